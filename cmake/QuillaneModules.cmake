@@ -1,0 +1,26 @@
+# ql_core_module(NAME [DEPENDENCIES...])
+# Builds src/NAME/*.cpp (screens/ excluded) into the static library quillane_NAME.
+# Each feature folder is its own library so that a module builds and tests on its own.
+set(QL_CORE_MODULES "")
+function(ql_core_module name)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+        ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp ${CMAKE_SOURCE_DIR}/src/${name}/*.h)
+    list(FILTER sources EXCLUDE REGEX "/screens/")
+    set(target quillane_${name})
+    set(cpp ${sources})
+    list(FILTER cpp INCLUDE REGEX "\\.cpp$")
+    if(cpp)
+        set(scope PUBLIC)
+        add_library(${target} STATIC ${sources})
+    else()
+        # A folder with headers only (or nothing yet) still gives a target to link.
+        set(scope INTERFACE)
+        add_library(${target} INTERFACE)
+    endif()
+    target_include_directories(${target} ${scope} ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${target} ${scope} Qt6::Core Qt6::Network)
+    foreach(dep IN LISTS ARGN)
+        target_link_libraries(${target} ${scope} quillane_${dep})
+    endforeach()
+    set(QL_CORE_MODULES ${QL_CORE_MODULES} ${target} PARENT_SCOPE)
+endfunction()

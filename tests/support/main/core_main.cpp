@@ -1,0 +1,11 @@
+// Test entry point for logic tests: a QCoreApplication so that event loops, sockets and
+// timers work; no display is needed.
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
