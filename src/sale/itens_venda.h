@@ -7,17 +7,17 @@ namespace ql {
 
 // One product of the item list; every value is text as the screens and the host see it.
 struct ItemVenda {
-    QString codigo;           // product code (EAN)
+    QString codigo;  // product code (EAN)
     QString descricao;
     QString fabricante;
     QString embalagem;
     QString quantidade;
-    QString valorBruto;       // gross price, decimal text with ","
-    QString desconto;         // discount %
-    QString valorLiquido;     // net price
-    QString valorReceber;     // customer payment ("Valor a Receber Loja")
+    QString valorBruto;            // gross price, decimal text with ","
+    QString desconto;              // discount %
+    QString valorLiquido;          // net price
+    QString valorReceber;          // customer payment ("Valor a Receber Loja")
     QString valorLiquidoConsulta;  // net value from the price lookup
-    QString valorOperadora;   // operadora-specific (complementary) value
+    QString valorOperadora;        // operadora-specific (complementary) value
     QString status;
 };
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "data/operadoras.h"
+#include "host/catalogo.h"
 #include "host/host_link.h"
 #include "message/mensagem.h"
 #include "sale/itens_venda.h"
@@ -21,10 +22,10 @@ struct Identificacao {
     QString NumeroCartao;
     QString ValorCampo1;
     QString ValorCampo2;
-    int OperadoraSelecionada = 0;      // 1-based position in TabelaOperadoras; 0 = none
-    QString NomeOperadora;             // route to the host link, also field 040-000
-    QString CodigoOperadora;           // 8-character administrator code
-    int AdministradoraSelecionada = 0; // the administrative menu's own choice
+    int OperadoraSelecionada = 0;       // 1-based position in TabelaOperadoras; 0 = none
+    QString NomeOperadora;              // route to the host link, also field 040-000
+    QString CodigoOperadora;            // 8-character administrator code
+    int AdministradoraSelecionada = 0;  // the administrative menu's own choice
 };
 
 // The transaction chosen on an administrative screen (or made by the last sale).
@@ -39,6 +40,8 @@ struct EstadoLogin {
     bool LoginAtivo = false;
     std::array<QString, 4> UsuarioLogado;
     std::array<QString, 4> PermissoesUsuario;
+    // The 10-character description kept with each type's permissions (never shown).
+    std::array<QString, 4> DescricaoPermissoes;
     QString NovaSenha;
 };
 
@@ -72,6 +75,9 @@ struct Context {
     QString continuacaoConsulta;
 
     std::unique_ptr<HostLink> hostLink;
+    // The product catalogue server of the price lookup; without one the lookup asks the host
+    // link.
+    std::unique_ptr<CatalogoProdutos> catalogo;
 
     Identificacao ident;
     ItensVenda itensVenda;

@@ -1,0 +1,50 @@
+// Feeds arbitrary bytes to the text-form answer readers: GetCampo with error reporting on,
+// textField with odd tags, and the splitter the simulated host uses for requests.
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "message/campo_resposta.h"
+#include "message/mensagem.h"
+#include "shell/context.h"
+#include "shell/text_files.h"
+
+namespace {
+
+class SilentBoxes final : public ql::MessageBoxes {
+  public:
+    Answer show(const QString&, const QString&, Icon, Buttons, Answer defaultButton) override {
+        return defaultButton;
+    }
+};
+
+const char* const kTags[] = {"000-000", "009-000", "012-000", "028-000", "029-000",
+                             "030-000", "900-000", "901-000", "902-011", "9",
+                             "",        ";",       "=",       "000-000="};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString texto = ql::fromCp1252(
+        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+
+    SilentBoxes boxes;
+    ql::FixedClock clock{QDateTime(QDate(2026, 12, 5), QTime(10, 0))};
+    ql::Context ctx(boxes, clock);
+    ctx.config.TipoLog = QStringLiteral("M");
+    ctx.bufferMensagem = texto;
+    for (const char* tag : kTags) (void)ql::GetCampo(ctx, QString::fromLatin1(tag));
+
+    // The input's own first tag-sized piece as a tag.
+    (void)ql::textField(texto, QStringView(texto).left(7));
+
+    bool ok = false;
+    const auto campos = ql::parseText(texto, &ok);
+    ql::Mensagem m;
+    for (const ql::CampoTexto& c : campos) m.add(c.tag, c.valor);
+    (void)ql::writeText(m);
+    return 0;
+}

@@ -1,0 +1,373 @@
+#include "data/usuarios.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "data/checksum.h"
+#include "data/data_files.h"
+#include "data/sequential_items.h"
+#include "shell/context.h"
+#include "shell/error_routine.h"
+#include "shell/text_files.h"
+
+namespace ql {
+
+namespace {
+
+const QString kTituloAtencao = QStringLiteral("Atenção");
+const QString kTituloLogin = QStringLiteral("Login");
+const QString kPadraoUsuarios = QStringLiteral("UP.S??");
+const QString kPadraoPermissoes = QStringLiteral("LT0001.S??");
+
+// Start (0-based) of a manager's slot in the users record, or -1 for any other name.
+int inicioSlot(const QString& usuario) {
+    static const QString nomes[] = {QStringLiteral("MNG1"), QStringLiteral("MNG2"),
+                                    QStringLiteral("MNG3"), QStringLiteral("MNG4"),
+                                    QStringLiteral("MNG5")};
+    for (int i = 0; i < 5; ++i) {
+        if (usuario == nomes[i]) return i * kTamanhoSenha;
+    }
+    return -1;
+}
+
+bool tipoValido(qint16 tipo) {
+    return tipo >= 1 && tipo <= 3;
+}
+
+void avisa(Context& ctx, const QString& texto) {
+    ctx.caixas.inform(texto, kTituloAtencao, MessageBoxes::Icon::Critical);
+}
+
+void avisaLogin(Context& ctx, const QString& texto) {
+    ctx.caixas.inform(texto, kTituloLogin, MessageBoxes::Icon::None);
+}
+
+QString textoMinimo(const QString& inicio, int minimo) {
+    return inicio + QStringLiteral("digite pelo menos ") + QString::number(minimo) +
+           QStringLiteral(" caracteres. Tente novamente!");
+}
+
+bool exigeNumeros(const RegraCampoLogin& regra) {
+    return regra.tipo.left(1) == QLatin1String("N");
+}
+
+// A scrambled password must stay one item of one line in the users file.
+bool cabeNoArquivo(const QString& embaralhada) {
+    for (const QChar c : embaralhada) {
+        if (c.unicode() < 32 || c == QLatin1Char(',') || c == QLatin1Char('"')) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString CompletaDireita(const QString& texto, int tamanho, QChar preenchimento) {
+    if (tamanho <= 0) return QString();
+    QString r = texto.left(tamanho);
+    if (r.size() < tamanho) r += QString(tamanho - r.size(), preenchimento);
+    return r;
+}
+
+QString MontaRegistroUsuarios(Context& ctx, const QStringList& senhas) {
+    QString registro;
+    for (int i = 0; i < kTamanhoRegistroUsuarios / kTamanhoSenha; ++i) {
+        QString senha = senhas.value(i).trimmed().toUpper().left(kTamanhoSenha);
+        CriptografiaSenha(ctx, senha, QStringLiteral("C"));
+        registro += CompletaDireita(senha, kTamanhoSenha, QLatin1Char(' '));
+    }
+    return registro;
+}
+
+QString LinhaRegistroUsuarios(const QString& registro) {
+    const bool brancoNaFrente =
+        registro.startsWith(QLatin1Char(' ')) || registro.startsWith(QLatin1Char('\t'));
+    if (brancoNaFrente && !registro.contains(QLatin1Char('"')))
+        return QLatin1Char('"') + registro + QLatin1Char('"');
+    return registro;
+}
+
+bool PermissaoHabilitada(const QString& permissoes, int posicao) {
+    if (posicao < 1 || posicao > permissoes.size()) return true;
+    return permissoes.at(posicao - 1) != QLatin1Char('N');
+}
+
+bool TextoNumerico(const QString& texto) {
+    if (texto.isEmpty()) return false;
+    for (const QChar c : texto) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    }
+    return true;
+}
+
+bool ObtemSenha(Context& ctx, const QString& usuario, QString& slot) {
+    slot.clear();
+    const QString caminho = LocalizaArquivoDados(ctx, kPadraoUsuarios);
+    if (caminho.isEmpty()) {
+        avisa(ctx, QStringLiteral("Arquivo UP.sxx não foi encontrado."));
+        return false;
+    }
+    const auto bytes = LeArquivoVerificado(ctx, caminho);
+    if (!bytes) {
+        avisa(ctx, QStringLiteral("Arquivo UP.Sxx corrompido ! Contatar o suporte !"));
+        return false;
+    }
+    const int inicio = inicioSlot(usuario.trimmed());
+    SequentialItems itens(*bytes);
+    while (!itens.atEnd()) {
+        // A blank line left after the record (doubled line ends) does not replace it.
+        const QString registro = semQuebraInicial(itens.next());
+        if (registro.isEmpty()) continue;
+        slot = inicio >= 0 ? registro.mid(inicio, kTamanhoSenha) : QString();
+    }
+    return true;
+}
+
+bool ObtemPermissao(Context& ctx, const QString& usuario, const QString& senha) {
+    const QString procedimento = QStringLiteral("ObtemPermissao");
+    const QString caminho = LocalizaArquivoDados(ctx, kPadraoPermissoes);
+    if (caminho.isEmpty()) {
+        MostraErro(ctx, procedimento,
+                   QStringLiteral("Arquivo ") + PastaDados(ctx) + QStringLiteral("\\") +
+                       kPadraoPermissoes + QStringLiteral(" não foi encontrado."));
+        return false;
+    }
+    const auto bytes = LeArquivoVerificado(ctx, caminho);
+    if (!bytes) {
+        avisa(ctx, QStringLiteral("Arquivo de permissões corrompido ! Contatar o suporte !"));
+        return false;
+    }
+
+    const QString quem = usuario.trimmed();
+    const bool servico = quem.toUpper() == QLatin1String(kUsuarioServico);
+    const qint16 tipo = ctx.TipoEstab;
+    if (!servico && !tipoValido(tipo)) {
+        MostraErro(ctx, procedimento, ErroIndiceInvalido());
+        return false;
+    }
+
+    SequentialItems itens(*bytes);
+    bool truncado = false;
+    // Items of a group that the file ends before are a damaged file, not empty values.
+    auto leItem = [&]() -> QString {
+        if (itens.atEnd()) {
+            truncado = true;
+            return QString();
+        }
+        return semQuebraInicial(itens.next());
+    };
+
+    bool resultado = false;
+    QString permissoes;
+    QString descricao;
+    while (!itens.atEnd()) {
+        const QString marcador = semQuebraInicial(itens.next()).trimmed();
+        if (marcador == QLatin1String("000") && !servico) {
+            const QString nome = leItem().trimmed();
+            if (truncado) break;
+            const bool proprio = nome == quem;
+            if (!proprio && nome != QLatin1String("MNG0")) continue;
+            const QString p = leItem();
+            const QString d = leItem();
+            if (truncado) break;
+            permissoes = CompletaDireita(p, kTamanhoPermissoes, QLatin1Char(' '));
+            descricao = CompletaDireita(d, kTamanhoDescricaoPermissoes, QLatin1Char(' '));
+            resultado = true;
+            if (proprio && nome != QLatin1String("MNG0")) break;
+        } else if (marcador == QLatin1String("001") && servico) {
+            const QString senhaArquivo = leItem();
+            if (truncado) break;
+            return senhaArquivo.trimmed().toUpper() == senha.trimmed().toUpper();
+        }
+    }
+    if (truncado) {
+        MostraErro(ctx, procedimento, ErroLeituraAposFim());
+        return false;
+    }
+    if (resultado) {
+        ctx.login.PermissoesUsuario[tipo] = permissoes;
+        ctx.login.DescricaoPermissoes[tipo] = descricao;
+    }
+    return resultado;
+}
+
+bool GravaNovaSenha(Context& ctx, const QString& usuario, const QString& novaSenha) {
+    // Passwords are typed in upper case; scrambling a lower-case letter could give a line
+    // end, so the stored form is always the upper-case one.
+    QString embaralhada = novaSenha.trimmed().toUpper().left(kTamanhoSenha);
+    const QString original = embaralhada;
+    CriptografiaSenha(ctx, embaralhada, QStringLiteral("C"));
+
+    const QString caminhoAtual = LocalizaArquivoDados(ctx, kPadraoUsuarios);
+    if (caminhoAtual.isEmpty()) return true;
+    const auto bytes = LeArquivoVerificado(ctx, caminhoAtual);
+    if (!bytes) {
+        avisa(ctx, QStringLiteral("Arquivo ") + caminhoAtual +
+                       QStringLiteral(" corrompido ! Contatar o suporte !"));
+        return false;
+    }
+    SequentialItems itens(*bytes);
+    const QString registro = semQuebraInicial(itens.next());
+    if (aparaBrancos(registro).isEmpty()) return true;
+
+    const int inicio = inicioSlot(usuario.trimmed());
+    // An empty slot would lock the manager out, so an empty password is never stored.
+    if (inicio < 0 || original.isEmpty() || !cabeNoArquivo(embaralhada)) return false;
+
+    const QString antigo =
+        registro.size() < kTamanhoRegistroUsuarios
+            ? CompletaDireita(registro, kTamanhoRegistroUsuarios, QLatin1Char(' '))
+            : registro;
+    const QString slot = CompletaDireita(embaralhada, kTamanhoSenha, QLatin1Char(' '));
+    QString novo = antigo.left(inicio) + slot;
+    // The last manager's slot closes the record; the others keep what follows them.
+    if (inicio + kTamanhoSenha < kTamanhoRegistroUsuarios)
+        novo += antigo.mid(inicio + kTamanhoSenha);
+
+    QString caminho = caminhoAtual;
+    if (!SobreEscreveArquivo(ctx, caminho, LinhaRegistroUsuarios(novo))) return false;
+    // The store keeps one users file: copies left by an interrupted change would make the
+    // next search pick either one.
+    for (const QString& outro : LocalizaArquivosDados(ctx, kPadraoUsuarios)) {
+        if (QFileInfo(outro) != QFileInfo(nativePath(caminho))) QFile::remove(outro);
+    }
+    return true;
+}
+
+QString ValidaUsuario(const QString& usuario, const RegraCampoLogin& regraUsuario) {
+    const QString nome = usuario.trimmed();
+    if (nome.toUpper() == QLatin1String(kUsuarioServico)) return QString();
+    if (exigeNumeros(regraUsuario) && !TextoNumerico(nome))
+        return QStringLiteral("Usuário Inválido, digite apenas números. Tente novamente!");
+    if (nome.size() < regraUsuario.minimo)
+        return textoMinimo(QStringLiteral("Usuário Inválido, "), regraUsuario.minimo);
+    return QString();
+}
+
+namespace {
+
+// The password half of the login; every failure has shown its message (or had it shown by
+// the file readers) except the abandoned forced change.
+bool validaSenha(Context& ctx, const QString& usuario, const QString& senha,
+                 const RegraCampoLogin& regraSenha,
+                 const std::function<void(Context&)>& trocaSenha) {
+    const qint16 tipo = ctx.TipoEstab;
+    if (!tipoValido(tipo)) {
+        MostraErro(ctx, QStringLiteral("ValidaSenha"), ErroIndiceInvalido());
+        return false;
+    }
+    const QString nomeLogado = CompletaDireita(usuario, kTamanhoNomeUsuario, QLatin1Char(' '));
+
+    if (usuario.toUpper() == QLatin1String(kUsuarioServico)) {
+        if (!ObtemPermissao(ctx, QLatin1String(kUsuarioServico), senha)) {
+            avisaLogin(ctx, QStringLiteral("Senha Inválida. Tente novamente!"));
+            return false;
+        }
+        ctx.login.UsuarioLogado[tipo] = nomeLogado;
+        return true;
+    }
+
+    if (senha.size() < regraSenha.minimo) {
+        avisaLogin(ctx, textoMinimo(QStringLiteral("Senha Inválida, "), regraSenha.minimo));
+        return false;
+    }
+    if (exigeNumeros(regraSenha) && !TextoNumerico(senha)) {
+        avisaLogin(ctx, QStringLiteral("Senha Inválida, digite apenas números. Tente novamente!"));
+        return false;
+    }
+
+    QString slot;
+    if (!ObtemSenha(ctx, usuario, slot)) return false;
+    // A slot of blanks is a manager without a password: nobody logs in with it.
+    QString guardada = aparaBrancos(slot);
+    if (guardada.isEmpty()) {
+        avisaLogin(ctx, QStringLiteral("Usuário inválido. Tente novamente!"));
+        return false;
+    }
+    CriptografiaSenha(ctx, guardada, QStringLiteral("D"));
+    if (guardada.trimmed().toUpper() != senha.toUpper()) {
+        avisaLogin(ctx, QStringLiteral("Senha Inválida, Tente novamente!"));
+        return false;
+    }
+
+    ctx.login.UsuarioLogado[tipo] = nomeLogado;
+    if (senha == QLatin1String(kSenhaFabrica)) {
+        ctx.login.NovaSenha.clear();
+        if (trocaSenha) trocaSenha(ctx);
+        if (ctx.login.NovaSenha.isEmpty()) {
+            ctx.login.UsuarioLogado[tipo].clear();
+            return false;
+        }
+    }
+    return ObtemPermissao(ctx, usuario, senha);
+}
+
+}  // namespace
+
+ResultadoLogin ExecutaLogin(Context& ctx, const QString& usuario, const QString& senha,
+                            const RegraCampoLogin& regraUsuario, const RegraCampoLogin& regraSenha,
+                            const std::function<void(Context&)>& trocaSenha) {
+    const QString mensagem = ValidaUsuario(usuario, regraUsuario);
+    if (!mensagem.isEmpty()) {
+        avisaLogin(ctx, mensagem);
+        ctx.login.LoginAtivo = false;
+        return ResultadoLogin::UsuarioRecusado;
+    }
+    const bool ok = validaSenha(ctx, usuario.trimmed(), senha.trimmed(), regraSenha, trocaSenha);
+    ctx.login.LoginAtivo = ok;
+    return ok ? ResultadoLogin::Aceito : ResultadoLogin::SenhaRecusada;
+}
+
+QString ValidaNovaSenha(const QString& novaSenha, const RegraCampoLogin& regraSenha) {
+    const QString senha = novaSenha.trimmed();
+    if (senha == QLatin1String(kSenhaFabrica))
+        return QStringLiteral("A Senha 864209  não é válida. Tente novamente!");
+    if (exigeNumeros(regraSenha) && !TextoNumerico(senha))
+        return QStringLiteral("Senha Inválida, digite apenas números. Tente novamente!");
+    if (senha.size() < regraSenha.minimo)
+        return textoMinimo(QStringLiteral("Senha Inválida, "), regraSenha.minimo);
+    return QString();
+}
+
+bool ConfirmaNovaSenha(Context& ctx, const QString& novaSenha, const QString& repeticao,
+                       const RegraCampoLogin& regraSenha) {
+    const QString senha = novaSenha.trimmed();
+    if (senha.toUpper() != repeticao.trimmed().toUpper()) {
+        avisaLogin(ctx, QStringLiteral("A nova senha não confere!"));
+        return false;
+    }
+    const QString mensagem = ValidaNovaSenha(senha, regraSenha);
+    if (!mensagem.isEmpty()) {
+        avisaLogin(ctx, mensagem);
+        return false;
+    }
+    const qint16 tipo = ctx.TipoEstab;
+    const QString usuario = tipoValido(tipo) ? ctx.login.UsuarioLogado[tipo].trimmed() : QString();
+    if (!GravaNovaSenha(ctx, usuario, senha)) {
+        avisaLogin(ctx, QStringLiteral("Alteração não realizada!"));
+        return false;
+    }
+    ctx.login.NovaSenha = senha;
+    return true;
+}
+
+}  // namespace ql
+
+namespace ql {
+
+RegraCampoLogin RegraDoCampo(const InputFieldSlot& campo) {
+    return RegraCampoLogin{QString(campo.kind), campo.minLength, campo.maxLength};
+}
+
+ResultadoLogin ExecutaLogin(Context& ctx, const QString& usuario, const QString& senha,
+                            const std::function<void(Context&)>& trocaSenha) {
+    const LayoutFormLogin& regras = ctx.telas.FormLogin[ctx.TipoEstab];
+    return ExecutaLogin(ctx, usuario, senha, RegraDoCampo(regras.txtUserName),
+                        RegraDoCampo(regras.txtPassword), trocaSenha);
+}
+
+bool ConfirmaNovaSenha(Context& ctx, const QString& novaSenha, const QString& repeticao) {
+    return ConfirmaNovaSenha(ctx, novaSenha, repeticao,
+                             RegraDoCampo(ctx.telas.FormLogin[ctx.TipoEstab].txtPassword));
+}
+
+}  // namespace ql

@@ -1,0 +1,131 @@
+#include "host/troca.h"
+
+#include "host/framing.h"
+#include "host/host_link.h"
+#include "host/valores.h"
+#include "message/campo_resposta.h"
+#include "message/iso8583.h"
+#include "message/mensagem.h"
+#include "shell/context.h"
+#include "shell/error_routine.h"
+
+namespace ql {
+
+namespace {
+
+const QString kModoProcess = QStringLiteral("CHK");
+const QString kErroModulo = QStringLiteral("158 - Impossivel acessar Módulo QL32_Cli.dll");
+
+// The buffer text for a link failure.
+QString textoFalha(qint32 resultado) {
+    if (resultado == HostLink::kSemInternet) return QString::fromUtf16(kTextoSemInternet);
+    if (resultado == HostLink::kServidorForaDoAr) {
+        return QString::fromUtf16(kTextoServidorForaDoAr);
+    }
+    return TextoErroConexao(resultado);
+}
+
+QString referenciaSuporte(const Context& ctx) {
+    return ctx.ident.CodigoOperadora.trimmed();
+}
+
+// One call of the link with a framed text; the route goes out and comes back.
+qint32 chamaLink(Context& ctx, const QString& texto) {
+    QString quadro = framing::buildClientFrame(texto);
+    QString rota = ctx.ident.NomeOperadora;
+    const qint32 resultado = ctx.hostLink->Process(quadro, rota, kModoProcess);
+    ctx.ident.NomeOperadora = rota;
+    ctx.bufferMensagem = resultado >= 0 ? quadro : textoFalha(resultado);
+    return resultado;
+}
+
+}  // namespace
+
+QString TextoErroConexao(qint32 resultado) {
+    return QStringLiteral("     Erro de conexão = ") + formataZeros(resultado, 3);
+}
+
+void MostraAtencao(Context& ctx, const QString& texto) {
+    ctx.caixas.inform(texto, QStringLiteral("Atenção"), MessageBoxes::Icon::Critical);
+}
+
+qint32 ProcessaMsg(Context& ctx) {
+    ctx.qtdLinhasRecibo = 0;
+    ctx.bufferMensagem = QString(framing::kFrameSize, QLatin1Char(' '));
+    ctx.bufferMensagem = ctx.config.bMsgIso ? MontaMensagemIso(ctx, true) : MontaMensagemTexto(ctx);
+    if (!ctx.hostLink) {
+        MostraErro(ctx, QStringLiteral("ProcessaMsg"), kErroModulo);
+        return 0;
+    }
+    return chamaLink(ctx, ctx.bufferMensagem);
+}
+
+bool ProcessaLogon(Context& ctx) {
+    if (!ctx.hostLink) {
+        MostraErro(ctx, QStringLiteral("ProcessaLogon"), kErroModulo);
+        return false;
+    }
+    const qint32 resultado = chamaLink(ctx, QStringLiteral("LOGIN|"));
+    if (resultado < 0) {
+        MostraAtencao(ctx, ctx.bufferMensagem);
+        return false;
+    }
+    const QString& resposta = ctx.bufferMensagem;
+    // An answer the link left untouched (a NUL where the length should be) counts as
+    // accepted, as do the two short forms of an approval.
+    if (resposta.startsWith(QLatin1String("0002OK")) ||
+        resposta.startsWith(QLatin1String("0011009-000=00;")) ||
+        (!resposta.isEmpty() && resposta.at(0) == QChar(0))) {
+        return true;
+    }
+    const QString codigo = GetCampo(ctx, QStringLiteral("009-000"));
+    if (codigo == QLatin1String("00")) return true;
+    if (codigo.trimmed().isEmpty()) {
+        MostraAtencao(ctx, QStringLiteral("Erro no Login:  ") + resposta);
+        return false;
+    }
+    const QString textoHost = GetCampo(ctx, QStringLiteral("030-000"));
+    if (!textoHost.trimmed().isEmpty()) {
+        MostraAtencao(ctx, textoHost);
+    } else {
+        MostraAtencao(
+            ctx, QStringLiteral("Erro :  ") + codigo + QStringLiteral(" - Contatar o suporte ."));
+    }
+    return false;
+}
+
+bool ValidaResposta(Context& ctx, bool show) {
+    if (show) {
+        const QString textoHost = GetCampo(ctx, QStringLiteral("030-000"));
+        if (!textoHost.trimmed().isEmpty()) MostraAtencao(ctx, textoHost);
+    }
+    const QString codigo = GetCampo(ctx, QStringLiteral("009-000"));
+    const qint64 valor = valorInteiro(codigo);
+    bool aceita = valor < 40;
+    if (valor >= 200) {
+        MostraAtencao(ctx, QStringLiteral("Erro :  ") + codigo +
+                               QStringLiteral(" - Contatar o suporte ") + referenciaSuporte(ctx) +
+                               QStringLiteral(" ."));
+        aceita = false;
+    }
+    // A confirmation needs no answer: an echo of the request is accepted.
+    if (GetCampo(ctx, QStringLiteral("000-000")) == QLatin1String("0202")) return true;
+    if (codigo.isEmpty()) {
+        aceita = false;
+        // The frame filler does not count: an answer of only its length (or nothing) has no
+        // content to show.
+        QString resposta = ctx.bufferMensagem;
+        while (!resposta.isEmpty() && resposta.back() == QLatin1Char(' ')) resposta.chop(1);
+        if (resposta.size() < 5) {
+            MostraAtencao(ctx, QStringLiteral("Mensagem sem Retorno - Contatar o suporte ") +
+                                   referenciaSuporte(ctx) + QStringLiteral(" ."));
+        } else if (valorInteiro(resposta.left(4)) == 4) {
+            MostraAtencao(ctx, QStringLiteral("Erro:  ") + resposta.mid(4, 3) +
+                                   QStringLiteral(" - Contatar o suporte ") +
+                                   referenciaSuporte(ctx) + QStringLiteral(" ."));
+        }
+    }
+    return aceita;
+}
+
+}  // namespace ql

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace ql {
+
+// Numbers as the host transactions and the grids hold them: texts in the pt-BR form (comma
+// decimal separator), whatever the machine's locale.
+
+// Value of the leading number of a text, as a response code or a count is read: blanks are
+// skipped, an optional sign and the digits that follow are taken, the rest is ignored; a text
+// without digits is 0.
+qint64 valorInteiro(const QString& texto);
+
+// The text as a decimal number: "12,50", "12.50", "1.250,00", " 3 " are read; an empty or
+// non-numeric text gives nothing.
+std::optional<double> lerDecimal(const QString& texto);
+// True when lerDecimal reads the text.
+inline bool ehNumerico(const QString& texto) {
+    return lerDecimal(texto).has_value();
+}
+
+// Whole number padded with zeros to the given number of digits ("000" pattern); a negative
+// number keeps its sign in front ("-005").
+QString formataZeros(qint64 valor, int digitos);
+
+// Decimal text with two decimals and a comma ("0.00" pattern in pt-BR): 12.5 -> "12,50".
+QString formataValor(double valor);
+// Cents (as text digits from the host) as a decimal amount: "0001250" -> "12,50"; a text
+// that is not a number reads as 0.
+QString centavosParaValor(const QString& centavos);
+// A decimal amount text in cents, padded with zeros: "12,5" with 7 digits -> "0001250". An
+// empty or non-numeric text counts as 0.
+QString valorParaCentavos(const QString& valor, int digitos);
+
+// A code held as digits, padded on the left with zeros to the given width, as the host
+// compares product codes and references ("0000000000000" pattern); a text that is not a
+// whole number is returned trimmed and unchanged.
+QString formataCodigo(const QString& codigo, int digitos);
+
+}  // namespace ql

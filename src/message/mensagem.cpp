@@ -1,0 +1,164 @@
+#include "message/mensagem.h"
+
+#include <limits>
+
+#include "message/iso8583.h"
+#include "shell/context.h"
+#include "shell/error_routine.h"
+
+namespace ql {
+
+namespace {
+
+const QString kTagTipo = QStringLiteral("000-000");
+
+ClassCampo placeholder() {
+    ClassCampo no;
+    no.chaveKY9 = kTagTipo;
+    no.conteudo = QStringLiteral("-1");
+    return no;
+}
+
+// The constant tables are parsed once and shared by every message that carries them.
+std::shared_ptr<const DescricaoIso> descricaoPara(const QString& tipos, const QString& mapa,
+                                                  const QString& tamanhos) {
+    static const std::shared_ptr<const DescricaoIso> padrao(&DescricaoIso::padrao(),
+                                                            [](const DescricaoIso*) {});
+    if (tipos == QLatin1String(kTiposElementosIso) && mapa == QLatin1String(kMapaCamposIso) &&
+        tamanhos == QLatin1String(kTamanhosElementosIso))
+        return padrao;
+    return std::make_shared<const DescricaoIso>(tipos, mapa, tamanhos);
+}
+
+}  // namespace
+
+QString TagDoCampo(const QString& tag) {
+    if (tag.size() >= 7) return tag.left(7);
+    return tag.leftJustified(7, QLatin1Char(' '));
+}
+
+Mensagem::Mensagem() {
+    Reinicia();
+}
+
+void Mensagem::InicializaMensagem(const QString& tipos, const QString& mapa,
+                                  const QString& dicionario, const QString& tamanhos) {
+    tipos_ = tipos;
+    mapa_ = mapa;
+    dicionario_ = dicionario;
+    tamanhos_ = tamanhos;
+    descricao_ = descricaoPara(tipos, mapa, tamanhos);
+    nos_.clear();
+    nos_.reserve(64);
+    nos_.push_back(placeholder());
+    count_ = 0;
+}
+
+void Mensagem::Reinicia() {
+    InicializaMensagem(QLatin1String(kTiposElementosIso), QLatin1String(kMapaCamposIso),
+                       QLatin1String(kDicionarioCampos), QLatin1String(kTamanhosElementosIso));
+}
+
+Inclusao Mensagem::IncluiCampo(const QString& tag, const QString& valor) {
+    if (valor.isEmpty()) return Inclusao::Vazio;
+    if (count_ >= kMaxCampos) return Inclusao::Cheio;
+    if (valor.size() > std::numeric_limits<qint16>::max()) return Inclusao::MuitoComprido;
+
+    if (count_ != 0) nos_.emplace_back();
+    ClassCampo& no = nos_[static_cast<std::size_t>(count_)];
+    no.chaveKY9 = TagDoCampo(tag);
+    no.conteudo = valor;
+    if (count_ != 0) {
+        no.Proximo = count_ - 1;
+        no.Comprimento = static_cast<qint16>(valor.size());
+    } else {
+        no.Proximo = -1;
+    }
+    ++count_;
+    return Inclusao::Incluido;
+}
+
+Inclusao Mensagem::add(const QString& tag, const QString& valor) {
+    if (tag.compare(kTagTipo, Qt::CaseInsensitive) == 0) Reinicia();
+    return IncluiCampo(tag, valor);
+}
+
+const ClassCampo& Mensagem::no(int i) const {
+    static const ClassCampo vazio;
+    if (i < 0 || static_cast<std::size_t>(i) >= nos_.size()) return vazio;
+    return nos_[static_cast<std::size_t>(i)];
+}
+
+QString Mensagem::valor(const QString& tag) const {
+    const QString chave = TagDoCampo(tag);
+    for (int i = 0; i < count_; ++i)
+        if (nos_[static_cast<std::size_t>(i)].chaveKY9 == chave)
+            return nos_[static_cast<std::size_t>(i)].conteudo;
+    return {};
+}
+
+QString writeText(const Mensagem& msg) {
+    const int n = msg.nosEscritos();
+    qsizetype tamanho = 0;
+    for (int i = 0; i < n; ++i) tamanho += 9 + msg.no(i).conteudo.size();
+    QString texto;
+    texto.reserve(tamanho);
+    for (int i = 0; i < n; ++i) {
+        const ClassCampo& no = msg.no(i);
+        texto += no.chaveKY9;
+        texto += QLatin1Char('=');
+        texto += no.conteudo;
+        texto += QLatin1Char(';');
+    }
+    return texto;
+}
+
+std::vector<CampoTexto> parseText(const QString& texto, bool* ok) {
+    std::vector<CampoTexto> campos;
+    bool bom = true;
+    qsizetype inicio = 0;
+    while (inicio < texto.size()) {
+        qsizetype fim = texto.indexOf(QLatin1Char(';'), inicio);
+        if (fim < 0) {
+            bom = false;
+            fim = texto.size();
+        }
+        const QStringView peca = QStringView(texto).mid(inicio, fim - inicio);
+        const qsizetype igual = peca.indexOf(QLatin1Char('='));
+        if (igual < 0) {
+            bom = false;
+        } else {
+            campos.push_back({peca.left(igual).toString(), peca.mid(igual + 1).toString()});
+        }
+        inicio = fim + 1;
+    }
+    if (ok) *ok = bom;
+    return campos;
+}
+
+void CarregaTabelasMensagem(Context& ctx) {
+    ctx.mensagem.Reinicia();
+}
+
+void AdicionaCampo(Context& ctx, const QString& tag, const QString& valor) {
+    if (tag.compare(kTagTipo, Qt::CaseInsensitive) == 0) CarregaTabelasMensagem(ctx);
+    switch (ctx.mensagem.IncluiCampo(tag, valor)) {
+        case Inclusao::Cheio:
+            MostraErro(ctx, QStringLiteral("AdicionaCampo"),
+                       TextoErro(9, QStringLiteral("Subscript out of range")));
+            break;
+        case Inclusao::MuitoComprido:
+            MostraErro(ctx, QStringLiteral("AdicionaCampo"),
+                       TextoErro(6, QStringLiteral("Overflow")));
+            break;
+        case Inclusao::Incluido:
+        case Inclusao::Vazio:
+            break;
+    }
+}
+
+QString MontaMensagemTexto(Context& ctx) {
+    return writeText(ctx.mensagem);
+}
+
+}  // namespace ql

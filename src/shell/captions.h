@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace ql {
+
+struct Context;
+
+// The main window's caption for a screen's title text: the text itself, or "Quillane Client"
+// when it is empty (what a screen passes on closing).
+QString TextoCaption(const QString& caption);
+
+// A date in the short form the screens show, dd/MM/yyyy, whatever the machine's locale.
+QString DataCurta(const QDate& date);
+
+// A screen title followed by today's date from ctx.relogio, e.g.
+// TextoComData(ctx, "Quillane Client      Tela 0001 - Inicial e abertura    ").
+QString TextoComData(const Context& ctx, const QString& titulo);
+
+// The main window's own caption: "Quillane Client            Tela 0000 - Principal" and
+// blanks, followed by today's date.
+QString TextoCaptionPrincipal(const Context& ctx);
+
+// The key filter of text boxes, over Windows-1252 character codes (0-255; larger codes are
+// taken as Unicode code points): the apostrophe (39) becomes 0, which drops the key; Enter
+// (13) and every other key become their upper-case form ("a" -> "A", "ç" -> "Ç", "ÿ" -> "Ÿ"),
+// or stay as they are when they have none in the same code.
+int FiltraTecla(int keyCode);
+
+}  // namespace ql

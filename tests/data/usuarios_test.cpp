@@ -1,0 +1,405 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "data/data_files.h"
+#include "data/sequential_items.h"
+#include "data/usuarios.h"
+#include "data_fixtures.h"
+
+namespace ql {
+namespace {
+
+using test::TestContext;
+using Icon = MessageBoxes::Icon;
+
+const QString kAtencao = QStringLiteral("Atenção");
+const QString kLogin = QStringLiteral("Login");
+
+class Usuarios : public ::testing::Test {
+  protected:
+    // MNG1..MNG5 with their plain passwords; MNG5 is still on the factory password.
+    QString gravaUsuarios(const QStringList& senhas = {"1111", "2222", "3333", "4444", "864209"}) {
+        return GravaArquivoComChecksum(
+            tc.dir.path(), "UP.S", {LinhaRegistroUsuarios(MontaRegistroUsuarios(tc.ctx, senhas))});
+    }
+    QString gravaPermissoes(const QByteArray& bytes) {
+        return test::gravaComChecksum(tc, "LT0001.S", bytes);
+    }
+    // The default group, an own group for MNG2 and the service password.
+    QString gravaPermissoesPadrao() {
+        return gravaPermissoes(
+            "000\r\nMNG0\r\n\"NNNNNNNNN\"\r\nPADRAO\r\n"
+            "000\r\nMNG2\r\n\"SSSSSSSSS\"\r\nGERENTE 2\r\n"
+            "001\r\nsuporte\r\n");
+    }
+    QString senhaDe(const QString& usuario) {
+        QString slot;
+        if (!ObtemSenha(tc.ctx, usuario, slot)) return "<falhou>";
+        QString plain = aparaBrancos(slot);
+        CriptografiaSenha(tc.ctx, plain, "D");
+        return plain;
+    }
+    QString registroAtual() {
+        const QStringList nomes = test::arquivosDados(tc, "UP.S??");
+        if (nomes.size() != 1) return "<" + nomes.join('|') + ">";
+        QFile f(tc.path(nomes.first()));
+        if (!f.open(QIODevice::ReadOnly)) return "<ilegível>";
+        return SequentialItems(f.readAll()).next();
+    }
+
+    TestContext tc;
+    RegraCampoLogin regraUsuario{"", 4, 10};
+    RegraCampoLogin regraSenha{"N", 4, 6};
+};
+
+TEST(CompletaDireitaTest, FillsAndCuts) {
+    EXPECT_EQ(CompletaDireita("AB", 6, ' '), "AB    ");
+    EXPECT_EQ(CompletaDireita("ABCDEFG", 6, ' '), "ABCDEF");
+    EXPECT_EQ(CompletaDireita("", 3, '0'), "000");
+    EXPECT_EQ(CompletaDireita("X", 0, ' '), "");
+}
+
+TEST(PermissaoHabilitadaTest, OnlyTheLetterNDisables) {
+    for (auto comando : {PermissaoMenu::Resumo, PermissaoMenu::Pendentes, PermissaoMenu::Cadastro,
+                         PermissaoMenu::CancelTotal, PermissaoMenu::Logon}) {
+        EXPECT_FALSE(PermissaoHabilitada("NNN    NN", comando)) << int(comando);
+        for (const char* habilita : {"SSSSSSSSS", "         ", "nnnnnnnnn", ""})
+            EXPECT_TRUE(PermissaoHabilitada(habilita, comando)) << int(comando) << habilita;
+    }
+}
+
+TEST_F(Usuarios, ObtemSenhaGivesEachManagersSlot) {
+    gravaUsuarios();
+    const struct {
+        QString usuario;
+        QString senha;
+    } casos[] = {{"MNG1", "1111"},   {"MNG2", "2222"}, {" MNG3 ", "3333"}, {"MNG4", "4444"},
+                 {"MNG5", "864209"}, {"MNG6", ""},     {"mng1", ""},       {"STAFF", ""}};
+    for (const auto& c : casos) EXPECT_EQ(senhaDe(c.usuario), c.senha) << c.usuario.toStdString();
+    EXPECT_TRUE(tc.boxes.empty());
+}
+
+TEST_F(Usuarios, ObtemSenhaReportsMissingAndCorruptFiles) {
+    QString slot = "x";
+    EXPECT_FALSE(ObtemSenha(tc.ctx, "MNG1", slot));
+    EXPECT_EQ(slot, "");
+    ASSERT_EQ(tc.boxes.shown().size(), 1u);
+    EXPECT_EQ(tc.boxes.last().text, "Arquivo UP.sxx não foi encontrado.");
+    EXPECT_EQ(tc.boxes.last().title, kAtencao);
+    EXPECT_EQ(tc.boxes.last().icon, Icon::Critical);
+
+    // Right contents under a wrong checksum, then the right checksum in lower case.
+    const QString certo = gravaUsuarios();
+    const QString errado = certo.left(certo.size() - 2) + "00";
+    const QString minusculo = certo.left(certo.size() - 2) + certo.right(2).toLower();
+    for (const QString& nome : {errado, minusculo}) {
+        if (nome == certo) continue;
+        ASSERT_TRUE(QFile::rename(certo, nome));
+        tc.boxes.clear();
+        EXPECT_FALSE(ObtemSenha(tc.ctx, "MNG1", slot)) << nome.toStdString();
+        ASSERT_EQ(tc.boxes.shown().size(), 1u);
+        EXPECT_EQ(tc.boxes.last().text, "Arquivo UP.Sxx corrompido ! Contatar o suporte !");
+        EXPECT_EQ(tc.boxes.last().icon, Icon::Critical);
+        ASSERT_TRUE(QFile::rename(nome, certo));
+    }
+
+    // The name is found whatever the letter case of its prefix.
+    const QString minusculas = tc.path("up.s" + certo.right(2));
+    ASSERT_TRUE(QFile::rename(certo, minusculas));
+    EXPECT_EQ(senhaDe("MNG2"), "2222");
+
+    // Zero bytes add nothing to the sum, so only the size gives this one away.
+    QFile::remove(minusculas);
+    test::gravaComChecksum(tc, "UP.S", QByteArray(kMaxBytesArquivoDados + 1, '\0'));
+    tc.boxes.clear();
+    EXPECT_FALSE(ObtemSenha(tc.ctx, "MNG1", slot));
+    EXPECT_EQ(tc.boxes.texts(), QStringList{"Arquivo UP.Sxx corrompido ! Contatar o suporte !"});
+}
+
+TEST_F(Usuarios, PermissionsDefaultThenOwnGroup) {
+    const struct {
+        const char* nome;
+        QByteArray arquivo;
+        QString usuario;
+        bool resultado;
+        QString permissoes;
+        QString descricao;
+    } casos[] = {
+        {"own group after the default overrides it",
+         "000\r\nMNG0\r\n\"NNNNNNNNN\"\r\nPADRAO\r\n000\r\nMNG2\r\n\"S S S S S\"\r\nDOIS\r\n",
+         "MNG2", true, "S S S S S", "DOIS      "},
+        {"another manager keeps the default",
+         "000\r\nMNG0\r\n\"NNNNNNNNN\"\r\nPADRAO\r\n000\r\nMNG2\r\n\"S S S S S\"\r\nDOIS\r\n",
+         "MNG3", true, "NNNNNNNNN", "PADRAO    "},
+        {"own group before the default stops the reading",
+         "000\r\nMNG2\r\nSSSSSSSSS\r\nDOIS\r\n000\r\nMNG0\r\nNNNNNNNNN\r\nPADRAO\r\n", "MNG2", true,
+         "SSSSSSSSS", "DOIS      "},
+        {"no group for the manager", "000\r\nMNG2\r\nSSSSSSSSS\r\nDOIS\r\n", "MNG3", false, "", ""},
+        {"items may share a line", "000,MNG0,\"NN  NN  N\",PADRAO\r\n", "MNG1", true, "NN  NN  N",
+         "PADRAO    "},
+        {"a short string enables the missing positions", "000\r\nMNG0\r\nNN\r\nX\r\n", "MNG4", true,
+         "NN       ", "X         "},
+        {"doubled line ends",
+         "000\r\n\nMNG0\r\n\nNNNNNNNNN\r\n\nX\r\n\n000\r\n\nMNG1\r\n\nSNSNSNSNS\r\n\nY\r\n", "MNG1",
+         true, "SNSNSNSNS", "Y         "},
+        {"the service password is not a group", "001\r\nSENHA\r\n", "MNG1", false, "", ""},
+    };
+    for (const auto& c : casos) {
+        TestContext fresh;
+        test::gravaComChecksum(fresh, "LT0001.S", c.arquivo);
+        fresh.ctx.TipoEstab = 2;
+        EXPECT_EQ(ObtemPermissao(fresh.ctx, c.usuario, "x"), c.resultado) << c.nome;
+        EXPECT_EQ(fresh.ctx.login.PermissoesUsuario[2], c.permissoes) << c.nome;
+        EXPECT_EQ(fresh.ctx.login.DescricaoPermissoes[2], c.descricao) << c.nome;
+        EXPECT_EQ(fresh.ctx.login.PermissoesUsuario[1], "") << c.nome;
+        EXPECT_TRUE(fresh.boxes.empty()) << c.nome;
+    }
+}
+
+TEST_F(Usuarios, ServicePasswordComesFromThePermissionsFile) {
+    gravaPermissoesPadrao();
+    EXPECT_TRUE(ObtemPermissao(tc.ctx, "STAFF", " SUPORTE "));
+    EXPECT_TRUE(ObtemPermissao(tc.ctx, "STAFF", "suporte"));
+    EXPECT_FALSE(ObtemPermissao(tc.ctx, "STAFF", "SUPORTE2"));
+    EXPECT_FALSE(ObtemPermissao(tc.ctx, "STAFF", ""));
+    // The service user never loads the managers' permissions.
+    EXPECT_EQ(tc.ctx.login.PermissoesUsuario[1], "");
+    EXPECT_TRUE(tc.boxes.empty());
+}
+
+TEST_F(Usuarios, PermissionFileFailures) {
+    EXPECT_FALSE(ObtemPermissao(tc.ctx, "MNG1", ""));
+    ASSERT_EQ(tc.boxes.shown().size(), 1u);
+    EXPECT_EQ(tc.boxes.last().text,
+              "Ocorreu o erro: Arquivo " + tc.dir.path() + "\\LT0001.S?? não foi encontrado.");
+    EXPECT_EQ(tc.boxes.last().title, "ATENÇÃOObtemPermissao");
+    EXPECT_EQ(tc.boxes.last().icon, Icon::Exclamation);
+
+    const QString certo = gravaPermissoesPadrao();
+    ASSERT_TRUE(QFile::rename(certo, tc.path("LT0001.SZZ")));
+    tc.boxes.clear();
+    EXPECT_FALSE(ObtemPermissao(tc.ctx, "MNG1", ""));
+    EXPECT_EQ(tc.boxes.texts(),
+              QStringList{"Arquivo de permissões corrompido ! Contatar o suporte !"});
+    EXPECT_EQ(tc.boxes.last().title, kAtencao);
+    EXPECT_EQ(tc.boxes.last().icon, Icon::Critical);
+    QFile::remove(tc.path("LT0001.SZZ"));
+
+    // A group cut short by the end of the file is a damaged file, not a login.
+    gravaPermissoes("000\r\nMNG0\r\nNNNNNNNNN");
+    tc.boxes.clear();
+    EXPECT_FALSE(ObtemPermissao(tc.ctx, "MNG1", ""));
+    ASSERT_EQ(tc.boxes.shown().size(), 1u);
+    EXPECT_TRUE(tc.boxes.last().text.startsWith("Ocorreu o erro: 62 - "));
+    EXPECT_EQ(tc.ctx.login.PermissoesUsuario[1], "");
+}
+
+TEST_F(Usuarios, LoginChecks) {
+    gravaUsuarios();
+    gravaPermissoesPadrao();
+    const struct {
+        const char* nome;
+        QString usuario;
+        QString senha;
+        RegraCampoLogin regraU;
+        ResultadoLogin resultado;
+        QString mensagem;
+    } casos[] = {
+        {"manager with the right password", "MNG1", "1111", regraUsuario, ResultadoLogin::Aceito,
+         ""},
+        {"blanks round both fields", " MNG2 ", " 2222 ", regraUsuario, ResultadoLogin::Aceito, ""},
+        {"service user", "staff", "SUPORTE", {"N", 8, 8}, ResultadoLogin::Aceito, ""},
+        {"service user, wrong password", "STAFF", "ERRADA", regraUsuario,
+         ResultadoLogin::SenhaRecusada, "Senha Inválida. Tente novamente!"},
+        {"user name not numeric",
+         "MNG1",
+         "1111",
+         {"N", 0, 4},
+         ResultadoLogin::UsuarioRecusado,
+         "Usuário Inválido, digite apenas números. Tente novamente!"},
+        {"user name too short", "MNG", "1111", regraUsuario, ResultadoLogin::UsuarioRecusado,
+         "Usuário Inválido, digite pelo menos 4 caracteres. Tente novamente!"},
+        {"password too short", "MNG1", "111", regraUsuario, ResultadoLogin::SenhaRecusada,
+         "Senha Inválida, digite pelo menos 4 caracteres. Tente novamente!"},
+        {"password not numeric", "MNG1", "11A1", regraUsuario, ResultadoLogin::SenhaRecusada,
+         "Senha Inválida, digite apenas números. Tente novamente!"},
+        {"unknown manager", "MNG9", "1111", regraUsuario, ResultadoLogin::SenhaRecusada,
+         "Usuário inválido. Tente novamente!"},
+        {"wrong password", "MNG3", "1111", regraUsuario, ResultadoLogin::SenhaRecusada,
+         "Senha Inválida, Tente novamente!"},
+    };
+    for (const auto& c : casos) {
+        tc.boxes.clear();
+        tc.ctx.login = EstadoLogin{};
+        const auto r = ExecutaLogin(tc.ctx, c.usuario, c.senha, c.regraU, regraSenha, {});
+        EXPECT_EQ(r, c.resultado) << c.nome;
+        EXPECT_EQ(tc.ctx.login.LoginAtivo, c.resultado == ResultadoLogin::Aceito) << c.nome;
+        if (c.mensagem.isEmpty()) {
+            EXPECT_TRUE(tc.boxes.empty()) << c.nome;
+            EXPECT_EQ(tc.ctx.login.UsuarioLogado[1].trimmed(), c.usuario.trimmed()) << c.nome;
+            EXPECT_EQ(tc.ctx.login.UsuarioLogado[1].size(), kTamanhoNomeUsuario) << c.nome;
+        } else {
+            ASSERT_EQ(tc.boxes.shown().size(), 1u) << c.nome;
+            EXPECT_EQ(tc.boxes.last().text, c.mensagem) << c.nome;
+            EXPECT_EQ(tc.boxes.last().title, kLogin) << c.nome;
+            EXPECT_EQ(tc.ctx.login.UsuarioLogado[1], "") << c.nome;
+        }
+    }
+}
+
+TEST_F(Usuarios, ManagerWithoutAnyGroupCannotLogIn) {
+    gravaUsuarios();
+    gravaPermissoes("000\r\nMNG2\r\nSSSSSSSSS\r\nDOIS\r\n");
+    EXPECT_EQ(ExecutaLogin(tc.ctx, "MNG1", "1111", regraUsuario, regraSenha, {}),
+              ResultadoLogin::SenhaRecusada);
+    EXPECT_TRUE(tc.boxes.empty());
+    EXPECT_FALSE(tc.ctx.login.LoginAtivo);
+}
+
+TEST_F(Usuarios, FactoryPasswordForcesAChange) {
+    gravaUsuarios();
+    gravaPermissoesPadrao();
+    int aberturas = 0;
+    // Abandoning the change fails the login silently and leaves nobody logged in.
+    auto cancela = [&](Context& ctx) {
+        ++aberturas;
+        EXPECT_EQ(ctx.login.UsuarioLogado[1].trimmed(), "MNG5");
+    };
+    tc.ctx.login.NovaSenha = "ANTIGA";
+    EXPECT_EQ(ExecutaLogin(tc.ctx, "MNG5", "864209", regraUsuario, regraSenha, cancela),
+              ResultadoLogin::SenhaRecusada);
+    EXPECT_EQ(aberturas, 1);
+    EXPECT_TRUE(tc.boxes.empty());
+    EXPECT_EQ(tc.ctx.login.UsuarioLogado[1], "");
+    EXPECT_FALSE(tc.ctx.login.LoginAtivo);
+
+    auto troca = [&](Context& ctx) {
+        EXPECT_TRUE(ConfirmaNovaSenha(ctx, "5555", "5555", regraSenha));
+    };
+    EXPECT_EQ(ExecutaLogin(tc.ctx, "MNG5", "864209", regraUsuario, regraSenha, troca),
+              ResultadoLogin::Aceito);
+    EXPECT_EQ(tc.ctx.login.NovaSenha, "5555");
+    EXPECT_EQ(tc.ctx.login.PermissoesUsuario[1], "NNNNNNNNN");
+    EXPECT_EQ(senhaDe("MNG5"), "5555");
+    EXPECT_EQ(ExecutaLogin(tc.ctx, "MNG5", "5555", regraUsuario, regraSenha, {}),
+              ResultadoLogin::Aceito);
+    EXPECT_TRUE(tc.boxes.empty());
+}
+
+TEST_F(Usuarios, NewPasswordChecks) {
+    gravaUsuarios();
+    tc.ctx.login.UsuarioLogado[1] = CompletaDireita("MNG3", kTamanhoNomeUsuario, ' ');
+    const struct {
+        QString nova;
+        QString repeticao;
+        RegraCampoLogin regra;
+        QString mensagem;
+    } casos[] = {
+        {"1234", "1235", regraSenha, "A nova senha não confere!"},
+        {"864209", "864209", regraSenha, "A Senha 864209  não é válida. Tente novamente!"},
+        {"12AB", "12ab", regraSenha, "Senha Inválida, digite apenas números. Tente novamente!"},
+        {"123", "123", regraSenha,
+         "Senha Inválida, digite pelo menos 4 caracteres. Tente novamente!"},
+        {"", "", {"", 0, 6}, "Alteração não realizada!"},
+        {"ABCD", " abcd ", {"", 4, 6}, ""},
+    };
+    for (const auto& c : casos) {
+        tc.boxes.clear();
+        tc.ctx.login.NovaSenha.clear();
+        const bool ok = ConfirmaNovaSenha(tc.ctx, c.nova, c.repeticao, c.regra);
+        EXPECT_EQ(ok, c.mensagem.isEmpty()) << c.nova.toStdString();
+        EXPECT_EQ(tc.boxes.texts(), c.mensagem.isEmpty() ? QStringList{} : QStringList{c.mensagem})
+            << c.nova.toStdString();
+        for (const auto& caixa : tc.boxes.shown()) EXPECT_EQ(caixa.title, kLogin);
+        EXPECT_EQ(tc.ctx.login.NovaSenha, ok ? c.nova : "");
+    }
+    EXPECT_EQ(senhaDe("MNG3"), "ABCD");
+}
+
+TEST_F(Usuarios, GravaNovaSenhaRewritesOnlyTheUsersSlot) {
+    const QString antigo = gravaUsuarios();
+    const QString registroAntes = registroAtual();
+    ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG3", "9876543"));
+    // The old name is gone and the one file left carries its new checksum.
+    EXPECT_FALSE(QFileInfo::exists(antigo));
+    const QString registroDepois = registroAtual();
+    ASSERT_EQ(registroDepois.size(), kTamanhoRegistroUsuarios);
+    EXPECT_EQ(registroDepois.left(12), registroAntes.left(12));
+    EXPECT_EQ(registroDepois.mid(18), registroAntes.mid(18));
+    QString checksum;
+    const QString novo = tc.path(test::arquivosDados(tc, "UP.S??").value(0));
+    EXPECT_TRUE(Valida_Check_Sum_Arquivo(tc.ctx, novo, checksum));
+    EXPECT_EQ(senhaDe("MNG3"), "987654");  // seven characters keep their first six
+    EXPECT_EQ(senhaDe("MNG2"), "2222");
+    EXPECT_TRUE(tc.boxes.empty());
+
+    // The last slot closes the record.
+    ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG5", "55"));
+    EXPECT_EQ(senhaDe("MNG5"), "55");
+    EXPECT_EQ(senhaDe("MNG4"), "4444");
+}
+
+TEST_F(Usuarios, GravaNovaSenhaWithoutAnythingToChange) {
+    // No users file, or one without a record: nothing to write, and that is not a failure.
+    EXPECT_TRUE(GravaNovaSenha(tc.ctx, "MNG1", "1234"));
+    EXPECT_TRUE(test::arquivosDados(tc, "UP.S??").isEmpty());
+    const QString vazio = GravaArquivoComChecksum(tc.dir.path(), "UP.S", {"   "});
+    EXPECT_TRUE(GravaNovaSenha(tc.ctx, "MNG1", "1234"));
+    EXPECT_EQ(test::arquivosDados(tc, "UP.S??"), QStringList{QFileInfo(vazio).fileName()});
+
+    // Names outside MNG1..MNG5 leave the file as it was.
+    QFile::remove(vazio);
+    const QString arquivo = gravaUsuarios();
+    EXPECT_FALSE(GravaNovaSenha(tc.ctx, "MNG6", "1234"));
+    EXPECT_FALSE(GravaNovaSenha(tc.ctx, "STAFF", "1234"));
+    EXPECT_EQ(test::arquivosDados(tc, "UP.S??"), QStringList{QFileInfo(arquivo).fileName()});
+    EXPECT_TRUE(tc.boxes.empty());
+
+    // A damaged file is reported with its full name.
+    const QString corrompido = tc.path("UP.S00");
+    ASSERT_TRUE(QFile::rename(arquivo, corrompido));
+    EXPECT_FALSE(GravaNovaSenha(tc.ctx, "MNG1", "1234"));
+    EXPECT_EQ(tc.boxes.texts(),
+              QStringList{"Arquivo " + corrompido + " corrompido ! Contatar o suporte !"});
+    EXPECT_EQ(tc.boxes.last().icon, Icon::Critical);
+}
+
+TEST_F(Usuarios, BlankFirstSlotSurvivesARewrite) {
+    gravaUsuarios({"", "2222", "3333", "4444", "5555"});
+    ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG4", "4321"));
+    EXPECT_EQ(senhaDe("MNG1"), "");
+    EXPECT_EQ(senhaDe("MNG2"), "2222");
+    EXPECT_EQ(senhaDe("MNG4"), "4321");
+    EXPECT_EQ(senhaDe("MNG5"), "5555");
+}
+
+TEST_F(Usuarios, InterruptedRewriteLeavesAValidUsersFile) {
+    const QString antigo = gravaUsuarios();
+    // Interrupted while writing: only a temporary file beside the old one.
+    QFile temporario(antigo + ".tmp123");
+    ASSERT_TRUE(temporario.open(QIODevice::WriteOnly));
+    temporario.write("partial");
+    temporario.close();
+    EXPECT_EQ(senhaDe("MNG1"), "1111");
+
+    // Interrupted after the new file was written but before the old one was removed.
+    QString embaralhada = "7777";
+    CriptografiaSenha(tc.ctx, embaralhada, "C");
+    const QString registro = registroAtual();
+    GravaArquivoComChecksum(tc.dir.path(), "UP.S",
+                            {embaralhada + "  " + registro.mid(kTamanhoSenha)});
+    ASSERT_EQ(test::arquivosDados(tc, "UP.S??").size(), 2);
+    const QString senha = senhaDe("MNG1");
+    EXPECT_TRUE(senha == "1111" || senha == "7777") << senha.toStdString();
+    EXPECT_TRUE(tc.boxes.empty());
+    // The next change goes through and leaves the store with one users file again.
+    EXPECT_TRUE(GravaNovaSenha(tc.ctx, "MNG2", "2468"));
+    EXPECT_EQ(test::arquivosDados(tc, "UP.S??").size(), 1);
+    EXPECT_EQ(senhaDe("MNG2"), "2468");
+    EXPECT_TRUE(tc.boxes.empty());
+}
+
+}  // namespace
+}  // namespace ql

@@ -1,0 +1,322 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+#include "host/framing.h"
+#include "host/network_link.h"
+#include "host/price_protocol.h"
+#include "host/troca.h"
+#include "message/mensagem.h"
+#include "support/test_context.h"
+
+namespace ql {
+namespace {
+
+// What the test server does once it has read one whole request.
+enum class Behaviour { Answer, Silent, CutShort, NonDigitLength, TooLong, CloseAtOnce, Trickle };
+
+// A misbehaving host on 127.0.0.1 (an ephemeral port), served from the test's own thread:
+// the link's local event loop runs it while the link waits.
+class FaultServer {
+  public:
+    explicit FaultServer(QTcpServer* server = nullptr) : server_(server ? server : &plain_) {
+        QObject::connect(server_, &QTcpServer::pendingConnectionAvailable, [this] { accept(); });
+    }
+    bool listen() { return server_->listen(QHostAddress::LocalHost, 0); }
+    quint16 port() const { return server_->serverPort(); }
+
+    Behaviour behaviour = Behaviour::Answer;
+    QString answer = QStringLiteral("000-000=0110;009-000=00;");
+    QStringList requests;  // bodies received
+
+  private:
+    void accept() {
+        while (QTcpSocket* s = server_->nextPendingConnection()) {
+            if (behaviour == Behaviour::CloseAtOnce) {
+                s->close();
+                continue;
+            }
+            auto decoder = std::make_shared<framing::FrameDecoder>();
+            QObject::connect(s, &QIODevice::readyRead, s, [this, s, decoder] {
+                decoder->feed(s->readAll());
+                const auto r = decoder->next();
+                if (r.status != framing::FrameDecoder::Status::Body) return;
+                requests << r.body;
+                respond(s);
+            });
+        }
+    }
+    void respond(QTcpSocket* s) {
+        const QByteArray whole = framing::encodeWire(answer);
+        switch (behaviour) {
+            case Behaviour::Answer:
+                s->write(whole);
+                break;
+            case Behaviour::Silent:
+                break;
+            case Behaviour::CutShort:
+                s->write(whole.left(whole.size() / 2));
+                s->flush();
+                s->disconnectFromHost();
+                break;
+            case Behaviour::NonDigitLength:
+                s->write("00x5hello");
+                break;
+            case Behaviour::TooLong:
+                s->write("3069");
+                s->write(QByteArray(100, 'x'));
+                break;
+            case Behaviour::CloseAtOnce:
+                break;
+            case Behaviour::Trickle:
+                // The answer in three pieces, 20 ms apart.
+                for (int i = 0; i < 3; ++i) {
+                    const qsizetype part = (whole.size() + 2) / 3;
+                    QTimer::singleShot(20 * (i + 1), s,
+                                       [s, piece = whole.mid(i * part, part)] { s->write(piece); });
+                }
+                break;
+        }
+    }
+
+    QTcpServer plain_;
+    QTcpServer* server_;
+};
+
+HostEndpoint loopback(quint16 port, bool tls = false) {
+    return HostEndpoint{tls, QStringLiteral("127.0.0.1"), port};
+}
+
+TEST(NetworkLink, ExchangesAndFaults) {
+    const struct {
+        Behaviour behaviour;
+        qint32 expected;
+    } cases[] = {
+        {Behaviour::Answer, 0},
+        {Behaviour::Trickle, 0},
+        {Behaviour::Silent, HostLink::kTimedOut},
+        {Behaviour::CutShort, HostLink::kAnswerCutShort},
+        {Behaviour::NonDigitLength, HostLink::kBadLength},
+        {Behaviour::TooLong, HostLink::kAnswerTooLong},
+        {Behaviour::CloseAtOnce, HostLink::kConnectionLost},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.behaviour));
+        FaultServer server;
+        ASSERT_TRUE(server.listen());
+        server.behaviour = c.behaviour;
+        NetworkHostLink link(loopback(server.port()), 300);
+        QString frame = framing::buildClientFrame(QStringLiteral("000-000=0100;"));
+        QString route = QStringLiteral("ROUTEXY");
+        EXPECT_EQ(link.Process(frame, route, QStringLiteral("CHK")), c.expected);
+        if (c.expected == 0) {
+            EXPECT_EQ(frame, framing::refillAnswerFrame(server.answer));
+            EXPECT_EQ(server.requests, QStringList({"000-000=0100;"}));
+        } else {
+            // A failed exchange leaves the caller's frame as it was.
+            EXPECT_EQ(frame, framing::buildClientFrame(QStringLiteral("000-000=0100;")));
+        }
+        EXPECT_EQ(route, "ROUTEXY");
+    }
+}
+
+TEST(NetworkLink, RefusedConnectionAndBadFrames) {
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        closedPort = probe.serverPort();
+    }
+    NetworkHostLink link(loopback(closedPort), 1000);
+    QString frame = framing::buildClientFrame(QStringLiteral("000-000=0100;"));
+    QString route;
+    EXPECT_EQ(link.Process(frame, route, QStringLiteral("CHK")), HostLink::kServidorForaDoAr);
+
+    QString garbled = QStringLiteral("00x1abc");
+    EXPECT_EQ(link.Process(garbled, route, QStringLiteral("CHK")), HostLink::kMessageTooLong);
+    QString huge = framing::buildClientFrame(QString(3100, QLatin1Char('a')));
+    EXPECT_EQ(link.Process(huge, route, QStringLiteral("CHK")), HostLink::kMessageTooLong);
+}
+
+TEST(NetworkLink, SocketErrorsMapToResults) {
+    using E = QAbstractSocket::SocketError;
+    const struct {
+        E error;
+        bool started;
+        qint32 expected;
+    } cases[] = {
+        {E::ConnectionRefusedError, false, -164},
+        {E::HostNotFoundError, false, -163},
+        {E::NetworkError, false, -163},
+        {E::SocketTimeoutError, false, HostLink::kTimedOut},
+        {E::SslHandshakeFailedError, false, HostLink::kTlsFailure},
+        {E::RemoteHostClosedError, false, HostLink::kConnectionLost},
+        {E::RemoteHostClosedError, true, HostLink::kAnswerCutShort},
+        {E::UnknownSocketError, false, HostLink::kConnectionLost},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(resultForSocketError(c.error, c.started), c.expected) << int(c.error);
+    }
+}
+
+TEST(NetworkLink, PriceLookupOverTheLink) {
+    FaultServer server;
+    ASSERT_TRUE(server.listen());
+    server.answer = encodePriceAnswer({true, QStringLiteral("DIPIRONA 500MG"), 1250, 999});
+    NetworkHostLink link(loopback(server.port()), 1000);
+    QString code1 = QStringLiteral("7891234567890"), code2 = QStringLiteral("C");
+    QString description(40, QLatin1Char(' ')), amount1(12, QLatin1Char(' ')),
+        amount2(12, QLatin1Char(' ')), status = QStringLiteral("0000");
+    EXPECT_EQ(link.GetPreco(code1, code2, description, amount1, amount2, status), 0);
+    EXPECT_EQ(server.requests, QStringList({"000-000=0600;902-000=7891234567890;920-000=C;"}));
+    EXPECT_EQ(description, QStringLiteral("DIPIRONA 500MG").leftJustified(40));
+    EXPECT_EQ(amount1, QStringLiteral("1250        "));
+    EXPECT_EQ(amount2, QStringLiteral("999         "));
+
+    server.answer = encodePriceAnswer({});
+    EXPECT_EQ(link.GetPreco(code1, code2, description, amount1, amount2, status),
+              HostLink::kPrecoNaoEncontrado);
+    server.answer = QStringLiteral("000-000=0610;009-000=00;910-000=12,50;911-000=1;");
+    EXPECT_EQ(link.GetPreco(code1, code2, description, amount1, amount2, status),
+              HostLink::kBadAnswer);
+    EXPECT_EQ(amount1, QStringLiteral("1250        "));
+}
+
+TEST(NetworkLink, PriceProtocolRoundTrip) {
+    EXPECT_EQ(decodePriceRequest("000-000=0600;902-000=123;")->code1, "123");
+    EXPECT_FALSE(decodePriceRequest("000-000=0100;902-000=123;"));
+    EXPECT_FALSE(decodePriceRequest("000-000=0600;"));
+    const auto answer = decodePriceAnswer(encodePriceAnswer({true, "A;B", 5, 7}));
+    ASSERT_TRUE(answer);
+    EXPECT_TRUE(answer->found);
+    EXPECT_EQ(answer->description, "A,B");
+    EXPECT_EQ(answer->saleCents, 7);
+    EXPECT_FALSE(decodePriceAnswer("000-000=0610;"));
+    EXPECT_FALSE(decodePriceAnswer("garbage"));
+}
+
+TEST(NetworkLink, ConfigurationChoosesTheLink) {
+    const struct {
+        const char* setting;
+        bool usable;
+    } cases[] = {
+        {"tcp://127.0.0.1:5000", true},   {"TCP://localhost:1", true},
+        {"tls://127.0.0.1:5001", true},   {"ftp://127.0.0.1:5000", false},
+        {"tcp://127.0.0.1", false},       {"tcp://:5000", false},
+        {"tcp://127.0.0.1:99999", false}, {"tcp://127.0.0.1:5000/path", false},
+        {"127.0.0.1:5000", false},        {"embedded", false},  // no in-process host given
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting);
+        test::TestContext t;
+        t.ctx.config.HOST_LINK = QString::fromLatin1(c.setting);
+        auto link = CriaHostLink(t.ctx);
+        ASSERT_TRUE(link);
+        EXPECT_EQ(dynamic_cast<NetworkHostLink*>(link.get()) != nullptr, c.usable);
+        EXPECT_EQ(t.boxes.empty(), c.usable);
+        if (!c.usable) {
+            EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
+            QString frame = framing::buildClientFrame("x"), route;
+            EXPECT_EQ(link->Process(frame, route, "CHK"), HostLink::kNotConfigured);
+        }
+    }
+
+    test::TestContext t;
+    t.ctx.config.HOST_LINK = QStringLiteral(" Embedded ");
+    HostLink* made = nullptr;
+    IniciaHostLink(t.ctx, [&](Context&) {
+        auto link = std::make_unique<FailedHostLink>(-1);
+        made = link.get();
+        return link;
+    });
+    EXPECT_EQ(t.ctx.hostLink.get(), made);
+    EXPECT_TRUE(t.boxes.empty());
+
+    t.ctx.config.HOST_LINK = QStringLiteral("tls://127.0.0.1:5001");
+    t.ctx.config.HOST_CA = t.path("missing.pem");
+    if (QSslSocket::supportsSsl()) {
+        auto link = CriaHostLink(t.ctx);
+        QString frame = framing::buildClientFrame("x"), route;
+        EXPECT_EQ(link->Process(frame, route, "CHK"), HostLink::kTlsFailure);
+        EXPECT_TRUE(t.boxes.last().text.contains("HOST_CA"));
+    }
+}
+
+TEST(NetworkLink, ExchangeThroughTheConfiguredLink) {
+    FaultServer server;
+    ASSERT_TRUE(server.listen());
+    test::TestContext t;
+    t.ctx.config.HOST_LINK = QStringLiteral("tcp://127.0.0.1:%1").arg(server.port());
+    t.ctx.config.HOST_TIMEOUT_MS = 2000;
+    IniciaHostLink(t.ctx);
+    server.answer = QStringLiteral("OK");
+    EXPECT_TRUE(ProcessaLogon(t.ctx));
+    server.answer = QStringLiteral("000-000=0110;009-000=00;");
+    AdicionaCampo(t.ctx, QStringLiteral("000-000"), QStringLiteral("0100"));
+    EXPECT_EQ(ProcessaMsg(t.ctx), 0);
+    EXPECT_TRUE(ValidaResposta(t.ctx, true));
+    EXPECT_EQ(server.requests, QStringList({"LOGIN|", "000-000=0100;"}));
+    EXPECT_EQ(t.ctx.bufferMensagem.size(), 3072);
+    // A host that stops answering: the time-out's own result, shown by the exchange texts.
+    server.behaviour = Behaviour::Silent;
+    t.ctx.hostLink = std::make_unique<NetworkHostLink>(loopback(server.port()), 200);
+    EXPECT_FALSE(ProcessaLogon(t.ctx));
+    EXPECT_EQ(t.boxes.texts(), QStringList({QStringLiteral("     Erro de conexão = -165")}));
+}
+
+TEST(NetworkLink, TlsWithATestCertificate) {
+    if (!QSslSocket::supportsSsl()) GTEST_SKIP() << "no TLS backend";
+    QTemporaryDir dir;
+    QProcess openssl;
+    openssl.start(
+        QStringLiteral("openssl"),
+        {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+         "-days", "1", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+         "-keyout", dir.filePath("key.pem"), "-out", dir.filePath("cert.pem")});
+    ASSERT_TRUE(openssl.waitForFinished(20000));
+    ASSERT_EQ(openssl.exitCode(), 0) << openssl.readAllStandardError().toStdString();
+
+    QFile keyFile(dir.filePath("key.pem"));
+    ASSERT_TRUE(keyFile.open(QIODevice::ReadOnly));
+    const QSslKey key(&keyFile, QSsl::Ec);
+    const auto certs = QSslCertificate::fromPath(dir.filePath("cert.pem"));
+    ASSERT_EQ(certs.size(), 1);
+
+    QSslServer tlsServer;
+    QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
+    conf.setLocalCertificate(certs.first());
+    conf.setPrivateKey(key);
+    conf.setPeerVerifyMode(QSslSocket::VerifyNone);
+    tlsServer.setSslConfiguration(conf);
+    FaultServer server(&tlsServer);
+    ASSERT_TRUE(server.listen());
+
+    // Trusted through HOST_CA, as the settings give it.
+    test::TestContext t;
+    t.ctx.config.HOST_LINK = QStringLiteral("tls://127.0.0.1:%1").arg(server.port());
+    t.ctx.config.HOST_CA = dir.filePath("cert.pem");
+    t.ctx.config.HOST_TIMEOUT_MS = 5000;
+    auto link = CriaHostLink(t.ctx);
+    QString frame = framing::buildClientFrame(QStringLiteral("000-000=0100;")), route;
+    EXPECT_EQ(link->Process(frame, route, QStringLiteral("CHK")), 0);
+    EXPECT_EQ(frame, framing::refillAnswerFrame(server.answer));
+    EXPECT_TRUE(t.boxes.empty());
+
+    // The system authorities do not know the test certificate: the handshake is refused.
+    NetworkHostLink untrusting(loopback(server.port(), true), 5000);
+    frame = framing::buildClientFrame(QStringLiteral("000-000=0100;"));
+    EXPECT_EQ(untrusting.Process(frame, route, QStringLiteral("CHK")), HostLink::kTlsFailure);
+    EXPECT_EQ(server.requests.size(), 1);
+}
+
+}  // namespace
+}  // namespace ql

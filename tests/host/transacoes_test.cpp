@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include "host/scripted_link.h"
+#include "host/transacoes.h"
+#include "host/troca.h"
+#include "shell/ini_access.h"
+#include "shell/profile_file.h"
+#include "support/test_context.h"
+
+namespace ql {
+namespace {
+
+// An ISO approval: message type, bitmap with element 39 only, response code "00".
+const QString kAprovacaoIso = QStringLiteral(
+    "0110"
+    "0000000002000000"
+    "00");
+const QString kCartao = QStringLiteral("6012345678901234");
+// The common fields at the test clock (05/12/2026 10:00:00) after type, code and sequence.
+const QString kComunsTexto = QStringLiteral(
+    "040-000=ROUTEXY;940-000=003;942-000=123456;941-000=R4T7N2AK;023-000=100000;022-000=1205;");
+
+struct Transacoes : ::testing::Test {
+    test::TestContext t;
+    Context& ctx = t.ctx;
+    test::ScriptedLink& link = test::installScriptedLink(ctx);
+
+    Transacoes() {
+        ctx.ident.NomeOperadora = QStringLiteral("ROUTEXY");
+        ctx.ident.CodigoOperadora = QStringLiteral("OPER0001");
+        ctx.ident.NumeroCartao = kCartao;
+        ctx.config.ESTAB_CODE = QStringLiteral("123456");
+    }
+    QString lastBody() const { return link.bodies().back(); }
+    static QString inicio(const char* tipo, const char* codigo) {
+        return QStringLiteral("000-000=%1;011-000=%2;001-000=1111;").arg(tipo, codigo);
+    }
+};
+
+TEST_F(Transacoes, ElegibilidadeMessageText) {
+    const QString cartao = QStringLiteral("953-000=") + kCartao + QLatin1Char(';');
+    const struct {
+        const char* tela;
+        const char* codPreVenda;
+        qint16 sequencia;
+        const char* campo1;
+        const char* campo2;
+        QString expected;
+    } cases[] = {
+        {"PREVENDA", "", 0, "", "", inicio("0100", "800000") + kComunsTexto + cartao},
+        {"PREVENDA", "812000", 0, "", "", inicio("0100", "812000") + kComunsTexto + cartao},
+        {"PREVENDA", "", 2, "", "", inicio("0100", "800000") + kComunsTexto + cartao},
+        {" VENDA ", "812000", 0, "", "", inicio("0100", "800500") + kComunsTexto + cartao},
+        {"VENDA", "", 2, "", "", inicio("0100", "800500") + kComunsTexto + cartao + "900-000=2;"},
+        {"PREVENDA", "", 0, "ABCDEFGHIJK", "",
+         inicio("0100", "800000") + kComunsTexto + cartao + "949-000=11ABCDEFGHIJK;"},
+        {"PREVENDA", "", 0, "", " XY",
+         inicio("0100", "800000") + kComunsTexto + cartao + "949-000=0002XY;"},
+        {"PREVENDA", "", 0, " abc ", "12",
+         inicio("0100", "800000") + kComunsTexto + cartao + "949-000=03abc0212;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected.toStdString());
+        ctx.TelaAtual = QString::fromLatin1(c.tela);
+        ctx.config.Cod_Processamento_Pre_Venda = QString::fromLatin1(c.codPreVenda);
+        ctx.ident.ValorCampo1 = QString::fromLatin1(c.campo1);
+        ctx.ident.ValorCampo2 = QString::fromLatin1(c.campo2);
+        link.answer(QStringLiteral("000-000=0110;009-000=00;012-000=000000123456;"));
+        EXPECT_TRUE(Mensagem_ElegPortador(ctx, c.sequencia));
+        EXPECT_EQ(lastBody(), c.expected);
+        EXPECT_EQ(ctx.transacao.NsuTransacao, "000000123456");
+    }
+    EXPECT_TRUE(t.boxes.empty());
+}
+
+TEST_F(Transacoes, ElegibilidadeIsoForm) {
+    ctx.config.bMsgIso = true;
+    ctx.TelaAtual = QStringLiteral("VENDA");
+    link.answer(kAprovacaoIso);
+    EXPECT_TRUE(Mensagem_ElegPortador(ctx, 2));
+    // Elements 3, 11, 12, 13, 32, 40, 41, 42, 55 and 60 (900 "2" and 901 "00").
+    EXPECT_EQ(lastBody(), QStringLiteral("0100"
+                                         "2038000101C00210"
+                                         "800500"
+                                         "001111"
+                                         "100000"
+                                         "1205"
+                                         "07ROUTEXY"
+                                         "003"
+                                         "R4T7N2AK"
+                                         "123456         "
+                                         "016") +
+                              kCartao + QStringLiteral("003200"));
+}
+
+TEST_F(Transacoes, ElegibilidadeFailures) {
+    ctx.transacao.NsuTransacao = QStringLiteral("777");
+    link.answer(QStringLiteral("000-000=0110;009-000=51;030-000=Cartao invalido;"));
+    EXPECT_FALSE(Mensagem_ElegPortador(ctx, 0));
+    link.fail(-164);
+    EXPECT_FALSE(Mensagem_ElegPortador(ctx, 0));
+    EXPECT_EQ(t.boxes.texts(), QStringList({"Cartao invalido", "164- Servidor fora do Ar."}));
+    EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
+    EXPECT_EQ(ctx.transacao.NsuTransacao, "777");
+}
+
+TEST_F(Transacoes, ProcessingCodes) {
+    const struct {
+        const char* tela;
+        const char* tipo;
+        const char* situacao;
+        const char* confirmacao;
+        const char* cancelamento;
+    } cases[] = {
+        {"PREVENDA", "XX", "CANC.", "800300", "900400"},
+        {"VENDA", "", "", "800300", "800400"},
+        {"TRANSACOESPENDENTES", "BC01", "", "800300", "800400"},
+        {"TRANSACOESPENDENTES", "BE", " canc. ", "800400", "800400"},
+        {"TRANSACOESPENDENTES", "AB", "APROV.", "900300", "900400"},
+        {"TRANSACOESPENDENTES", "AB", "CANC.", "900400", "900400"},
+        {"ADMIN", "BC", "", "800400", "800400"},
+        {"", "bc", "", "800400", "900400"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.tela) + "/" + c.tipo + "/" + c.situacao);
+        ctx.TelaAtual = QString::fromLatin1(c.tela);
+        ctx.transacao.TipoTransacao = QString::fromLatin1(c.tipo);
+        ctx.transacao.SituacaoTransacao = QString::fromLatin1(c.situacao);
+        EXPECT_EQ(CodigoProcessamentoConfirmacao(ctx), c.confirmacao);
+        EXPECT_EQ(CodigoProcessamentoCancelamento(ctx), c.cancelamento);
+    }
+}
+
+TEST_F(Transacoes, ConfirmacaoAndAnulacao) {
+    ctx.TelaAtual = QStringLiteral("PREVENDA");
+    ctx.transacao.NsuTransacao = QStringLiteral("123456");
+    const QString esperado = inicio("0202", "800300") +
+                             "040-000=ROUTEXY;012-000=000000123456;940-000=003;942-000=123456;"
+                             "941-000=R4T7N2AK;023-000=100000;022-000=1205;";
+    // An answer echoing the confirmation is accepted even without a response code.
+    link.answer(QStringLiteral("000-000=0202;"));
+    EXPECT_TRUE(Mensagem_Confirmacao(ctx));
+    EXPECT_EQ(lastBody(), esperado);
+
+    link.fail(-164);
+    EXPECT_FALSE(Mensagem_Confirmacao(ctx));
+    EXPECT_EQ(t.boxes.texts(), QStringList({"164- Servidor fora do Ar."}));
+    t.boxes.clear();
+
+    link.answer(QStringLiteral("000-000=0430;009-000=00;"));
+    EXPECT_TRUE(Mensagem_Anulacao(ctx));
+    EXPECT_EQ(lastBody(), QString(esperado).replace("0202", "0420"));
+    link.fail(-164);
+    EXPECT_TRUE(Mensagem_Anulacao(ctx));
+    EXPECT_TRUE(t.boxes.empty());
+    link.answer(QStringLiteral("000-000=0430;009-000=51;030-000=Negada;"));
+    EXPECT_FALSE(Mensagem_Anulacao(ctx));
+    EXPECT_EQ(t.boxes.texts(), QStringList({"Negada"}));
+    EXPECT_EQ(ctx.transacao.NsuTransacao, "123456");
+}
+
+TEST_F(Transacoes, CancelamentoForms) {
+    ctx.transacao.NsuTransacao = QStringLiteral("123456");
+    auto itens = [&](int n) {
+        ctx.itensVenda.clear();
+        for (int i = 1; i <= n; ++i) {
+            ItemVenda& item = ctx.itensVenda.item(i);
+            item.codigo = QStringLiteral("78912345678%1").arg(i, 2, 10, QLatin1Char('0'));
+            item.embalagem = QStringLiteral("C");
+            item.quantidade = QStringLiteral("2");
+        }
+        ctx.itensVenda.count = static_cast<qint16>(n);
+    };
+    const QString comuns = inicio("0200", "800400") +
+                           "040-000=ROUTEXY;012-000=000000123456;940-000=003;942-000=123456;"
+                           "941-000=R4T7N2AK;023-000=100000;022-000=1205;";
+
+    itens(3);
+    EXPECT_TRUE(Mensagem_Cancelamento(ctx, true));
+    EXPECT_EQ(lastBody(), comuns + "900-000=0;901-000=00;");
+
+    itens(1);
+    EXPECT_TRUE(Mensagem_Cancelamento(ctx, false));
+    EXPECT_EQ(lastBody(),
+              comuns + "900-000=0;901-000=1;902-000=7891234567801;906-000=C;905-000=2;");
+
+    // Thirteen items in text form: a page of 12 and a page of 1, numbered again from 000.
+    itens(13);
+    EXPECT_TRUE(Mensagem_Cancelamento(ctx, false));
+    const QString treze = lastBody();
+    EXPECT_TRUE(treze.contains("900-000=1;901-000=12;902-000=7891234567801;"));
+    EXPECT_TRUE(
+        treze.contains("902-011=7891234567812;906-011=C;905-011=2;900-000=1;901-000=1;"
+                       "902-000=7891234567813;906-000=C;905-000=2;"));
+    EXPECT_EQ(treze.count("902-"), 13);
+
+    ctx.config.bMsgIso = true;
+    itens(1);
+    link.answer(kAprovacaoIso);
+    EXPECT_TRUE(Mensagem_Cancelamento(ctx, true));
+    EXPECT_EQ(lastBody(), QStringLiteral("0200"
+                                         "2038000109C00010"
+                                         "800400"
+                                         "001111"
+                                         "100000"
+                                         "1205"
+                                         "07ROUTEXY"
+                                         "000000123456"
+                                         "003"
+                                         "R4T7N2AK"
+                                         "123456         "
+                                         "003000"));
+    link.answer(kAprovacaoIso);
+    EXPECT_TRUE(Mensagem_Cancelamento(ctx, false));
+    EXPECT_TRUE(
+        lastBody().endsWith("003001"
+                            "0177891234567801C002"));
+}
+
+TEST_F(Transacoes, CancelamentoAnswer) {
+    ctx.transacao.NsuTransacao = QStringLiteral("123456");
+    link.answer(QStringLiteral("000-000=0210;009-000=00;012-000=000000999999;"));
+    EXPECT_TRUE(Mensagem_Cancelamento(ctx, true));
+    EXPECT_EQ(ctx.transacao.NsuTransacao, "000000999999");
+    link.answer(QStringLiteral("000-000=0210;009-000=00;"));
+    EXPECT_TRUE(Mensagem_Cancelamento(ctx, true));
+    EXPECT_EQ(ctx.transacao.NsuTransacao, "000000999999");
+    link.answer(QStringLiteral("000-000=0210;009-000=57;012-000=000000111111;"));
+    EXPECT_FALSE(Mensagem_Cancelamento(ctx, true));
+    link.fail(-163);
+    EXPECT_FALSE(Mensagem_Cancelamento(ctx, true));
+    EXPECT_EQ(t.boxes.texts(),
+              QStringList({QStringLiteral("163- Não foi possível acessar a Internet")}));
+    EXPECT_EQ(ctx.transacao.NsuTransacao, "000000999999");
+}
+
+TEST_F(Transacoes, AlteracaoCadastral) {
+    auto salvo = [&]() {
+        return ProfileFile::load(CaminhoQlnClientIni(ctx))
+            .find(QStringLiteral("DADOS_GERAIS"), QStringLiteral("DISTRIBUIDORA_OPER0001"));
+    };
+    link.answer(QStringLiteral("000-000=0810;009-000=51;030-000=Recusada;"));
+    EXPECT_FALSE(
+        Mensagem_Alteracao_Cadastral(ctx, QStringLiteral(" DIST A "), QStringLiteral(" OPER0001")));
+    EXPECT_EQ(salvo(), std::nullopt);
+    link.fail(-164);
+    EXPECT_FALSE(
+        Mensagem_Alteracao_Cadastral(ctx, QStringLiteral("DIST A"), QStringLiteral("OPER0001")));
+    EXPECT_EQ(salvo(), std::nullopt);
+    EXPECT_EQ(t.boxes.texts(),
+              QStringList({"Recusada",
+                           "Erro :  164- Servidor fora do Ar. - Contatar o suporte OPER0001 ."}));
+
+    link.answer(QStringLiteral("000-000=0810;009-000=00;"));
+    EXPECT_TRUE(
+        Mensagem_Alteracao_Cadastral(ctx, QStringLiteral(" DIST A "), QStringLiteral(" OPER0001")));
+    EXPECT_EQ(lastBody(), inicio("0800", "388100") + kComunsTexto + "990-000=DIST A;");
+    EXPECT_EQ(salvo(), QString("DIST A"));
+}
+
+TEST_F(Transacoes, ReceiptLines) {
+    link.answer(QStringLiteral(
+        "000-000=0210;009-000=00;028-000=03;029-000=  LINHA UM  ;029-001=DOIS;029-002=TRES;"));
+    EXPECT_TRUE(Mensagem_Confirmacao(ctx));
+    EXPECT_EQ(GetQtdLinha(ctx), 3);
+    EXPECT_EQ(GetLinhaImpressao(ctx, 0), "  LINHA UM  ");
+    EXPECT_EQ(GetLinhaImpressao(ctx, 2), "TRES");
+    EXPECT_EQ(GetLinhaImpressao(ctx, 3), "");
+    link.answer(QStringLiteral("000-000=0210;009-000=00;"));
+    EXPECT_TRUE(Mensagem_Confirmacao(ctx));
+    EXPECT_EQ(GetQtdLinha(ctx), 0);
+}
+
+}  // namespace
+}  // namespace ql

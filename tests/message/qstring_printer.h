@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+#include <ostream>
+
+// Lets test failures show texts instead of their bytes.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}

@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include "host/catalogo.h"
+#include "host/scripted_link.h"
+#include "sale/preco.h"
+#include "support/test_context.h"
+
+namespace ql {
+namespace {
+
+using Icon = MessageBoxes::Icon;
+
+// A catalogue server that fills its records from the test's values.
+class FakeCatalogo final : public CatalogoProdutos {
+  public:
+    qint16 logon = 0, leitura = 0;
+    QString descricao = QStringLiteral("DIPIRONA 500MG");
+    QString preco1 = QStringLiteral("12,00"), preco2;
+    QString qtdCodigos = QStringLiteral("00");
+    QStringList codigos;
+    int logoffs = 0;
+    QString lojaRecebida, dataRecebida;
+
+    qint16 CEPLogon(const QString& texto) override {
+        EXPECT_EQ(texto, "MiKo****");
+        return logon;
+    }
+    qint16 CEPLeProdCategCompl(const QString& loja, const QString&, quint8 b1, quint8, quint8,
+                               quint8, QByteArray& r, QByteArray&) override {
+        EXPECT_EQ(b1, 1);
+        lojaRecebida = loja;
+        if (leitura != 0) return leitura;
+        registro::escreve(r, registro::kCatDescricao, descricao);
+        registro::escreve(r, registro::kCatPreco, preco1);
+        registro::escreve(r, registro::kCatPreco2, preco2);
+        registro::escreve(r, registro::kCatCodigo, "XY");
+        registro::escreve(r, registro::kCatBytes, "ABC");
+        return 0;
+    }
+    qint16 CEPLeProdEAN(const QString& data, const QString& loja, const QString&, quint8,
+                        QByteArray& r, QByteArray&) override {
+        dataRecebida = data;
+        lojaRecebida = loja;
+        if (leitura != 0) return leitura;
+        registro::escreve(r, registro::kEanDescricao, descricao);
+        registro::escreve(r, registro::kEanPreco, preco1);
+        registro::escreve(r, registro::kEanPreco2, preco2);
+        registro::escreve(r, registro::kEanCodigo, "EA");
+        registro::escreve(r, registro::kEanBytes, "123");
+        registro::escreve(r, registro::kEanQtdCodigos, qtdCodigos);
+        for (int i = 0; i < codigos.size(); ++i) {
+            registro::escreve(r, {registro::kEanCodigos + 13 * i, 13}, codigos[i]);
+        }
+        return 0;
+    }
+    void CEPLogoff() override { ++logoffs; }
+};
+
+struct Preco : ::testing::Test {
+    test::TestContext t;
+    Context& ctx = t.ctx;
+    test::ScriptedLink& link = test::installScriptedLink(ctx);
+};
+
+TEST_F(Preco, ProcessaPrecoRecomputesWhenPricesChange) {
+    const struct {
+        const char* lista;
+        const char* venda;
+        const char* desconto;
+        const char* fonteLista;  // cents from the source
+        const char* fonteVenda;
+        // expected
+        const char* novaLista;
+        const char* novaVenda;
+        const char* novoDesconto;
+        const char* dependente;
+        const char* descricao;
+    } cases[] = {
+        // Same prices: only the unit price is written.
+        {"10,00", "9,00", "0", "1000", "900", "10,00", "9,00", "0", "4,50", "ANTIGA"},
+        {"10,00", "9,00", "0", "1200", "900", "12,00", "9,00", "25,00", "4,50", "NOVA"},
+        // The caller's discount gives a lower price: it wins.
+        {"10,00", "9,00", "30", "1200", "900", "12,00", "8,40", "30,00", "4,20", "NOVA"},
+        // A locally made item (sale price "0"): the dependent value is the new sale price.
+        {"0", "0", "0", "1000", "950", "10,00", "9,50", "05,00", "9,50", "NOVA"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.fonteLista) + "/" + c.desconto);
+        link.priceAnswer(QStringLiteral("  NOVA  "), c.fonteLista, c.fonteVenda);
+        QString descricao = "ANTIGA", lista = c.lista, venda = c.venda, dependente = "4,50", status,
+                desconto = c.desconto, unitario;
+        EXPECT_TRUE(ProcessaPreco(ctx, "789", "C", descricao, lista, venda, dependente, status,
+                                  desconto, unitario));
+        EXPECT_EQ(lista, c.novaLista);
+        EXPECT_EQ(venda, c.novaVenda);
+        EXPECT_EQ(desconto, c.novoDesconto);
+        EXPECT_EQ(dependente, c.dependente);
+        EXPECT_EQ(descricao, c.descricao);
+        EXPECT_EQ(unitario, QString::number(QString(c.fonteVenda).toInt() / 100) + "," +
+                                QString(c.fonteVenda).right(2));
+        EXPECT_EQ(status, "0000");
+    }
+    EXPECT_TRUE(t.boxes.empty());
+    EXPECT_EQ(link.priceQueries().first(), "789|C");
+}
+
+TEST_F(Preco, ProcessaPrecoFailures) {
+    QString descricao = "X", lista = "10,00", venda = "9,00", dependente = "1,00", status,
+            desconto = "0", unitario;
+    link.priceFails(HostLink::kPrecoNaoEncontrado);
+    EXPECT_FALSE(ProcessaPreco(ctx, "1", "", descricao, lista, venda, dependente, status, desconto,
+                               unitario));
+    EXPECT_TRUE(t.boxes.empty());
+
+    // A list price of 0 for a product whose prices changed cannot give a discount.
+    link.priceAnswer("X", "0", "500");
+    EXPECT_FALSE(ProcessaPreco(ctx, "1", "", descricao, lista, venda, dependente, status, desconto,
+                               unitario));
+    EXPECT_EQ(t.boxes.last().title, QStringLiteral("ATENÇÃOProcessaPreco"));
+    EXPECT_EQ(t.boxes.last().text, QStringLiteral("Ocorreu o erro: 11 - Divisão por zero"));
+
+    ctx.hostLink.reset();
+    EXPECT_FALSE(ProcessaPreco(ctx, "1", "", descricao, lista, venda, dependente, status, desconto,
+                               unitario));
+    EXPECT_EQ(t.boxes.last().text,
+              QStringLiteral("Ocorreu o erro: 158 - Impossivel acessar Módulo QL32_Cli.dll"));
+}
+
+TEST_F(Preco, CatalogueSecondPrice) {
+    const struct {
+        const char* segundo;
+        const char* esperado;
+    } cases[] = {
+        {"", "12,00"},    {"0", "12,00"},   {"0,50", "12,00"},
+        {"abc", "12,00"}, {"0,51", "0,51"}, {"9,00", "9,00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.segundo);
+        auto fake = std::make_unique<FakeCatalogo>();
+        fake->preco2 = c.segundo;
+        FakeCatalogo& cat = *fake;
+        ctx.catalogo = std::move(fake);
+        ProdutoCatalogo p;
+        EXPECT_TRUE(LePrecoProduto(ctx, "0001", "789", p));
+        EXPECT_EQ(p.preco.trimmed(), c.esperado);
+        EXPECT_EQ(p.precoLista.trimmed(), "12,00");
+        EXPECT_EQ(p.descricao, QStringLiteral("DIPIRONA 500MG").leftJustified(35));
+        EXPECT_EQ(p.codigo, "XY");
+        EXPECT_EQ(p.bytes[0], 'A');
+        EXPECT_EQ(p.bytes[2], 'C');
+        EXPECT_EQ(cat.logoffs, 1);
+    }
+    EXPECT_TRUE(t.boxes.empty());
+}
+
+TEST_F(Preco, CatalogueFailures) {
+    auto fake = std::make_unique<FakeCatalogo>();
+    FakeCatalogo& cat = *fake;
+    ctx.catalogo = std::move(fake);
+    ProdutoCatalogo p;
+    p.descricao = "stale";
+
+    cat.logon = 3;
+    EXPECT_FALSE(LePrecoProduto(ctx, "0001", "789", p));
+    EXPECT_EQ(p.descricao, "");
+    cat.logon = 0;
+    cat.leitura = 1;
+    EXPECT_FALSE(LePrecoEAN(ctx, "051226", "0001", "789", p));
+    cat.leitura = 0;
+    cat.qtdCodigos = "61";
+    EXPECT_FALSE(LePrecoEAN(ctx, "051226", "0001", "789", p));
+    EXPECT_EQ(
+        t.boxes.texts(),
+        QStringList({QStringLiteral("Erro durante o Logon ao Pardo. A aplicação não pode "
+                                    "retornar o preço."),
+                     QStringLiteral("Erro durante a leitura do preço do produto ou produto "
+                                    "não encontrado."),
+                     QStringLiteral("Ocorreu um erro durante a leitura do produto.\nErro: 9 - "
+                                    "Subscrito fora do intervalo")}));
+    for (const auto& shown : t.boxes.shown()) {
+        EXPECT_EQ(shown.title, QStringLiteral("ATENÇÃO !!"));
+        EXPECT_EQ(shown.icon, Icon::Exclamation);
+    }
+    EXPECT_EQ(cat.logoffs, 3);
+}
+
+TEST_F(Preco, EanCodeList) {
+    auto fake = std::make_unique<FakeCatalogo>();
+    FakeCatalogo& cat = *fake;
+    ctx.catalogo = std::move(fake);
+    ProdutoCatalogo p;
+    cat.qtdCodigos = "03";
+    cat.codigos = {"7891000000001", "7891000000002", "7891000000003", "7891000000004"};
+    EXPECT_TRUE(LePrecoEAN(ctx, "051226", "0001", "78910", p));
+    EXPECT_EQ(p.codigos, QStringList({"7891000000001", "7891000000002", "7891000000003"}));
+    EXPECT_EQ(cat.dataRecebida, "051226");
+    cat.qtdCodigos = "00";
+    EXPECT_TRUE(LePrecoEAN(ctx, "051226", "0001", "78910", p));
+    EXPECT_TRUE(p.codigos.isEmpty());
+    EXPECT_EQ(p.codigo, "EA");
+}
+
+TEST_F(Preco, ProcessaPrecoFromTheCatalogue) {
+    ctx.config.bIdentificaCartao_DS = true;
+    auto fake = std::make_unique<FakeCatalogo>();
+    fake->preco2 = "9,00";
+    FakeCatalogo& cat = *fake;
+    ctx.catalogo = std::move(fake);
+    QString descricao = "X", lista = "10,00", venda = "9,00", dependente = "9,00", status,
+            desconto = "0", unitario;
+    EXPECT_TRUE(ProcessaPreco(ctx, "789", "", descricao, lista, venda, dependente, status, desconto,
+                              unitario));
+    EXPECT_EQ(cat.lojaRecebida, "0000");
+    EXPECT_EQ(lista, "12,00");
+    EXPECT_EQ(desconto, "25,00");
+    EXPECT_EQ(descricao, "DIPIRONA 500MG");
+    EXPECT_TRUE(link.priceQueries().isEmpty());
+
+    // Without a catalogue server the lookup asks the host link.
+    ctx.catalogo.reset();
+    link.priceAnswer("VIA HOST", "1500", "1200");
+    EXPECT_TRUE(ProcessaPreco(ctx, "789", "", descricao, lista, venda, dependente, status, desconto,
+                              unitario, "0042"));
+    EXPECT_EQ(link.priceQueries(), QStringList({"789|0042"}));
+    EXPECT_EQ(lista, "15,00");
+    // The 25% discount held from the first lookup gives 11,25, below the host's 12,00.
+    EXPECT_EQ(venda, "11,25");
+    EXPECT_EQ(desconto, "25,00");
+    EXPECT_EQ(descricao, "VIA HOST");
+}
+
+}  // namespace
+}  // namespace ql

@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include "host/framing.h"
+#include "host/scripted_link.h"
+#include "sale/grade_autorizacao.h"
+#include "sale/transacoes_produtos.h"
+#include "support/test_context.h"
+
+namespace ql {
+namespace {
+
+using G = GradeAutorizacao;
+const QString kComuns = QStringLiteral(
+    "001-000=1111;040-000=ROUTEXY;012-000=000000123456;940-000=003;942-000=123456;"
+    "941-000=R4T7N2AK;023-000=100000;022-000=1205;");
+const QString kIsoAprovado = QStringLiteral(
+    "0110"
+    "0000000002000000"
+    "00");
+
+struct Produtos : ::testing::Test {
+    test::TestContext t;
+    Context& ctx = t.ctx;
+    test::ScriptedLink& link = test::installScriptedLink(ctx);
+    GradeAutorizacao grade;
+
+    Produtos() {
+        ctx.ident.NomeOperadora = QStringLiteral("ROUTEXY");
+        ctx.config.ESTAB_CODE = QStringLiteral("123456");
+        ctx.transacao.NsuTransacao = QStringLiteral("123456");
+        ctx.TelaAtual = QStringLiteral("PREVENDA");
+    }
+    // n grid rows with codes 7891000000001.. and the item list built from them.
+    void produtos(int n) {
+        grade.limpa();
+        for (int i = 1; i <= n; ++i) {
+            const int l = grade.adicionaLinha();
+            grade.defineTexto(l, G::Descricao, QStringLiteral("PRODUTO %1").arg(i));
+            grade.defineTexto(l, G::Embalagem, QStringLiteral("C"));
+            grade.defineTexto(l, G::Quantidade, QStringLiteral("1"));
+            grade.defineTexto(l, G::PMC, QStringLiteral("10,00"));
+            grade.defineTexto(l, G::PrecoVenda, QStringLiteral("9,00"));
+            grade.defineTexto(l, G::Codigo, QString::number(7891000000000LL + i));
+        }
+        CarregaItemVenda_Grid(ctx, grade);
+    }
+    void answerInBuffer(const QString& body) {
+        ctx.bufferMensagem = framing::refillAnswerFrame(body);
+    }
+};
+
+TEST_F(Produtos, GeracaoPreMessageText) {
+    produtos(1);
+    ItemVenda& item = ctx.itensVenda.itens[0];
+    item.codigo = QStringLiteral("7891234567");
+    item.quantidade = QStringLiteral("2");
+    item.valorBruto = QStringLiteral("12,5");
+    item.valorLiquidoConsulta = QStringLiteral("0,00");
+    item.valorOperadora = QStringLiteral("AB1");
+    EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, QStringLiteral("555")));
+    EXPECT_EQ(link.bodies().back(),
+              "000-000=0100;011-000=800200;" + kComuns +
+                  "900-000=0;901-000=01;902-000=0007891234567;906-000=C;905-000=002;"
+                  "910-000=0001250;911-000=0000900;914-000=03AB1;");
+
+    // A sale quotes the fiscal document; a net value from the lookup replaces the net price.
+    ctx.TelaAtual = QStringLiteral("VENDA");
+    item.valorLiquidoConsulta = QStringLiteral("8,75");
+    item.valorOperadora.clear();
+    EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, QStringLiteral("555")));
+    EXPECT_EQ(link.bodies().back(),
+              "000-000=0200;011-000=800300;" + kComuns +
+                  "002-000=555;900-000=0;901-000=01;902-000=0007891234567;906-000=C;"
+                  "905-000=002;910-000=0001250;911-000=0000875;914-000=00;");
+}
+
+TEST_F(Produtos, GeracaoPreIsoOperadoraValue) {
+    ctx.config.bMsgIso = true;
+    const struct {
+        const char* tela;
+        const char* valor;
+        QString tail;  // the end of element 63
+    } cases[] = {
+        {"PREVENDA", "123",
+         "0001000"
+         "0000900"
+         "14"
+         "00000000000123"},
+        {"PREVENDA", "",
+         "0001000"
+         "0000900"
+         "00" +
+             QString(14, ' ')},
+        {"VENDA", "123",
+         "0001000"
+         "0000900"
+         "0000900"
+         "0000000"
+         "00000000000123"},
+        {"VENDA", "",
+         "0001000"
+         "0000900"
+         "0000900"
+         "0000000" +
+             QString(14, ' ')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.tela) + "/" + c.valor);
+        ctx.TelaAtual = QString::fromLatin1(c.tela);
+        produtos(1);
+        ctx.itensVenda.itens[0].valorOperadora = QString::fromLatin1(c.valor);
+        link.answer(kIsoAprovado);
+        EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, QStringLiteral("555")));
+        EXPECT_TRUE(link.bodies().back().endsWith(c.tail)) << link.bodies().back().toStdString();
+    }
+}
+
+TEST_F(Produtos, GeracaoPrePagesOfTwelve) {
+    produtos(12);
+    EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
+    ASSERT_EQ(link.bodies().size(), 1);
+    EXPECT_TRUE(link.bodies()[0].contains("900-000=0;901-000=12;902-000="));
+    EXPECT_TRUE(link.bodies()[0].contains("902-011=7891000000012;"));
+
+    produtos(13);
+    EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
+    ASSERT_EQ(link.bodies().size(), 3);
+    const QString primeira = link.bodies()[1];
+    const QString segunda = link.bodies()[2];
+    EXPECT_TRUE(primeira.contains("900-000=1;901-000=12;902-000=7891000000001;"));
+    EXPECT_TRUE(primeira.contains("902-011=7891000000012;"));
+    EXPECT_FALSE(primeira.contains("902-012"));
+    EXPECT_TRUE(segunda.contains("900-000=0;901-000=01;902-000=7891000000013;"));
+    EXPECT_FALSE(segunda.contains("902-001"));
+    EXPECT_TRUE(t.boxes.empty());
+}
+
+TEST_F(Produtos, GeracaoPrePageFailures) {
+    produtos(13);
+    // A lost page is skipped silently; the next one still goes.
+    link.fail(-164);
+    link.answer(QStringLiteral("000-000=0110;009-000=00;012-000=000000777777;"));
+    EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
+    EXPECT_EQ(link.sent().size(), 2u);
+    EXPECT_TRUE(t.boxes.empty());
+    EXPECT_EQ(ctx.transacao.NsuTransacao, "000000777777");
+
+    // A refused page ends the sending.
+    link.answer(QStringLiteral("000-000=0110;009-000=51;030-000=Produto negado;"));
+    EXPECT_FALSE(Mensagem_GeracaoPre(ctx, grade, {}));
+    EXPECT_EQ(link.sent().size(), 3u);
+    EXPECT_EQ(t.boxes.texts(), QStringList({"Produto negado"}));
+    EXPECT_TRUE(link.bodies()[2].contains("012-000=000000777777;"));
+
+    link.fail(-164);
+    link.fail(-164);
+    EXPECT_FALSE(Mensagem_GeracaoPre(ctx, grade, {}));
+}
+
+TEST_F(Produtos, StatusWrittenBackWithARefusedProductInThePage) {
+    produtos(3);
+    grade.marcaRecusada(3, true);  // refused by an earlier page, accepted now
+    link.answer(QStringLiteral(
+        "000-000=0110;009-000=00;901-000=3;"
+        "902-000=7891000000001;905-000=002;910-000=0001000;909-000=00500;911-000=0000950;"
+        "912-000=0000400;919-000=00;"
+        "902-001=7891000000002;905-001=001;910-001=0001000;911-001=0001000;919-001=45;"
+        "902-002=7891000000003;905-002=001;910-002=0000500;911-002=0000500;919-002=00;"));
+    EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
+    EXPECT_EQ(grade.texto(1, G::Quantidade), "2");
+    EXPECT_EQ(grade.texto(1, G::PMC), "10,00");
+    EXPECT_EQ(grade.texto(1, G::Desconto), "5,00");
+    EXPECT_EQ(grade.texto(1, G::PrecoVenda), "9,50");
+    EXPECT_EQ(grade.texto(1, G::PagtoCliente), "4,00");
+    EXPECT_EQ(grade.texto(2, G::Status), "45");
+    EXPECT_EQ(ctx.itensVenda.itens[0].valorLiquido, "9,50");
+    EXPECT_EQ(ctx.itensVenda.itens[1].status, "45");
+    EXPECT_FALSE(grade.recusada(1));
+    EXPECT_TRUE(grade.recusada(2));
+    EXPECT_FALSE(grade.recusada(3));
+    EXPECT_FALSE(ctx.flagGeracaoPre);
+
+    // Out of sequence: that row stays as it was, the rest is still written.
+    answerInBuffer(
+        QStringLiteral("000-000=0110;009-000=00;901-000=2;"
+                       "902-000=0000000009999;919-000=00;"
+                       "902-001=7891000000002;905-001=007;919-001=00;"));
+    EXPECT_TRUE(Retorna_Status_Produtos(ctx, grade, 0));
+    EXPECT_EQ(grade.texto(1, G::Quantidade), "2");
+    EXPECT_EQ(grade.texto(2, G::Quantidade), "7");
+    EXPECT_FALSE(grade.recusada(2));
+    EXPECT_EQ(
+        t.boxes.texts(),
+        QStringList({QStringLiteral("A resposta da mensagem de pré-Autorização fora da sequência "
+                                    "enviada")}));
+}
+
+TEST_F(Produtos, SecondPageStatusReachesItsRows) {
+    produtos(13);
+    link.answer(QStringLiteral("000-000=0110;009-000=00;901-000=12;"));
+    link.answer(
+        QStringLiteral("000-000=0110;009-000=00;901-000=1;902-000=7891000000013;"
+                       "905-000=001;919-000=45;"));
+    EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
+    EXPECT_TRUE(grade.recusada(13));
+    EXPECT_FALSE(grade.recusada(1));
+    EXPECT_EQ(grade.texto(1, G::Status), "");
+}
+
+TEST_F(Produtos, RecuperaPreAppendsTheRetrievedProducts) {
+    produtos(1);
+    answerInBuffer(
+        QStringLiteral("000-000=0110;009-000=00;901-000=2;"
+                       "902-000=7891000000010;906-000=C;905-000=003;910-000=0001250;909-000=01000;"
+                       "911-000=0001125;912-000=0000500;919-000=00;"
+                       "902-001=7891000000011;906-001=F;905-001=001;910-001=0000100;919-001=00;"));
+    EXPECT_TRUE(Recupera_Pre(ctx, grade, grade.linhas()));
+    ASSERT_EQ(grade.linhas(), 3);
+    EXPECT_EQ(grade.texto(1, G::Codigo), "7891000000001");
+    EXPECT_EQ(grade.texto(2, G::Quantidade), "3");
+    EXPECT_EQ(grade.texto(2, G::PMC), "12,50");
+    EXPECT_EQ(grade.texto(2, G::Desconto), "10,00");
+    EXPECT_EQ(grade.texto(2, G::PrecoVenda), "11,25");
+    EXPECT_EQ(grade.texto(2, G::PagtoCliente), "5,00");
+    EXPECT_EQ(grade.texto(3, G::Embalagem), "F");
+    EXPECT_EQ(grade.texto(3, G::PrecoVenda), "0,00");
+    EXPECT_TRUE(grade.colunaOculta(G::Descricao));
+    EXPECT_TRUE(grade.colunaOculta(G::Fabricante));
+    EXPECT_TRUE(ctx.PreAutorizacaoRecuperada);
+}
+
+TEST_F(Produtos, ConsultaFillsTheResultGrid) {
+    ResultadoConsulta consulta;
+    link.answer(QStringLiteral(
+        "000-000=0110;009-000=00;900-000=1;901-000=2;"
+        "902-000=7891000000001;903-000=DIPIRONA;904-000=EMS;906-000=C;910-000=0001000;"
+        "909-000=00000;911-000=0000900;912-000=0000400;919-000=00;"
+        "902-001=7891000000002;903-001=AAS;906-001=F;910-001=0000550;919-001=00;"));
+    link.priceAnswer(QStringLiteral("DIPIRONA 500MG"), QStringLiteral("1000"),
+                     QStringLiteral("900"));
+    EXPECT_TRUE(Mensagem_Consulta_Produtos(ctx, QStringLiteral("DIPIRONA"), 0, consulta, &grade));
+    EXPECT_EQ(link.bodies().back(),
+              "000-000=0100;011-000=800100;" + kComuns + "900-000=0;920-000=DIPIRONA;");
+    ASSERT_EQ(consulta.linhas(), 2);
+    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::Fabricante), "EMS");
+    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::ValorReceber), "4,00");
+    EXPECT_EQ(consulta.texto(2, ResultadoConsulta::PrecoBruto), "5,50");
+    EXPECT_EQ(ctx.itensVenda.count, 2);
+    EXPECT_EQ(ctx.continuacaoConsulta, "1");
+    // The first product was priced: prices unchanged, so only the unit price is written.
+    EXPECT_EQ(link.priceQueries(), QStringList({"7891000000001|C"}));
+    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::ValorLiquidoDll), "9,00");
+    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::Descricao), "DIPIRONA");
+
+    // Already in the authorisation grid: no lookup.
+    const int l = grade.adicionaLinha();
+    grade.defineTexto(l, G::Codigo, QStringLiteral("7891000000001"));
+    grade.defineTexto(l, G::Embalagem, QStringLiteral("C"));
+    link.answer(
+        QStringLiteral("000-000=0110;009-000=00;900-000=0;901-000=1;"
+                       "902-000=7891000000001;906-000=C;919-000=00;"));
+    EXPECT_TRUE(Mensagem_Consulta_Produtos(ctx, QStringLiteral("DIPIRONA"), 1, consulta, &grade));
+    EXPECT_EQ(link.priceQueries().size(), 1);
+    EXPECT_EQ(consulta.linhas(), 1);
+    EXPECT_EQ(ctx.continuacaoConsulta, "0");
+}
+
+TEST_F(Produtos, ConsultaRefusedOrLost) {
+    ResultadoConsulta consulta;
+    link.answer(QStringLiteral("000-000=0110;009-000=56;"));
+    link.priceFails(1);
+    EXPECT_TRUE(Mensagem_Consulta_Produtos(ctx, QStringLiteral(" 7891234567890 "), 0, consulta));
+    ASSERT_EQ(consulta.linhas(), 1);
+    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::Codigo), "7891234567890");
+    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::Embalagem), " ");
+    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::PrecoBruto), "0");
+    EXPECT_EQ(ctx.itensVenda.count, 1);
+    EXPECT_EQ(link.priceQueries(), QStringList({"7891234567890|"}));
+    EXPECT_FALSE(consulta.nenhumProdutoEncontrado);
+
+    link.answer(QStringLiteral("000-000=0110;009-000=56;030-000=Nada encontrado;"));
+    EXPECT_FALSE(Mensagem_Consulta_Produtos(ctx, QStringLiteral("XAROPE"), 0, consulta));
+    EXPECT_TRUE(consulta.nenhumProdutoEncontrado);
+    EXPECT_EQ(consulta.linhas(), 0);
+
+    link.fail(-163);
+    EXPECT_FALSE(Mensagem_Consulta_Produtos(ctx, QStringLiteral("XAROPE"), 0, consulta));
+    EXPECT_EQ(t.boxes.texts(),
+              QStringList(
+                  {"Nada encontrado", QStringLiteral("163- Não foi possível acessar a Internet")}));
+}
+
+}  // namespace
+}  // namespace ql

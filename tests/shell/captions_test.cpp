@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "shell/captions.h"
+#include "shell/numeric_text.h"
+#include "support/test_context.h"
+
+namespace ql {
+namespace {
+
+TEST(Captions, MainWindowAndScreenTitles) {
+    test::TestContext t;
+    EXPECT_EQ(TextoCaption(QString()), QStringLiteral("Quillane Client"));
+    EXPECT_EQ(TextoCaption(QStringLiteral("x")), QStringLiteral("x"));
+    EXPECT_EQ(
+        TextoCaptionPrincipal(t.ctx),
+        QStringLiteral("Quillane Client            Tela 0000 - Principal              05/12/2026"));
+    t.clock.set(QDateTime(QDate(2027, 1, 9), QTime(0, 0, 1)));
+    EXPECT_EQ(TextoComData(t.ctx, QStringLiteral("Tela 0001 - ")),
+              QStringLiteral("Tela 0001 - 09/01/2027"));
+    EXPECT_EQ(DataCurta(QDate()), QString());
+}
+
+TEST(Captions, FiltraTeclaDropsTheApostropheAndUpperCasesInWindows1252) {
+    struct Case {
+        int typed;
+        int expected;
+    };
+    const Case cases[] = {
+        {'a', 'A'},       {'z', 'Z'},     {'A', 'A'}, {'1', '1'}, {' ', ' '},
+        {39, 0},          {13, 13},       {8, 8},     {'"', '"'}, {0xE7, 0xC7},  // ç -> Ç
+        {0xE3, 0xC3},                                                            // ã -> Ã
+        {0xE9, 0xC9},                                                            // é -> É
+        {0xFF, 0x9F},                      // ÿ -> Ÿ, which sits among the Windows-1252 extras
+        {0x9A, 0x8A},                      // š -> Š
+        {0xDF, 0xDF},                      // ß has no single upper-case letter
+        {0xB5, 0xB5},                      // µ's upper case is not in the code page
+        {0x20AC, 0x20AC}, {0x3B1, 0x391},  // beyond the code page: Unicode, α -> Α
+        {-1, -1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FiltraTecla(c.typed), c.expected) << c.typed;
+}
+
+TEST(NumericText, ReadsTheLeadingNumberAndChecksTheRange) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {"30", 30}, {" 0 6", 6}, {"12ab", 12}, {"-4", -4}, {"+7", 7},
+        {"abc", 0}, {"", 0},     {"2.5", 2.5}, {"06", 6},  {"1,5", 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_DOUBLE_EQ(leadingNumber(QString::fromLatin1(c.text)), c.value) << c.text;
+    }
+    EXPECT_EQ(toInt16(2.5), std::optional<qint16>(2));  // halves go to the even number
+    EXPECT_EQ(toInt16(3.5), std::optional<qint16>(4));
+    EXPECT_EQ(toInt16(32767), std::optional<qint16>(32767));
+    EXPECT_EQ(toInt16(32768), std::nullopt);
+    EXPECT_EQ(toInt16(-32769), std::nullopt);
+    EXPECT_EQ(toInt32(2147483647.0), std::optional<qint32>(2147483647));
+    EXPECT_EQ(toInt32(2147483648.0), std::nullopt);
+    EXPECT_EQ(toInt32(leadingNumber(QString(400, u'9'))), std::nullopt);
+}
+
+}  // namespace
+}  // namespace ql
