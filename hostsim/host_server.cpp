@@ -1,0 +1,175 @@
+#include "host_server.h"
+
+#include <QFile>
+#include <QSemaphore>
+#include <QSslConfiguration>
+#include <QSslSocket>
+#include <QThread>
+#include <QTimer>
+
+#include "host/framing.h"
+#include "host_simulator.h"
+#include "shell/clock.h"
+
+namespace ql::hostsim {
+
+HostServer::HostServer(HostSimulator& simulador, ServerOptions opcoes, QObject* parent)
+    : QTcpServer(parent), simulador_(simulador), opcoes_(std::move(opcoes)) {}
+
+bool HostServer::inicia(QString* erro) {
+    tls_ = !opcoes_.certificadoTls.isEmpty() || !opcoes_.chaveTls.isEmpty();
+    if (tls_) {
+        if (!QSslSocket::supportsSsl()) {
+            if (erro) *erro = QStringLiteral("TLS não disponível nesta máquina");
+            return false;
+        }
+        QFile cert(opcoes_.certificadoTls);
+        QFile chave(opcoes_.chaveTls);
+        if (!cert.open(QIODevice::ReadOnly) || !chave.open(QIODevice::ReadOnly)) {
+            if (erro) *erro = QStringLiteral("certificado ou chave TLS ilegível");
+            return false;
+        }
+        certificado_ = QSslCertificate(&cert, QSsl::Pem);
+        chave_ = QSslKey(&chave, QSsl::Rsa, QSsl::Pem);
+        if (chave_.isNull()) {
+            chave.seek(0);
+            chave_ = QSslKey(&chave, QSsl::Ec, QSsl::Pem);
+        }
+        if (certificado_.isNull() || chave_.isNull()) {
+            if (erro) *erro = QStringLiteral("certificado ou chave TLS inválido");
+            return false;
+        }
+    }
+    setMaxPendingConnections(opcoes_.maxConexoes);
+    if (!listen(opcoes_.endereco, opcoes_.porta)) {
+        if (erro) *erro = errorString();
+        return false;
+    }
+    return true;
+}
+
+void HostServer::incomingConnection(qintptr descritor) {
+    QTcpSocket* socket = nullptr;
+    if (tls_) {
+        auto* ssl = new QSslSocket(this);
+        if (!ssl->setSocketDescriptor(descritor)) {
+            delete ssl;
+            return;
+        }
+        ssl->setLocalCertificate(certificado_);
+        ssl->setPrivateKey(chave_);
+        ssl->setPeerVerifyMode(QSslSocket::VerifyNone);
+        ssl->startServerEncryption();
+        socket = ssl;
+    } else {
+        socket = new QTcpSocket(this);
+        if (!socket->setSocketDescriptor(descritor)) {
+            delete socket;
+            return;
+        }
+    }
+    if (conexoes_ >= opcoes_.maxConexoes) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    atende(socket);
+}
+
+void HostServer::atende(QTcpSocket* socket) {
+    ++conexoes_;
+    auto decoder = std::make_shared<framing::FrameDecoder>();
+    auto* ocioso = new QTimer(socket);
+    ocioso->setSingleShot(true);
+    ocioso->setInterval(opcoes_.tempoOciosoMs);
+    connect(ocioso, &QTimer::timeout, socket, [socket] { socket->abort(); });
+    ocioso->start();
+
+    connect(socket, &QTcpSocket::readyRead, socket, [this, socket, decoder, ocioso] {
+        ocioso->start();
+        decoder->feed(socket->readAll());
+        for (;;) {
+            framing::FrameDecoder::Result r = decoder->next();
+            if (r.status == framing::FrameDecoder::Status::NeedMore) break;
+            if (r.status != framing::FrameDecoder::Status::Body) {
+                // The stream can no longer be cut into messages: say so once and hang up.
+                socket->write(framing::encodeWire(respostaErroSistema(codigo::kMensagemInvalida)));
+                socket->disconnectFromHost();
+                break;
+            }
+            socket->write(framing::encodeWire(simulador_.responde(r.body)));
+            ++respostas_;
+        }
+    });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+        --conexoes_;
+        socket->deleteLater();
+    });
+    connect(socket, &QAbstractSocket::errorOccurred, socket,
+            [socket](QAbstractSocket::SocketError) {
+                if (socket->state() != QAbstractSocket::UnconnectedState) socket->abort();
+            });
+}
+
+struct HostServerThread::Estado {
+    QString banco;
+    QString diario;
+    ServerOptions opcoes;
+    QThread thread;
+    QSemaphore pronto;
+    QString erro;
+    quint16 porta = 0;
+    SystemClock relogio;
+    // Created and destroyed on the thread.
+    HostSimulator* simulador = nullptr;
+    HostServer* servidor = nullptr;
+};
+
+HostServerThread::HostServerThread(QString databasePath, QString journalDir, ServerOptions opcoes)
+    : estado_(std::make_unique<Estado>()) {
+    estado_->banco = std::move(databasePath);
+    estado_->diario = std::move(journalDir);
+    estado_->opcoes = std::move(opcoes);
+}
+
+HostServerThread::~HostServerThread() {
+    para();
+}
+
+bool HostServerThread::inicia(QString* erro) {
+    Estado* e = estado_.get();
+    QObject::connect(&e->thread, &QThread::started, [e] {
+        e->simulador = new HostSimulator(e->banco, e->relogio, e->diario);
+        QString falha;
+        if (e->simulador->abre(&falha)) {
+            e->servidor = new HostServer(*e->simulador, e->opcoes);
+            if (e->servidor->inicia(&falha)) e->porta = e->servidor->serverPort();
+        }
+        e->erro = falha;
+        e->pronto.release();
+    });
+    QObject::connect(&e->thread, &QThread::finished, [e] {
+        delete e->servidor;
+        e->servidor = nullptr;
+        delete e->simulador;
+        e->simulador = nullptr;
+    });
+    e->thread.start();
+    e->pronto.acquire();
+    porta_ = e->porta;
+    if (porta_ == 0) {
+        if (erro) *erro = e->erro;
+        para();
+        return false;
+    }
+    return true;
+}
+
+void HostServerThread::para() {
+    if (estado_ && estado_->thread.isRunning()) {
+        estado_->thread.quit();
+        estado_->thread.wait();
+    }
+}
+
+}  // namespace ql::hostsim

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QString>
+#include <QTcpServer>
+
+#include <functional>
+#include <memory>
+
+namespace ql::hostsim {
+
+class HostSimulator;
+
+struct ServerOptions {
+    QHostAddress endereco = QHostAddress::LocalHost;
+    quint16 porta = 0;  // 0: any free port
+    // A connection that sends nothing for this long is closed.
+    int tempoOciosoMs = 60000;
+    // Connections beyond this are closed at once.
+    int maxConexoes = 256;
+    // Both set: every connection is TLS with this certificate and key (PEM files).
+    QString certificadoTls;
+    QString chaveTls;
+};
+
+// The host's network front: accepts terminals over TCP (or TLS), cuts each stream into framed
+// requests, answers each through the simulator and closes connections that stay idle, break
+// the framing or exceed the connection limit. Runs on the thread that owns it; requests are
+// answered one at a time, in arrival order.
+class HostServer : public QTcpServer {
+    Q_OBJECT
+  public:
+    HostServer(HostSimulator& simulador, ServerOptions opcoes, QObject* parent = nullptr);
+
+    // Loads the TLS material when given and starts listening; false with the reason in erro.
+    bool inicia(QString* erro);
+    int conexoesAbertas() const { return conexoes_; }
+    quint64 respostasEnviadas() const { return respostas_; }
+
+  protected:
+    void incomingConnection(qintptr descritor) override;
+
+  private:
+    void atende(QTcpSocket* socket);
+
+    HostSimulator& simulador_;
+    ServerOptions opcoes_;
+    QSslCertificate certificado_;
+    QSslKey chave_;
+    bool tls_ = false;
+    int conexoes_ = 0;
+    quint64 respostas_ = 0;
+};
+
+// A simulator and its server living on a thread of their own, for tests and load drivers
+// that drive terminals from the calling thread.
+class HostServerThread {
+  public:
+    // databasePath / journalDir as for HostSimulator; the clock is the system's.
+    HostServerThread(QString databasePath, QString journalDir = {}, ServerOptions opcoes = {});
+    ~HostServerThread();
+    HostServerThread(const HostServerThread&) = delete;
+    HostServerThread& operator=(const HostServerThread&) = delete;
+
+    // Starts the thread and waits until the server listens (or failed).
+    bool inicia(QString* erro = nullptr);
+    quint16 porta() const { return porta_; }
+    void para();
+
+  private:
+    struct Estado;
+    std::unique_ptr<Estado> estado_;
+    quint16 porta_ = 0;
+};
+
+}  // namespace ql::hostsim

@@ -1,0 +1,579 @@
+#include "host_store.h"
+
+#include <QAtomicInteger>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "demo_data.h"
+
+namespace ql::hostsim {
+
+namespace {
+
+QAtomicInteger<quint64> proximaConexao{0};
+
+constexpr const char* kCamposTransacao =
+    "nsu, tipo, codigo_tipo, situacao, cartao, operadora, codigo_operadora, terminal, estab, "
+    "documento, lote, origem, pre, criada";
+
+Transacao leTransacao(const QSqlQuery& q) {
+    Transacao t;
+    t.nsu = q.value(0).toLongLong();
+    t.tipo = q.value(1).toString();
+    t.codigoTipo = q.value(2).toString();
+    t.situacao = q.value(3).toString();
+    t.cartao = q.value(4).toString();
+    t.operadora = q.value(5).toString();
+    t.codigoOperadora = q.value(6).toString();
+    t.terminal = q.value(7).toString();
+    t.estabelecimento = q.value(8).toString();
+    t.documento = q.value(9).toString();
+    t.lote = q.value(10).toLongLong();
+    t.origem = q.value(11).toLongLong();
+    t.pre = q.value(12).toLongLong();
+    t.criada = QDateTime::fromString(q.value(13).toString(), Qt::ISODate);
+    return t;
+}
+
+Produto leProduto(const QSqlQuery& q) {
+    Produto p;
+    p.codigo = q.value(0).toString();
+    p.descricao = q.value(1).toString();
+    p.apresentacao = q.value(2).toString();
+    p.fabricante = q.value(3).toString();
+    p.embalagem = q.value(4).toString();
+    p.precoBruto = q.value(5).toLongLong();
+    p.precoLiquido = q.value(6).toLongLong();
+    p.coberto = q.value(7).toInt() != 0;
+    p.quantidadeMaxima = q.value(8).toInt();
+    return p;
+}
+
+constexpr const char* kCamposProduto =
+    "codigo, descricao, apresentacao, fabricante, embalagem, preco_bruto, preco_liquido, "
+    "coberto, qtd_maxima";
+
+Lote leLote(const QSqlQuery& q) {
+    Lote l;
+    l.numero = q.value(0).toLongLong();
+    l.codigoOperadora = q.value(1).toString();
+    l.abertura = QDate::fromString(q.value(2).toString(), Qt::ISODate);
+    l.fechamento = QDate::fromString(q.value(3).toString(), Qt::ISODate);
+    l.transacoes = q.value(4).toInt();
+    return l;
+}
+
+// Empty texts are stored as '' rather than NULL.
+QString naoNulo(const QString& s) {
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
+}  // namespace
+
+QString codigoNormalizado(const QString& codigo) {
+    QString digitos;
+    for (const QChar c : codigo)
+        if (c.isDigit()) digitos += c;
+    while (digitos.size() > 13 && digitos.startsWith(QLatin1Char('0'))) digitos.remove(0, 1);
+    return digitos.rightJustified(13, QLatin1Char('0'));
+}
+
+HostStore::HostStore(QString caminho)
+    : caminho_(std::move(caminho)),
+      conexao_(QStringLiteral("quillane-host-%1").arg(proximaConexao.fetchAndAddRelaxed(1))) {}
+
+HostStore::~HostStore() {
+    if (db_.isValid()) {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(conexao_);
+    }
+}
+
+bool HostStore::executa(const QString& sql) {
+    QSqlQuery q(db_);
+    if (!q.exec(sql)) {
+        erro_ = q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool HostStore::abre(const QDateTime& agora, QString* erro) {
+    db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexao_);
+    db_.setDatabaseName(caminho_);
+    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db_.open()) {
+        erro_ = db_.lastError().text();
+        if (erro) *erro = erro_;
+        return false;
+    }
+    bool ok = executa(QStringLiteral("PRAGMA journal_mode=WAL")) &&
+              executa(QStringLiteral("PRAGMA synchronous=NORMAL")) &&
+              executa(QStringLiteral("PRAGMA foreign_keys=ON")) && criaEsquema();
+    if (ok) {
+        QSqlQuery q(db_);
+        ok = q.exec(QStringLiteral("SELECT COUNT(*) FROM produtos")) && q.next();
+        if (ok && q.value(0).toInt() == 0) {
+            ok = begin() && semeia(agora);
+            ok = ok ? commit() : (rollback(), false);
+        }
+        if (!ok && erro_.isEmpty()) erro_ = q.lastError().text();
+    }
+    if (!ok) {
+        if (erro) *erro = erro_;
+        db_.close();
+    }
+    return ok;
+}
+
+bool HostStore::criaEsquema() {
+    const char* comandos[] = {
+        "CREATE TABLE IF NOT EXISTS produtos(codigo TEXT PRIMARY KEY, descricao TEXT NOT NULL, "
+        "apresentacao TEXT NOT NULL, fabricante TEXT NOT NULL, embalagem TEXT NOT NULL, "
+        "preco_bruto INTEGER NOT NULL, preco_liquido INTEGER NOT NULL, coberto INTEGER NOT NULL, "
+        "qtd_maxima INTEGER NOT NULL)",
+        "CREATE TABLE IF NOT EXISTS cartoes(numero TEXT PRIMARY KEY, titular TEXT NOT NULL, "
+        "codigo_resposta INTEGER NOT NULL, motivo TEXT NOT NULL, subsidio INTEGER NOT NULL)",
+        "CREATE TABLE IF NOT EXISTS operadoras(nome TEXT PRIMARY KEY, codigo TEXT NOT NULL, "
+        "ordem INTEGER NOT NULL)",
+        "CREATE TABLE IF NOT EXISTS lotes(lote INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "codigo_operadora TEXT NOT NULL, abertura TEXT NOT NULL, fechamento TEXT, "
+        "transacoes INTEGER NOT NULL DEFAULT 0)",
+        "CREATE TABLE IF NOT EXISTS transacoes(nsu INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "tipo TEXT NOT NULL, codigo_tipo TEXT, situacao TEXT NOT NULL, cartao TEXT, "
+        "operadora TEXT, codigo_operadora TEXT, terminal TEXT, estab TEXT, documento TEXT, "
+        "lote INTEGER NOT NULL DEFAULT 0, origem INTEGER NOT NULL DEFAULT 0, "
+        "pre INTEGER NOT NULL DEFAULT 0, criada TEXT NOT NULL)",
+        "CREATE INDEX IF NOT EXISTS transacoes_cartao ON transacoes(cartao, tipo, situacao)",
+        "CREATE INDEX IF NOT EXISTS transacoes_lote ON transacoes(lote)",
+        "CREATE INDEX IF NOT EXISTS transacoes_situacao ON transacoes(codigo_operadora, situacao)",
+        "CREATE TABLE IF NOT EXISTS itens(nsu INTEGER NOT NULL REFERENCES transacoes(nsu), "
+        "seq INTEGER NOT NULL, codigo TEXT NOT NULL, embalagem TEXT NOT NULL, "
+        "quantidade INTEGER NOT NULL, preco_bruto INTEGER NOT NULL, "
+        "preco_liquido INTEGER NOT NULL, valor_receber INTEGER NOT NULL, "
+        "desconto INTEGER NOT NULL, status INTEGER NOT NULL, "
+        "cancelada INTEGER NOT NULL DEFAULT 0, PRIMARY KEY(nsu, seq))",
+        "CREATE TABLE IF NOT EXISTS cadastros(estab TEXT NOT NULL, operadora TEXT NOT NULL, "
+        "distribuidora TEXT NOT NULL, atualizado TEXT NOT NULL, PRIMARY KEY(estab, operadora))",
+    };
+    for (const char* c : comandos)
+        if (!executa(QString::fromLatin1(c))) return false;
+    return true;
+}
+
+bool HostStore::semeia(const QDateTime& agora) {
+    // NSUs start high enough to look like a network's and to fill the twelve digits visibly.
+    if (!executa(QStringLiteral("INSERT OR IGNORE INTO sqlite_sequence(name, seq) "
+                                "VALUES('transacoes', 100000)")))
+        return false;
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("INSERT INTO produtos VALUES(?,?,?,?,?,?,?,?,?)"));
+    for (const DemoProduto& p : demoProdutos()) {
+        q.addBindValue(QString::fromLatin1(p.codigo));
+        q.addBindValue(QString::fromLatin1(p.descricao));
+        q.addBindValue(QString::fromLatin1(p.apresentacao));
+        q.addBindValue(QString::fromLatin1(p.fabricante));
+        q.addBindValue(QString::fromLatin1(p.embalagem));
+        q.addBindValue(p.precoBruto);
+        q.addBindValue(p.precoLiquido);
+        q.addBindValue(p.coberto ? 1 : 0);
+        q.addBindValue(p.quantidadeMaxima);
+        if (!q.exec()) return erro_ = q.lastError().text(), false;
+    }
+    q.prepare(QStringLiteral("INSERT INTO cartoes VALUES(?,?,?,?,?)"));
+    for (const DemoCartao& c : demoCartoes()) {
+        q.addBindValue(QString::fromLatin1(c.numero));
+        q.addBindValue(QString::fromLatin1(c.titular));
+        q.addBindValue(c.codigoResposta);
+        q.addBindValue(QString::fromLatin1(c.motivo));
+        q.addBindValue(c.subsidio);
+        if (!q.exec()) return erro_ = q.lastError().text(), false;
+    }
+    q.prepare(QStringLiteral("INSERT INTO operadoras VALUES(?,?,?)"));
+    int ordem = 0;
+    for (const DemoOperadora& o : demoOperadoras()) {
+        q.addBindValue(QString::fromLatin1(o.nome));
+        q.addBindValue(QString::fromLatin1(o.codigo));
+        q.addBindValue(ordem++);
+        if (!q.exec()) return erro_ = q.lastError().text(), false;
+    }
+    const QString operadora = QString::fromLatin1(demoOperadoras().front().nome);
+    for (const DemoPreAutorizacao& pre : demoPreAutorizacoes()) {
+        std::vector<std::pair<QString, int>> itens;
+        for (const auto& [codigo, qtd] : pre.itens)
+            itens.emplace_back(QString::fromLatin1(codigo), qtd);
+        if (adicionaPreAutorizacao(QString::fromLatin1(pre.cartao), operadora, itens, agora) == 0)
+            return false;
+    }
+    return true;
+}
+
+bool HostStore::begin() {
+    if (!db_.transaction()) return erro_ = db_.lastError().text(), false;
+    return true;
+}
+bool HostStore::commit() {
+    if (!db_.commit()) return erro_ = db_.lastError().text(), false;
+    return true;
+}
+void HostStore::rollback() {
+    db_.rollback();
+}
+
+std::optional<Produto> HostStore::produto(const QString& codigo) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT %1 FROM produtos WHERE codigo = ?")
+                  .arg(QLatin1String(kCamposProduto)));
+    q.addBindValue(codigoNormalizado(codigo));
+    if (!q.exec() || !q.next()) return std::nullopt;
+    return leProduto(q);
+}
+
+std::vector<Produto> HostStore::buscaProdutos(const QString& texto, int inicio, int limite,
+                                              int* total) {
+    std::vector<Produto> achados;
+    const QString busca = texto.trimmed();
+    bool numerico = !busca.isEmpty();
+    for (const QChar c : busca) numerico = numerico && c.isDigit();
+    QString filtro;
+    QVariant valor;
+    if (numerico) {
+        filtro = QStringLiteral("codigo = ?");
+        valor = codigoNormalizado(busca);
+    } else {
+        filtro = QStringLiteral(
+            "instr(upper(descricao || ' ' || apresentacao || ' ' || fabricante), ?) > 0");
+        valor = busca.toUpper();
+    }
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM produtos WHERE ") + filtro);
+    q.addBindValue(valor);
+    if (total) *total = (q.exec() && q.next()) ? q.value(0).toInt() : 0;
+    q.prepare(QStringLiteral("SELECT %1 FROM produtos WHERE %2 ORDER BY descricao, codigo "
+                             "LIMIT ? OFFSET ?")
+                  .arg(QLatin1String(kCamposProduto), filtro));
+    q.addBindValue(valor);
+    q.addBindValue(limite);
+    q.addBindValue(inicio);
+    if (q.exec())
+        while (q.next()) achados.push_back(leProduto(q));
+    return achados;
+}
+
+std::optional<Cartao> HostStore::cartao(const QString& numero) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral(
+        "SELECT numero, titular, codigo_resposta, motivo, subsidio FROM cartoes WHERE numero = ?"));
+    q.addBindValue(numero.trimmed());
+    if (!q.exec() || !q.next()) return std::nullopt;
+    return Cartao{q.value(0).toString(), q.value(1).toString(), q.value(2).toInt(),
+                  q.value(3).toString(), q.value(4).toInt()};
+}
+
+QString HostStore::codigoOperadora(const QString& nome) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT codigo FROM operadoras WHERE upper(nome) = ?"));
+    q.addBindValue(nome.trimmed().toUpper());
+    if (q.exec() && q.next()) return q.value(0).toString();
+    if (q.exec(QStringLiteral("SELECT codigo FROM operadoras ORDER BY ordem LIMIT 1")) && q.next())
+        return q.value(0).toString();
+    return QStringLiteral("00000000");
+}
+
+bool HostStore::adicionaCartao(const Cartao& c) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO cartoes VALUES(?,?,?,?,?)"));
+    q.addBindValue(c.numero);
+    q.addBindValue(naoNulo(c.titular));
+    q.addBindValue(c.codigoResposta);
+    q.addBindValue(naoNulo(c.motivo));
+    q.addBindValue(c.subsidio);
+    if (!q.exec()) return erro_ = q.lastError().text(), false;
+    return true;
+}
+
+qint64 HostStore::adicionaPreAutorizacao(const QString& cartao, const QString& operadora,
+                                         const std::vector<std::pair<QString, int>>& itens,
+                                         const QDateTime& agora) {
+    Transacao t;
+    t.tipo = QStringLiteral("PRE");
+    t.situacao = QStringLiteral("ABERTA");
+    t.cartao = cartao;
+    t.operadora = operadora;
+    t.codigoOperadora = codigoOperadora(operadora);
+    t.terminal = QStringLiteral("DEMO");
+    t.criada = agora;
+    const qint64 nsu = criaTransacao(t);
+    if (nsu == 0) return 0;
+    int seq = 0;
+    for (const auto& [codigo, qtd] : itens) {
+        const std::optional<Produto> p = produto(codigo);
+        if (!p) return erro_ = QStringLiteral("produto desconhecido: ") + codigo, 0;
+        Item i;
+        i.nsu = nsu;
+        i.seq = seq++;
+        i.codigo = p->codigo;
+        i.embalagem = p->embalagem;
+        i.quantidade = qtd;
+        i.precoBruto = p->precoBruto;
+        i.precoLiquido = p->precoLiquido;
+        i.valorReceber = p->precoLiquido;
+        i.desconto =
+            p->precoBruto > 0 ? int((p->precoBruto - p->precoLiquido) * 10000 / p->precoBruto) : 0;
+        if (!adicionaItem(i)) return 0;
+    }
+    return nsu;
+}
+
+std::vector<QString> HostStore::codigosOperadoras() {
+    std::vector<QString> codigos;
+    QSqlQuery q(db_);
+    if (q.exec(QStringLiteral("SELECT DISTINCT codigo FROM operadoras ORDER BY ordem")))
+        while (q.next()) codigos.push_back(q.value(0).toString());
+    return codigos;
+}
+
+std::optional<Transacao> HostStore::transacao(qint64 nsu) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT %1 FROM transacoes WHERE nsu = ?")
+                  .arg(QLatin1String(kCamposTransacao)));
+    q.addBindValue(nsu);
+    if (!q.exec() || !q.next()) return std::nullopt;
+    return leTransacao(q);
+}
+
+qint64 HostStore::criaTransacao(const Transacao& t) {
+    QSqlQuery q(db_);
+    q.prepare(
+        QStringLiteral("INSERT INTO transacoes(tipo, codigo_tipo, situacao, cartao, operadora, "
+                       "codigo_operadora, terminal, estab, documento, lote, origem, pre, criada) "
+                       "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+    q.addBindValue(t.tipo);
+    q.addBindValue(t.codigoTipo);
+    q.addBindValue(t.situacao);
+    q.addBindValue(t.cartao);
+    q.addBindValue(t.operadora);
+    q.addBindValue(t.codigoOperadora);
+    q.addBindValue(t.terminal);
+    q.addBindValue(t.estabelecimento);
+    q.addBindValue(t.documento);
+    q.addBindValue(t.lote);
+    q.addBindValue(t.origem);
+    q.addBindValue(t.pre);
+    q.addBindValue(t.criada.toString(Qt::ISODate));
+    if (!q.exec()) return erro_ = q.lastError().text(), 0;
+    return q.lastInsertId().toLongLong();
+}
+
+bool HostStore::atualizaTransacao(const Transacao& t) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral(
+        "UPDATE transacoes SET codigo_tipo = ?, situacao = ?, documento = ?, lote = ?, "
+        "origem = ?, pre = ? WHERE nsu = ?"));
+    q.addBindValue(t.codigoTipo);
+    q.addBindValue(t.situacao);
+    q.addBindValue(t.documento);
+    q.addBindValue(t.lote);
+    q.addBindValue(t.origem);
+    q.addBindValue(t.pre);
+    q.addBindValue(t.nsu);
+    if (!q.exec()) return erro_ = q.lastError().text(), false;
+    return true;
+}
+
+std::optional<Transacao> HostStore::ultimaPreAberta(const QString& cartao) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT %1 FROM transacoes WHERE cartao = ? AND tipo = 'PRE' AND "
+                             "situacao = 'ABERTA' ORDER BY nsu DESC LIMIT 1")
+                  .arg(QLatin1String(kCamposTransacao)));
+    q.addBindValue(cartao.trimmed());
+    if (!q.exec() || !q.next()) return std::nullopt;
+    return leTransacao(q);
+}
+
+std::optional<Transacao> HostStore::ultimaVendaElegivel(const QString& cartao,
+                                                        const QString& terminal) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT %1 FROM transacoes WHERE cartao = ? AND terminal = ? AND "
+                             "tipo = 'VENDA' AND situacao = 'ELEGIVEL' ORDER BY nsu DESC LIMIT 1")
+                  .arg(QLatin1String(kCamposTransacao)));
+    q.addBindValue(cartao.trimmed());
+    q.addBindValue(terminal);
+    if (!q.exec() || !q.next()) return std::nullopt;
+    return leTransacao(q);
+}
+
+std::vector<Item> HostStore::itens(qint64 nsu) {
+    std::vector<Item> lista;
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral(
+        "SELECT nsu, seq, codigo, embalagem, quantidade, preco_bruto, preco_liquido, "
+        "valor_receber, desconto, status, cancelada FROM itens WHERE nsu = ? ORDER BY seq"));
+    q.addBindValue(nsu);
+    if (!q.exec()) return lista;
+    while (q.next()) {
+        Item i;
+        i.nsu = q.value(0).toLongLong();
+        i.seq = q.value(1).toInt();
+        i.codigo = q.value(2).toString();
+        i.embalagem = q.value(3).toString();
+        i.quantidade = q.value(4).toInt();
+        i.precoBruto = q.value(5).toLongLong();
+        i.precoLiquido = q.value(6).toLongLong();
+        i.valorReceber = q.value(7).toLongLong();
+        i.desconto = q.value(8).toInt();
+        i.status = q.value(9).toInt();
+        i.cancelada = q.value(10).toInt();
+        lista.push_back(i);
+    }
+    return lista;
+}
+
+bool HostStore::adicionaItem(const Item& i) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("INSERT INTO itens VALUES(?,?,?,?,?,?,?,?,?,?,?)"));
+    q.addBindValue(i.nsu);
+    q.addBindValue(i.seq);
+    q.addBindValue(naoNulo(i.codigo));
+    q.addBindValue(naoNulo(i.embalagem));
+    q.addBindValue(i.quantidade);
+    q.addBindValue(i.precoBruto);
+    q.addBindValue(i.precoLiquido);
+    q.addBindValue(i.valorReceber);
+    q.addBindValue(i.desconto);
+    q.addBindValue(i.status);
+    q.addBindValue(i.cancelada);
+    if (!q.exec()) return erro_ = q.lastError().text(), false;
+    return true;
+}
+
+bool HostStore::atualizaItem(const Item& i) {
+    QSqlQuery q(db_);
+    q.prepare(
+        QStringLiteral("UPDATE itens SET quantidade = ?, status = ?, cancelada = ? "
+                       "WHERE nsu = ? AND seq = ?"));
+    q.addBindValue(i.quantidade);
+    q.addBindValue(i.status);
+    q.addBindValue(i.cancelada);
+    q.addBindValue(i.nsu);
+    q.addBindValue(i.seq);
+    if (!q.exec()) return erro_ = q.lastError().text(), false;
+    return true;
+}
+
+bool HostStore::apagaItens(qint64 nsu) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("DELETE FROM itens WHERE nsu = ?"));
+    q.addBindValue(nsu);
+    if (!q.exec()) return erro_ = q.lastError().text(), false;
+    return true;
+}
+
+qint64 HostStore::loteParaNovaTransacao(const QString& codigoOperadora, const QDate& dia) {
+    QSqlQuery q(db_);
+    q.prepare(
+        QStringLiteral("SELECT lote, abertura, transacoes FROM lotes WHERE "
+                       "codigo_operadora = ? AND fechamento IS NULL ORDER BY lote DESC "
+                       "LIMIT 1"));
+    q.addBindValue(codigoOperadora);
+    if (!q.exec()) return erro_ = q.lastError().text(), 0;
+    qint64 numero = 0;
+    if (q.next()) {
+        numero = q.value(0).toLongLong();
+        const QDate abertura = QDate::fromString(q.value(1).toString(), Qt::ISODate);
+        if (abertura != dia || q.value(2).toInt() >= kMaxTransacoesLote) {
+            QSqlQuery fecha(db_);
+            fecha.prepare(QStringLiteral("UPDATE lotes SET fechamento = ? WHERE lote = ?"));
+            fecha.addBindValue(dia.toString(Qt::ISODate));
+            fecha.addBindValue(numero);
+            if (!fecha.exec()) return erro_ = fecha.lastError().text(), 0;
+            numero = 0;
+        }
+    }
+    if (numero == 0) {
+        QSqlQuery abre(db_);
+        abre.prepare(QStringLiteral("INSERT INTO lotes(codigo_operadora, abertura) VALUES(?,?)"));
+        abre.addBindValue(codigoOperadora);
+        abre.addBindValue(dia.toString(Qt::ISODate));
+        if (!abre.exec()) return erro_ = abre.lastError().text(), 0;
+        numero = abre.lastInsertId().toLongLong();
+    }
+    QSqlQuery conta(db_);
+    conta.prepare(QStringLiteral("UPDATE lotes SET transacoes = transacoes + 1 WHERE lote = ?"));
+    conta.addBindValue(numero);
+    if (!conta.exec()) return erro_ = conta.lastError().text(), 0;
+    return numero;
+}
+
+std::vector<Lote> HostStore::lotes(const QString& codigoOperadora, int limite) {
+    std::vector<Lote> lista;
+    QSqlQuery q(db_);
+    q.prepare(
+        QStringLiteral("SELECT lote, codigo_operadora, abertura, fechamento, transacoes "
+                       "FROM lotes WHERE codigo_operadora = ? ORDER BY lote DESC LIMIT ?"));
+    q.addBindValue(codigoOperadora);
+    q.addBindValue(limite);
+    if (q.exec())
+        while (q.next()) lista.push_back(leLote(q));
+    return lista;
+}
+
+std::optional<Lote> HostStore::lote(qint64 numero) {
+    QSqlQuery q(db_);
+    q.prepare(
+        QStringLiteral("SELECT lote, codigo_operadora, abertura, fechamento, transacoes "
+                       "FROM lotes WHERE lote = ?"));
+    q.addBindValue(numero);
+    if (!q.exec() || !q.next()) return std::nullopt;
+    return leLote(q);
+}
+
+std::vector<Transacao> HostStore::transacoesDoLote(qint64 lote) {
+    std::vector<Transacao> lista;
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT %1 FROM transacoes WHERE lote = ? AND tipo IN "
+                             "('VENDA','CANC') AND situacao <> 'DESFEITA' ORDER BY nsu DESC")
+                  .arg(QLatin1String(kCamposTransacao)));
+    q.addBindValue(lote);
+    if (q.exec())
+        while (q.next()) lista.push_back(leTransacao(q));
+    return lista;
+}
+
+std::vector<Transacao> HostStore::pendentes(const QString& codigoOperadora) {
+    std::vector<Transacao> lista;
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT %1 FROM transacoes WHERE codigo_operadora = ? AND "
+                             "situacao = 'PENDENTE' ORDER BY nsu DESC")
+                  .arg(QLatin1String(kCamposTransacao)));
+    q.addBindValue(codigoOperadora);
+    if (q.exec())
+        while (q.next()) lista.push_back(leTransacao(q));
+    return lista;
+}
+
+bool HostStore::gravaCadastro(const QString& estab, const QString& operadora,
+                              const QString& distribuidora, const QDateTime& agora) {
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO cadastros VALUES(?,?,?,?)"));
+    q.addBindValue(naoNulo(estab));
+    q.addBindValue(naoNulo(operadora));
+    q.addBindValue(distribuidora);
+    q.addBindValue(agora.toString(Qt::ISODate));
+    if (!q.exec()) return erro_ = q.lastError().text(), false;
+    return true;
+}
+
+QString HostStore::cadastro(const QString& estab, const QString& operadora) {
+    QSqlQuery q(db_);
+    q.prepare(
+        QStringLiteral("SELECT distribuidora FROM cadastros WHERE estab = ? AND operadora = ?"));
+    q.addBindValue(estab);
+    q.addBindValue(operadora);
+    if (q.exec() && q.next()) return q.value(0).toString();
+    return {};
+}
+
+}  // namespace ql::hostsim

@@ -1,0 +1,155 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace ql::hostsim {
+
+struct Produto {
+    QString codigo;  // EAN-13
+    QString descricao;
+    QString apresentacao;
+    QString fabricante;
+    QString embalagem;
+    qint64 precoBruto = 0;
+    qint64 precoLiquido = 0;
+    bool coberto = true;
+    int quantidadeMaxima = 0;
+};
+
+struct Cartao {
+    QString numero;
+    QString titular;
+    int codigoResposta = 0;
+    QString motivo;
+    int subsidio = 0;  // hundredths of a percent of the net price paid by the operadora
+};
+
+// Transaction kinds and their life.
+//   PRE   eligibility of a pre-sale, then the stored pre-authorisation:
+//         ELEGIVEL -> ABERTA (stored) -> UTILIZADA (sold) or DESFEITA
+//   VENDA eligibility of a sale, then the sale: ELEGIVEL -> PENDENTE -> CONFIRMADA,
+//         DESFEITA, CANCELADA (all items cancelled)
+//   CANC  a total or partial cancellation: PENDENTE -> CONFIRMADA or DESFEITA
+struct Transacao {
+    qint64 nsu = 0;
+    QString tipo;
+    QString codigoTipo;  // journal type code: "BC" sale, "CT" total and "CP" partial cancellation
+    QString situacao;
+    QString cartao;
+    QString operadora;  // route name as the terminal sent it
+    QString codigoOperadora;
+    QString terminal;
+    QString estabelecimento;
+    QString documento;
+    qint64 lote = 0;
+    qint64 origem = 0;  // CANC: the sale cancelled
+    qint64 pre = 0;     // VENDA: the pre-authorisation it sells
+    QDateTime criada;
+};
+
+struct Item {
+    qint64 nsu = 0;
+    int seq = 0;
+    QString codigo;
+    QString embalagem;
+    int quantidade = 0;
+    qint64 precoBruto = 0;
+    qint64 precoLiquido = 0;
+    qint64 valorReceber = 0;
+    int desconto = 0;  // hundredths of a percent
+    int status = 0;
+    int cancelada = 0;  // quantity cancelled so far (sales)
+};
+
+struct Lote {
+    qint64 numero = 0;
+    QString codigoOperadora;
+    QDate abertura;
+    QDate fechamento;  // null while open
+    int transacoes = 0;
+};
+
+// The host's state in one SQLite file: catalogue, cards, operadoras, transactions with their
+// items, lots and registrations. One connection per instance (its own connection name), WAL
+// journal, and the caller wraps each request in begin()/commit().
+class HostStore {
+  public:
+    explicit HostStore(QString caminho);
+    ~HostStore();
+    HostStore(const HostStore&) = delete;
+    HostStore& operator=(const HostStore&) = delete;
+
+    // Opens (creating the schema, and the demo data when the file is new).
+    bool abre(const QDateTime& agora, QString* erro);
+    bool aberto() const { return db_.isOpen(); }
+    QString caminho() const { return caminho_; }
+
+    bool begin();
+    bool commit();
+    void rollback();
+
+    std::optional<Produto> produto(const QString& codigo);
+    // Products whose code equals the digits given (leading zeros ignored) or whose
+    // description or presentation contains the text, in description order.
+    std::vector<Produto> buscaProdutos(const QString& texto, int inicio, int limite, int* total);
+    std::optional<Cartao> cartao(const QString& numero);
+    // The 8-character code of an operadora route name; the first operadora's code when the
+    // route is unknown, so that every transaction still lands in a journal.
+    QString codigoOperadora(const QString& nome);
+    // Codes of every operadora the host knows, in their order.
+    std::vector<QString> codigosOperadoras();
+
+    std::optional<Transacao> transacao(qint64 nsu);
+    qint64 criaTransacao(const Transacao& t);  // the new NSU, 0 on failure
+    bool atualizaTransacao(const Transacao& t);
+    std::optional<Transacao> ultimaPreAberta(const QString& cartao);
+    std::optional<Transacao> ultimaVendaElegivel(const QString& cartao, const QString& terminal);
+
+    std::vector<Item> itens(qint64 nsu);
+    bool adicionaItem(const Item& item);
+    bool atualizaItem(const Item& item);
+    bool apagaItens(qint64 nsu);
+
+    // The open lot of an operadora for that day: a lot closes when the day changes or after
+    // kMaxTransacoesLote transactions, so that every lot's journal stays small.
+    static constexpr int kMaxTransacoesLote = 100;
+    qint64 loteParaNovaTransacao(const QString& codigoOperadora, const QDate& dia);
+    std::vector<Lote> lotes(const QString& codigoOperadora, int limite);
+    std::optional<Lote> lote(qint64 numero);
+    std::vector<Transacao> transacoesDoLote(qint64 lote);
+    std::vector<Transacao> pendentes(const QString& codigoOperadora);
+
+    bool gravaCadastro(const QString& estab, const QString& operadora, const QString& distribuidora,
+                       const QDateTime& agora);
+    QString cadastro(const QString& estab, const QString& operadora);
+
+    // Adds a card, and a stored pre-authorisation of products (code, quantity) for it; for
+    // load drivers and tests that need more cards than the demo data has.
+    bool adicionaCartao(const Cartao& cartao);
+    qint64 adicionaPreAutorizacao(const QString& cartao, const QString& operadora,
+                                  const std::vector<std::pair<QString, int>>& itens,
+                                  const QDateTime& agora);
+
+    QString ultimoErro() const { return erro_; }
+
+  private:
+    bool executa(const QString& sql);
+    bool criaEsquema();
+    bool semeia(const QDateTime& agora);
+
+    QString caminho_;
+    QString conexao_;
+    QSqlDatabase db_;
+    QString erro_;
+};
+
+// A product code as the host keys it: digits only, 13 characters with leading zeros.
+QString codigoNormalizado(const QString& codigo);
+
+}  // namespace ql::hostsim

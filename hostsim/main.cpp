@@ -1,0 +1,91 @@
+// quillane-host: the simulated authorisation host as a network server.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+#include "host_server.h"
+#include "host_simulator.h"
+#include "shell/clock.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillane-host"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated authorisation host for Quillane Client terminals."));
+    parser.addHelpOption();
+    const QCommandLineOption listen(
+        QStringLiteral("listen"),
+        QStringLiteral("Address and port to listen on (default 127.0.0.1:0)."),
+        QStringLiteral("HOST:PORT"), QStringLiteral("127.0.0.1:0"));
+    const QCommandLineOption data(QStringLiteral("data"),
+                                  QStringLiteral("SQLite state file, seeded with the demo data "
+                                                 "when new (default quillane-host.sqlite)."),
+                                  QStringLiteral("FILE"), QStringLiteral("quillane-host.sqlite"));
+    const QCommandLineOption cert(QStringLiteral("tls-cert"),
+                                  QStringLiteral("PEM certificate: serve TLS."),
+                                  QStringLiteral("FILE"));
+    const QCommandLineOption key(QStringLiteral("tls-key"),
+                                 QStringLiteral("PEM private key of the certificate."),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption journal(QStringLiteral("journal-dir"),
+                                     QStringLiteral("Directory for the journal files."),
+                                     QStringLiteral("DIR"));
+    const QCommandLineOption idle(QStringLiteral("idle-timeout"),
+                                  QStringLiteral("Seconds before an idle connection is closed "
+                                                 "(default 60)."),
+                                  QStringLiteral("SECONDS"), QStringLiteral("60"));
+    parser.addOptions({listen, data, cert, key, journal, idle});
+    parser.process(app);
+
+    QTextStream err(stderr);
+    ql::hostsim::ServerOptions opcoes;
+    const QString endereco = parser.value(listen);
+    const qsizetype dois = endereco.lastIndexOf(QLatin1Char(':'));
+    bool portaOk = false;
+    const uint porta = dois < 0 ? 0 : endereco.mid(dois + 1).toUInt(&portaOk);
+    QString host = dois < 0 ? endereco : endereco.left(dois);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    if (host == QLatin1String("localhost")) host = QStringLiteral("127.0.0.1");
+    if (!portaOk || porta > 65535 || !opcoes.endereco.setAddress(host)) {
+        err << "quillane-host: invalid --listen value: " << endereco << Qt::endl;
+        return 2;
+    }
+    opcoes.porta = quint16(porta);
+    bool ociosoOk = false;
+    const int ocioso = parser.value(idle).toInt(&ociosoOk);
+    if (!ociosoOk || ocioso <= 0) {
+        err << "quillane-host: invalid --idle-timeout value" << Qt::endl;
+        return 2;
+    }
+    opcoes.tempoOciosoMs = ocioso * 1000;
+    opcoes.certificadoTls = parser.value(cert);
+    opcoes.chaveTls = parser.value(key);
+    if (opcoes.certificadoTls.isEmpty() != opcoes.chaveTls.isEmpty()) {
+        err << "quillane-host: --tls-cert and --tls-key go together" << Qt::endl;
+        return 2;
+    }
+
+    ql::SystemClock relogio;
+    ql::hostsim::HostSimulator simulador(parser.value(data), relogio, parser.value(journal));
+    QString erro;
+    if (!simulador.abre(&erro)) {
+        err << "quillane-host: cannot open " << parser.value(data) << ": " << erro << Qt::endl;
+        return 1;
+    }
+    if (!simulador.erroDiario().isEmpty())
+        err << "quillane-host: journal: " << simulador.erroDiario() << Qt::endl;
+    ql::hostsim::HostServer servidor(simulador, opcoes);
+    if (!servidor.inicia(&erro)) {
+        err << "quillane-host: cannot listen on " << endereco << ": " << erro << Qt::endl;
+        return 1;
+    }
+    std::printf("listening on %u\n", unsigned(servidor.serverPort()));
+    std::fflush(stdout);
+    return app.exec();
+}
