@@ -1,0 +1,71 @@
+#include "ui/window_helpers.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QWidget>
+
+namespace ql {
+
+namespace {
+
+// The widget that is actually placed: the MDI frame around a screen shown inside the main
+// window, or the window itself.
+QWidget* moldura(QWidget* janela) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(janela->parentWidget())) return sub;
+    return janela;
+}
+
+}  // namespace
+
+void CentralizaJanela(QWidget* janela) {
+    if (!janela) return;
+    QWidget* alvo = moldura(janela);
+    QRect area;
+    if (alvo->isWindow()) {
+        QScreen* tela = alvo->screen() ? alvo->screen() : QGuiApplication::primaryScreen();
+        if (!tela) return;
+        area = tela->availableGeometry();
+    } else if (alvo->parentWidget()) {
+        area = alvo->parentWidget()->rect();
+    } else {
+        return;
+    }
+    const QSize tamanho = alvo->frameGeometry().size();
+    alvo->move(area.x() + (area.width() - tamanho.width()) / 2,
+               area.y() + (area.height() - tamanho.height()) / 2);
+}
+
+void PosicionaFormulario(QWidget* janela) {
+    if (!janela) return;
+    QWidget* alvo = moldura(janela);
+    if (alvo->isWindow()) {
+        QScreen* tela = alvo->screen() ? alvo->screen() : QGuiApplication::primaryScreen();
+        alvo->move(tela ? tela->availableGeometry().topLeft() : QPoint(0, 0));
+    } else {
+        alvo->move(0, 0);
+    }
+}
+
+void SelecionaCampo(QLineEdit* campo) {
+    if (!campo) return;
+    campo->setSelection(0, int(campo->text().size()));
+}
+
+void EnterTab(QWidget* origem) {
+    // The control with the focus in the origin's window (the window may not be the active one,
+    // as with a dialog that is still opening), else the application's focused control.
+    QWidget* alvo = nullptr;
+    if (origem) alvo = origem->window()->focusWidget();
+    if (!alvo) alvo = QApplication::focusWidget();
+    if (!alvo) alvo = origem;
+    if (!alvo) return;
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    QCoreApplication::sendEvent(alvo, &tab);
+    QKeyEvent solta(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    QCoreApplication::sendEvent(alvo, &solta);
+}
+
+}  // namespace ql
