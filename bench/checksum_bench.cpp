@@ -8,15 +8,9 @@
 
 #include "data/checksum.h"
 #include "shell/context.h"
+#include "shell/silent_message_boxes.h"
 
 namespace {
-
-class SilentBoxes final : public ql::MessageBoxes {
-  public:
-    Answer show(const QString&, const QString&, Icon, Buttons, Answer defaultButton) override {
-        return defaultButton;
-    }
-};
 
 // Journal-like lines of 100 characters, as many as `bytes` allows.
 QStringList linhas(qint64 bytes) {
@@ -48,7 +42,7 @@ void BM_Valida_Check_Sum_Arquivo(benchmark::State& state) {
     }
     for (const QString& linha : l) f.write(linha.toLatin1() + "\r\n");
     f.close();
-    SilentBoxes boxes;
+    ql::SilentMessageBoxes boxes;
     ql::SystemClock clock;
     ql::Context ctx(boxes, clock);
     QString cs;

@@ -20,15 +20,9 @@
 #include "data/checksum.h"
 #include "data/sequential_items.h"
 #include "shell/context.h"
+#include "shell/silent_message_boxes.h"
 
 namespace {
-
-class SilentBoxes final : public ql::MessageBoxes {
-  public:
-    Answer show(const QString&, const QString&, Icon, Buttons, Answer defaultButton) override {
-        return defaultButton;
-    }
-};
 
 // Starts a new high-water mark, so that a figure covers the measured work and not the
 // building of its input.
@@ -97,7 +91,7 @@ int largestCheckedRows() {
 }
 
 struct Fixture {
-    SilentBoxes boxes;
+    ql::SilentMessageBoxes boxes;
     ql::FixedClock clock{QDateTime(QDate(2026, 12, 5), QTime(10, 0, 0))};
     ql::Context ctx{boxes, clock};
     QTemporaryDir dir;

@@ -12,6 +12,7 @@
 #include "message/iso8583.h"
 #include "message/mensagem.h"
 #include "shell/context.h"
+#include "shell/silent_message_boxes.h"
 
 namespace {
 
@@ -118,15 +119,8 @@ void BM_MontaVendaIso(benchmark::State& state) {
 }
 BENCHMARK(BM_MontaVendaIso);
 
-class SilentBoxes final : public ql::MessageBoxes {
-  public:
-    Answer show(const QString&, const QString&, Icon, Buttons, Answer defaultButton) override {
-        return defaultButton;
-    }
-};
-
 void BM_LeRespostaIso(benchmark::State& state) {
-    SilentBoxes boxes;
+    ql::SilentMessageBoxes boxes;
     ql::FixedClock clock{QDateTime(QDate(2026, 12, 5), QTime(10, 0))};
     ql::Context ctx(boxes, clock);
     ctx.config.bMsgIso = true;

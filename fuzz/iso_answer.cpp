@@ -10,16 +10,10 @@
 #include "message/campo_resposta.h"
 #include "message/iso8583.h"
 #include "shell/context.h"
+#include "shell/silent_message_boxes.h"
 #include "shell/text_files.h"
 
 namespace {
-
-class SilentBoxes final : public ql::MessageBoxes {
-  public:
-    Answer show(const QString&, const QString&, Icon, Buttons, Answer defaultButton) override {
-        return defaultButton;
-    }
-};
 
 const char* const kTags[] = {
     "000-000", "009-000", "012-000", "030-000", "900-000", "901-000", "028-000", "007-000",
@@ -41,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ql::MensagemIsoLida lida(texto);
     for (int n : lida.presentes()) (void)lida.elemento(n);
 
-    SilentBoxes boxes;
+    ql::SilentMessageBoxes boxes;
     ql::FixedClock clock{QDateTime(QDate(2026, 12, 5), QTime(10, 0))};
     ql::Context ctx(boxes, clock);
     ctx.config.bMsgIso = true;

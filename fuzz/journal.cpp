@@ -11,6 +11,7 @@
 #include "admin/journal_model.h"
 #include "shell/context.h"
 #include "shell/model_roles.h"
+#include "shell/silent_message_boxes.h"
 
 namespace {
 
@@ -18,20 +19,11 @@ void check(bool ok) {
     if (!ok) __builtin_trap();
 }
 
-class SilentBoxes final : public ql::MessageBoxes {
-  public:
-    Answer show(const QString&, const QString&, Icon, Buttons, Answer defaultButton) override {
-        ++shown;
-        return defaultButton;
-    }
-    int shown = 0;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    SilentBoxes boxes;
+    ql::SilentMessageBoxes boxes;
     ql::FixedClock clock(QDateTime(QDate(2026, 12, 5), QTime(10, 0, 0)));
     ql::Context ctx(boxes, clock);
     ctx.config.TipoLog = QStringLiteral("M");

@@ -13,6 +13,7 @@
 #include "shell/clock.h"
 #include "shell/context.h"
 #include "shell/message_boxes.h"
+#include "shell/silent_message_boxes.h"
 
 namespace {
 
@@ -21,13 +22,6 @@ void check(bool ok) {
 }
 
 // Messages go nowhere: a fuzz run shows no window.
-class SilentBoxes final : public ql::MessageBoxes {
-  public:
-    Answer show(const QString&, const QString&, Icon, Buttons, Answer defaultButton) override {
-        return defaultButton;
-    }
-};
-
 void checkTable(const ql::TabelaOperadoras& tabela) {
     for (int i = 1; i <= tabela.size(); ++i) {
         const ql::RegistroOperadora& r = tabela.at(i);
@@ -59,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The same bytes through the loader the program runs at start-up.
     static QTemporaryDir pasta;
-    static SilentBoxes caixas;
+    static ql::SilentMessageBoxes caixas;
     static ql::FixedClock relogio(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
     QFile arquivo(pasta.filePath("QLTb_Opr.txt"));
     if (!arquivo.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;

@@ -1,4 +1,5 @@
 #include "data/demo_data_set.h"
+#include "shell/silent_message_boxes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -265,13 +266,6 @@ bool gravaVerificado(const QString& pasta, const QString& prefixo, const QString
 }
 
 // Scrambling needs a context only to report errors, which plain digits never raise.
-class SemMensagens final : public MessageBoxes {
-  public:
-    Answer show(const QString&, const QString&, Icon, Buttons, Answer padrao) override {
-        return padrao;
-    }
-};
-
 struct DemoOperadora {
     const char* nome;
     const char* codigo;
@@ -370,7 +364,7 @@ bool GeraDadosDemonstracao(const QString& pastaDada, QString* erro, QStringList*
         distribuidoras.append(FormataLinhaDistribuidoras(r.codigo, o.distribuidoras));
     }
 
-    SemMensagens caixas;
+    SilentMessageBoxes caixas;
     FixedClock relogio{QDateTime(QDate(2026, 1, 1), QTime(0, 0))};
     Context ctx(caixas, relogio);
     QStringList senhas;
