@@ -79,12 +79,15 @@ Leitura leTexto(const QString& corpo) {
     std::vector<bool> vistos;
     for (const CampoTexto& c : lidos) {
         const QString tag = c.tag;
+        // A tag is exactly three digits, "-", three digits; anything else ("-90", " 12")
+        // would otherwise read as a number and index the product list out of range.
         if (tag.size() != 7 || tag[3] != QLatin1Char('-'))
             return {std::nullopt, ErroLeitura::FormaInvalida};
-        bool okCampo = false, okSub = false;
-        const int campo = tag.left(3).toInt(&okCampo);
-        const int sub = tag.mid(4, 3).toInt(&okSub);
-        if (!okCampo || !okSub) return {std::nullopt, ErroLeitura::FormaInvalida};
+        for (int k : {0, 1, 2, 4, 5, 6})
+            if (tag[k] < QLatin1Char('0') || tag[k] > QLatin1Char('9'))
+                return {std::nullopt, ErroLeitura::FormaInvalida};
+        const int campo = tag.left(3).toInt();
+        const int sub = tag.mid(4, 3).toInt();
         if (campoDeProduto(campo)) {
             if (campo == 902 && base + sub < qsizetype(p.produtos.size()) &&
                 !p.produtos[std::size_t(base + sub)].codigo.isEmpty())
