@@ -89,6 +89,12 @@ qint64 centavosDoPedido(const QString& texto) {
     return std::clamp(texto.trimmed().toLongLong(), qint64(0), qint64(9'999'999'999));
 }
 
+// A page or continuation number as a request states it, kept within what the host could
+// ever have sent (a negative or huge number would index or multiply out of range).
+int paginaDoPedido(const QString& texto) {
+    return std::clamp(texto.trimmed().toInt(), 0, 9999);
+}
+
 qint64 valorReceber(qint64 liquido, int subsidio) {
     return liquido - liquido * subsidio / 10000;
 }
@@ -263,7 +269,7 @@ Resposta HostSimulator::elegibilidade(const Pedido& p, bool& falhou) {
 
     // A sale starts from the card's stored pre-authorisation; a non-zero sequence asks for
     // the next block of its items under the sale already opened by this terminal.
-    const int sequencia = p.campo(QStringLiteral("900-000")).trimmed().toInt();
+    const int sequencia = paginaDoPedido(p.campo(QStringLiteral("900-000")));
     std::optional<Transacao> aberta;
     if (sequencia == 0) {
         const std::optional<Transacao> pre = store_->ultimaPreAberta(numero);
@@ -303,7 +309,7 @@ Resposta HostSimulator::elegibilidade(const Pedido& p, bool& falhou) {
 
 Resposta HostSimulator::consultaProdutos(const Pedido& p) {
     const QString busca = p.campo(QStringLiteral("920-000")).trimmed();
-    const int pagina = qMax(0, p.campo(QStringLiteral("900-000")).trimmed().toInt());
+    const int pagina = paginaDoPedido(p.campo(QStringLiteral("900-000")));
     int subsidio = 0;
     if (const auto t = store_->transacao(p.campo(QStringLiteral("012-000")).toLongLong()))
         if (const auto c = store_->cartao(t->cartao)) subsidio = c->subsidio;
