@@ -94,6 +94,13 @@ QString valorOperadora(const QString& valor, bool iso, bool venda) {
     return venda ? alinhado : formataZeros(alinhado.size(), 2) + alinhado;
 }
 
+// Number of product records the answer announces (901-000), kept within what a page can
+// hold so that a garbled answer cannot make the readers loop for ever.
+int ProdutosNaResposta(Context& ctx) {
+    return static_cast<int>(
+        std::clamp<qint64>(valorInteiro(GetCampo(ctx, QStringLiteral("901-000"))), 0, 999));
+}
+
 }  // namespace
 
 bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagina,
@@ -120,8 +127,7 @@ bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagin
         bool produtoDoHost = false;
         if (ValidaResposta(ctx, true)) {
             ctx.continuacaoConsulta = GetCampo(ctx, QStringLiteral("900-000"));
-            const int quantos = static_cast<int>(
-                std::clamp<qint64>(valorInteiro(GetCampo(ctx, QStringLiteral("901-000"))), 0, 999));
+            const int quantos = ProdutosNaResposta(ctx);
             ctx.itensVenda.clear();
             for (int n = 0; n < quantos; ++n) {
                 ItemVenda& item = ctx.itensVenda.item(n + 1);
@@ -173,8 +179,7 @@ bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagin
 bool Recupera_Pre(Context& ctx, GradeAutorizacao& grade, int primeiraLinha) {
     using G = GradeAutorizacao;
     return protegido(ctx, "Recupera_Pre", [&] {
-        const int quantos = static_cast<int>(
-            std::clamp<qint64>(valorInteiro(GetCampo(ctx, QStringLiteral("901-000"))), 0, 999));
+        const int quantos = ProdutosNaResposta(ctx);
         ctx.PreAutorizacaoRecuperada = true;
         for (int i = 1; i <= quantos; ++i) {
             const int linha = primeiraLinha + i;
@@ -199,8 +204,7 @@ bool Recupera_Pre(Context& ctx, GradeAutorizacao& grade, int primeiraLinha) {
 bool Retorna_Status_Produtos(Context& ctx, GradeAutorizacao& grade, int primeiraLinha) {
     using G = GradeAutorizacao;
     return protegido(ctx, "Retorna_Status_Produtos", [&] {
-        const int quantos = static_cast<int>(
-            std::clamp<qint64>(valorInteiro(GetCampo(ctx, QStringLiteral("901-000"))), 0, 999));
+        const int quantos = ProdutosNaResposta(ctx);
         for (int i = 1; i <= quantos + 1; ++i) {
             const int linha = primeiraLinha + i;
             if (linha > grade.linhas()) break;
