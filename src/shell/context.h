@@ -9,6 +9,7 @@
 #include "host/catalogo.h"
 #include "host/host_link.h"
 #include "message/mensagem.h"
+#include "sale/componente_ds.h"
 #include "sale/itens_venda.h"
 #include "shell/clock.h"
 #include "shell/layouts.h"
@@ -79,10 +80,17 @@ struct Context {
     // link.
     std::unique_ptr<CatalogoProdutos> catalogo;
 
+    // The identification component (used when bIdentificaCartao_DS is on); created on first
+    // use by ObtemComponenteDS and kept for the whole run.
+    std::unique_ptr<ComponenteDS> componenteDS;
+
     Identificacao ident;
     ItensVenda itensVenda;
     TransacaoSelecionada transacao;
     EstadoLogin login;
+
+    // The PDF file of the last print job when printing to "pdf:DIRECTORY".
+    QString ultimoArquivoImpresso;
 
     QString TelaAtual;
     qint16 TipoEstab = 1;

@@ -1,0 +1,82 @@
+#pragma once
+
+// A running client over the demonstration store, for the screen tests: the demo data set in a
+// temporary folder, the embedded simulated host, PDF printing into the folder's prints/, the
+// main window started (MDIForm_Load) offscreen. Header-only, for the ui test programs.
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "data/demo_data_set.h"
+#include "host/host_link.h"
+#include "hostsim/embedded_host_link.h"
+#include "shell/screens/form_principal.h"
+#include "support/test_context.h"
+
+namespace ql::test {
+
+// Lets the event loop run until the condition holds or `ms` milliseconds have passed.
+inline bool esperaAte(const std::function<bool()>& condicao, int ms = 5000) {
+    QDeadlineTimer prazo(ms);
+    while (!condicao()) {
+        if (prazo.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qSleep(2);
+    }
+    return true;
+}
+
+// The top-level or child widget of the given class and object name, visible or not; nullptr
+// when there is none.
+template <class T = QWidget>
+T* achaTela(const QString& nomeObjeto) {
+    for (QWidget* w : QApplication::allWidgets()) {
+        if (w->objectName() == nomeObjeto) {
+            if (auto* t = qobject_cast<T*>(w)) return t;
+        }
+    }
+    return nullptr;
+}
+
+struct LojaDemo {
+    TestContext t;
+    QStringList eventos;  // "FormInicial", "Logon", "fim" as the main window's hooks ran
+    std::unique_ptr<FormPrincipal> janela;
+
+    // `abreFormInicial`: what the main window runs to open the first screen (nothing by
+    // default, so that a test opens the screen it drives).
+    explicit LojaDemo(std::function<void(FormPrincipal&)> abreFormInicial = {}) {
+        QString erro;
+        const bool gerado = GeraDadosDemonstracao(t.dir.path(), &erro);
+        EXPECT_TRUE(gerado) << erro.toStdString();
+        t.ctx.programDir = t.dir.path();
+        FormPrincipal::Ganchos g;
+        g.abreFormInicial = [this, abreFormInicial](FormPrincipal& j) {
+            eventos << QStringLiteral("FormInicial");
+            if (abreFormInicial) abreFormInicial(j);
+        };
+        g.abreFormMensLogon = [this](FormPrincipal&) { eventos << QStringLiteral("Logon"); };
+        g.configuracaoCarregada = [](FormPrincipal& j) {
+            IniciaHostLink(j.contexto(), hostsim::embeddedHostLinkFactory());
+        };
+        g.encerraPrograma = [this] { eventos << QStringLiteral("fim"); };
+        janela = std::make_unique<FormPrincipal>(t.ctx, std::move(g));
+        janela->setCaminhoTrava(t.path(QStringLiteral("quillane-client.lock")));
+        const bool iniciado = janela->MDIForm_Load();
+        EXPECT_TRUE(iniciado) << t.boxes.texts().join(" | ").toStdString();
+        janela->Timer1().stop();  // tests run the logon check themselves
+        janela->show();
+    }
+
+    Context& ctx() { return t.ctx; }
+    RecordingMessageBoxes& caixas() { return t.boxes; }
+};
+
+}  // namespace ql::test
