@@ -217,10 +217,17 @@ void UmTerminalComDiario(benchmark::State& s) {
 void CinquentaTerminais(benchmark::State& s) {
     Carga(s, 50, 20, false);
 }
+void CinquentaTerminaisComDiario(benchmark::State& s) {
+    Carga(s, 50, 4, true);
+}
 
 BENCHMARK(UmTerminal)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(UmTerminalComDiario)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(CinquentaTerminais)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(CinquentaTerminaisComDiario)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,12 +1,23 @@
 #include "host_journal.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "admin/journal_names.h"
 #include "data/checksum.h"
 #include "host_receipt.h"
 #include "host_store.h"
+#include "shell/text_files.h"
 
 namespace ql::hostsim {
 
@@ -51,18 +62,9 @@ QString situacaoNoLote(HostStore& store, const Transacao& t) {
     return t.situacao;
 }
 
-bool escreveTiposEstab(const QString& dir, JournalKind kind, const QString& codigo, qint64 chave,
-                       const JournalTable& tabela, QString* erro) {
-    for (const int tipo : kTiposEstab)
-        if (!escreveDiarioLimitado(dir, journalBaseName(kind, tipo, codigo, chave), tabela, erro))
-            return false;
-    return true;
-}
-
-}  // namespace
-
-bool escreveDiarioLimitado(const QString& dir, const QString& base, JournalTable tabela,
-                           QString* erro, int* mantidas) {
+// Drops rows from the end of a newest-first table until its checksum sum fits in 32 bits;
+// returns how many rows were kept.
+int limitaTabela(JournalTable& tabela) {
     auto cabe = [&tabela](int linhas) {
         JournalTable parte = tabela;
         parte.rows.resize(linhas);
@@ -86,6 +88,14 @@ bool escreveDiarioLimitado(const QString& dir, const QString& base, JournalTable
         n = baixo;
         tabela.rows.resize(n);
     }
+    return n;
+}
+
+}  // namespace
+
+bool escreveDiarioLimitado(const QString& dir, const QString& base, JournalTable tabela,
+                           QString* erro, int* mantidas) {
+    const int n = limitaTabela(tabela);
     if (mantidas) *mantidas = n;
     return writeJournal(dir, base, tabela, erro);
 }
@@ -97,25 +107,143 @@ HostJournal::HostJournal(HostStore& store, QString dir) : store_(store), dir_(st
 bool HostJournal::atualizaTudo(const QDateTime&, QString* erro) {
     for (const QString& codigo : store_.codigosOperadoras())
         if (!resumos(codigo, erro) || !pendentes(codigo, erro)) return false;
-    return true;
+    return sincroniza(erro);
 }
 
-bool HostJournal::atualiza(const QSet<QString>& operadoras, const QSet<qint64>& lotes,
-                           const QSet<qint64>& nsus, const QDateTime&, QString* erro) {
-    bool ok = true;
+void HostJournal::marca(const QSet<QString>& operadoras, const QSet<qint64>& lotes,
+                        const QSet<qint64>& nsus) {
+    operadoras_.unite(operadoras);
+    lotes_.unite(lotes);
+    nsus_.unite(nsus);
     for (const qint64 l : lotes) {
-        ok = lote(l, erro) && ok;
         // A lot's first transaction opened it: the lot that fell out of the summaries goes.
         if (const auto info = store_.lote(l); info && info->transacoes == 1) {
             const std::vector<Lote> recentes =
                 store_.lotes(info->codigoOperadora, kLotesRetidos + 1);
             if (int(recentes.size()) > kLotesRetidos)
-                removeLote(info->codigoOperadora, recentes.back().numero);
+                lotesRemover_.insert({info->codigoOperadora, recentes.back().numero});
         }
     }
-    for (const qint64 n : nsus) ok = produtosTransacao(n, erro) && ok;
-    for (const QString& codigo : operadoras)
-        ok = resumos(codigo, erro) && pendentes(codigo, erro) && ok;
+}
+
+bool HostJournal::pendente() const {
+    return !operadoras_.isEmpty() || !lotes_.isEmpty() || !nsus_.isEmpty() ||
+           !lotesRemover_.isEmpty();
+}
+
+bool HostJournal::grava(QString* erro) {
+    // Take the marks first: whatever fails is marked again for the next call.
+    const QSet<QString> operadoras = std::exchange(operadoras_, {});
+    const QSet<qint64> lotes = std::exchange(lotes_, {});
+    const QSet<qint64> nsus = std::exchange(nsus_, {});
+    const QSet<std::pair<QString, qint64>> remover = std::exchange(lotesRemover_, {});
+    bool ok = true;
+    for (const qint64 l : lotes) {
+        if (!lote(l, erro)) {
+            lotes_.insert(l);
+            ok = false;
+        }
+    }
+    for (const qint64 n : nsus) {
+        if (!produtosTransacao(n, erro)) {
+            nsus_.insert(n);
+            ok = false;
+        }
+    }
+    for (const QString& codigo : operadoras) {
+        if (!resumos(codigo, erro) || !pendentes(codigo, erro)) {
+            operadoras_.insert(codigo);
+            ok = false;
+        }
+    }
+    // A lot that rolled off is removed after the summaries that no longer list it.
+    for (const auto& [codigo, numero] : remover) removeLote(codigo, numero);
+    return sincroniza(erro) && ok;
+}
+
+bool HostJournal::atualiza(const QSet<QString>& operadoras, const QSet<qint64>& lotes,
+                           const QSet<qint64>& nsus, const QDateTime&, QString* erro) {
+    marca(operadoras, lotes, nsus);
+    return grava(erro);
+}
+
+bool HostJournal::escreve(JournalKind kind, std::initializer_list<int> tipos, const QString& codigo,
+                          qint64 chave, JournalTable tabela, QString* erro) {
+    limitaTabela(tabela);
+    QStringList linhas;
+    if (!journalLines(tabela, &linhas, erro)) return false;
+    const QByteArray corpo = journalBody(linhas);
+    if (fromCp1252(corpo) != linhas.join(QLatin1String("\r\n")) + QLatin1String("\r\n")) {
+        if (erro) *erro = QStringLiteral("journal holds characters outside Windows-1252");
+        return false;
+    }
+    // The checksum goes over the lines exactly as the file check splits the bytes.
+    qint32 soma = 0, posicao = 1;
+    for (const QByteArray& linha : LinhasDoArquivo(corpo)) {
+        if (!AcumulaCheckSum(QByteArrayView(linha), soma, posicao)) {
+            if (erro) *erro = QStringLiteral("journal too large for its checksum");
+            return false;
+        }
+    }
+    const QString sufixo = TextoChecksum(soma);
+    indexa();
+    const QByteArray digest = QCryptographicHash::hash(corpo, QCryptographicHash::Sha256);
+    for (const int tipo : tipos) {
+        const QString base = journalBaseName(kind, tipo, codigo, chave);
+        const QString nome = base + sufixo;
+        const auto anterior = gravadosPorBase_.constFind(base);
+        // Unchanged since this instance wrote it, and still there: nothing to do.
+        if (anterior != gravadosPorBase_.cend() && anterior->nome == nome &&
+            anterior->digest == digest && QFileInfo::exists(joinPath(dir_, nome)))
+            continue;
+        if (!substitui(nome, corpo, erro)) {
+            gravadosPorBase_.remove(base);
+            return false;
+        }
+        // Only now that the new file is in place, the earlier versions go.
+        QStringList& versoes = noDisco_[base.toLower()];
+        for (const QString& antiga : std::as_const(versoes))
+            if (antiga != nome) QFile::remove(joinPath(dir_, antiga));
+        versoes = QStringList{nome};
+        gravadosPorBase_.insert(base, {nome, digest});
+        ++gravados_;
+        ++naoSincronizados_;
+    }
+    return true;
+}
+
+bool HostJournal::substitui(const QString& nome, const QByteArray& corpo, QString* erro) {
+    // A temporary file beside the journal, renamed over it: a reader sees the old or the new
+    // journal, never part of one. The flush to disk is left to sincroniza(), once per batch.
+    QTemporaryFile temp(joinPath(dir_, QStringLiteral(".journal-XXXXXX")));
+    temp.setAutoRemove(true);
+    if (!temp.open() || temp.write(corpo) != corpo.size() || !temp.flush()) {
+        if (erro) *erro = QStringLiteral("cannot write %1: %2").arg(nome, temp.errorString());
+        return false;
+    }
+    const QByteArray origem = QFile::encodeName(temp.fileName());
+    const QByteArray destino = QFile::encodeName(joinPath(dir_, nome));
+    if (::rename(origem.constData(), destino.constData()) != 0) {
+        if (erro)
+            *erro = QStringLiteral("cannot write %1: %2")
+                        .arg(nome, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    temp.setAutoRemove(false);
+    return true;
+}
+
+bool HostJournal::sincroniza(QString* erro) {
+    if (naoSincronizados_ == 0) return true;
+    naoSincronizados_ = 0;
+    // One flush of the journals' file system for the whole batch instead of one per file.
+    const int fd = ::open(QFile::encodeName(dir_).constData(), O_RDONLY | O_DIRECTORY);
+    const bool ok = fd >= 0 && ::syncfs(fd) == 0;
+    const int falha = errno;
+    if (fd >= 0) ::close(fd);
+    if (!ok && erro)
+        *erro = QStringLiteral("cannot flush the journals in %1: %2")
+                    .arg(dir_, QString::fromLocal8Bit(std::strerror(falha)));
     return ok;
 }
 
@@ -151,8 +279,9 @@ bool HostJournal::resumos(const QString& codigo, QString* erro) {
              journalCents(soma.liquido - soma.receber),
              fechado ? QStringLiteral("A PAGAR") : QStringLiteral("EM ABERTO")});
     }
-    return escreveTiposEstab(dir_, JournalKind::ResumoVendas, codigo, 0, vendas, erro) &&
-           escreveTiposEstab(dir_, JournalKind::ResumoFinanceiro, codigo, 0, financeiro, erro);
+    return escreve(JournalKind::ResumoVendas, {1, 2, 3}, codigo, 0, std::move(vendas), erro) &&
+           escreve(JournalKind::ResumoFinanceiro, {1, 2, 3}, codigo, 0, std::move(financeiro),
+                   erro);
 }
 
 bool HostJournal::pendentes(const QString& codigo, QString* erro) {
@@ -166,8 +295,8 @@ bool HostJournal::pendentes(const QString& codigo, QString* erro) {
              cartaoMascarado(t.cartao), journalCents(valores(store_, t).liquido), t.codigoTipo,
              canc ? QStringLiteral("CANC.") : QStringLiteral("PEND."), autorizacao(t.nsu)});
     }
-    return escreveDiarioLimitado(dir_, journalBaseName(JournalKind::TransacoesPendentes, 1, codigo),
-                                 tabela, erro);
+    // One file whatever the establishment type.
+    return escreve(JournalKind::TransacoesPendentes, {1}, codigo, 0, std::move(tabela), erro);
 }
 
 bool HostJournal::lote(qint64 numero, QString* erro) {
@@ -199,10 +328,10 @@ bool HostJournal::lote(qint64 numero, QString* erro) {
                  journalCents(i.precoBruto), journalCents(i.precoLiquido)});
         }
     }
-    return escreveTiposEstab(dir_, JournalKind::TransacoesLote, l->codigoOperadora, numero,
-                             transacoes, erro) &&
-           escreveTiposEstab(dir_, JournalKind::ProdutosLote, l->codigoOperadora, numero, produtos,
-                             erro);
+    return escreve(JournalKind::TransacoesLote, {1, 2, 3}, l->codigoOperadora, numero,
+                   std::move(transacoes), erro) &&
+           escreve(JournalKind::ProdutosLote, {1, 2, 3}, l->codigoOperadora, numero,
+                   std::move(produtos), erro);
 }
 
 bool HostJournal::produtosTransacao(qint64 nsu, QString* erro) {
@@ -224,23 +353,34 @@ bool HostJournal::produtosTransacao(qint64 nsu, QString* erro) {
                                  journalNumber(i.quantidade), journalNumber(cancelavel),
                                  journalCents(i.precoBruto), journalCents(i.precoLiquido)});
     }
-    return escreveTiposEstab(dir_, JournalKind::ProdutosTransacao, t->codigoOperadora, nsu,
-                             produtos, erro);
+    return escreve(JournalKind::ProdutosTransacao, {1, 2, 3}, t->codigoOperadora, nsu,
+                   std::move(produtos), erro);
+}
+
+void HostJournal::indexa() {
+    if (indexado_) return;
+    indexado_ = true;
+    // One look at the directory for the whole run: every journal name (base and two checksum
+    // characters) an earlier run left, so that a rewrite knows what to remove.
+    for (const QString& nome : QDir(dir_).entryList(QDir::Files | QDir::Hidden))
+        if (nome.size() > 2 && !nome.startsWith(QLatin1Char('.')))
+            noDisco_[nome.left(nome.size() - 2).toLower()] << nome;
 }
 
 void HostJournal::removeLote(const QString& codigo, qint64 numero) {
-    auto remove = [this](const QString& padrao) {
-        for (QString caminho = ProcuraArquivo(dir_, padrao); !caminho.isEmpty();
-             caminho = ProcuraArquivo(dir_, padrao))
-            if (!QFile::remove(caminho)) break;
+    indexa();
+    auto remove = [&](JournalKind kind, int tipo, qint64 chave) {
+        const QString base = journalBaseName(kind, tipo, codigo, chave);
+        gravadosPorBase_.remove(base);
+        for (const QString& nome : noDisco_.take(base.toLower()))
+            QFile::remove(joinPath(dir_, nome));
     };
     for (const int tipo : kTiposEstab) {
-        remove(journalPattern(JournalKind::TransacoesLote, tipo, codigo, numero));
-        remove(journalPattern(JournalKind::ProdutosLote, tipo, codigo, numero));
+        remove(JournalKind::TransacoesLote, tipo, numero);
+        remove(JournalKind::ProdutosLote, tipo, numero);
     }
     for (const Transacao& t : store_.transacoesDoLote(numero))
-        for (const int tipo : kTiposEstab)
-            remove(journalPattern(JournalKind::ProdutosTransacao, tipo, codigo, t.nsu));
+        for (const int tipo : kTiposEstab) remove(JournalKind::ProdutosTransacao, tipo, t.nsu);
 }
 
 }  // namespace ql::hostsim

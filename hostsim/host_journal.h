@@ -1,9 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QSet>
 #include <QString>
 
+#include <initializer_list>
+#include <utility>
+
+#include "admin/journal_names.h"
 #include "admin/journal_writer.h"
 
 namespace ql::hostsim {
@@ -15,6 +21,12 @@ class HostStore;
 // products of each transaction and the pending transactions, under the names of the three
 // establishment types. The summaries list the newest lots; older lots roll off, their files
 // are removed, and any table too large for its checksum keeps only its newest rows.
+//
+// Requests mark what they changed (marca); grava() then rebuilds the marked journals once and
+// rewrites only the files whose bytes differ from what this instance last wrote, so a request
+// that leaves a journal as it was costs no file write, and several requests answered together
+// share one rewrite. Each file is replaced atomically (a temporary file renamed over it) and
+// the batch is flushed to disk once, at the end of grava().
 class HostJournal {
   public:
     // Lots the summaries show; the files of older lots are removed.
@@ -24,12 +36,26 @@ class HostJournal {
 
     // Summaries and pending transactions of every operadora (at start-up).
     bool atualizaTudo(const QDateTime& agora, QString* erro);
-    // The files touched by one request: the operadoras' summaries and pending transactions,
-    // the lots' transactions and products, the transactions' products.
+
+    // Marks the journals one request touched: the operadoras' summaries and pending
+    // transactions, the lots' transactions and products, the transactions' products. Call it
+    // right after the request's database commit: a lot it opened is noted here so that the
+    // lot which fell out of the summaries is removed at the next grava().
+    void marca(const QSet<QString>& operadoras, const QSet<qint64>& lotes,
+               const QSet<qint64>& nsus);
+    // True while marked journals wait for grava().
+    bool pendente() const;
+    // Rewrites the marked journals whose content changed and removes the lots that rolled
+    // off; clears the marks. On failure the failed journals stay marked for the next call.
+    bool grava(QString* erro);
+
+    // marca() and grava() in one step.
     bool atualiza(const QSet<QString>& operadoras, const QSet<qint64>& lotes,
                   const QSet<qint64>& nsus, const QDateTime& agora, QString* erro);
 
     const QString& dir() const { return dir_; }
+    // Journal files written (created or replaced) since construction.
+    quint64 arquivosGravados() const { return gravados_; }
 
   private:
     bool resumos(const QString& codigoOperadora, QString* erro);
@@ -37,9 +63,36 @@ class HostJournal {
     bool lote(qint64 numero, QString* erro);
     bool produtosTransacao(qint64 nsu, QString* erro);
     void removeLote(const QString& codigoOperadora, qint64 numero);
+    // Writes one table under the names of the given establishment types, skipping each file
+    // that still holds exactly these bytes.
+    bool escreve(JournalKind kind, std::initializer_list<int> tipos, const QString& codigo,
+                 qint64 chave, JournalTable tabela, QString* erro);
+
+    // Puts the bytes in place under that name, atomically (without flushing them to disk).
+    bool substitui(const QString& nome, const QByteArray& corpo, QString* erro);
+    // Flushes the files written since the last call to disk, once for all of them.
+    bool sincroniza(QString* erro);
+    // Reads the directory's journal names once (noDisco_).
+    void indexa();
 
     HostStore& store_;
     QString dir_;
+    QSet<QString> operadoras_;
+    QSet<qint64> lotes_;
+    QSet<qint64> nsus_;
+    QSet<std::pair<QString, qint64>> lotesRemover_;  // operadora code, lot number
+    // Per base name: the file name last written (with its checksum) and a digest of its bytes.
+    struct Gravado {
+        QString nome;
+        QByteArray digest;
+    };
+    QHash<QString, Gravado> gravadosPorBase_;
+    // Per base name in lower case (names are matched as the terminals search them): the
+    // files of that journal in the directory.
+    QHash<QString, QStringList> noDisco_;
+    bool indexado_ = false;
+    quint64 gravados_ = 0;
+    int naoSincronizados_ = 0;
 };
 
 // Writes a journal whose rows are ordered newest first, dropping rows from the end until the

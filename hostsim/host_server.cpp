@@ -93,12 +93,12 @@ void HostServer::atende(QTcpSocket* socket) {
             if (r.status == framing::FrameDecoder::Status::NeedMore) break;
             if (r.status != framing::FrameDecoder::Status::Body) {
                 // The stream can no longer be cut into messages: say so once and hang up.
-                socket->write(framing::encodeWire(respostaErroSistema(codigo::kMensagemInvalida)));
-                socket->disconnectFromHost();
+                enfileira(socket, respostaErroSistema(codigo::kMensagemInvalida), false, true);
+                // Nothing more is read from a connection that is being closed.
+                disconnect(socket, &QTcpSocket::readyRead, socket, nullptr);
                 break;
             }
-            socket->write(framing::encodeWire(simulador_.responde(r.body)));
-            ++respostas_;
+            enfileira(socket, simulador_.respondeSemGravar(r.body), true, false);
         }
     });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
@@ -109,6 +109,27 @@ void HostServer::atende(QTcpSocket* socket) {
             [socket](QAbstractSocket::SocketError) {
                 if (socket->state() != QAbstractSocket::UnconnectedState) socket->abort();
             });
+}
+
+void HostServer::enfileira(QTcpSocket* socket, const QString& corpo, bool resposta, bool fecha) {
+    fila_.push_back({socket, framing::encodeWire(corpo), fecha, resposta});
+    if (despachoAgendado_) return;
+    despachoAgendado_ = true;
+    // Runs once the event loop has handed out every request that arrived in this pass.
+    QMetaObject::invokeMethod(this, &HostServer::despachaRespostas, Qt::QueuedConnection);
+}
+
+void HostServer::despachaRespostas() {
+    despachoAgendado_ = false;
+    // The journals first: a terminal may read them as soon as its answer arrives.
+    simulador_.gravaDiarios();
+    const QList<RespostaPendente> fila = std::exchange(fila_, {});
+    for (const RespostaPendente& r : fila) {
+        if (!r.socket || r.socket->state() != QAbstractSocket::ConnectedState) continue;
+        r.socket->write(r.quadro);
+        if (r.resposta) ++respostas_;
+        if (r.fecha) r.socket->disconnectFromHost();
+    }
 }
 
 struct HostServerThread::Estado {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QString>
@@ -30,7 +32,9 @@ struct ServerOptions {
 // The host's network front: accepts terminals over TCP (or TLS), cuts each stream into framed
 // requests, answers each through the simulator and closes connections that stay idle, break
 // the framing or exceed the connection limit. Runs on the thread that owns it; requests are
-// answered one at a time, in arrival order.
+// answered one at a time, in arrival order. The answers to the requests that arrive together
+// (in one pass of the event loop, from any number of terminals) are held until the journals
+// they changed have been rewritten, once for all of them, and then sent.
 class HostServer : public QTcpServer {
     Q_OBJECT
   public:
@@ -46,6 +50,18 @@ class HostServer : public QTcpServer {
 
   private:
     void atende(QTcpSocket* socket);
+    // Queues a frame for the next flush: an answer to a request (resposta, counted) or the
+    // last words before hanging up (fecha).
+    void enfileira(QTcpSocket* socket, const QString& corpo, bool resposta, bool fecha);
+    // Rewrites the changed journals, then sends every queued answer.
+    void despachaRespostas();
+
+    struct RespostaPendente {
+        QPointer<QTcpSocket> socket;
+        QByteArray quadro;
+        bool fecha = false;
+        bool resposta = true;  // an answer to a request (counted), not a framing error
+    };
 
     HostSimulator& simulador_;
     ServerOptions opcoes_;
@@ -54,6 +70,8 @@ class HostServer : public QTcpServer {
     bool tls_ = false;
     int conexoes_ = 0;
     quint64 respostas_ = 0;
+    QList<RespostaPendente> fila_;
+    bool despachoAgendado_ = false;
 };
 
 // A simulator and its server living on a thread of their own, for tests and load drivers

@@ -161,6 +161,24 @@ bool HostSimulator::abre(QString* erro) {
 }
 
 QString HostSimulator::responde(const QString& corpo) {
+    QString resposta = respondeSemGravar(corpo);
+    gravaDiarios();
+    return resposta;
+}
+
+bool HostSimulator::gravaDiarios() {
+    if (!diario_ || !diario_->pendente()) return true;
+    QString e;
+    const bool ok = diario_->grava(&e);
+    erroDiario_ = ok ? QString() : e;
+    return ok;
+}
+
+quint64 HostSimulator::arquivosGravados() const {
+    return diario_ ? diario_->arquivosGravados() : 0;
+}
+
+QString HostSimulator::respondeSemGravar(const QString& corpo) {
     ++atendidas_;
     // The logon is a bare "LOGIN|" frame; "OK" is the answer the terminal takes at once.
     if (corpo.startsWith(QLatin1String("LOGIN|"))) return QStringLiteral("OK");
@@ -200,12 +218,7 @@ QString HostSimulator::responde(const QString& corpo) {
         store_->rollback();
         return erroSistema(codigo::kFalhaInterna);
     }
-    if (diario_ && !alt.operadoras.isEmpty()) {
-        QString e;
-        erroDiario_ = diario_->atualiza(alt.operadoras, alt.lotes, alt.nsus, relogio_.now(), &e)
-                          ? QString()
-                          : e;
-    }
+    if (diario_ && !alt.operadoras.isEmpty()) diario_->marca(alt.operadoras, alt.lotes, alt.nsus);
     // A system error cannot travel in the two characters of an ISO response code.
     if (r.forma() == Forma::Iso && r.valor(QStringLiteral("009-000")).size() > 2)
         return respostaErroSistema(r.valor(QStringLiteral("009-000")).toInt());

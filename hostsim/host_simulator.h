@@ -64,9 +64,22 @@ class HostSimulator {
     // Opens the database, seeding it with the demo data when it is new.
     bool abre(QString* erro = nullptr);
 
-    // The answer body for one request body (both without the four-digit length). Never
-    // throws; a request it cannot read gets a system-error answer.
+    // The answer body for one request body (both without the four-digit length), with the
+    // journals it changed already rewritten. Never throws; a request it cannot read gets a
+    // system-error answer.
     QString responde(const QString& corpo);
+
+    // The answer as responde() gives it but with the journal rewrite held back: the changed
+    // journals stay marked until gravaDiarios(). A server answering several terminals at
+    // once answers each request this way and rewrites the journals once before sending the
+    // answers, so that no answer leaves before the journals it changed.
+    QString respondeSemGravar(const QString& corpo);
+    // Rewrites the journals marked since the last call (only the files whose content
+    // changed). False when a write failed (erroDiario() says why; those journals are tried
+    // again at the next call).
+    bool gravaDiarios();
+    // Journal files written since the host started (0 without a journal directory).
+    quint64 arquivosGravados() const;
 
     // The price lookup: a product by code (EAN, leading zeros ignored).
     std::optional<PrecoProduto> consultaPreco(const QString& codigo);

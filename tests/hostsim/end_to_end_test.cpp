@@ -1,11 +1,16 @@
-// Whole transactions from the terminal's own builders, over the real TCP link, to the
-// simulated host running on a loopback port; every test runs in the text and the ISO form.
+// Whole transactions from the terminal's own builders (the product query, the pages of a
+// pre-sale or sale, the eligibility, confirmation, undo and cancellation), over the real TCP
+// link, to the simulated host running on a loopback port; every test runs in the text and
+// the ISO form.
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,9 +20,13 @@
 #include "host/transacoes.h"
 #include "host/troca.h"
 #include "host/valores.h"
+#include "hostsim/embedded_host_link.h"
 #include "hostsim/host_server.h"
+#include "hostsim/host_simulator.h"
 #include "message/campo_resposta.h"
 #include "message/mensagem.h"
+#include "sale/grade_autorizacao.h"
+#include "sale/transacoes_produtos.h"
 #include "support/test_context.h"
 
 namespace ql {
@@ -77,74 +86,48 @@ class HostEndToEnd : public ::testing::TestWithParam<bool> {
         return Mensagem_ElegPortador(ctx, sequencia);
     }
 
-    // Sends the list in pages of 12 the way the authorisation screen's F5 does, quoting the
-    // eligibility's host reference; collects the host's status of every product.
-    bool enviaProdutos(const std::vector<ProdutoTeste>& produtos, const QString& documento,
-                       QStringList* status, int* linhasRecibo = nullptr) {
-        const bool venda = ctx.TelaAtual == QLatin1String("VENDA");
-        const bool iso = ctx.config.bMsgIso;
-        bool aceito = false;
-        for (std::size_t inicio = 0; inicio < produtos.size(); inicio += 12) {
-            const std::size_t resta = produtos.size() - inicio;
-            const std::size_t n = std::min<std::size_t>(resta, 12);
-            if (!MontaCamposComuns(ctx, QLatin1String(venda ? "0200" : "0100"),
-                                   QLatin1String(venda ? "800300" : "800200"),
-                                   ctx.transacao.NsuTransacao))
-                return false;
-            if (venda) AdicionaCampo(ctx, QStringLiteral("002-000"), documento);
-            AdicionaCampo(ctx, QStringLiteral("900-000"), QLatin1String(resta > 12 ? "1" : "0"));
-            AdicionaCampo(ctx, QStringLiteral("901-000"), formataZeros(qint64(n), 2));
-            for (std::size_t j = 0; j < n; ++j) {
-                const ProdutoTeste& p = produtos[inicio + j];
-                const auto tag = [j](int f) {
-                    return QStringLiteral("%1-%2").arg(f).arg(j, 3, 10, QLatin1Char('0'));
-                };
-                AdicionaCampo(ctx, tag(902), formataZeros(p.codigo.toLongLong(), 13));
-                AdicionaCampo(ctx, tag(906), p.embalagem);
-                AdicionaCampo(ctx, tag(905), formataZeros(p.quantidade, 3));
-                AdicionaCampo(ctx, tag(910), valorParaCentavos(p.bruto, 7));
-                AdicionaCampo(ctx, tag(911), valorParaCentavos(p.liquido, 7));
-                if (venda && iso) {
-                    AdicionaCampo(ctx, tag(912), valorParaCentavos(p.liquido, 7));
-                    AdicionaCampo(ctx, tag(909), QStringLiteral("0000000"));
-                }
-                AdicionaCampo(ctx, tag(914),
-                              !iso    ? QStringLiteral("00")
-                              : venda ? QString(14, QLatin1Char(' '))
-                                      : QStringLiteral("00") + QString(14, QLatin1Char(' ')));
-            }
-            if (ProcessaMsg(ctx) < 0) continue;
-            const int linhas = venda ? GetQtdLinha(ctx) : 0;
-            if (linhasRecibo) *linhasRecibo = linhas;
-            for (std::size_t j = 0; j < n; ++j)
-                *status << GetCampo(ctx, QStringLiteral("919-%1").arg(j, 3, 10, QLatin1Char('0')));
-            aceito = ValidaResposta(ctx, true);
-            if (!aceito) return false;
+    // The authorisation grid as the screen holds it before F5: one row per product.
+    static void preencheGrade(GradeAutorizacao& grade, const std::vector<ProdutoTeste>& lista) {
+        using G = GradeAutorizacao;
+        for (const ProdutoTeste& p : lista) {
+            const int linha = grade.adicionaLinha();
+            grade.defineTexto(linha, G::Embalagem, p.embalagem);
+            grade.defineTexto(linha, G::Quantidade, QString::number(p.quantidade));
+            grade.defineTexto(linha, G::PMC, p.bruto);
+            grade.defineTexto(linha, G::PrecoVenda, p.liquido);
+            grade.defineTexto(linha, G::Codigo, p.codigo);
         }
+    }
+
+    // F5: the grid into the item list, then the pages of 12 through the sale-generation
+    // builder; the host's status of every row after it.
+    bool enviaGrade(GradeAutorizacao& grade, const QString& documento, QStringList* status) {
+        EXPECT_TRUE(CarregaItemVenda_Grid(ctx, grade));
+        const bool aceito = Mensagem_GeracaoPre(ctx, grade, documento);
+        for (int linha = 1; linha <= grade.linhas(); ++linha)
+            *status << grade.texto(linha, GradeAutorizacao::Status);
         return aceito;
     }
 
-    // The products of the current eligibility answer, as Recupera_Pre reads them.
-    std::vector<ProdutoTeste> produtosDaResposta() {
-        std::vector<ProdutoTeste> lista;
-        const int n = int(valorInteiro(campo("901-000")));
-        for (int i = 0; i < n; ++i) {
-            const auto v = [&](int f) {
-                return GetCampo(ctx,
-                                QStringLiteral("%1-%2").arg(f).arg(i, 3, 10, QLatin1Char('0')));
-            };
-            lista.push_back({v(902), v(906), int(valorInteiro(v(905))), centavosParaValor(v(910)),
-                             centavosParaValor(v(911))});
+    // The eligibility of a sale and every block of its stored pre-authorisation, loaded into
+    // the grid the way the authorisation screen does it.
+    bool recuperaPre(const QString& cartao, GradeAutorizacao& grade) {
+        if (!elegibilidade(cartao, "VENDA")) return false;
+        for (int bloco = 1;; ++bloco) {
+            if (!Recupera_Pre(ctx, grade, grade.linhas())) return false;
+            const QString continuacao = campo("900-000");
+            if (continuacao.isEmpty() || continuacao == QLatin1String("0")) return true;
+            if (bloco > 10 || !elegibilidade(cartao, "VENDA", qint16(bloco))) return false;
         }
-        return lista;
     }
 
     // Sells the stored pre-authorisation of a card; the sale's NSU, or "" on failure.
-    QString vendePre(const QString& cartao, int* linhas = nullptr) {
-        if (!elegibilidade(cartao, "VENDA")) return {};
-        QStringList status;
-        if (!enviaProdutos(produtosDaResposta(), QStringLiteral("778899"), &status, linhas))
-            return {};
+    QString vendePre(const QString& cartao, int* linhas = nullptr, QStringList* status = nullptr) {
+        GradeAutorizacao grade;
+        if (!recuperaPre(cartao, grade)) return {};
+        QStringList s;
+        if (!enviaGrade(grade, QStringLiteral("778899"), status ? status : &s)) return {};
+        if (linhas) *linhas = GetQtdLinha(ctx);
         return ctx.transacao.NsuTransacao;
     }
 
@@ -180,72 +163,110 @@ TEST_P(HostEndToEnd, LogonAndEligibilityOfEachKindOfCard) {
     }
 }
 
-TEST_P(HostEndToEnd, QueryPagesThroughTheCatalogue) {
+TEST_P(HostEndToEnd, ProductQueryThroughTheQueryBuilder) {
     ASSERT_TRUE(elegibilidade(kAprovado, "PREVENDA"));
-    int vistos = 0;
-    QString pagina = QStringLiteral("0");
-    QStringList codigos;
-    for (int volta = 0; volta < 10 && !pagina.isEmpty(); ++volta) {
-        ASSERT_TRUE(MontaCamposComuns(ctx, QStringLiteral("0100"), QStringLiteral("800100"),
-                                      ctx.transacao.NsuTransacao));
-        AdicionaCampo(ctx, QStringLiteral("900-000"), pagina);
-        if (ctx.config.bMsgIso) AdicionaCampo(ctx, QStringLiteral("901-000"), QStringLiteral("00"));
-        AdicionaCampo(ctx, QStringLiteral("920-000"), QStringLiteral("MG"));
-        ASSERT_GE(ProcessaMsg(ctx), 0);
-        ASSERT_TRUE(ValidaResposta(ctx, true));
-        const int n = int(valorInteiro(campo("901-000")));
-        EXPECT_LE(n, 12);
-        for (int i = 0; i < n; ++i) {
-            codigos << GetCampo(ctx, QStringLiteral("902-%1").arg(i, 3, 10, QLatin1Char('0')));
-            EXPECT_FALSE(GetCampo(ctx, QStringLiteral("903-%1").arg(i, 3, 10, QLatin1Char('0')))
-                             .trimmed()
-                             .isEmpty());
+    struct Caso {
+        const char* busca;
+        bool encontrado;
+        int minimo;             // products over every page, at least
+        int paginasMinimas;     // pages the continuation led through, at least
+        const char* primeiro;   // code of the first product ("" when not checked)
+        const char* descricao;  // its description
+        const char* mensagem;   // the refusal shown ("" for none)
+    };
+    const Caso casos[] = {
+        // "MG" matches four pages of 12: the continuation of each answer asks for the next.
+        {"MG", true, 37, 4, "", "", ""},
+        // A code finds exactly that product, priced again by the lookup.
+        {"7891000424452", true, 1, 1, "7891000424452", "DIPIRONA SODICA", ""},
+        // A code the host does not know is offered as it is, for the cashier to price.
+        {"7890000000017", true, 1, 1, "7890000000017", "", "PRODUTO NAO ENCONTRADO"},
+        // Text that matches nothing: nothing to offer.
+        {"XPTOXPTO", false, 0, 1, "", "", "PRODUTO NAO ENCONTRADO"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.busca);
+        t.boxes.clear();
+        ResultadoConsulta consulta;
+        QStringList codigos;
+        int paginas = 0;
+        qint16 pagina = 0;
+        bool achou = false;
+        for (;;) {
+            achou = Mensagem_Consulta_Produtos(ctx, QString::fromLatin1(c.busca), pagina, consulta);
+            ++paginas;
+            if (!achou) break;
+            ASSERT_EQ(ctx.itensVenda.count, consulta.linhas());
+            EXPECT_LE(consulta.linhas(), kProdutosPorPagina);
+            for (int l = 1; l <= consulta.linhas(); ++l) {
+                codigos << consulta.texto(l, ResultadoConsulta::Codigo);
+                EXPECT_EQ(ctx.itensVenda.item(l).codigo, codigos.back());
+            }
+            const QString continuacao = ctx.continuacaoConsulta.trimmed();
+            if (continuacao.isEmpty() || continuacao == QLatin1String("0") || paginas > 10) break;
+            pagina = qint16(continuacao.toInt());
+            // ISO carries one digit: "MG" has four pages, so the last continuation still fits.
+            ASSERT_EQ(pagina, paginas);
         }
-        vistos += n;
-        pagina = campo("900-000") == QLatin1String("0") ? QString() : campo("900-000");
+        EXPECT_EQ(achou, c.encontrado);
+        EXPECT_GE(codigos.size(), c.minimo);
+        EXPECT_GE(paginas, c.paginasMinimas);
+        EXPECT_EQ(consulta.nenhumProdutoEncontrado, !c.encontrado);
+        const QStringList semRepetir(QSet<QString>(codigos.begin(), codigos.end()).values());
+        EXPECT_EQ(semRepetir.size(), codigos.size());
+        if (*c.primeiro) {
+            ASSERT_FALSE(codigos.isEmpty());
+            EXPECT_EQ(codigos.front(), QLatin1String(c.primeiro));
+        }
+        if (*c.descricao) {
+            EXPECT_TRUE(consulta.texto(1, ResultadoConsulta::Descricao)
+                            .startsWith(QLatin1String(c.descricao)))
+                << consulta.texto(1, ResultadoConsulta::Descricao).toStdString();
+        }
+        if (*c.mensagem) {
+            ASSERT_FALSE(t.boxes.empty());
+            EXPECT_EQ(t.boxes.shown().front().text, QLatin1String(c.mensagem));
+        } else {
+            EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join(" | ").toStdString();
+        }
     }
-    EXPECT_GT(vistos, 24);  // three pages at least, every one answered
-    codigos.removeDuplicates();
-    EXPECT_EQ(codigos.size(), vistos);
-
-    // A query by EAN finds exactly that product; an unknown text is refused.
-    ASSERT_TRUE(MontaCamposComuns(ctx, QStringLiteral("0100"), QStringLiteral("800100"),
-                                  ctx.transacao.NsuTransacao));
-    AdicionaCampo(ctx, QStringLiteral("900-000"), QStringLiteral("0"));
-    AdicionaCampo(ctx, QStringLiteral("920-000"), QStringLiteral("7891000424452"));
-    ASSERT_GE(ProcessaMsg(ctx), 0);
-    EXPECT_TRUE(ValidaResposta(ctx, true));
-    EXPECT_EQ(campo("901-000"), QStringLiteral("01"));
-    EXPECT_EQ(campo("902-000"), QStringLiteral("7891000424452"));
-    EXPECT_EQ(campo("903-000").trimmed(), QStringLiteral("DIPIRONA SODICA"));
 }
 
-TEST_P(HostEndToEnd, PreSaleOfThirteenProductsWithOneRefusedMidPage) {
+TEST_P(HostEndToEnd, PreSaleOfThirteenProductsInTwoPagesWithOneRefusedMidPage) {
     ASSERT_TRUE(elegibilidade(kAprovado, "PREVENDA"));
+    const QString elegibilidadeNsu = ctx.transacao.NsuTransacao;
     const char* codigos[] = {"7891000424452", "7891037197725", "7891074517500",
                              "7891111853196", "7891148063285", "7892036764147" /* not covered */,
                              "7891185094945", "7891222702390", "7891259123373",
                              "7891296479310", "7891333763877", "7891370076022",
-                             "7891407665106"};
+                             "7891407665106" /* alone on the second page */};
     std::vector<ProdutoTeste> lista;
     for (const char* c : codigos)
         lista.push_back({QString::fromLatin1(c), QStringLiteral("C"), 1, QStringLiteral("10,00"),
                          QStringLiteral("8,00")});
+    GradeAutorizacao grade;
+    preencheGrade(grade, lista);
     QStringList status;
-    EXPECT_TRUE(enviaProdutos(lista, {}, &status));
+    EXPECT_TRUE(enviaGrade(grade, {}, &status));
     ASSERT_EQ(status.size(), 13);
-    for (int i = 0; i < 13; ++i)
+    for (int i = 0; i < 13; ++i) {
         EXPECT_EQ(status[i], QLatin1String(i == 5 ? "45" : "00")) << "product " << i;
+        EXPECT_EQ(grade.recusada(i + 1), i == 5) << "product " << i;
+    }
+    // The host priced every product from its catalogue, not from the terminal's 10,00.
+    EXPECT_NE(grade.texto(1, GradeAutorizacao::PMC), QStringLiteral("10,00"));
+    EXPECT_EQ(ctx.transacao.NsuTransacao, elegibilidadeNsu);
+    EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join(" | ").toStdString();
 
-    // The stored pre-authorisation holds the twelve approved products.
-    ASSERT_TRUE(elegibilidade(kAprovado, "VENDA"));
-    EXPECT_EQ(campo("901-000"), QStringLiteral("12"));
-    EXPECT_EQ(campo("900-000"), QStringLiteral("0"));
-    const auto retidos = produtosDaResposta();
-    for (const ProdutoTeste& p : retidos) EXPECT_NE(p.codigo, QStringLiteral("7892036764147"));
+    // The stored pre-authorisation holds the twelve approved products, the refused one not.
+    GradeAutorizacao recuperada;
+    ASSERT_TRUE(recuperaPre(kAprovado, recuperada));
+    ASSERT_EQ(recuperada.linhas(), 12);
+    for (int l = 1; l <= 12; ++l)
+        EXPECT_NE(recuperada.texto(l, GradeAutorizacao::Codigo), QStringLiteral("7892036764147"));
 }
 
-TEST_P(HostEndToEnd, LongPreAuthorisationComesInTwoBlocks) {
+TEST_P(HostEndToEnd, LongPreAuthorisationComesInTwoBlocksAndSellsInTwoPages) {
     ASSERT_TRUE(elegibilidade(kPreLonga, "VENDA"));
     EXPECT_EQ(campo("901-000"), QStringLiteral("12"));
     ASSERT_EQ(campo("900-000"), QStringLiteral("1"));
@@ -254,6 +275,18 @@ TEST_P(HostEndToEnd, LongPreAuthorisationComesInTwoBlocks) {
     EXPECT_EQ(campo("901-000"), QStringLiteral("03"));
     EXPECT_EQ(campo("900-000"), QStringLiteral("0"));
     EXPECT_EQ(ctx.transacao.NsuTransacao, nsu);  // the same sale goes on
+
+    // The fifteen products, sold as one sale of two pages; the receipt comes with the last.
+    int linhas = 0;
+    QStringList status;
+    const QString venda = vendePre(kPreLonga, &linhas, &status);
+    ASSERT_FALSE(venda.isEmpty()) << t.boxes.texts().join(" | ").toStdString();
+    ASSERT_EQ(status.size(), 15);
+    for (int i = 0; i < 15; ++i) EXPECT_EQ(status[i], QStringLiteral("00")) << "product " << i;
+    EXPECT_GT(linhas, 0);
+    EXPECT_TRUE(GetLinhaImpressao(ctx, 1).contains(QLatin1String("COMPROVANTE DE VENDA")));
+    ctx.TelaAtual = QStringLiteral("VENDA");
+    EXPECT_TRUE(Mensagem_Confirmacao(ctx));
 }
 
 TEST_P(HostEndToEnd, SaleWithReceiptConfirmationAndJournal) {
@@ -384,10 +417,205 @@ TEST_P(HostEndToEnd, RegistrationUpdateIsAccepted) {
     EXPECT_TRUE(t.boxes.empty());
 }
 
+// The journals a request changed are on disk when its answer reaches the terminal (the
+// administrative screens read them next), and a journal whose content a request did not
+// change keeps its file untouched.
+TEST_P(HostEndToEnd, JournalsAreCurrentOnTheAnswerAndUnchangedOnesAreNotRewritten) {
+    const QDateTime antigo(QDate(2020, 1, 1), QTime(0, 0));
+    // Every journal file gets an old modification time; a file rewritten afterwards, under
+    // the same name or a new one, has a new one.
+    auto envelhece = [&] {
+        for (const QFileInfo& f : QDir(diario()).entryInfoList(QDir::Files)) {
+            QFile arquivo(f.filePath());
+            ASSERT_TRUE(arquivo.open(QIODevice::ReadOnly));
+            ASSERT_TRUE(arquivo.setFileTime(antigo, QFileDevice::FileModificationTime));
+        }
+    };
+    auto reescrito = [&](const QString& padrao) {
+        const QString arquivo = arquivoDiario(padrao);
+        EXPECT_FALSE(arquivo.isEmpty()) << padrao.toStdString();
+        return QFileInfo(arquivo).lastModified() != antigo;
+    };
+    // The status the lot's transactions journal shows for an NSU ("" when not listed).
+    auto situacaoNoLote = [&](const QString& nsu) {
+        QFile f(arquivoDiario(QStringLiteral("TS") + kOperadora + QStringLiteral("-??????.S??")));
+        if (!f.open(QIODevice::ReadOnly)) return QString();
+        const QStringList linhas = QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
+        const qsizetype i = linhas.indexOf(QLatin1Char('N') + QString::number(nsu.toLongLong()));
+        // NSU, stamp, card, authorisation, type code, then the status as a text cell.
+        return i < 0 || i + 5 >= linhas.size() ? QString() : linhas[i + 5].mid(1);
+    };
+    auto pendente = [&](const QString& nsu) {
+        QFile f(arquivoDiario(QStringLiteral("TP") + kOperadora + QStringLiteral(".S??")));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll().contains("N" + QByteArray::number(nsu.toLongLong()) + "\r\n");
+    };
+
+    QString venda;
+    struct Passo {
+        const char* nome;
+        std::function<bool()> executa;
+        QStringList reescritos;  // journal kinds of the sale's operadora that must change
+        QStringList intocados;   // and those that must keep their file
+        const char* situacao;    // the sale's status in the lot journal afterwards
+        bool pendente;           // listed among the pending transactions afterwards
+    };
+    const QStringList todos = {"SS", "FS", "TS", "PS", "PT", "TP"};
+    const Passo passos[] = {
+        {"sale",
+         [&] {
+             venda = vendePre(kComPre);
+             return !venda.isEmpty();
+         },
+         todos,
+         {},
+         "PENDENTE",
+         true},
+        {"product query (changes nothing)",
+         [&] {
+             ResultadoConsulta consulta;
+             return Mensagem_Consulta_Produtos(ctx, QStringLiteral("DIPIRONA"), 0, consulta);
+         },
+         {},
+         todos,
+         "PENDENTE",
+         true},
+        {"confirmation",
+         [&] {
+             ctx.TelaAtual = QStringLiteral("VENDA");
+             ctx.transacao.NsuTransacao = venda;
+             return Mensagem_Confirmacao(ctx);
+         },
+         {"TS", "TP"},
+         {"SS", "FS", "PS", "PT"},
+         "CONFIRMADA",
+         false},
+        {"undo of the confirmed sale",
+         [&] {
+             ctx.TelaAtual = QStringLiteral("VENDA");
+             ctx.transacao.NsuTransacao = venda;
+             return Mensagem_Anulacao(ctx);
+         },
+         // The undone sale leaves the lot and its totals; it was no longer pending.
+         {"SS", "FS", "TS", "PS", "PT"},
+         {"TP"},
+         "",
+         false},
+    };
+    auto padrao = [&](const QString& tipo) {
+        if (tipo == QLatin1String("TP") || tipo == QLatin1String("SS") ||
+            tipo == QLatin1String("FS"))
+            return tipo + kOperadora + QStringLiteral(".S??");
+        if (tipo == QLatin1String("PT"))
+            return journalPattern(JournalKind::ProdutosTransacao, 1, kOperadora,
+                                  venda.toLongLong());
+        return tipo + kOperadora + QStringLiteral("-??????.S??");
+    };
+    // Another operadora's journals are never touched by this sale.
+    const QString outraOperadora = QStringLiteral("SS00000456.S??");
+    for (const Passo& passo : passos) {
+        SCOPED_TRACE(passo.nome);
+        envelhece();
+        ASSERT_TRUE(passo.executa()) << t.boxes.texts().join(" | ").toStdString();
+        // Read at once: the answer has arrived, so the journals must already say so.
+        EXPECT_EQ(situacaoNoLote(venda), QLatin1String(passo.situacao));
+        EXPECT_EQ(pendente(venda), passo.pendente);
+        for (const QString& tipo : passo.reescritos)
+            EXPECT_TRUE(reescrito(padrao(tipo))) << tipo.toStdString();
+        for (const QString& tipo : passo.intocados)
+            EXPECT_FALSE(reescrito(padrao(tipo))) << tipo.toStdString();
+        EXPECT_FALSE(reescrito(outraOperadora));
+        // Each journal is still one file per name that passes its check.
+        for (const QString& tipo : todos) {
+            QString checksum;
+            const QString arquivo = arquivoDiario(padrao(tipo));
+            EXPECT_TRUE(Valida_Check_Sum_Arquivo(ctx, arquivo, checksum)) << arquivo.toStdString();
+        }
+    }
+    EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join(" | ").toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Formas, HostEndToEnd, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? std::string("Iso") : std::string("Texto");
                          });
+
+// The in-process host counts the journal files it writes: each request rewrites exactly the
+// files whose content it changed, and an answer taken without the rewrite leaves the journals
+// for one later rewrite of them all.
+TEST(HostJournalBatch, EachRequestRewritesOnlyTheFilesItChanged) {
+    test::TestContext t;
+    Context& ctx = t.ctx;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto sim = std::make_shared<hostsim::HostSimulator>(dir.filePath(QStringLiteral("h.sqlite")),
+                                                        ctx.relogio, dir.path());
+    ASSERT_TRUE(sim->abre());
+    // Summaries, financial summaries (three types each) and pending list of three operadoras.
+    EXPECT_EQ(sim->arquivosGravados(), 21u);
+    ctx.hostLink = std::make_unique<hostsim::EmbeddedHostLink>(sim);
+    ctx.ident.NomeOperadora = QStringLiteral("QUILLANE SAUDE");
+    ctx.ident.CodigoOperadora = kOperadora;
+
+    QString venda;
+    struct Passo {
+        const char* nome;
+        std::function<bool()> executa;
+        quint64 arquivos;  // files written by the request
+    };
+    const Passo passos[] = {
+        {"eligibility",
+         [&] {
+             ctx.TelaAtual = QStringLiteral("VENDA");
+             ctx.ident.NumeroCartao = kComPre;
+             return Mensagem_ElegPortador(ctx, 0);
+         },
+         0},
+        // Summaries, lot transactions and products, the sale's products (three types each)
+        // and the pending list.
+        {"sale",
+         [&] {
+             GradeAutorizacao grade;
+             if (!Recupera_Pre(ctx, grade, 0) || !CarregaItemVenda_Grid(ctx, grade)) return false;
+             const bool ok = Mensagem_GeracaoPre(ctx, grade, QStringLiteral("1"));
+             venda = ctx.transacao.NsuTransacao;
+             return ok;
+         },
+         16},
+        {"query",
+         [&] {
+             ResultadoConsulta consulta;
+             return Mensagem_Consulta_Produtos(ctx, QStringLiteral("DIPIRONA"), 0, consulta);
+         },
+         0},
+        // The status changes in the lot's transactions and the pending list only.
+        {"confirmation", [&] { return Mensagem_Confirmacao(ctx); }, 4},
+        {"repeated confirmation", [&] { return Mensagem_Confirmacao(ctx); }, 0},
+    };
+    for (const Passo& p : passos) {
+        const quint64 antes = sim->arquivosGravados();
+        EXPECT_TRUE(p.executa()) << p.nome;
+        EXPECT_EQ(sim->arquivosGravados() - antes, p.arquivos) << p.nome;
+        EXPECT_TRUE(sim->erroDiario().isEmpty()) << p.nome;
+    }
+
+    // Undo without the rewrite: the answer is there, the journals wait for gravaDiarios().
+    const QString arquivoLote = ProcuraArquivo(
+        dir.path(), QStringLiteral("TS") + kOperadora + QStringLiteral("-??????.S??"));
+    const quint64 antes = sim->arquivosGravados();
+    const QString resposta =
+        sim->respondeSemGravar(QStringLiteral("000-000=0420;011-000=800300;001-000=1111;012-000=") +
+                               venda + QLatin1Char(';'));
+    EXPECT_TRUE(resposta.contains(QLatin1String("009-000=00;"))) << resposta.toStdString();
+    EXPECT_EQ(sim->arquivosGravados(), antes);
+    EXPECT_TRUE(QFileInfo::exists(arquivoLote));
+    EXPECT_TRUE(sim->gravaDiarios());
+    EXPECT_GT(sim->arquivosGravados(), antes);
+    // The lot's journal was replaced under its new checksum name; nothing is left to write.
+    EXPECT_FALSE(QFileInfo::exists(arquivoLote));
+    EXPECT_TRUE(sim->gravaDiarios());
+    EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join(" | ").toStdString();
+}
 
 }  // namespace
 }  // namespace ql
