@@ -7,6 +7,7 @@
 #include "shell/context.h"
 #include "shell/screens/form_principal.h"
 #include "ui/qt_message_boxes.h"
+#include "ui/telas.h"
 
 #ifdef QL_HAVE_HOSTSIM
 #include "hostsim/embedded_host_link.h"
@@ -37,8 +38,8 @@ int main(int argc, char** argv) {
         ql::IniciaHostLink(janela.contexto());
 #endif
     };
-    // ganchos.abreFormInicial: the card identification screen opens here once it exists.
-    // ganchos.abreFormMensLogon: the host logon window opens here once it exists.
+    ganchos.abreFormInicial = [](ql::FormPrincipal& janela) { ql::AbreFormInicial(janela); };
+    ganchos.abreFormMensLogon = [](ql::FormPrincipal& janela) { ql::ExecutaFormMensLogon(janela); };
 
     ql::FormPrincipal janela(ctx, std::move(ganchos));
     caixas.setParentWindow(&janela);

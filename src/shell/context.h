@@ -11,6 +11,7 @@
 #include "message/mensagem.h"
 #include "sale/componente_ds.h"
 #include "sale/itens_venda.h"
+#include "sale/pin_pad.h"
 #include "shell/clock.h"
 #include "shell/layouts.h"
 #include "shell/message_boxes.h"
@@ -84,9 +85,16 @@ struct Context {
     // use by ObtemComponenteDS and kept for the whole run.
     std::unique_ptr<ComponenteDS> componenteDS;
 
+    // The card reader of the PIN pad; set by the screen layer or a test, or created from the
+    // settings by ObtemPinPad on the first read.
+    std::unique_ptr<PinPad> pinPad;
+
     Identificacao ident;
     ItensVenda itensVenda;
     TransacaoSelecionada transacao;
+    // The lot chosen on the sales summary (column 1 of its active row, as shown); kept after
+    // the summary closes.
+    QString LoteSelecionado;
     EstadoLogin login;
 
     // The PDF file of the last print job when printing to "pdf:DIRECTORY".

@@ -68,7 +68,11 @@ FormPrincipal::FormPrincipal(Context& ctx, Ganchos ganchos, QWidget* parent)
     aplicaTamanhoFixo();
 }
 
-FormPrincipal::~FormPrincipal() = default;
+FormPrincipal::~FormPrincipal() {
+    // Screens still open are destroyed with the frame's children, after this body and the
+    // registration tables are gone: their end must not reach the tables any more.
+    for (const auto& ligacao : std::as_const(ligacoesTelas_)) disconnect(ligacao);
+}
 
 QString FormPrincipal::CaminhoTravaPadrao() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -146,7 +150,8 @@ void FormPrincipal::registraTela(const QString& nomeTela, QObject* tela,
     if (tela) {
         // Only the registration made by this screen ends with it: a newer screen of the same
         // name may have registered in the meantime. The address is only compared, never used.
-        connect(tela, &QObject::destroyed, this, [this, nomeTela, tela] {
+        ligacoesTelas_.removeIf([](const QMetaObject::Connection& c) { return !c; });
+        ligacoesTelas_ << connect(tela, &QObject::destroyed, this, [this, nomeTela, tela] {
             if (donos_.value(nomeTela) != tela) return;
             donos_.remove(nomeTela);
             despacho_.remove(nomeTela);

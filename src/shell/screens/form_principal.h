@@ -85,6 +85,9 @@ class FormPrincipal final : public QMainWindow {
     void cmdSair_Click();      // F12 - Sair
     void mnAjuda_Click();      // Sobre
 
+    // Ends the program (after a screen's own "Confirma a Saída do Sistema" was answered Yes).
+    void encerra();
+
     // One tick of the logon check.
     void Timer1_Timer();
     QTimer& Timer1() { return timer1_; }
@@ -100,7 +103,6 @@ class FormPrincipal final : public QMainWindow {
 
   private:
     void aplicaTamanhoFixo();
-    void encerra();
 
     Context& ctx_;
     Ganchos ganchos_;
@@ -112,6 +114,7 @@ class FormPrincipal final : public QMainWindow {
     QTimer timer1_;
     DespachoTelas despacho_;
     QHash<QString, const QObject*> donos_;
+    QList<QMetaObject::Connection> ligacoesTelas_;
     QString caminhoTrava_;
     std::unique_ptr<QLockFile> trava_;
     bool ajustandoTamanho_ = false;

@@ -1,0 +1,113 @@
+#include "admin/screens/form_resumo_produtos.h"
+
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTableView>
+
+#include <algorithm>
+
+#include "shell/context.h"
+#include "shell/error_trap.h"
+#include "shell/screens/form_principal.h"
+#include "ui/busy_cursor.h"
+#include "ui/key_filters.h"
+#include "ui/telas.h"
+
+namespace ql {
+
+namespace {
+
+const QString kTitulo =
+    QStringLiteral("Quillane Client      Tela 0006 - Resumo Produtos da Transação   ");
+
+}  // namespace
+
+FormResumoProdutos::FormResumoProdutos(FormPrincipal& principal, const QString& lote,
+                                       QWidget* parent)
+    : TelaJournal(principal, QStringLiteral("FormResumoProdutos"),
+                  QStringLiteral("Tela 0006 - Resumo Produtos da Transação"),
+                  QStringLiteral("spdProdutos"), QStringLiteral("lblLote"), parent),
+      executaFrmCancelaProdutos(ExecutaFrmCancelaProdutos) {
+    cmdCancelaItem_ =
+        criaBotao(QStringLiteral("cmdCancelaItem"), QStringLiteral("F6 - &Cancela Itens"));
+    cmdSair_ = criaBotaoRetorno(QStringLiteral("cmdSair"));
+    connect(cmdCancelaItem_, &QPushButton::clicked, this, [this] { cmdCancelaItem_Click(); });
+    connect(cmdSair_, &QPushButton::clicked, this, [this] { cmdSair_Click(); });
+    InstalaTeclasFuncao(this, {{Qt::Key_F6, cmdCancelaItem_}, {Qt::Key_Escape, cmdSair_}});
+
+    // Several products may be chosen at once for a cancellation.
+    grade()->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Enter and a double click on the grid cancel too, while the command is there.
+    connect(grade(), &QAbstractItemView::activated, this, [this](const QModelIndex&) {
+        if (cmdCancelaItem_->isVisible() && cmdCancelaItem_->isEnabled()) cmdCancelaItem_Click();
+    });
+
+    runTrapped(ctx_, "Form_Load", 0, [&] {
+        telaAtual_ = ctx_.TelaAtual;
+        modo_ = ModoProdutos(ctx_.TelaAtual);
+        passosComuns(kTitulo);
+        cmdCancelaItem_->setHidden(modo_ == ModoResumoProdutos::Lote);
+        carrega(PadraoResumoProdutos(ctx_, modo_, lote));
+        const CommandSlot& comando =
+            ctx_.telas.FormResumoProdutos[ctx_.TipoEstab].cmdCancelaItem_Caption;
+        cmdCancelaItem_->setEnabled(comando.enabled);
+        aplicaLegenda(cmdCancelaItem_, comando.caption);
+        return 0;
+    });
+
+    principal.registraTela(QStringLiteral("FormResumoProdutos"), this,
+                           {[this] { ExecutaBotaoEncerrar(); },
+                            [this] {
+                                if (cmdImprimir()->isEnabled()) cmdImprimir_Click();
+                            }});
+}
+
+QList<int> FormResumoProdutos::linhasSelecionadas() const {
+    QList<int> linhas;
+    if (const QItemSelectionModel* selecao = grade()->selectionModel()) {
+        for (const QModelIndex& i : selecao->selectedRows()) linhas << i.row();
+    }
+    std::sort(linhas.begin(), linhas.end());
+    return linhas;
+}
+
+void FormResumoProdutos::cmdCancelaItem_Click() {
+    runTrapped(ctx_, "cmdCancelaItem_Click", 0, [&] {
+        // The lot mode has no cancellation; the command is hidden there.
+        if (modo_ != ModoResumoProdutos::Transacao) return 0;
+        bool abreDialogo = false;
+        {
+            BusyCursor ocupado(cmdCancelaItem_);
+            abreDialogo = SelecionaItemCancelamento(ctx_, modelo(), linhasSelecionadas());
+        }
+        // The dialog waits for the quantity: no hourglass over it.
+        if (abreDialogo && executaFrmCancelaProdutos) {
+            cmdCancelaItem_->setEnabled(false);
+            executaFrmCancelaProdutos(principal_);
+            cmdCancelaItem_->setEnabled(true);
+        }
+        return 0;
+    });
+}
+
+void FormResumoProdutos::cmdSair_Click() {
+    saiuPeloRetorno_ = true;
+    ctx_.TelaAtual = QStringLiteral("RESUMOVENDA");
+    fecha();
+}
+
+void FormResumoProdutos::aoFechar() {
+    // A product list that could not load leaves the screen beneath current, so that the main
+    // window's F11 and F12 keep reaching it.
+    if (!saiuPeloRetorno_ && !carregado()) ctx_.TelaAtual = TelaDeOrigemProdutos(modo_);
+}
+
+void FormResumoProdutos::aoReativar() {
+    ctx_.TelaAtual = telaAtual_;
+}
+
+void AbreFormResumoProdutos(FormPrincipal& principal, const QString& lote) {
+    TelaJournal::abre(principal, new FormResumoProdutos(principal, lote));
+}
+
+}  // namespace ql

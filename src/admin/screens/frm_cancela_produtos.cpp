@@ -1,0 +1,178 @@
+#include "admin/screens/frm_cancela_produtos.h"
+
+#include <QAbstractItemModel>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "admin/cancelamento.h"
+#include "host/transacoes.h"
+#include "host/valores.h"
+#include "sale/keys/money_entry.h"
+#include "shell/context.h"
+#include "shell/error_trap.h"
+#include "shell/screens/form_principal.h"
+#include "ui/busy_cursor.h"
+#include "ui/key_filters.h"
+#include "ui/telas.h"
+#include "ui/window_helpers.h"
+
+namespace ql {
+
+namespace {
+
+const QString kTituloAtencao = QStringLiteral("Atenção");
+
+QPushButton* botao(QWidget* pai, const char* nome, const QString& texto) {
+    auto* b = new QPushButton(texto, pai);
+    b->setObjectName(QLatin1String(nome));
+    b->setAutoDefault(false);
+    return b;
+}
+
+void aplicaComando(QPushButton* b, const CommandSlot& slot) {
+    b->setEnabled(slot.enabled);
+    if (!slot.caption.trimmed().isEmpty()) b->setText(slot.caption.trimmed());
+}
+
+// The cancellable quantity (column 11) of the product list's active row, when that row is the
+// item in entry 1 of ItensVenda; "" when the list is not open or its row is another product.
+QString quantidadeDaLista(const FormPrincipal& principal, const ItemVenda& item) {
+    const auto* grade = principal.findChild<QTableView*>(QStringLiteral("spdProdutos"));
+    if (!grade || !grade->model() || !grade->selectionModel()) return {};
+    const QAbstractItemModel* modelo = grade->model();
+    int linha = grade->currentIndex().row();
+    const QModelIndexList selecionadas = grade->selectionModel()->selectedRows();
+    if (selecionadas.size() == 1) linha = selecionadas.first().row();
+    if (linha < 0 || modelo->columnCount() < 11) return {};
+    auto celula = [&](int coluna) {
+        return modelo->data(modelo->index(linha, coluna - 1)).toString();
+    };
+    if (valorInteiro(celula(5)) != valorInteiro(item.codigo)) return {};
+    return celula(11);
+}
+
+}  // namespace
+
+frmCancelaProdutos::frmCancelaProdutos(Context& ctx, const QString& quantidadeProposta,
+                                       QWidget* parent)
+    : QDialog(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("frmCancelaProdutos"));
+    setWindowTitle(QStringLiteral("Cancela Item"));
+    setModal(true);
+
+    lblProduto_ = new QLabel(QStringLiteral("Produto:"), this);
+    lblProduto_->setObjectName(QStringLiteral("lblProduto"));
+    lblQtd_ = new QLabel(QStringLiteral("Qtd a Cancelar:"), this);
+    lblQtd_->setObjectName(QStringLiteral("lblQtd"));
+    txtProduto_ = new QLineEdit(this);
+    txtProduto_->setObjectName(QStringLiteral("txtProduto"));
+    txtProduto_->setReadOnly(true);
+    txtQuantidade_ = new QLineEdit(this);
+    txtQuantidade_->setObjectName(QStringLiteral("txtQuantidade"));
+    txtQuantidade_->setMaxLength(5);
+    cmdOk_ = botao(this, "cmdOk", QStringLiteral("F3 - &OK"));
+    cmdCancel_ = botao(this, "cmdCancel", QStringLiteral("ESC - &Cancel"));
+
+    auto* campos = new QGridLayout;
+    campos->addWidget(lblProduto_, 0, 0);
+    campos->addWidget(txtProduto_, 0, 1);
+    campos->addWidget(lblQtd_, 1, 0);
+    campos->addWidget(txtQuantidade_, 1, 1);
+    auto* comandos = new QHBoxLayout;
+    comandos->addStretch(1);
+    comandos->addWidget(cmdOk_);
+    comandos->addWidget(cmdCancel_);
+    auto* tudo = new QVBoxLayout(this);
+    tudo->addLayout(campos);
+    tudo->addLayout(comandos);
+
+    const ItemVenda item = ctx_.itensVenda.itens.value(0);
+    txtProduto_->setText(item.codigo + QStringLiteral("  -  ") + item.descricao);
+    txtQuantidade_->setText(
+        QuantidadeProposta(quantidadeProposta.isEmpty() ? item.quantidade : quantidadeProposta));
+    txtProduto_->setMinimumWidth(txtProduto_->fontMetrics().horizontalAdvance(txtProduto_->text()) +
+                                 16);
+
+    const LayoutfrmCancelaProdutos& layout = ctx_.telas.frmCancelaProdutos[ctx_.TipoEstab];
+    if (!layout.lblProduto.caption.trimmed().isEmpty())
+        lblProduto_->setText(layout.lblProduto.caption.trimmed());
+    if (!layout.lblQtd.caption.trimmed().isEmpty())
+        lblQtd_->setText(layout.lblQtd.caption.trimmed());
+    aplicaComando(cmdOk_, layout.cmdOk_Caption);
+    aplicaComando(cmdCancel_, layout.cmdCancel_Caption);
+
+    InstalaSelecaoAoFocar(txtQuantidade_);
+    new KeyRuleFilter(txtQuantidade_, [](EstadoCampo&, int tecla) {
+        // Digits and Backspace; Enter does nothing here.
+        const int passa = Quantidade_KeyPress(tecla);
+        return ResultadoTecla{passa == teclas::Enter ? teclas::Nenhuma : passa, 0};
+    });
+    connect(txtQuantidade_, &QLineEdit::textChanged, this, [this](const QString& texto) {
+        QString digitos;
+        for (QChar c : texto)
+            if (c.isDigit() && c.unicode() < 128) digitos += c;
+        if (digitos != texto) txtQuantidade_->setText(digitos);
+    });
+
+    connect(cmdOk_, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
+    connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    InstalaTeclasFuncao(
+        this, {{Qt::Key_F3, cmdOk_}, {Qt::Key_F12, cmdCancel_}, {Qt::Key_Escape, cmdCancel_}});
+    adjustSize();
+    CentralizaJanela(this);
+    txtQuantidade_->setFocus();
+}
+
+void frmCancelaProdutos::cmdOk_Click() {
+    runTrapped(ctx_, "cmdOk", 0, [&] {
+        {
+            BusyCursor ocupado(cmdOk_);
+            if (ctx_.itensVenda.itens.isEmpty()) return 0;
+            ItemVenda& item = ctx_.itensVenda.item(1);
+            if (!QuantidadeCancelamentoValida(txtQuantidade_->text(), item.quantidade)) {
+                ctx_.caixas.inform(
+                    QStringLiteral(
+                        "A quantidade informada não pode ser maior que o valor original"),
+                    kTituloAtencao, MessageBoxes::Icon::Critical);
+                ocupado.release();
+                if (txtQuantidade_->isEnabled() && txtQuantidade_->isVisible()) {
+                    txtQuantidade_->setFocus();
+                    SelecionaCampo(txtQuantidade_);
+                }
+                return 0;
+            }
+            item.quantidade = QuantidadeProposta(txtQuantidade_->text());
+            // The cancellation of this one item; a refusal was told by the cancellation itself.
+            if (Mensagem_Cancelamento(ctx_, false)) InformaNumeroAutorizacao(ctx_);
+            if (GetQtdLinha(ctx_) > 0) {
+                ocupado.release();
+                ExecutaFormImpressao(ctx_, this);
+            }
+        }
+        accept();
+        return 0;
+    });
+}
+
+void frmCancelaProdutos::cmdCancel_Click() {
+    reject();
+}
+
+void ExecutaFrmCancelaProdutos(FormPrincipal& principal) {
+    Context& ctx = principal.contexto();
+    runTrapped(ctx, "ExecutaFrmCancelaProdutos", 0, [&] {
+        if (ctx.itensVenda.itens.isEmpty()) return 0;
+        frmCancelaProdutos dialogo(ctx, quantidadeDaLista(principal, ctx.itensVenda.itens.first()),
+                                   &principal);
+        dialogo.exec();
+        return 0;
+    });
+}
+
+}  // namespace ql

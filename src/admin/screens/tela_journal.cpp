@@ -1,0 +1,225 @@
+#include "admin/screens/tela_journal.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "admin/resumos.h"
+#include "shell/context.h"
+#include "shell/error_trap.h"
+#include "shell/screen_dispatch.h"
+#include "shell/screens/form_principal.h"
+#include "ui/busy_cursor.h"
+#include "ui/grid_helper.h"
+#include "ui/impressao.h"
+#include "ui/key_filters.h"
+#include "ui/window_helpers.h"
+
+namespace ql {
+
+namespace {
+
+const QString kAtencao = QStringLiteral("Atenção");
+
+// The design texts of the establishment labels, kept when the layout leaves them empty.
+const QString kCodigoEstab = QStringLiteral("Código do Estabelecimento");
+const QString kNomeEstab = QStringLiteral("Nome  do Estabelecimento");
+
+QLabel* rotulo(QWidget* pai, const QString& nome, const QString& texto) {
+    auto* l = new QLabel(texto, pai);
+    l->setObjectName(nome);
+    return l;
+}
+
+bool teclaF12(const QEvent* evento) {
+    const auto* tecla = static_cast<const QKeyEvent*>(evento);
+    return tecla->key() == Qt::Key_F12 &&
+           !(tecla->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
+}
+
+}  // namespace
+
+TelaJournal::TelaJournal(FormPrincipal& principal, const QString& nomeTela, const QString& titulo,
+                         const QString& nomeGrade, const QString& nomeSubtitulo, QWidget* parent)
+    : QWidget(parent), ctx_(principal.contexto()), principal_(principal) {
+    setObjectName(nomeTela);
+    setWindowTitle(titulo);
+
+    auto* coluna = new QVBoxLayout(this);
+    auto* cabecalho = new QHBoxLayout;
+    lblCodigoEstab_ = rotulo(this, QStringLiteral("lblCodigoEstab"), kCodigoEstab);
+    lblNomeEstab_ = rotulo(this, QStringLiteral("lblNomeEstab"), kNomeEstab);
+    lblAdministradora_ = rotulo(this, QStringLiteral("lblAdministradora"), QString());
+    cabecalho->addWidget(lblCodigoEstab_);
+    cabecalho->addWidget(lblNomeEstab_, 1);
+    cabecalho->addWidget(lblAdministradora_);
+    coluna->addLayout(cabecalho);
+
+    subtitulo_ = rotulo(this, nomeSubtitulo, QString());
+    subtitulo_->setAlignment(Qt::AlignCenter);
+    coluna->addWidget(subtitulo_);
+
+    grade_ = new QTableView(this);
+    grade_->setObjectName(nomeGrade);
+    grade_->setModel(&modelo_);
+    AplicaColunasGrade(grade_);
+    coluna->addWidget(grade_, 1);
+
+    botoes_ = new QHBoxLayout;
+    botoes_->addStretch(1);
+    coluna->addLayout(botoes_);
+    cmdImprimir_ = new QPushButton(QStringLiteral("F11 - &Imprimir"), this);
+    cmdImprimir_->setObjectName(QStringLiteral("cmdImprimir"));
+    cmdImprimir_->setAutoDefault(false);
+    botoes_->addWidget(cmdImprimir_);
+    connect(cmdImprimir_, &QPushButton::clicked, this, [this] { cmdImprimir_Click(); });
+
+    // When the main window goes away with the screen still open, its members are gone before
+    // its child screens are deleted: nothing of the window may run when this screen is.
+    connect(&principal_, &QObject::destroyed, this,
+            [this] { QObject::disconnect(this, nullptr, &principal_, nullptr); });
+}
+
+TelaJournal::~TelaJournal() = default;
+
+QPushButton* TelaJournal::criaBotao(const QString& nome, const QString& legenda) {
+    auto* botao = new QPushButton(legenda, this);
+    botao->setObjectName(nome);
+    botao->setAutoDefault(false);
+    // Before print (and the return button that follows it).
+    botoes_->insertWidget(botoes_->indexOf(cmdImprimir_), botao);
+    return botao;
+}
+
+QPushButton* TelaJournal::criaBotaoRetorno(const QString& nome) {
+    auto* botao = new QPushButton(QStringLiteral("ESC - &Retorna"), this);
+    botao->setObjectName(nome);
+    botao->setAutoDefault(false);
+    botoes_->addWidget(botao);
+    return botao;
+}
+
+void TelaJournal::aplicaLegenda(QPushButton* botao, const QString& legenda) {
+    if (!legenda.trimmed().isEmpty()) botao->setText(legenda.trimmed());
+}
+
+void TelaJournal::passosComuns(const QString& tituloPrincipal) {
+    tituloPrincipal_ = tituloPrincipal;
+    principal_.setImprimirDisponivel(true);
+    principal_.SetaCaption(TituloComDataHora(ctx_, tituloPrincipal_));
+    const LayoutFormComplementar& menu = ctx_.telas.FormComplementar[ctx_.TipoEstab];
+    if (!menu.lblCodigoEstab.caption.trimmed().isEmpty())
+        lblCodigoEstab_->setText(menu.lblCodigoEstab.caption.trimmed());
+    if (!menu.lblNomeEstab.caption.trimmed().isEmpty())
+        lblNomeEstab_->setText(menu.lblNomeEstab.caption.trimmed());
+    lblAdministradora_->setText(ctx_.ident.CodigoOperadora);
+}
+
+bool TelaJournal::carrega(const QString& padrao) {
+    carregado_ = false;
+    if (padrao.isEmpty()) return false;
+    QString titulo;
+    carregado_ = CarregaGrid(ctx_, padrao, modelo_, &titulo);
+    if (modelo_.hasSubtitle()) subtitulo_->setText(titulo);
+    if (carregado_) grade_->setCurrentIndex(modelo_.index(0, 0));
+    return carregado_;
+}
+
+void TelaJournal::cmdImprimir_Click() {
+    runTrapped(ctx_, "cmdImprimir_Click", 0, [&] {
+        if (!cmdImprimir_->isEnabled()) return 0;
+        QString erro;
+        bool impresso = false;
+        {
+            BusyCursor ocupado(cmdImprimir_);
+            impresso = ImprimeGrade(ctx_, *grade_, subtitulo_->text(), objectName(), &erro);
+        }
+        if (impresso) {
+            ctx_.caixas.inform(QStringLiteral("Impressão efetuada!"), kAtencao,
+                               MessageBoxes::Icon::Information);
+        } else {
+            ctx_.caixas.inform(QStringLiteral("Impressão não efetuada: ") + erro, kAtencao,
+                               MessageBoxes::Icon::Critical);
+        }
+        return 0;
+    });
+}
+
+void TelaJournal::fecha() {
+    if (moldura_) {
+        moldura_->close();
+    } else {
+        close();
+    }
+}
+
+QMdiSubWindow* TelaJournal::abre(FormPrincipal& principal, TelaJournal* tela) {
+    if (!tela->carregado()) {
+        tela->fecha();
+        delete tela;
+        return nullptr;
+    }
+    QMdiSubWindow* moldura = principal.abreTela(tela);
+    tela->moldura_ = moldura;
+    PosicionaFormulario(moldura);
+    if (QMdiArea* area = principal.areaTelas()) moldura->resize(area->viewport()->size());
+    tela->conectaAtivacao();
+    return moldura;
+}
+
+void TelaJournal::conectaAtivacao() {
+    QMdiArea* area = principal_.areaTelas();
+    if (!area || !moldura_) return;
+    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* ativa) {
+        if (ativa && ativa == moldura_ && !fechada_ && carregado_) {
+            runTrapped(ctx_, "Form_Activate", 0, [&] {
+                principal_.setImprimirDisponivel(true);
+                principal_.SetaCaption(TituloComDataHora(ctx_, tituloPrincipal_));
+                aoReativar();
+                return 0;
+            });
+        }
+    });
+}
+
+bool TelaJournal::event(QEvent* evento) {
+    // F12 inside a summary belongs to the main window's "F12 - Retornar" when it has an
+    // action for the current screen; otherwise the screen takes it and asks to end the program.
+    if (evento->type() == QEvent::ShortcutOverride && teclaF12(evento) &&
+        TelaDoComando(ComandoTela::Encerrar, ctx_.TelaAtual).isEmpty()) {
+        evento->accept();
+        return true;
+    }
+    if (evento->type() == QEvent::KeyPress && teclaF12(evento)) {
+        principal_.cmdSair_Click();  // "Confirma a Saída do Sistema", ends through the frame
+        return true;
+    }
+    return QWidget::event(evento);
+}
+
+void TelaJournal::showEvent(QShowEvent* evento) {
+    QWidget::showEvent(evento);
+    // Never an empty grid: a screen that did not load goes away as soon as it shows.
+    if (!carregado_) QTimer::singleShot(0, this, [this] { fecha(); });
+}
+
+void TelaJournal::closeEvent(QCloseEvent* evento) {
+    if (!fechada_) {
+        fechada_ = true;
+        runTrapped(ctx_, "Form_Unload", 0, [&] {
+            aoFechar();
+            return 0;
+        });
+    }
+    evento->accept();
+}
+
+}  // namespace ql

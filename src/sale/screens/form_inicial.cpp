@@ -1,0 +1,660 @@
+#include "sale/screens/form_inicial.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "host/transacoes.h"
+#include "sale/screens/form_pin_pad.h"
+#include "shell/captions.h"
+#include "shell/context.h"
+#include "shell/error_trap.h"
+#include "shell/screens/form_principal.h"
+#include "ui/busy_cursor.h"
+#include "ui/key_filters.h"
+#include "ui/telas.h"
+#include "ui/window_helpers.h"
+
+namespace ql {
+
+namespace {
+
+const QString kTelaInicial = QStringLiteral("INCIAL");
+const QString kCaptionPrincipal =
+    QStringLiteral("Quillane Client      Tela 0001 - Inicial e abertura    ");
+const QString kNumeroCartao = QStringLiteral("Número do Cartão");
+// The label after a PIN-pad read, as the reading has always shown it.
+const QString kNumeroCartaoPinPad = QStringLiteral("Numero do Cartão ");
+constexpr qint16 kLeitorPinPad = 2;
+constexpr int kSemLimite = 32767;
+
+bool usavel(const QWidget* w, const QWidget* tela) {
+    return w->isEnabled() && w->isVisibleTo(tela);
+}
+
+// A caption from the layout, or the control's own default when the layout has none.
+void aplicaCaption(QAbstractButton* b, const QString& caption) {
+    if (!caption.trimmed().isEmpty()) b->setText(caption.trimmed());
+}
+void aplicaCaption(QGroupBox* g, const QString& caption) {
+    if (!caption.trimmed().isEmpty()) g->setTitle(caption.trimmed());
+}
+
+QPushButton* botao(QWidget* pai, const char* nome, const QString& texto) {
+    auto* b = new QPushButton(texto, pai);
+    b->setObjectName(QLatin1String(nome));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* campo(QWidget* pai, const char* nome) {
+    auto* c = new QLineEdit(pai);
+    c->setObjectName(QLatin1String(nome));
+    return c;
+}
+
+}  // namespace
+
+FormInicial::FormInicial(FormPrincipal& principal, QWidget* parent)
+    : QWidget(parent), principal_(principal), ctx_(principal.contexto()) {
+    setObjectName(QStringLiteral("FormInicial"));
+    setWindowTitle(QString::fromUtf16(kTitulo));
+    leitorPinPad_ = [](Context& ctx, QWidget* pai) { return ExecutaFormPinPad(ctx, pai); };
+    montaControles();
+    // Form_Load: the operadora list, the current establishment type and the first state.
+    ctx_.TelaAtual = kTelaInicial;
+    cbOperadora_->addItems(PreencheComboAdmNomes(ctx_.operadoras));
+    cbOperadora_->setCurrentIndex(-1);
+    switch (ctx_.TipoEstab) {
+        case 2:
+            optSelecaoRede_->setChecked(true);
+            break;
+        case 3:
+            optSelecaoDistribuidor_->setChecked(true);
+            break;
+        default:
+            optSelecaoEstab_->setChecked(true);
+            break;
+    }
+    const QString rotuloCartao = ctx_.telas.FormInicial[ctx_.TipoEstab].txtCartao.caption.trimmed();
+    if (!rotuloCartao.isEmpty()) lblCartao_->setText(rotuloCartao);
+    aplicaRotulosEstab();
+    cmdLimpa_Click();
+}
+
+void FormInicial::montaControles() {
+    fraSelecionaTipoEstab_ =
+        new QGroupBox(QStringLiteral("Seleciona Tipo do Estabelecimento"), this);
+    fraSelecionaTipoEstab_->setObjectName(QStringLiteral("fraSelecionaTipoEstab"));
+    optSelecaoEstab_ = new QRadioButton(QStringLiteral("&Estabelecimento"), fraSelecionaTipoEstab_);
+    optSelecaoEstab_->setObjectName(QStringLiteral("optSelecaoEstab"));
+    optSelecaoRede_ = new QRadioButton(QStringLiteral("&Rede"), fraSelecionaTipoEstab_);
+    optSelecaoRede_->setObjectName(QStringLiteral("optSelecaoRede"));
+    optSelecaoDistribuidor_ =
+        new QRadioButton(QStringLiteral("&Distribuidor"), fraSelecionaTipoEstab_);
+    optSelecaoDistribuidor_->setObjectName(QStringLiteral("optSelecaoDistribuidor"));
+    auto* tipos = new QHBoxLayout(fraSelecionaTipoEstab_);
+    tipos->addWidget(optSelecaoEstab_);
+    tipos->addWidget(optSelecaoRede_);
+    tipos->addWidget(optSelecaoDistribuidor_);
+    connect(optSelecaoEstab_, &QRadioButton::clicked, this, [this] { optTipoEstab_Click(1); });
+    connect(optSelecaoRede_, &QRadioButton::clicked, this, [this] { optTipoEstab_Click(2); });
+    connect(optSelecaoDistribuidor_, &QRadioButton::clicked, this,
+            [this] { optTipoEstab_Click(3); });
+
+    lblCodigoEstab_ = new QLabel(this);
+    lblCodigoEstab_->setObjectName(QStringLiteral("lblCodigoEstab"));
+    lblNomeEstab_ = new QLabel(this);
+    lblNomeEstab_->setObjectName(QStringLiteral("lblNomeEstab"));
+
+    fraIdentifica_ = new QGroupBox(QStringLiteral("Identificação do Portador"), this);
+    fraIdentifica_->setObjectName(QStringLiteral("fraIdentifica"));
+    cbOperadora_ = new QComboBox(fraIdentifica_);
+    cbOperadora_->setObjectName(QStringLiteral("cbOperadora"));
+    cbOperadora_->installEventFilter(this);
+    connect(cbOperadora_, &QComboBox::currentIndexChanged, this, [this] { cbOperadora_Click(); });
+    auto* lblAdministradora = new QLabel(QStringLiteral("Administradora"), fraIdentifica_);
+    lblAdministradora->setObjectName(QStringLiteral("lblAdministradora"));
+    txtAdministradora_ = campo(fraIdentifica_, "txtAdministradora");
+    txtAdministradora_->setReadOnly(true);
+    txtAdministradora_->setMaximumWidth(110);
+    InstalaSelecaoAoFocar(txtAdministradora_);
+    cmdConfirmaOper_ =
+        botao(fraIdentifica_, "cmdConfirmaOper", QStringLiteral("F3 - &Confirma Operadora"));
+    connect(cmdConfirmaOper_, &QPushButton::clicked, this, [this] { cmdConfirmaOper_Click(); });
+
+    fraOptions_ = new QWidget(fraIdentifica_);
+    fraOptions_->setObjectName(QStringLiteral("fraOptions"));
+    optDigitacao_ = new QRadioButton(QStringLiteral("&Digitação"), fraOptions_);
+    optDigitacao_->setObjectName(QStringLiteral("optDigitacao"));
+    optLeitura_ = new QRadioButton(QStringLiteral("&Leitura"), fraOptions_);
+    optLeitura_->setObjectName(QStringLiteral("optLeitura"));
+    auto* opcoes = new QHBoxLayout(fraOptions_);
+    opcoes->setContentsMargins(0, 0, 0, 0);
+    opcoes->addWidget(optDigitacao_);
+    opcoes->addWidget(optLeitura_);
+    opcoes->addStretch();
+    connect(optDigitacao_, &QRadioButton::clicked, this, [this] { optDigitacao_Click(); });
+    connect(optLeitura_, &QRadioButton::clicked, this, [this] { optLeitura_Click(); });
+
+    lblCartao_ = new QLabel(QStringLiteral("Numero do Cartão"), fraIdentifica_);
+    lblCartao_->setObjectName(QStringLiteral("lblCartao"));
+    txtCartao_ = campo(fraIdentifica_, "txtCartao");
+    txtCartao_->installEventFilter(this);
+    InstalaFiltraTecla(txtCartao_);
+    InstalaSelecaoAoFocar(txtCartao_);
+    cmdConfirmaCartao_ =
+        botao(fraIdentifica_, "cmdConfirmaCartao", QStringLiteral("F3 - &Confirma Cartão"));
+    connect(cmdConfirmaCartao_, &QPushButton::clicked, this, [this] { cmdConfirmaCartao_Click(); });
+
+    LBCampo1_ = new QLabel(fraIdentifica_);
+    LBCampo1_->setObjectName(QStringLiteral("LBCampo1"));
+    txtCampo1_ = campo(fraIdentifica_, "txtCampo1");
+    LBCampo2_ = new QLabel(fraIdentifica_);
+    LBCampo2_->setObjectName(QStringLiteral("LBCampo2"));
+    txtCampo2_ = campo(fraIdentifica_, "txtCampo2");
+    for (QLineEdit* c : {txtCampo1_, txtCampo2_}) {
+        c->installEventFilter(this);
+        InstalaFiltraTecla(c);
+        InstalaSelecaoAoFocar(c);
+    }
+    // Leaving an additional field keeps its value for the transaction.
+    connect(txtCampo1_, &QLineEdit::editingFinished, this,
+            [this] { ctx_.ident.ValorCampo1 = txtCampo1_->text().trimmed().toUpper(); });
+    connect(txtCampo2_, &QLineEdit::editingFinished, this,
+            [this] { ctx_.ident.ValorCampo2 = txtCampo2_->text().trimmed().toUpper(); });
+
+    auto* id = new QGridLayout(fraIdentifica_);
+    id->addWidget(new QLabel(QStringLiteral("Operadora"), fraIdentifica_), 0, 0);
+    id->addWidget(cbOperadora_, 0, 1);
+    id->addWidget(lblAdministradora, 0, 2);
+    id->addWidget(txtAdministradora_, 0, 3);
+    id->addWidget(fraOptions_, 1, 1);
+    id->addWidget(cmdConfirmaOper_, 1, 2, 1, 2);
+    id->addWidget(lblCartao_, 2, 0);
+    id->addWidget(txtCartao_, 2, 1);
+    id->addWidget(cmdConfirmaCartao_, 2, 2, 1, 2);
+    id->addWidget(LBCampo1_, 3, 0);
+    id->addWidget(txtCampo1_, 3, 1);
+    id->addWidget(LBCampo2_, 4, 0);
+    id->addWidget(txtCampo2_, 4, 1);
+    id->setColumnStretch(1, 1);
+
+    BtnPreVenda_ = botao(this, "BtnPreVenda", QStringLiteral("F2 - &Pré Autorização"));
+    cmdVenda_ = botao(this, "cmdVenda", QStringLiteral("F4 - &Autorização"));
+    cmdAdmin_ = botao(this, "cmdAdmin", QStringLiteral("F5 - &Administrativas"));
+    cmdLimpa_ = botao(this, "cmdLimpa", QStringLiteral("F8 - L&impa"));
+    btnCancel_ = botao(this, "btnCancel", QStringLiteral("ESC - Encerrar"));
+    connect(BtnPreVenda_, &QPushButton::clicked, this, [this] { BtnPreVenda_Click(); });
+    connect(cmdVenda_, &QPushButton::clicked, this, [this] { cmdVenda_Click(); });
+    connect(cmdAdmin_, &QPushButton::clicked, this, [this] { cmdAdmin_Click(); });
+    connect(cmdLimpa_, &QPushButton::clicked, this, [this] { cmdLimpa_Click(); });
+    connect(btnCancel_, &QPushButton::clicked, this, [this] { btnCancel_Click(); });
+    InstalaTeclasFuncao(this, {{Qt::Key_F2, BtnPreVenda_},
+                               {Qt::Key_F4, cmdVenda_},
+                               {Qt::Key_F5, cmdAdmin_},
+                               {Qt::Key_F8, cmdLimpa_},
+                               {Qt::Key_Escape, btnCancel_}});
+
+    auto* comandos = new QHBoxLayout;
+    for (QPushButton* b : {BtnPreVenda_, cmdVenda_, cmdAdmin_, cmdLimpa_, btnCancel_}) {
+        comandos->addWidget(b);
+    }
+    auto* estab = new QVBoxLayout;
+    estab->addWidget(lblCodigoEstab_);
+    estab->addWidget(lblNomeEstab_);
+    auto* topo = new QHBoxLayout;
+    topo->addWidget(fraSelecionaTipoEstab_, 1);
+    topo->addLayout(estab);
+    auto* principal = new QVBoxLayout(this);
+    principal->addLayout(topo);
+    principal->addWidget(fraIdentifica_, 1);
+    principal->addLayout(comandos);
+    setMinimumSize(600, 340);
+}
+
+void FormInicial::Form_Activate() {
+    ctx_.TelaAtual = kTelaInicial;
+    principal_.SetaCaption(TextoComData(ctx_, kCaptionPrincipal));
+    cmdLimpa_Click();
+}
+
+void FormInicial::aplicaRotulosEstab() {
+    const auto& complementar = ctx_.telas.FormComplementar[ctx_.TipoEstab];
+    lblCodigoEstab_->setText(complementar.lblCodigoEstab.caption.trimmed());
+    lblNomeEstab_->setText(complementar.lblNomeEstab.caption.trimmed());
+}
+
+ModoEntradaCartao FormInicial::modoEntrada() const {
+    return optLeitura_->isChecked() ? ModoEntradaCartao::Leitura : ModoEntradaCartao::Digitacao;
+}
+
+void FormInicial::focaSePossivel(QWidget* w) {
+    if (usavel(w, this)) w->setFocus(Qt::OtherFocusReason);
+}
+
+void FormInicial::TravaCampo(bool bTrava) {
+    runTrapped(ctx_, "TravaCampo", 0, [&] {
+        const LayoutFormInicial& r = ctx_.telas.FormInicial[ctx_.TipoEstab];
+        BtnPreVenda_->setVisible(r.BtnPreVenda);
+        cmdVenda_->setVisible(r.cmdVenda);
+        cmdAdmin_->setVisible(r.cmdAdmin);
+        BtnPreVenda_->setEnabled(bTrava);
+        cmdVenda_->setEnabled(bTrava);
+        cmdLimpa_->setEnabled(bTrava);
+        cmdAdmin_->setEnabled(!bTrava);
+        cbOperadora_->setEnabled(!bTrava);
+        txtCartao_->setReadOnly(bTrava);
+        if (!bTrava) {
+            LBCampo1_->hide();
+            txtCampo1_->hide();
+            LBCampo2_->hide();
+            txtCampo2_->hide();
+            txtCampo2_->clear();
+            txtCampo1_->clear();
+            txtCartao_->clear();
+        }
+        aplicaCaption(cmdConfirmaOper_, r.CmdConfirmaOper_Caption.caption);
+        aplicaCaption(cmdConfirmaCartao_, r.CmdConfirmaCartao_Caption.caption);
+        aplicaCaption(BtnPreVenda_, r.BtnPreVenda_Caption.caption);
+        aplicaCaption(cmdVenda_, r.CmdVenda_Caption.caption);
+        aplicaCaption(cmdAdmin_, r.CmdAdmin_Caption.caption);
+        aplicaCaption(cmdLimpa_, r.CmdLimpa_Caption.caption);
+        aplicaCaption(fraSelecionaTipoEstab_, r.fraSelecionaTipoEstab_Caption.caption);
+        aplicaCaption(fraIdentifica_, r.fraIdentifica_Caption.caption);
+        const std::pair<QRadioButton*, const CommandSlot*> opcoes[] = {
+            {optSelecaoEstab_, &r.optSelecaoEstab},
+            {optSelecaoRede_, &r.optSelecaoRede},
+            {optSelecaoDistribuidor_, &r.optSelecaoDistribuidor},
+            {optDigitacao_, &r.optDigitacao},
+            {optLeitura_, &r.optLeitura}};
+        for (const auto& [opcao, slot] : opcoes) {
+            opcao->setVisible(slot->enabled);
+            aplicaCaption(opcao, slot->caption);
+        }
+        // The entry options are offered only while the card can still be entered.
+        if (bTrava) {
+            optDigitacao_->hide();
+            optLeitura_->hide();
+        }
+        fraSelecionaTipoEstab_->setVisible(r.optSelecaoEstab.enabled || r.optSelecaoRede.enabled ||
+                                           r.optSelecaoDistribuidor.enabled);
+        return 0;
+    });
+}
+
+void FormInicial::HabilitaCampo() {
+    runTrapped(ctx_, "HabilitaCampo", 0, [&] {
+        ObtemOperadoraSelecionada();
+        txtAdministradora_->setText(ctx_.ident.CodigoOperadora);
+        const RegistroOperadora* op = ctx_.operadoras.contem(ctx_.ident.OperadoraSelecionada)
+                                          ? &ctx_.operadoras.at(ctx_.ident.OperadoraSelecionada)
+                                          : nullptr;
+        const std::tuple<QLabel*, QLineEdit*, const CampoAdicional*> campos[] = {
+            {LBCampo1_, txtCampo1_, op ? &op->campo1 : nullptr},
+            {LBCampo2_, txtCampo2_, op ? &op->campo2 : nullptr}};
+        for (const auto& [rotulo, texto, definicao] : campos) {
+            const bool usado = definicao && definicao->necessario();
+            rotulo->setVisible(usado);
+            texto->setVisible(usado);
+            texto->setEnabled(usado);
+            if (usado) {
+                rotulo->setText(definicao->rotulo.trimmed());
+                texto->setMaxLength(definicao->maximo > 0 ? definicao->maximo : kSemLimite);
+            }
+        }
+        return 0;
+    });
+}
+
+void FormInicial::DesabilitaCampo() {
+    txtCampo1_->hide();
+    txtCampo2_->hide();
+    txtCampo1_->clear();
+    txtCampo2_->clear();
+}
+
+void FormInicial::cbOperadora_Click() {
+    ObtemOperadoraSelecionada();
+}
+
+void FormInicial::ObtemOperadoraSelecionada() {
+    const int i = cbOperadora_->currentIndex() + 1;
+    if (!ctx_.operadoras.contem(i)) return;
+    const RegistroOperadora& r = ctx_.operadoras.at(i);
+    ctx_.ident.OperadoraSelecionada = i;
+    ctx_.ident.NomeOperadora = r.nome.trimmed().toUpper();
+    ctx_.ident.CodigoOperadora = r.codigo;
+}
+
+void FormInicial::cmdLimpa_Click() {
+    runTrapped(ctx_, "cmdLimpa_Click", 0, [&] {
+        cmdLimpa_->setEnabled(false);
+        fraIdentifica_->setEnabled(true);
+        BusyCursor ocupado;
+        ctx_.TelaAtual = kTelaInicial;
+        leitorTeclado_.reinicia();
+        TravaCampo(false);
+        lblCartao_->hide();
+        txtCartao_->hide();
+        cmdConfirmaOper_->show();
+        cmdConfirmaCartao_->hide();
+        cmdAdmin_->setEnabled(true);
+        focaSePossivel(cbOperadora_);
+        ocupado.release();
+        (ctx_.config.LEITOR_TYPE != 0 ? optLeitura_ : optDigitacao_)->setChecked(true);
+        return 0;
+    });
+}
+
+void FormInicial::optDigitacao_Click() {
+    leitorTeclado_.reinicia();
+    txtCartao_->clear();
+    const qint16 maximo = ctx_.telas.FormInicial[ctx_.TipoEstab].txtCartao.maxLength;
+    txtCartao_->setMaxLength(maximo > 0 ? maximo : kSemLimite);
+    txtCartao_->setEchoMode(QLineEdit::Normal);
+    lblCartao_->setText(kNumeroCartao);
+    focaSePossivel(txtCartao_);
+}
+
+void FormInicial::optLeitura_Click() {
+    leitorTeclado_.reinicia();
+    txtCartao_->clear();
+    txtCartao_->setMaxLength(kSemLimite);
+    txtCartao_->setEchoMode(QLineEdit::Password);
+    lblCartao_->setText(kNumeroCartao);
+    focaSePossivel(txtCartao_);
+}
+
+void FormInicial::optTipoEstab_Click(qint16 tipo) {
+    if (ctx_.TipoEstab == tipo) return;
+    ctx_.TipoEstab = tipo;
+    aplicaRotulosEstab();
+    cmdLimpa_Click();
+}
+
+void FormInicial::cmdConfirmaOper_Click() {
+    runTrapped(ctx_, "cmdConfirmaOper_Click", 0, [&] {
+        if (cbOperadora_->currentText().trimmed().isEmpty()) {
+            ctx_.caixas.inform(QStringLiteral("Selecione uma operadora!"),
+                               QStringLiteral("Atenção"), MessageBoxes::Icon::Critical);
+            return 0;
+        }
+        BusyCursor ocupado(cmdConfirmaOper_);
+        lblCartao_->show();
+        txtCartao_->show();
+        cmdConfirmaOper_->hide();
+        cmdConfirmaCartao_->show();
+        cmdAdmin_->setEnabled(false);
+        cmdLimpa_->setEnabled(true);
+        focaSePossivel(txtCartao_);
+        if (modoEntrada() == ModoEntradaCartao::Leitura) {
+            optDigitacao_->hide();
+            optLeitura_->hide();
+            optLeitura_Click();
+            if (ctx_.config.LEITOR_TYPE == kLeitorPinPad) {
+                const LeituraPinPad leitura = leitorPinPad_(ctx_, this);
+                if (leitura.RetornoPinPad >= 0) {
+                    lblCartao_->setText(kNumeroCartaoPinPad);
+                    txtCartao_->setText(leitura.TrilhaCartao.trimmed());
+                    ocupado.release();
+                    cmdConfirmaCartao_Click();
+                } else {
+                    const QString mensagem = MensagemRetornoPinPad(leitura.RetornoPinPad);
+                    if (!mensagem.isEmpty()) {
+                        ctx_.caixas.inform(mensagem, QString::fromUtf16(kTituloLeituraCartao),
+                                           MessageBoxes::Icon::Critical);
+                    }
+                    ocupado.release();
+                    cmdLimpa_Click();
+                }
+            }
+        } else {
+            optDigitacao_Click();
+            optDigitacao_->hide();
+            optLeitura_->hide();
+        }
+        return 0;
+    });
+}
+
+void FormInicial::mostraRecusa(const RecusaIdentificacao& recusa) {
+    ctx_.caixas.inform(recusa.mensagem, QString::fromUtf16(kTituloLogin), MessageBoxes::Icon::None);
+    QLineEdit* campo = recusa.campo == CampoIdentificacao::Campo1   ? txtCampo1_
+                       : recusa.campo == CampoIdentificacao::Campo2 ? txtCampo2_
+                                                                    : txtCartao_;
+    if (usavel(campo, this) && !campo->isReadOnly()) {
+        campo->setFocus(Qt::OtherFocusReason);
+        SelecionaCampo(campo);
+    }
+}
+
+bool FormInicial::ValidaCartao() {
+    return runTrapped(ctx_, "ValidaCartao", false, [&] {
+        const auto recusa = ql::ValidaCartao(txtCartao_->text(), modoEntrada(),
+                                             ctx_.telas.FormInicial[ctx_.TipoEstab].txtCartao);
+        if (recusa) mostraRecusa(*recusa);
+        return !recusa;
+    });
+}
+
+bool FormInicial::ValidaIdentificacao() {
+    return runTrapped(ctx_, "ValidaIdentificacao", false, [&] {
+        const int i = ctx_.ident.OperadoraSelecionada;
+        const RegistroOperadora* op = ctx_.operadoras.contem(i) ? &ctx_.operadoras.at(i) : nullptr;
+        DadosIdentificacaoTela dados{txtCartao_->text(), txtCampo1_->text(), txtCampo2_->text(),
+                                     modoEntrada()};
+        const auto recusa =
+            ql::ValidaIdentificacao(dados, ctx_.telas.FormInicial[ctx_.TipoEstab].txtCartao,
+                                    ctx_.telas.FormLogin[ctx_.TipoEstab].txtUserName.kind, op);
+        if (recusa) mostraRecusa(*recusa);
+        return !recusa;
+    });
+}
+
+void FormInicial::cmdConfirmaCartao_Click() {
+    runTrapped(ctx_, "cmdConfirmaCartao_Click", 0, [&] {
+        cartaoAceitoPorEnter_ = false;
+        BusyCursor ocupado(cmdConfirmaCartao_);
+        if (!ValidaCartao()) return 0;
+        ctx_.ident.NumeroCartao = txtCartao_->text().trimmed().toUpper();
+        HabilitaCampo();
+        TravaCampo(true);
+        cmdConfirmaCartao_->hide();
+        if (usavel(txtCampo1_, this)) {
+            txtCampo1_->setFocus(Qt::OtherFocusReason);
+        } else {
+            focaSePossivel(BtnPreVenda_);
+        }
+        optDigitacao_->hide();
+        optLeitura_->hide();
+        cartaoAceitoPorEnter_ = true;
+        return 0;
+    });
+}
+
+EstadoComandos FormInicial::estadoComandos() const {
+    return EstadoComandos{usavel(BtnPreVenda_, this), usavel(cmdVenda_, this),
+                          usavel(txtCampo1_, this), usavel(txtCampo2_, this)};
+}
+
+void FormInicial::executaAcao(AcaoEnter acao) {
+    switch (acao) {
+        case AcaoEnter::Autorizacao:
+            cmdVenda_Click();
+            break;
+        case AcaoEnter::PreAutorizacao:
+            BtnPreVenda_Click();
+            break;
+        case AcaoEnter::ProximoCampo:
+            EnterTab(this);
+            break;
+        case AcaoEnter::FocaCampo1:
+            txtCampo1_->setFocus(Qt::OtherFocusReason);
+            break;
+        case AcaoEnter::FocaCampo2:
+            txtCampo2_->setFocus(Qt::OtherFocusReason);
+            break;
+        case AcaoEnter::Nenhuma:
+            break;
+    }
+}
+
+void FormInicial::txtCartao_KeyPress() {
+    runTrapped(ctx_, "txtCartao_KeyPress", 0, [&] {
+        if (txtCartao_->isReadOnly()) return 0;
+        const auto modo = modoEntrada() == ModoEntradaCartao::Leitura
+                              ? LeitorCartaoTeclado::Modo::Leitura
+                              : LeitorCartaoTeclado::Modo::Digitacao;
+        if (!leitorTeclado_.tecla(teclas::Enter, modo)) return 0;
+        cmdConfirmaCartao_Click();
+        if (cartaoAceitoPorEnter_) {
+            cartaoAceitoPorEnter_ = false;
+            executaAcao(AcaoAposCartao(estadoComandos()));
+        }
+        return 0;
+    });
+}
+
+void FormInicial::txtCampo_KeyPress(int campo) {
+    runTrapped(ctx_, campo == 1 ? "txtCampo1_KeyPress" : "txtCampo2_KeyPress", 0, [&] {
+        executaAcao(AcaoEnterCampo(campo, estadoComandos()));
+        return 0;
+    });
+}
+
+bool FormInicial::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyPress) {
+        const auto* tecla = static_cast<QKeyEvent*>(evento);
+        const bool enter = tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;
+        if (enter && !(tecla->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            if (objeto == txtCartao_) {
+                txtCartao_KeyPress();
+                return true;
+            }
+            if (objeto == txtCampo1_ || objeto == txtCampo2_) {
+                // The value is kept as when the field is left.
+                auto* c = static_cast<QLineEdit*>(objeto);
+                (c == txtCampo1_ ? ctx_.ident.ValorCampo1 : ctx_.ident.ValorCampo2) =
+                    c->text().trimmed().toUpper();
+                txtCampo_KeyPress(c == txtCampo1_ ? 1 : 2);
+                return true;
+            }
+            if (objeto == cbOperadora_) {
+                if (usavel(cmdConfirmaOper_, this)) cmdConfirmaOper_Click();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(objeto, evento);
+}
+
+void FormInicial::iniciaVenda(bool preVenda) {
+    const QString tela = preVenda ? QStringLiteral("PREVENDA") : QStringLiteral("VENDA");
+    const char* procedimento = preVenda ? "BtnPreVenda_Click" : "cmdVenda_Click";
+    runTrapped(ctx_, procedimento, 0, [&] {
+        fraIdentifica_->setEnabled(false);
+        BtnPreVenda_->setEnabled(false);
+        cmdVenda_->setEnabled(false);
+        BusyCursor ocupado;
+        ctx_.PrimeiraAtivacao = true;
+        ObtemOperadoraSelecionada();
+        ctx_.TelaAtual = tela;
+        if (!ValidaIdentificacao()) {
+            cmdLimpa_Click();
+            cmdConfirmaOper_Click();
+            return 0;
+        }
+        ctx_.ident.ValorCampo1 = txtCampo1_->text().trimmed().toUpper();
+        ctx_.ident.ValorCampo2 = txtCampo2_->text().trimmed().toUpper();
+        if (!Mensagem_ElegPortador(ctx_, 0)) {
+            BtnPreVenda_->setEnabled(true);
+            ocupado.release();
+            cmdLimpa_Click();
+            return 0;
+        }
+        if (preVenda && ctx_.config.bIdentificaCartao_DS) IdentificaPortadorDS(ctx_);
+        cmdLimpa_Click();
+        ctx_.TelaAtual = tela;
+        AbreFormPreVenda(principal_);
+        return 0;
+    });
+}
+
+void FormInicial::BtnPreVenda_Click() {
+    iniciaVenda(true);
+}
+
+void FormInicial::cmdVenda_Click() {
+    iniciaVenda(false);
+}
+
+void FormInicial::cmdAdmin_Click() {
+    runTrapped(ctx_, "cmdAdmin_Click", 0, [&] {
+        if (cbOperadora_->currentText().trimmed().isEmpty()) {
+            ctx_.caixas.inform(QStringLiteral("Selecione a operadora!"), QStringLiteral("Atenção"),
+                               MessageBoxes::Icon::Critical);
+            focaSePossivel(cbOperadora_);
+            return 0;
+        }
+        BusyCursor ocupado(cmdAdmin_);
+        ObtemOperadoraSelecionada();
+        ExecutaFormLogin(ctx_, this);
+        if (ctx_.login.LoginAtivo) {
+            QWidget* janela = parentWidget() ? parentWidget() : this;
+            janela->hide();
+            const QString usuario = ctx_.login.UsuarioLogado[ctx_.TipoEstab].trimmed().toUpper();
+            if (usuario == u"STAFF") {
+                AbreFormConfig(principal_);
+            } else {
+                AbreFormComplementar(principal_);
+            }
+        }
+        return 0;
+    });
+}
+
+void FormInicial::btnCancel_Click() {
+    // The main window asks "Confirma a Saída do Sistema" and ends the program on Yes.
+    principal_.cmdSair_Click();
+}
+
+FormInicial* TelaInicialAberta(FormPrincipal& principal) {
+    return principal.findChild<FormInicial*>(QStringLiteral("FormInicial"));
+}
+
+void AbreFormInicial(FormPrincipal& principal) {
+    FormInicial* tela = TelaInicialAberta(principal);
+    if (!tela) {
+        tela = new FormInicial(principal);
+        // The screen lives as long as the main window; the guarded pointer keeps F12 safe
+        // should it ever be closed first.
+        QPointer<FormInicial> guarda(tela);
+        principal.registraTela(QStringLiteral("FormInicial"), nullptr,
+                               {[guarda] {
+                                    if (guarda) guarda->ExecutaBotaoEncerrar();
+                                },
+                                {}});
+        principal.abreTela(tela);
+    } else if (auto* moldura = qobject_cast<QMdiSubWindow*>(tela->parentWidget())) {
+        moldura->show();
+        tela->show();
+        principal.areaTelas()->setActiveSubWindow(moldura);
+    } else {
+        tela->show();
+    }
+    tela->activateWindow();
+    tela->Form_Activate();
+}
+
+}  // namespace ql

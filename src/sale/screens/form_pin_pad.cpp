@@ -1,0 +1,101 @@
+#include "sale/screens/form_pin_pad.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/context.h"
+#include "shell/error_routine.h"
+#include "shell/error_trap.h"
+#include "shell/text_files.h"
+#include "ui/window_helpers.h"
+
+namespace ql {
+
+FormPinPad::FormPinPad(Context& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("FormPinPad"));
+    setWindowTitle(QStringLiteral("PinPad"));
+    setModal(true);
+    // The pad is the only way out: the window closes when the read ends.
+    setWindowFlags(windowFlags() & ~Qt::WindowCloseButtonHint);
+
+    auto* rotulo = new QLabel(QString::fromUtf16(kTexto), this);
+    rotulo->setObjectName(QStringLiteral("Label1"));
+    rotulo->setAlignment(Qt::AlignCenter);
+    QFont fonte = rotulo->font();
+    fonte.setBold(true);
+    fonte.setPointSize(fonte.pointSize() + 2);
+    rotulo->setFont(fonte);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(rotulo);
+    setFixedSize(sizeHint().expandedTo(QSize(380, 90)));
+    CentralizaJanela(this);
+
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setSingleShot(true);
+    timer1_.setInterval(kEsperaMs);
+    connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    timer1_.start();
+}
+
+void FormPinPad::Timer1_Timer() {
+    runTrapped(ctx_, "Timer1_Timer", 0, [&] {
+        QCoreApplication::processEvents();
+        timer1_.stop();
+        PinPad* pad = ObtemPinPad(ctx_);
+        if (!pad && LeConfiguracaoPinPad(ctx_).tipo == ConfiguracaoPinPad::Tipo::Dialogo) {
+            ctx_.pinPad = std::make_unique<PinPadDialogo>();
+            pad = ctx_.pinPad.get();
+        }
+        if (!pad) {
+            MostraErro(ctx_, QStringLiteral("Timer1_Timer"), QString::fromUtf16(kErroModulo));
+        } else {
+            leitura_ = LeTrilha(*pad);
+        }
+        return 0;
+    });
+    done(QDialog::Accepted);
+}
+
+LeituraPinPad ExecutaFormPinPad(Context& ctx, QWidget* pai) {
+    FormPinPad janela(ctx, pai);
+    janela.exec();
+    return janela.leitura();
+}
+
+qint32 PinPadDialogo::GetTrack(QByteArray& trilha, QString&) {
+    QDialog janela;
+    janela.setObjectName(QStringLiteral("PinPadSimulado"));
+    janela.setWindowTitle(QStringLiteral("PinPad"));
+    auto* rotulo =
+        new QLabel(QStringLiteral("Passe o cartão ou digite o número e tecle Enter:"), &janela);
+    auto* trilhaDigitada = new QLineEdit(&janela);
+    trilhaDigitada->setObjectName(QStringLiteral("txtTrilha"));
+    trilhaDigitada->setEchoMode(QLineEdit::Password);
+    trilhaDigitada->setMaxLength(kTamanhoTrilha);
+    auto* botoes = new QDialogButtonBox(&janela);
+    auto* ok = botoes->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("cmdOk"));
+    ok->setDefault(true);
+    auto* cancela = botoes->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
+    cancela->setObjectName(QStringLiteral("cmdCancel"));
+    QObject::connect(botoes, &QDialogButtonBox::accepted, &janela, &QDialog::accept);
+    QObject::connect(botoes, &QDialogButtonBox::rejected, &janela, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&janela);
+    layout->addWidget(rotulo);
+    layout->addWidget(trilhaDigitada);
+    layout->addWidget(botoes);
+    CentralizaJanela(&janela);
+
+    if (janela.exec() != QDialog::Accepted) return kCancelado;
+    const QByteArray texto = toCp1252(trilhaDigitada->text().trimmed()).left(kTamanhoTrilha);
+    if (texto.isEmpty()) return kErroLeitura;
+    if (trilha.size() < kTamanhoTrilha) trilha.resize(kTamanhoTrilha, ' ');
+    trilha.replace(0, texto.size(), texto);
+    return qint32(texto.size());
+}
+
+}  // namespace ql

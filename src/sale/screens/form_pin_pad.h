@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+#include "sale/pin_pad.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace ql {
+
+struct Context;
+
+// The PIN-pad wait window: it shows "Passe o cartão ou digite cancel no Pinpad", lets itself
+// paint, then (700 ms after opening) reads the card on the pad of the run and closes. The
+// result and the track are then in leitura().
+class FormPinPad final : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kEsperaMs = 700;
+    static constexpr char16_t kTexto[] = u"Passe o cartão ou digite cancel no Pinpad";
+    static constexpr char16_t kErroModulo[] = u"161 - Impossivel acessar Módulo QL32_Pin.dll";
+
+    explicit FormPinPad(Context& ctx, QWidget* parent = nullptr);
+
+    // The one-shot timer's work: GetTrack on the pad, result and track kept, window closed.
+    // When there is no pad to call, the error routine reports the missing library and the
+    // result stays -1.
+    void Timer1_Timer();
+
+    const LeituraPinPad& leitura() const { return leitura_; }
+    QTimer& Timer1() { return timer1_; }
+
+  private:
+    Context& ctx_;
+    QTimer timer1_;
+    LeituraPinPad leitura_;
+};
+
+// Shows the PIN-pad window modal over `pai` and returns what the read gave.
+LeituraPinPad ExecutaFormPinPad(Context& ctx, QWidget* pai);
+
+// The simulated pad of a store without a device: a small window where the card is swiped into
+// (or its number typed in) and confirmed with Enter; cancelling it is a cancellation on the pad
+// and an empty entry a card that could not be read.
+class PinPadDialogo final : public PinPad {
+  public:
+    qint32 GetTrack(QByteArray& trilha, QString& aux) override;
+};
+
+}  // namespace ql

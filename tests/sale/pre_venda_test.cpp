@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include "host/scripted_link.h"
+#include "sale/grade_autorizacao.h"
+#include "sale/pre_venda.h"
+#include "shell/layouts.h"
+#include "support/test_context.h"
+
+namespace ql {
+namespace {
+
+using G = GradeAutorizacao;
+using R = ResultadoConsulta;
+
+TEST(PreVendaRegras, ClassificaPesquisa) {
+    const struct {
+        const char* texto;
+        bool ds;
+        TipoPesquisa esperado;
+    } casos[] = {
+        {"", false, TipoPesquisa::Vazia},
+        {"   ", true, TipoPesquisa::Vazia},
+        {"DIPIRONA", true, TipoPesquisa::Consulta},
+        {"7891234567890", true, TipoPesquisa::Consulta},  // 13 digits: straight to the host
+        {"78912345678901", false, TipoPesquisa::CodigoLongo},
+        {"ABCDEFGHIJKLMNOPQRS", false, TipoPesquisa::Consulta},  // letters: any length
+        {" 789123 ", true, TipoPesquisa::CodigoCatalogo},
+        {"789123", false, TipoPesquisa::Consulta},
+        {"12A", true, TipoPesquisa::Consulta},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(ClassificaPesquisa(QString::fromUtf8(c.texto), c.ds), c.esperado)
+            << "'" << c.texto << "' ds=" << c.ds;
+    }
+}
+
+TEST(PreVendaRegras, VerificaConfirmacao) {
+    InputFieldSlot numerico;
+    numerico.kind = u'N';
+    numerico.minLength = 5;
+    InputFieldSlot livre;
+    const struct {
+        int linhas;
+        bool venda;
+        const char* documento;
+        const InputFieldSlot* regra;
+        const char* mensagem;
+        FocoConfirmacao foco;
+    } casos[] = {
+        {0, false, "", &livre, "Não existem produtos.", FocoConfirmacao::Grade},
+        {0, true, "12345", &numerico, "Não existem produtos.", FocoConfirmacao::Grade},
+        {2, false, "", &numerico, "", FocoConfirmacao::Nenhum},  // pre-sale: no document
+        {2, true, "   ", &livre, "Digite o Número do Documento Fiscal Vinculado.",
+         FocoConfirmacao::DocumentoFiscal},
+        {2, true, "1234", &numerico, "O Número do Documento Fiscal deve ser maior que 5dígitos.",
+         FocoConfirmacao::DocumentoFiscal},
+        {2, true, " 12345 ", &numerico, "", FocoConfirmacao::Nenhum},
+        {2, true, "12A45", &numerico, "Este campo só aceita números.",
+         FocoConfirmacao::DocumentoFiscal},
+        {2, true, "12A45", &livre, "", FocoConfirmacao::Nenhum},
+    };
+    for (const auto& c : casos) {
+        const VerificacaoConfirmacao v =
+            VerificaConfirmacao(c.linhas, c.venda, QString::fromUtf8(c.documento), *c.regra);
+        EXPECT_EQ(v.mensagem, QString::fromUtf8(c.mensagem)) << c.documento;
+        EXPECT_EQ(v.foco, c.foco) << c.documento;
+        EXPECT_EQ(v.ok(), *c.mensagem == '\0');
+    }
+}
+
+TEST(PreVendaRegras, TotaisPonderadosPelaQuantidade) {
+    G grade;
+    const struct {
+        const char *qtd, *pmc, *venda, *cliente;
+    } linhas[] = {
+        {"2", "10,00", "8,00", "4,00"},
+        {"3", "1,50", "1,50", "0,75"},
+        {"1", "ABC", "5,00", ""},         // cells that are not numbers count as 0
+        {"", "99,00", "99,00", "99,00"},  // no quantity: nothing
+    };
+    for (const auto& l : linhas) {
+        const int n = grade.adicionaLinha();
+        grade.defineTexto(n, G::Quantidade, QString::fromUtf8(l.qtd));
+        grade.defineTexto(n, G::PMC, QString::fromUtf8(l.pmc));
+        grade.defineTexto(n, G::PrecoVenda, QString::fromUtf8(l.venda));
+        grade.defineTexto(n, G::PagtoCliente, QString::fromUtf8(l.cliente));
+    }
+    const TextosTotais t = CalculaTotais(grade);
+    EXPECT_EQ(t.venda, "25,50");      // 16 + 4,50 + 5
+    EXPECT_EQ(t.cliente, "10,25");    // 8 + 2,25
+    EXPECT_EQ(t.beneficio, "-1,00");  // 24,50 - 25,50: a gross cell that is not a number
+    EXPECT_EQ(CalculaTotais(G()).venda, "0,00");
+}
+
+TEST(PreVendaRegras, MensagemAprovacao) {
+    test::TestContext t;
+    const struct {
+        const char *msg, *nsu, *esperado;
+    } casos[] = {
+        {"Transação aprovada. NSU", "000000123456", "Transação aprovada. NSU 000000123456"},
+        {"Transação aprovada. NSU", "", ""},
+        {"Transação aprovada. NSU", "0", ""},
+        {"Transação aprovada. NSU", "000000000000", ""},
+        {"   ", "123", ""},
+        {"", "123", ""},
+    };
+    for (const auto& c : casos) {
+        t.ctx.config.Msg_Approval = QString::fromUtf8(c.msg);
+        t.ctx.transacao.NsuTransacao = QString::fromUtf8(c.nsu);
+        EXPECT_EQ(MensagemAprovacao(t.ctx), QString::fromUtf8(c.esperado)) << c.nsu;
+    }
+}
+
+TEST(PreVendaRegras, ObtemProdutoCopiaALinhaAtiva) {
+    test::TestContext t;
+    G grade;
+    grade.configura(QStringLiteral("N"), QStringLiteral("Nr Receita"), false);
+    for (int i = 1; i <= 2; ++i) {
+        const int l = grade.adicionaLinha();
+        for (int c = 1; c <= G::kColunas; ++c)
+            grade.defineTexto(l, c, QStringLiteral("G%1.%2").arg(l).arg(c));
+    }
+    R consulta;
+    const int l = consulta.adicionaLinha();
+    for (int c = 1; c <= 10; ++c) consulta.defineTexto(l, c, QStringLiteral("C%1").arg(c));
+
+    ASSERT_TRUE(ObtemProduto(t.ctx, grade, 2, OrigemProduto::PreVenda));
+    ASSERT_EQ(t.ctx.itensVenda.itens.size(), 1);
+    const ItemVenda& a = t.ctx.itensVenda.itens[0];
+    const QStringList deGrade = {a.descricao,      a.fabricante,          a.embalagem,
+                                 a.quantidade,     a.valorBruto,          a.desconto,
+                                 a.valorLiquido,   a.valorReceber,        a.codigo,
+                                 a.valorOperadora, a.valorLiquidoConsulta};
+    EXPECT_EQ(deGrade, QStringList({"G2.1", "G2.2", "G2.3", "G2.4", "G2.5", "G2.6", "G2.7", "G2.8",
+                                    "G2.9", "G2.11", "G2.12"}));
+    EXPECT_TRUE(a.status.isEmpty());
+
+    ASSERT_TRUE(ObtemProduto(t.ctx, consulta, 1, OrigemProduto::Consulta));
+    const ItemVenda& b = t.ctx.itensVenda.itens[0];
+    const QStringList deConsulta = {b.descricao,      b.fabricante,          b.embalagem,
+                                    b.quantidade,     b.valorBruto,          b.desconto,
+                                    b.valorLiquido,   b.valorReceber,        b.codigo,
+                                    b.valorOperadora, b.valorLiquidoConsulta};
+    // A chosen product enters the entry dialog with quantity 1.
+    EXPECT_EQ(deConsulta,
+              QStringList({"C1", "C2", "C3", "1", "C4", "C5", "C6", "C7", "C8", "C9", "C10"}));
+
+    // Outside the grid nothing is copied and the entry is left empty.
+    EXPECT_FALSE(ObtemProduto(t.ctx, consulta, 2, OrigemProduto::Consulta));
+    EXPECT_TRUE(t.ctx.itensVenda.itens[0].codigo.isEmpty());
+    EXPECT_FALSE(ObtemProduto(t.ctx, grade, 0, OrigemProduto::PreVenda));
+}
+
+TEST(PreVendaRegras, PedeProximaPaginaSoNaUltimaLinha) {
+    const struct {
+        int linha, linhas, tecla;
+        bool pede;
+    } casos[] = {
+        {12, 12, Qt::Key_Down, true},  {12, 12, Qt::Key_PageDown, true},
+        {11, 12, Qt::Key_Down, false}, {11, 12, Qt::Key_PageDown, false},
+        {12, 12, Qt::Key_Up, false},   {12, 12, Qt::Key_Return, false},
+        {0, 0, Qt::Key_Down, false},   {1, 1, Qt::Key_PageDown, true},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(PedeProximaPagina(c.linha, c.linhas, c.tecla), c.pede)
+            << c.linha << "/" << c.linhas << " key " << c.tecla;
+    }
+}
+
+// The product search against a scripted host.
+struct Pesquisa_ : ::testing::Test {
+    test::TestContext t;
+    Context& ctx = t.ctx;
+    test::ScriptedLink& link = test::installScriptedLink(ctx);
+    G grade;
+    R consulta;
+
+    Pesquisa_() {
+        ctx.ident.NomeOperadora = QStringLiteral("ROUTEXY");
+        ctx.config.ESTAB_CODE = QStringLiteral("123456");
+        ctx.transacao.NsuTransacao = QStringLiteral("123456");
+        ctx.TelaAtual = QStringLiteral("PREVENDA");
+        link.priceFails(1);
+    }
+    static QString produto(int n, const char* codigo, const char* descricao) {
+        const QString s = QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+        return QStringLiteral(
+                   "902-%1=%2;903-%1=%3;906-%1=C;910-%1=0001000;909-%1=00000;"
+                   "911-%1=0000800;912-%1=0000400;919-%1=00;")
+            .arg(s, QLatin1String(codigo), QLatin1String(descricao));
+    }
+    static QString pagina(const char* continuacao, const QStringList& produtos) {
+        return QStringLiteral("000-000=0110;009-000=00;900-000=%1;901-000=%2;")
+                   .arg(QLatin1String(continuacao))
+                   .arg(produtos.size(), 2, 10, QLatin1Char('0')) +
+               produtos.join(QString());
+    }
+    QStringList mensagens() const { return t.boxes.texts(); }
+};
+
+TEST_F(Pesquisa_, TextoRecusadoNaoVaiAoHost) {
+    const struct {
+        const char *texto, *mensagem;
+    } casos[] = {
+        {"  ", "Por favor digite pelo menos uma letra!"},
+        {"123456789012345", "O Código do produto não pode ser maior que 13 dígitos!"},
+    };
+    for (const auto& c : casos) {
+        t.boxes.clear();
+        const Pesquisa p = PesquisaProduto(ctx, QString::fromUtf8(c.texto), consulta, grade);
+        EXPECT_EQ(p.resultado, ResultadoPesquisa::Invalida);
+        ASSERT_EQ(mensagens(), QStringList{QString::fromUtf8(c.mensagem)});
+        EXPECT_EQ(t.boxes.last().title, "Atenção");
+        EXPECT_EQ(t.boxes.last().icon, MessageBoxes::Icon::Critical);
+    }
+    EXPECT_TRUE(link.sent().empty());
+}
+
+TEST_F(Pesquisa_, UmProdutoEntraNaGradeEOutraBuscaSomaUmaUnidade) {
+    for (int vez = 1; vez <= 2; ++vez) {
+        link.answer(pagina("0", {produto(0, "7891000000001", "DIPIRONA")}));
+        const Pesquisa p = PesquisaProduto(ctx, QStringLiteral("7891000000001"), consulta, grade);
+        EXPECT_EQ(p.resultado, ResultadoPesquisa::Adicionado);
+        EXPECT_EQ(p.linha, 1);
+    }
+    ASSERT_EQ(grade.linhas(), 1);
+    EXPECT_EQ(grade.texto(1, G::Quantidade), "2");
+    EXPECT_EQ(grade.texto(1, G::Descricao), "DIPIRONA");
+    EXPECT_EQ(grade.texto(1, G::PrecoVenda), "8,00");
+    EXPECT_EQ(grade.texto(1, G::PagtoCliente), "4,00");
+    EXPECT_TRUE(t.boxes.empty()) << mensagens().join('|').toStdString();
+}
+
+TEST_F(Pesquisa_, VariosProdutosVaoParaATelaDeConsulta) {
+    link.answer(pagina("0", {produto(0, "7891000000001", "DIPIRONA"),
+                             produto(1, "7891000000002", "DIPIRONA GOTAS")}));
+    const Pesquisa p = PesquisaProduto(ctx, QStringLiteral("DIPIRONA"), consulta, grade);
+    EXPECT_EQ(p.resultado, ResultadoPesquisa::Escolher);
+    EXPECT_EQ(p.texto, "DIPIRONA");
+    EXPECT_EQ(consulta.linhas(), 2);
+    EXPECT_EQ(grade.linhas(), 0);
+
+    // One product, but more pages announced: the cashier still chooses. A short page with
+    // more to come asks for the next page at once.
+    link.answer(pagina("5", {produto(0, "7891000000003", "XAROPE")}));
+    link.answer(pagina("9", {produto(0, "7891000000004", "XAROPE INFANTIL")}));
+    link.answer(pagina("9", {produto(0, "7891000000005", "XAROPE ADULTO")}));
+    const Pesquisa q = PesquisaProduto(ctx, QStringLiteral("XAROPE"), consulta, grade);
+    EXPECT_EQ(q.resultado, ResultadoPesquisa::Escolher);
+    const QStringList enviados = link.bodies();
+    ASSERT_EQ(enviados.size(), 4);  // the repeated continuation "9" ends the chase
+    EXPECT_TRUE(enviados[1].contains("900-000=0;920-000=XAROPE;"));
+    EXPECT_TRUE(enviados[2].contains("900-000=5;920-000=XAROPE;"));
+    EXPECT_TRUE(enviados[3].contains("900-000=9;920-000=XAROPE;"));
+    EXPECT_EQ(consulta.texto(1, R::Descricao), "XAROPE ADULTO");
+    EXPECT_EQ(grade.linhas(), 0);
+}
+
+TEST_F(Pesquisa_, PaginaCurtaSeguidaDoFimAdicionaDireto) {
+    link.answer(pagina("3", {produto(0, "7891000000003", "XAROPE")}));
+    link.answer(pagina("0", {produto(0, "7891000000004", "XAROPE INFANTIL")}));
+    const Pesquisa p = PesquisaProduto(ctx, QStringLiteral("XAROPE"), consulta, grade);
+    EXPECT_EQ(p.resultado, ResultadoPesquisa::Adicionado);
+    ASSERT_EQ(grade.linhas(), 1);
+    EXPECT_EQ(grade.texto(1, G::Codigo), "7891000000004");
+}
+
+TEST_F(Pesquisa_, NadaEncontrado) {
+    link.answer(QStringLiteral("000-000=0110;009-000=56;030-000=Nada encontrado;"));
+    const Pesquisa p = PesquisaProduto(ctx, QStringLiteral("XYZ"), consulta, grade);
+    EXPECT_EQ(p.resultado, ResultadoPesquisa::NaoEncontrado);
+    ASSERT_FALSE(t.boxes.empty());
+    EXPECT_EQ(t.boxes.last().text, "Produto não encontrado!");
+    EXPECT_EQ(t.boxes.last().title, "Atenção");
+    EXPECT_EQ(grade.linhas(), 0);
+
+    // A lost connection is told with the link's text, then the same message.
+    t.boxes.clear();
+    link.fail(-164);
+    EXPECT_EQ(PesquisaProduto(ctx, QStringLiteral("XYZ"), consulta, grade).resultado,
+              ResultadoPesquisa::NaoEncontrado);
+    EXPECT_EQ(t.boxes.last().text, "Produto não encontrado!");
+    EXPECT_GE(t.boxes.shown().size(), 2u);
+}
+
+TEST_F(Pesquisa_, CodigoCurtoPassaPeloCatalogoComOComponente) {
+    ctx.config.bIdentificaCartao_DS = true;
+    // Without a catalogue server the EAN read asks the host link's price lookup, which
+    // fails here: the catalogue's message and no query.
+    const Pesquisa p = PesquisaProduto(ctx, QStringLiteral("789100"), consulta, grade);
+    EXPECT_EQ(p.resultado, ResultadoPesquisa::FalhaCatalogo);
+    EXPECT_TRUE(link.sent().empty());
+    ASSERT_FALSE(t.boxes.empty());
+    EXPECT_EQ(t.boxes.last().title, "ATENÇÃO !!");
+}
+
+}  // namespace
+}  // namespace ql

@@ -1,0 +1,369 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "host/scripted_link.h"
+#include "sale/grade_autorizacao.h"
+#include "sale/selecao_produto.h"
+#include "support/test_context.h"
+
+namespace ql {
+namespace {
+
+using Icon = MessageBoxes::Icon;
+using Answer = MessageBoxes::Answer;
+using C = CampoSelecao;
+using G = GradeAutorizacao;
+
+TextosSelecao validos() {
+    return {QStringLiteral("2"),    QStringLiteral("10,00"), QStringLiteral("15,00"),
+            QStringLiteral("8,50"), QStringLiteral("4,25"),  QStringLiteral("123")};
+}
+
+TEST(SelecaoProduto, ChecksOfTheBoxesInOrder) {
+    const CampoAdicional receita{QStringLiteral("N"), 3, 10,
+                                 QStringLiteral("Nr Receita          ")};
+    const CampoAdicional livre{QStringLiteral("X"), 2, 0, QStringLiteral(" Obs ")};
+    struct Caso {
+        const char* caso;
+        std::function<void(TextosSelecao&)> altera;
+        const CampoAdicional* complemento;
+        std::optional<FalhaValidacao> esperado;
+    };
+    const Caso casos[] = {
+        {"all valid", [](TextosSelecao&) {}, &receita, std::nullopt},
+        {"quantity empty", [](TextosSelecao& t) { t.quantidade = ""; }, &receita,
+         FalhaValidacao{"Digite a quantidade.", C::Quantidade}},
+        {"quantity zero", [](TextosSelecao& t) { t.quantidade = "0"; }, &receita,
+         FalhaValidacao{"Digite a quantidade.", C::Quantidade}},
+        {"quantity first of several", [](TextosSelecao& t) { t = {}; }, &receita,
+         FalhaValidacao{"Digite a quantidade.", C::Quantidade}},
+        {"discount letters", [](TextosSelecao& t) { t.desconto = "1a"; }, &receita,
+         FalhaValidacao{"O desconto deve conter apenas números.", C::Desconto}},
+        {"discount empty", [](TextosSelecao& t) { t.desconto = ""; }, &receita,
+         FalhaValidacao{"O desconto deve conter apenas números.", C::Desconto}},
+        {"discount 99,99 accepted", [](TextosSelecao& t) { t.desconto = "99,99"; }, &receita,
+         std::nullopt},
+        {"discount 100,00", [](TextosSelecao& t) { t.desconto = "100,00"; }, &receita,
+         FalhaValidacao{"O desconto não pode ser maior que 99,99", C::Desconto}},
+        {"discount rounding to 100", [](TextosSelecao& t) { t.desconto = "99,996"; }, &receita,
+         FalhaValidacao{"O desconto não pode ser maior que 99,99", C::Desconto}},
+        {"gross not numeric", [](TextosSelecao& t) { t.precoBruto = "abc"; }, &receita,
+         FalhaValidacao{"O Preço bruto deve conter apenas números.", C::PrecoBruto}},
+        {"gross with thousands", [](TextosSelecao& t) { t.precoBruto = "1.234,56"; }, &receita,
+         std::nullopt},
+        {"net zero", [](TextosSelecao& t) { t.precoLiquido = "0,00"; }, &receita,
+         FalhaValidacao{"O Preço líquido deve ser maior que 0,00.", C::PrecoBruto}},
+        {"net below a cent", [](TextosSelecao& t) { t.precoLiquido = "0,004"; }, &receita,
+         FalhaValidacao{"O Preço líquido deve ser maior que 0,00.", C::PrecoBruto}},
+        {"complement letters", [](TextosSelecao& t) { t.complemento = "12A"; }, &receita,
+         FalhaValidacao{"O campo Nr Receita só aceita números.", C::Complemento}},
+        {"complement too short", [](TextosSelecao& t) { t.complemento = "12"; }, &receita,
+         FalhaValidacao{"O campo Nr Receita deve conter pelo menos 3 dígito(s).", C::Complemento}},
+        {"complement empty", [](TextosSelecao& t) { t.complemento = ""; }, &receita,
+         FalhaValidacao{"O campo Nr Receita deve conter pelo menos 3 dígito(s).", C::Complemento}},
+        {"complement hidden is not checked", [](TextosSelecao& t) { t.complemento = "x"; }, nullptr,
+         std::nullopt},
+        {"free complement takes letters", [](TextosSelecao& t) { t.complemento = "AB"; }, &livre,
+         std::nullopt},
+        {"free complement minimum", [](TextosSelecao& t) { t.complemento = " A "; }, &livre,
+         FalhaValidacao{"O campo Obs deve conter pelo menos 2 dígito(s).", C::Complemento}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        TextosSelecao t = validos();
+        c.altera(t);
+        EXPECT_EQ(VerificaCamposSelecao(t, c.complemento), c.esperado);
+    }
+}
+
+TEST(SelecaoProduto, AmountsOfTheDialog) {
+    const struct {
+        const char *bruto, *desconto;
+        std::optional<QString> liquido;
+    } liquidos[] = {
+        {"10,00", "15,00", QStringLiteral("8,50")},
+        {"1.234,56", "0,00", QStringLiteral("1234,56")},
+        {"0,99", "33,33", QStringLiteral("0,66")},
+        {"99.999,99", "99,99", QStringLiteral("10,00")},
+        {"", "10,00", std::nullopt},
+        {"10,00", "x", std::nullopt},
+    };
+    for (const auto& c : liquidos) {
+        SCOPED_TRACE(std::string(c.bruto) + " - " + c.desconto);
+        EXPECT_EQ(CalculaPrecoLiquido(QString::fromUtf8(c.bruto), QString::fromUtf8(c.desconto)),
+                  c.liquido);
+    }
+
+    const struct {
+        const char *novo, *receber, *liquido;
+        std::optional<QString> esperado;
+    } pagamentos[] = {
+        {"5,00", "6,00", "10,00", QStringLiteral("3,00")},
+        {"8,50", "4,25", "8,50", QStringLiteral("4,25")},  // unchanged net keeps the payment
+        {"7,12", "3,56", "7,12", QStringLiteral("3,56")},
+        {"10,00", "0,00", "10,00", QStringLiteral("0,00")},
+        {"1234,56", "1,00", "3,00", QStringLiteral("411,52")},
+        {"5,00", "6,00", "0,00", std::nullopt},  // no ratio to keep
+        {"", "6,00", "10,00", std::nullopt},
+    };
+    for (const auto& c : pagamentos) {
+        SCOPED_TRACE(std::string(c.novo) + " " + c.receber + "/" + c.liquido);
+        EXPECT_EQ(ValorReceberProporcional(QString::fromUtf8(c.novo), QString::fromUtf8(c.receber),
+                                           QString::fromUtf8(c.liquido)),
+                  c.esperado);
+    }
+
+    const struct {
+        const char *desconto, *original;
+        bool menor;
+    } descontos[] = {
+        {"10,00", "20,00", true}, {"20,00", "20,00", false}, {"25,00", "20,00", false},
+        {"0", "0,01", true},      {"", "20,00", false},      {"10,00", "", false},
+    };
+    for (const auto& c : descontos) {
+        SCOPED_TRACE(std::string(c.desconto) + " < " + c.original);
+        EXPECT_EQ(
+            DescontoMenorQueOriginal(QString::fromUtf8(c.desconto), QString::fromUtf8(c.original)),
+            c.menor);
+    }
+}
+
+// A context holding one product in entry 1 and the three operadoras of a store.
+struct Dialogo : ::testing::Test {
+    test::TestContext t;
+    Context& ctx = t.ctx;
+    test::ScriptedLink& link = test::installScriptedLink(ctx);
+    GradeAutorizacao grade;
+
+    Dialogo() {
+        auto operadora = [](const char* nome, CampoAdicional complemento) {
+            RegistroOperadora r;
+            r.nome = QString::fromLatin1(nome);
+            r.complemento = complemento;
+            return r;
+        };
+        ctx.operadoras.registros = {
+            operadora("QUILLANE SAUDE", {}),
+            operadora("BENEFICIO MAIS", {QStringLiteral("N"), 1, 10, QStringLiteral("Nr Receita")}),
+        };
+        ctx.ident.OperadoraSelecionada = 2;
+        auto& layout = ctx.telas.FormSelecaoProduto[1];
+        layout.lblDescr_Produto.caption = QStringLiteral("  Produto  ");
+        layout.lblQtd_Canc.caption = QStringLiteral("Quantidade");
+        layout.lblQtd_Canc.secondText = QStringLiteral("03");
+        layout.cmdOk_Caption = {true, QStringLiteral("F3 - &OK ")};
+        layout.cmdCancel_Caption = {false, QStringLiteral("ESC - &Cancel")};
+        ctx.config.AlertaValBr_Id = QStringLiteral("NYY");
+        ctx.config.AlertaDesc_Id = QStringLiteral("NNY");
+
+        ItemVenda& item = ctx.itensVenda.item(1);
+        item.codigo = QStringLiteral("7891000424452");
+        item.descricao = QStringLiteral("DIPIRONA SODICA");
+        item.fabricante = QStringLiteral("EMS");
+        item.embalagem = QStringLiteral("C");
+        item.quantidade = QStringLiteral("2");
+        item.valorBruto = QStringLiteral("8,90");
+        item.desconto = QStringLiteral("20,00");
+        item.valorLiquido = QStringLiteral("7,12");
+        item.valorReceber = QStringLiteral("3,56");
+        item.valorOperadora = QStringLiteral("4455");
+        item.status = QStringLiteral("00");
+        ctx.itensVenda.count = 1;
+        link.priceAnswer(QStringLiteral("DIPIRONA SODICA 500MG"), QStringLiteral("890"),
+                         QStringLiteral("712"));
+    }
+
+    int linhaNaGrade(const char* codigo, const char* embalagem, const char* quantidade) {
+        const int l = grade.adicionaLinha();
+        grade.defineTexto(l, G::Codigo, QString::fromLatin1(codigo));
+        grade.defineTexto(l, G::Embalagem, QString::fromLatin1(embalagem));
+        grade.defineTexto(l, G::Quantidade, QString::fromLatin1(quantidade));
+        grade.defineTexto(l, G::Status, QStringLiteral("00"));
+        grade.defineTexto(l, G::ValorLiquidoDll, QStringLiteral("7,00"));
+        return l;
+    }
+};
+
+TEST_F(Dialogo, PreencheCamposByOperadoraTypeAndRetrievedPreAuthorisation) {
+    const struct {
+        const char* caso;
+        int operadora;
+        qint16 tipo;
+        bool recuperada;
+        bool complemento, bruto, desconto;
+    } casos[] = {
+        {"operadora with complement, establishment", 2, 1, false, true, false, false},
+        {"network edits the gross price", 2, 2, false, true, true, false},
+        {"distributor edits both", 2, 3, false, true, true, true},
+        {"operadora without complement", 1, 3, false, false, true, true},
+        {"retrieved pre-authorisation locks everything", 2, 3, true, false, false, false},
+        {"no operadora chosen", 0, 1, false, false, false, false},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        ctx.ident.OperadoraSelecionada = c.operadora;
+        ctx.TipoEstab = c.tipo;
+        ctx.PreAutorizacaoRecuperada = c.recuperada;
+        SelecaoProduto s(ctx);
+        const ApresentacaoSelecao a = s.PreencheCampos();
+        EXPECT_EQ(a.complementoVisivel, c.complemento);
+        EXPECT_EQ(s.complemento() != nullptr, c.complemento);
+        EXPECT_EQ(a.alturaTwips, c.complemento ? 4215 : 3510);
+        EXPECT_EQ(a.topoBotoesTwips, c.complemento ? 3120 : 2520);
+        EXPECT_EQ(a.lblCompl1, c.complemento ? "Nr Receita" : "");
+        EXPECT_EQ(a.maxComplemento, c.complemento ? 10 : 0);
+        EXPECT_EQ(a.precoBrutoEditavel, c.bruto);
+        EXPECT_EQ(a.descontoEditavel, c.desconto);
+    }
+    EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join('|').toStdString();
+}
+
+TEST_F(Dialogo, PreencheCamposShowsTheRefreshedProduct) {
+    ctx.SelecaoViaConsulta = false;
+    SelecaoProduto s(ctx);
+    ApresentacaoSelecao a = s.PreencheCampos();
+    EXPECT_EQ(a.lblDescr_Produto, "Produto");
+    EXPECT_EQ(a.maxQuantidade, 3);
+    EXPECT_TRUE(a.cmdOkHabilitado);
+    EXPECT_FALSE(a.cmdCancelHabilitado);
+    EXPECT_EQ(a.cmdOkCaption, "F3 - &OK");
+    EXPECT_EQ(a.produto, "7891000424452 - DIPIRONA SODICA");
+    EXPECT_TRUE(a.fabricanteVisivel);
+    EXPECT_EQ(a.textos.quantidade, "2");
+    EXPECT_EQ(a.textos.precoBruto, "8,90");
+    EXPECT_EQ(a.textos.desconto, "20,00");
+    EXPECT_EQ(a.textos.precoLiquido, "7,12");
+    EXPECT_EQ(a.textos.valorReceber, "3,56");
+    EXPECT_EQ(a.textos.complemento, "4455");  // an edited row keeps its value
+    EXPECT_EQ(link.priceQueries(), QStringList{"7891000424452|C"});
+
+    // New list price from the lookup: discount and payment follow; entry 1 takes them.
+    link.priceAnswer(QStringLiteral("DIPIRONA SODICA 500MG"), QStringLiteral("1000"),
+                     QStringLiteral("712"));
+    ctx.SelecaoViaConsulta = true;
+    ctx.itensVenda.item(1).fabricante.clear();
+    ctx.itensVenda.item(1).quantidade = QStringLiteral("0");
+    a = SelecaoProduto(ctx).PreencheCampos();
+    EXPECT_EQ(a.produto, "7891000424452 - DIPIRONA SODICA 500MG");
+    EXPECT_EQ(a.textos.precoBruto, "10,00");
+    EXPECT_EQ(a.textos.desconto, "28,80");
+    EXPECT_EQ(ctx.itensVenda.item(1).desconto, "28,80");
+    EXPECT_FALSE(a.fabricanteVisivel);
+    EXPECT_EQ(a.textos.quantidade, "");
+    EXPECT_EQ(a.textos.complemento, "");  // a product from the query starts without one
+
+    // Not priced: the code alone, the values as held.
+    link.priceFails(HostLink::kPrecoNaoEncontrado);
+    a = SelecaoProduto(ctx).PreencheCampos();
+    EXPECT_EQ(a.produto, "7891000424452");
+    EXPECT_EQ(a.textos.precoBruto, "10,00");
+    EXPECT_TRUE(t.boxes.empty());
+}
+
+TEST_F(Dialogo, RowChosenForTheProduct) {
+    const struct {
+        const char* caso;
+        bool consulta, recuperada;
+        const char* quantidade;
+        std::optional<Answer> resposta;
+        int linha;
+        QString mensagem;
+        Icon icone;
+    } casos[] = {
+        {"edit of the row", false, false, "9", std::nullopt, 2, {}, Icon::None},
+        {"query, overwrite agreed", true, false, "1", Answer::Yes, 2,
+         "Este produto já foi selecionado deseja alterar?", Icon::None},
+        {"query, overwrite refused", true, false, "1", Answer::No, 0,
+         "Este produto já foi selecionado deseja alterar?", Icon::None},
+        {"pre-authorisation, same quantity", false, true, "3", std::nullopt, 2, {}, Icon::None},
+        {"pre-authorisation, fewer", false, true, "1", std::nullopt, 2, {}, Icon::None},
+        {"pre-authorisation, more", false, true, "4", std::nullopt, 0,
+         "A quantidade digitada não pode ser maior que a quantidade da pré-autorização!",
+         Icon::Information},
+    };
+    linhaNaGrade("7891037197725", "C", "1");
+    linhaNaGrade(" 7891000424452 ", " C ", "3");
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        t.boxes.clear();
+        ctx.SelecaoViaConsulta = c.consulta;
+        ctx.PreAutorizacaoRecuperada = c.recuperada;
+        if (c.resposta) t.boxes.answerNext(*c.resposta);
+        SelecaoProduto s(ctx);
+        EXPECT_EQ(s.ValidaProduto_Grid_Pre(grade, QString::fromLatin1(c.quantidade)), c.linha);
+        if (c.mensagem.isEmpty()) {
+            EXPECT_TRUE(t.boxes.empty());
+        } else {
+            ASSERT_EQ(t.boxes.shown().size(), 1u);
+            EXPECT_EQ(t.boxes.last().text, c.mensagem);
+            EXPECT_EQ(t.boxes.last().title, "Atenção");
+            EXPECT_EQ(t.boxes.last().icon, c.icone);
+        }
+    }
+    // Another packaging of the same code is another product.
+    ctx.itensVenda.item(1).embalagem = QStringLiteral("F");
+    ctx.SelecaoViaConsulta = true;
+    t.boxes.clear();
+    EXPECT_EQ(SelecaoProduto(ctx).ValidaProduto_Grid_Pre(grade, "1"), 3);
+    EXPECT_TRUE(t.boxes.empty());
+}
+
+TEST_F(Dialogo, OkWritesEntryOneAndTheGridRow) {
+    ctx.TipoEstab = 3;
+    SelecaoProduto s(ctx);
+    s.PreencheCampos();
+    const int linha = linhaNaGrade("7891000424452", "C", "2");
+
+    // A refused check writes nothing.
+    TextosSelecao textos = validos();
+    textos.quantidade = "0";
+    CampoSelecao foco = C::Nenhum;
+    EXPECT_EQ(s.cmdOk_Click(textos, grade, &foco), SelecaoProduto::ResultadoOk::Recusado);
+    EXPECT_EQ(foco, C::Quantidade);
+    EXPECT_EQ(t.boxes.last().icon, Icon::Critical);
+    EXPECT_EQ(ctx.itensVenda.item(1).quantidade, "2");
+    EXPECT_EQ(grade.texto(linha, G::Quantidade), "2");
+
+    textos = {QStringLiteral("5"),       QStringLiteral("1.234,5"), QStringLiteral("10,5"),
+              QStringLiteral("1111,05"), QStringLiteral("555,5"),   QStringLiteral("987")};
+    EXPECT_EQ(s.cmdOk_Click(textos, grade, &foco), SelecaoProduto::ResultadoOk::Gravado);
+    EXPECT_EQ(foco, C::Nenhum);
+    const ItemVenda& item = ctx.itensVenda.item(1);
+    EXPECT_EQ(item.valorBruto, "1234,50");
+    EXPECT_EQ(item.desconto, "10,50");
+    EXPECT_EQ(item.valorLiquido, "1111,05");
+    EXPECT_EQ(item.valorReceber, "555,50");
+    EXPECT_EQ(item.quantidade, "5");
+    EXPECT_EQ(item.valorOperadora, "987");
+    EXPECT_EQ(grade.linhas(), 1);
+    const QStringList esperado{"DIPIRONA SODICA", "EMS",   "C",       "5",
+                               "1234,50",         "10,50", "1111,05", "555,50",
+                               "7891000424452",   "00",    "987",     "7,00"};
+    for (int col = 1; col <= G::kColunas; ++col) {
+        SCOPED_TRACE(col);
+        EXPECT_EQ(grade.texto(linha, col), esperado.at(col - 1));  // 10 and 12 kept
+    }
+
+    // A product not yet listed goes to a new row; one the cashier declines to overwrite
+    // leaves the grid alone but still closes the dialog.
+    ctx.itensVenda.item(1).codigo = QStringLiteral("7891037197725");
+    EXPECT_EQ(s.cmdOk_Click(textos, grade), SelecaoProduto::ResultadoOk::Gravado);
+    EXPECT_EQ(grade.linhas(), 2);
+    EXPECT_EQ(grade.texto(2, G::Codigo), "7891037197725");
+    EXPECT_EQ(grade.texto(2, G::Status), "");
+    ctx.SelecaoViaConsulta = true;
+    t.boxes.answerNext(Answer::No);
+    textos.quantidade = "7";
+    EXPECT_EQ(s.cmdOk_Click(textos, grade), SelecaoProduto::ResultadoOk::NaoGravado);
+    EXPECT_EQ(grade.linhas(), 2);
+    EXPECT_EQ(grade.texto(2, G::Quantidade), "5");
+    EXPECT_FALSE(s.PrencherGridPre(grade, 0));
+    // A row past the last grows the grid.
+    EXPECT_TRUE(s.PrencherGridPre(grade, 4));
+    EXPECT_EQ(grade.linhas(), 4);
+    EXPECT_EQ(grade.texto(4, G::Quantidade), "7");
+}
+
+}  // namespace
+}  // namespace ql

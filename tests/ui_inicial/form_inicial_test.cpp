@@ -1,0 +1,527 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "sale/screens/form_inicial.h"
+#include "sale/screens/form_pin_pad.h"
+#include "shell/ini_access.h"
+#include "support/ui/loja_demo.h"
+#include "ui/telas.h"
+
+namespace ql {
+namespace {
+
+using Icon = MessageBoxes::Icon;
+using Answer = MessageBoxes::Answer;
+
+// Demo operadoras, in list order.
+constexpr int kQuillaneSaude = 0;
+constexpr int kFarmaVida = 1;
+
+enum class Estado { EscolheOperadora, DigitaCartao, CartaoAceito, Outro };
+
+// The demo store with the card identification screen open, driven by keys.
+struct Inicial {
+    test::LojaDemo loja{[](FormPrincipal& j) { AbreFormInicial(j); }};
+    FormInicial* tela = nullptr;
+
+    Inicial() {
+        tela = TelaInicialAberta(*loja.janela);
+        EXPECT_NE(tela, nullptr);
+    }
+    // The screens go before the main window, so that those registered with it end their
+    // registration while it is still whole.
+    ~Inicial() { qDeleteAll(loja.janela->areaTelas()->subWindowList()); }
+    Context& ctx() { return loja.ctx(); }
+    test::RecordingMessageBoxes& caixas() { return loja.caixas(); }
+
+    template <class T = QWidget>
+    T* w(const char* nome) {
+        T* c = tela->findChild<T*>(QLatin1String(nome));
+        EXPECT_NE(c, nullptr) << nome;
+        return c;
+    }
+    QLineEdit* txtCartao() { return w<QLineEdit>("txtCartao"); }
+    bool visivel(const char* nome) { return w(nome)->isVisibleTo(tela); }
+
+    Estado estado() {
+        const bool cartao = visivel("txtCartao");
+        if (!cartao && visivel("cmdConfirmaOper") && w("cbOperadora")->isEnabled()) {
+            return Estado::EscolheOperadora;
+        }
+        if (cartao && visivel("cmdConfirmaCartao") && !txtCartao()->isReadOnly()) {
+            return Estado::DigitaCartao;
+        }
+        if (cartao && !visivel("cmdConfirmaCartao") && txtCartao()->isReadOnly()) {
+            return Estado::CartaoAceito;
+        }
+        return Estado::Outro;
+    }
+
+    // Chooses the operadora and confirms it with Enter in the list.
+    void confirmaOperadora(int indice) {
+        w<QComboBox>("cbOperadora")->setCurrentIndex(indice);
+        QTest::keyClick(w("cbOperadora"), Qt::Key_Return);
+    }
+    void digita(const char* campo, const QString& texto) {
+        QTest::keyClicks(w(campo), texto);
+        QTest::keyClick(w(campo), Qt::Key_Return);
+    }
+    // Operadora, card typed and Enter.
+    void aceitaCartao(int operadora, const QString& cartao) {
+        confirmaOperadora(operadora);
+        digita("txtCartao", cartao);
+    }
+};
+
+#define EXPECT_ESTADO(i, e) EXPECT_EQ(int((i).estado()), int(e))
+
+TEST(FormInicial, OpensInTheFirstStateWithTheLayoutOfTheType) {
+    Inicial i;
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+    EXPECT_EQ(i.tela->windowTitle(), QStringLiteral("Tela 0001 - Inicial e abertura"));
+    EXPECT_TRUE(i.loja.janela->windowTitle().startsWith(
+        QStringLiteral("Quillane Client      Tela 0001 - Inicial e abertura    ")));
+    EXPECT_ESTADO(i, Estado::EscolheOperadora);
+    EXPECT_EQ(i.w<QComboBox>("cbOperadora")->count(), 3);
+    EXPECT_EQ(i.w<QComboBox>("cbOperadora")->itemText(kFarmaVida), QStringLiteral("FARMAVIDA"));
+    EXPECT_TRUE(i.w<QRadioButton>("optDigitacao")->isChecked());  // demo LEITOR_TYPE 0
+    EXPECT_TRUE(i.w<QRadioButton>("optSelecaoEstab")->isChecked());
+    for (const char* b : {"BtnPreVenda", "cmdVenda", "cmdLimpa"}) {
+        EXPECT_FALSE(i.w(b)->isEnabled()) << b;
+    }
+    EXPECT_TRUE(i.w("cmdAdmin")->isEnabled());
+    EXPECT_EQ(i.w<QPushButton>("BtnPreVenda")->text(), QStringLiteral("F2 - &Pré Autorização"));
+    EXPECT_EQ(i.w<QPushButton>("cmdVenda")->text(), QStringLiteral("F4 - &Autorização"));
+
+    // The distributor type hides the pre-authorisation command.
+    QTest::mouseClick(i.w("optSelecaoDistribuidor"), Qt::LeftButton);
+    EXPECT_EQ(i.ctx().TipoEstab, 3);
+    EXPECT_FALSE(i.visivel("BtnPreVenda"));
+    EXPECT_TRUE(i.visivel("cmdVenda"));
+}
+
+TEST(FormInicial, TypedCardChecksWithEveryMessage) {
+    struct Caso {
+        QString cartao;
+        QString mensagem;  // empty: accepted
+    };
+    const Caso casos[] = {
+        {QString(), QStringLiteral("Digite o número do Cartão. Tente novamente!")},
+        {QStringLiteral("606282000000000"),
+         QStringLiteral("Digite pelo menos 16 números no campo cartão. Tente novamente!")},
+        {QStringLiteral("60628200000E0001"),
+         QStringLiteral(
+             "Dados Inválidos, digite apenas números no campo cartão. Tente novamente!")},
+        {QStringLiteral("6062820.00000001"),
+         QStringLiteral(
+             "Dados Inválidos, digite apenas números no campo cartão. Tente novamente!")},
+        {QStringLiteral("6062820000000001"), {}},
+    };
+    Inicial i;
+    for (const Caso& c : casos) {
+        i.caixas().clear();
+        i.tela->cmdLimpa_Click();
+        i.aceitaCartao(kQuillaneSaude, c.cartao);
+        if (c.mensagem.isEmpty()) {
+            EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
+            EXPECT_ESTADO(i, Estado::CartaoAceito);
+            EXPECT_EQ(i.ctx().ident.NumeroCartao, c.cartao);
+            EXPECT_EQ(i.w<QLineEdit>("txtAdministradora")->text(), QStringLiteral("00000123"));
+            EXPECT_TRUE(i.w("BtnPreVenda")->isEnabled());
+            EXPECT_FALSE(i.w("cmdAdmin")->isEnabled());
+            // Both sale commands shown and no additional field: nothing starts by itself.
+            EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+        } else {
+            ASSERT_EQ(i.caixas().shown().size(), 1u) << c.cartao.toStdString();
+            EXPECT_EQ(i.caixas().last().text, c.mensagem);
+            EXPECT_EQ(i.caixas().last().title, QStringLiteral("Login"));
+            EXPECT_EQ(i.caixas().last().buttons, MessageBoxes::Buttons::Ok);
+            EXPECT_ESTADO(i, Estado::DigitaCartao);
+        }
+    }
+}
+
+TEST(FormInicial, AdditionalFieldsOfTheOperadoraAndTheirChecks) {
+    Inicial i;
+    i.aceitaCartao(kFarmaVida, QStringLiteral("6062820000000001"));
+    EXPECT_ESTADO(i, Estado::CartaoAceito);
+    EXPECT_TRUE(i.visivel("txtCampo1"));
+    EXPECT_TRUE(i.visivel("txtCampo2"));
+    EXPECT_EQ(i.w<QLabel>("LBCampo1")->text(), QStringLiteral("Matricula"));
+    EXPECT_EQ(i.w<QLabel>("LBCampo2")->text(), QStringLiteral("CPF do Titular"));
+    EXPECT_EQ(i.w<QLineEdit>("txtCampo2")->maxLength(), 11);
+    EXPECT_EQ(i.tela->focusWidget(), i.w("txtCampo1"));
+
+    struct Caso {
+        QString campo1, campo2, mensagem;
+    };
+    const Caso casos[] = {
+        {QStringLiteral("12345"), QStringLiteral("12345678901"),
+         QStringLiteral("Digite pelo menos 6 números. Tente novamente!")},
+        {QStringLiteral("12A456"), QStringLiteral("12345678901"),
+         QStringLiteral("Dados Inválidos, digite apenas números no campo. Tente novamente!")},
+        {QStringLiteral("123456"), QStringLiteral("1234567890"),
+         QStringLiteral("Digite pelo menos 11 números. Tente novamente!")},
+        {QStringLiteral("123456"), QStringLiteral("1234567890X"),
+         QStringLiteral("Dados Inválidos, digite apenas números. Tente novamente!")},
+    };
+    for (const Caso& c : casos) {
+        i.caixas().clear();
+        i.tela->cmdLimpa_Click();
+        i.aceitaCartao(kFarmaVida, QStringLiteral("6062820000000001"));
+        QTest::keyClicks(i.w("txtCampo1"), c.campo1);
+        QTest::keyClick(i.w("txtCampo1"), Qt::Key_Return);  // on to the second field
+        QTest::keyClicks(i.w("txtCampo2"), c.campo2);
+        QTest::keyClick(i.tela, Qt::Key_F2);
+        ASSERT_EQ(i.caixas().shown().size(), 1u) << c.mensagem.toStdString();
+        EXPECT_EQ(i.caixas().last().text, c.mensagem);
+        EXPECT_EQ(i.caixas().last().title, QStringLiteral("Login"));
+        // The card entry is offered again, empty.
+        EXPECT_ESTADO(i, Estado::DigitaCartao);
+        EXPECT_TRUE(i.txtCartao()->text().isEmpty());
+        EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+    }
+}
+
+TEST(FormInicial, KeyboardReaderConfirmsOnTheSecondEnter) {
+    Inicial i;
+    i.ctx().config.LEITOR_TYPE = 1;
+    i.tela->cmdLimpa_Click();
+    EXPECT_TRUE(i.w<QRadioButton>("optLeitura")->isChecked());
+    i.confirmaOperadora(kQuillaneSaude);
+    EXPECT_EQ(i.txtCartao()->echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(i.visivel("optLeitura"));
+
+    i.digita("txtCartao", QStringLiteral(";6062820000000001=2912?"));
+    EXPECT_ESTADO(i, Estado::DigitaCartao);  // first track: not yet
+    EXPECT_TRUE(i.caixas().empty());
+    i.digita("txtCartao", QStringLiteral(";6062820000000001?"));
+    EXPECT_ESTADO(i, Estado::CartaoAceito);
+    EXPECT_EQ(i.ctx().ident.NumeroCartao,
+              QStringLiteral(";6062820000000001=2912?;6062820000000001?"));
+
+    // The count starts again: a short swipe is refused only on its second Enter.
+    i.tela->cmdLimpa_Click();
+    i.confirmaOperadora(kQuillaneSaude);
+    i.digita("txtCartao", QStringLiteral("123"));
+    EXPECT_TRUE(i.caixas().empty());
+    QTest::keyClick(i.txtCartao(), Qt::Key_Return);
+    ASSERT_EQ(i.caixas().shown().size(), 1u);
+    EXPECT_EQ(i.caixas().last().text, QStringLiteral("Passe o cartão no leitor. Tente novamente!"));
+    EXPECT_EQ(i.caixas().last().title, QStringLiteral("Login"));
+}
+
+TEST(FormInicial, PinPadResultCodes) {
+    Inicial i;
+    i.ctx().config.LEITOR_TYPE = 2;
+    const QString arquivo = i.loja.t.path(QStringLiteral("trilha.txt"));
+    i.ctx().pinPad = std::make_unique<PinPadArquivo>(arquivo);
+    struct Caso {
+        QString conteudo;
+        QString mensagem;  // empty: no message
+        Estado depois;
+    };
+    const Caso casos[] = {
+        {QStringLiteral("RETORNO=-4"), {}, Estado::EscolheOperadora},
+        {QStringLiteral("RETORNO=-19"), QStringLiteral("Erro no Acesso ao PinPad"),
+         Estado::EscolheOperadora},
+        {QStringLiteral("RETORNO=-20"), QStringLiteral("Erro na Leitura do Cartão"),
+         Estado::EscolheOperadora},
+        {QStringLiteral("6062820000000001"), {}, Estado::CartaoAceito},
+    };
+    // The wait window as the cashier sees it before the pad answers.
+    QString janelaAberta;
+    QTimer::singleShot(100, [&] {
+        if (QWidget* m = QApplication::activeModalWidget()) {
+            janelaAberta = m->objectName() + u'|' + m->windowTitle() + u'|' +
+                           m->findChild<QLabel*>(QStringLiteral("Label1"))->text();
+        }
+    });
+    for (const Caso& c : casos) {
+        i.caixas().clear();
+        i.tela->cmdLimpa_Click();
+        i.loja.t.writeFile(QStringLiteral("trilha.txt"), c.conteudo);
+        i.confirmaOperadora(kQuillaneSaude);
+        if (c.mensagem.isEmpty()) {
+            EXPECT_TRUE(i.caixas().empty()) << c.conteudo.toStdString();
+        } else {
+            ASSERT_EQ(i.caixas().shown().size(), 1u) << c.conteudo.toStdString();
+            EXPECT_EQ(i.caixas().last().text, c.mensagem);
+            EXPECT_EQ(i.caixas().last().title, QStringLiteral("Leitura do Cartão"));
+            EXPECT_EQ(i.caixas().last().icon, Icon::Critical);
+        }
+        EXPECT_ESTADO(i, c.depois);
+    }
+    EXPECT_EQ(i.ctx().ident.NumeroCartao, QStringLiteral("6062820000000001"));
+    EXPECT_EQ(i.w<QLabel>("lblCartao")->text(), QStringLiteral("Numero do Cartão "));
+    EXPECT_EQ(janelaAberta,
+              QStringLiteral("FormPinPad|PinPad|Passe o cartão ou digite cancel no Pinpad"));
+}
+
+TEST(FormInicial, PinPadWithoutTheCardReaderLibrary) {
+    Inicial i;
+    i.ctx().config.LEITOR_TYPE = 2;
+    ASSERT_TRUE(GravaLinhaArquivoIni(i.ctx(), QStringLiteral("CONFIG"), QStringLiteral("PINPAD"),
+                                     QStringLiteral("nenhum"), CaminhoCoreIniCore(i.ctx())));
+    i.tela->cmdLimpa_Click();
+    i.confirmaOperadora(kQuillaneSaude);
+    ASSERT_EQ(i.caixas().shown().size(), 2u) << i.caixas().texts().join('|').toStdString();
+    EXPECT_EQ(i.caixas().shown()[0].text,
+              QStringLiteral("Ocorreu o erro: 161 - Impossivel acessar Módulo QL32_Pin.dll"));
+    EXPECT_TRUE(i.caixas().shown()[0].title.endsWith(QStringLiteral("Timer1_Timer")));
+    EXPECT_EQ(i.caixas().shown()[1].text, QStringLiteral("Erro no Acesso ao PinPad"));
+    EXPECT_ESTADO(i, Estado::EscolheOperadora);
+}
+
+TEST(FormInicial, ApprovedEligibilityOpensTheAuthorisationScreen) {
+    struct Caso {
+        QString cartao;
+        Qt::Key tecla;
+        QString tela;
+    };
+    const Caso casos[] = {
+        {QStringLiteral("6062820000000001"), Qt::Key_F2, QStringLiteral("PREVENDA")},
+        {QStringLiteral("6062820000000004"), Qt::Key_F4, QStringLiteral("VENDA")},
+    };
+    for (const Caso& c : casos) {
+        Inicial i;
+        i.aceitaCartao(kQuillaneSaude, c.cartao);
+        i.ctx().PrimeiraAtivacao = false;
+        QTest::keyClick(i.tela, c.tecla);
+        EXPECT_EQ(i.ctx().TelaAtual, c.tela);
+        if (QWidget* preVenda = test::achaTela(QStringLiteral("FormPreVenda"))) {
+            // The authorisation screen is built in: it took the mode and ran its first
+            // activation.
+            EXPECT_TRUE(preVenda->isVisible());
+        } else {
+            EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
+            EXPECT_TRUE(i.ctx().PrimeiraAtivacao);
+        }
+        EXPECT_EQ(i.ctx().ident.NumeroCartao, c.cartao);
+        EXPECT_EQ(i.ctx().ident.NomeOperadora, QStringLiteral("QUILLANE SAUDE"));
+        EXPECT_EQ(i.ctx().ident.CodigoOperadora, QStringLiteral("00000123"));
+        EXPECT_EQ(i.ctx().ident.OperadoraSelecionada, 1);
+        EXPECT_FALSE(i.ctx().transacao.NsuTransacao.trimmed().isEmpty());
+        EXPECT_ESTADO(i, Estado::EscolheOperadora);
+        EXPECT_TRUE(i.w("fraIdentifica")->isEnabled());
+    }
+}
+
+TEST(FormInicial, RefusedCardsShowTheHostTextAndClearTheScreen) {
+    const std::pair<QString, QString> casos[] = {
+        {QStringLiteral("6062820000000002"), QStringLiteral("CARTAO BLOQUEADO PELA OPERADORA")},
+        {QStringLiteral("6062820000000003"), QStringLiteral("CARTAO VENCIDO")},
+    };
+    for (const auto& [cartao, texto] : casos) {
+        Inicial i;
+        i.aceitaCartao(kQuillaneSaude, cartao);
+        QTest::keyClick(i.tela, Qt::Key_F2);
+        ASSERT_FALSE(i.caixas().empty());
+        EXPECT_EQ(i.caixas().shown()[0].text.trimmed(), texto);
+        EXPECT_EQ(i.caixas().shown()[0].title, QStringLiteral("Atenção"));
+        EXPECT_EQ(i.caixas().shown()[0].icon, Icon::Critical);
+        EXPECT_ESTADO(i, Estado::EscolheOperadora);
+        EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+    }
+}
+
+TEST(FormInicial, NoOperadoraChosen) {
+    Inicial i;
+    QTest::keyClick(i.tela, Qt::Key_F5);
+    QTest::mouseClick(i.w("cmdConfirmaOper"), Qt::LeftButton);
+    ASSERT_EQ(i.caixas().shown().size(), 2u);
+    EXPECT_EQ(i.caixas().shown()[0].text, QStringLiteral("Selecione a operadora!"));
+    EXPECT_EQ(i.caixas().shown()[1].text, QStringLiteral("Selecione uma operadora!"));
+    for (const auto& s : i.caixas().shown()) {
+        EXPECT_EQ(s.title, QStringLiteral("Atenção"));
+        EXPECT_EQ(s.icon, Icon::Critical);
+    }
+    EXPECT_ESTADO(i, Estado::EscolheOperadora);
+    EXPECT_TRUE(i.w("cmdAdmin")->isEnabled());
+}
+
+// An identification component that never identifies the cardholder.
+class ComponenteSempreN final : public ComponenteDS {
+  public:
+    void setPropriedade(int, const QString&) override {}
+    QString propriedade(int n) const override { return n == 7 ? QStringLiteral("N") : QString(); }
+    void Identifica() override { ++identificacoes; }
+    int identificacoes = 0;
+};
+
+TEST(FormInicial, IdentificationComponentAsksToRetypeAndTheSaleGoesOn) {
+    Inicial i;
+    i.ctx().config.bIdentificaCartao_DS = true;
+    auto componente = std::make_unique<ComponenteSempreN>();
+    ComponenteSempreN* fake = componente.get();
+    i.ctx().componenteDS = std::move(componente);
+    i.caixas().answerNext(Answer::Yes);
+    i.caixas().answerNext(Answer::No);
+
+    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000001"));
+    QTest::keyClick(i.tela, Qt::Key_F2);
+    EXPECT_EQ(i.caixas().texts(), QStringList({QStringLiteral("Deseja digitar novamente?"),
+                                               QStringLiteral("Deseja digitar novamente?")}));
+    EXPECT_EQ(i.caixas().last().defaultButton, Answer::No);
+    EXPECT_EQ(fake->identificacoes, 1);
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("PREVENDA"));
+    EXPECT_ESTADO(i, Estado::EscolheOperadora);
+
+    // The authorisation (F4) does not run the identification.
+    i.caixas().clear();
+    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000004"));
+    QTest::keyClick(i.tela, Qt::Key_F4);
+    EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("VENDA"));
+}
+
+TEST(FormInicial, FunctionKeysActOnlyThroughUsableButtons) {
+    Inicial i;
+    // First state: F2, F4 and F8 have disabled buttons.
+    for (Qt::Key k : {Qt::Key_F2, Qt::Key_F4, Qt::Key_F8}) QTest::keyClick(i.tela, k);
+    EXPECT_TRUE(i.caixas().empty());
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+
+    // Distributor: the pre-authorisation is hidden, so F2 does nothing even with a card.
+    QTest::mouseClick(i.w("optSelecaoDistribuidor"), Qt::LeftButton);
+    i.confirmaOperadora(kQuillaneSaude);
+    QTest::keyClicks(i.txtCartao(), QStringLiteral("6062820000000004"));
+    QTest::mouseClick(i.w("cmdConfirmaCartao"), Qt::LeftButton);
+    EXPECT_ESTADO(i, Estado::CartaoAceito);
+    QTest::keyClick(i.tela, Qt::Key_F2);
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+    EXPECT_ESTADO(i, Estado::CartaoAceito);
+    // F8 clears.
+    QTest::keyClick(i.tela, Qt::Key_F8);
+    EXPECT_ESTADO(i, Estado::EscolheOperadora);
+
+    // With only the authorisation offered, Enter on the card starts it at once.
+    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000004"));
+    EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("VENDA"));
+}
+
+TEST(FormInicial, EscapeAndMainWindowF12AskBeforeEnding) {
+    Inicial i;
+    i.caixas().answerNext(Answer::No);
+    QTest::keyClick(i.tela, Qt::Key_Escape);
+    ASSERT_EQ(i.caixas().shown().size(), 1u);
+    EXPECT_EQ(i.caixas().last().text, QStringLiteral("Confirma a Saída do Sistema"));
+    EXPECT_EQ(i.caixas().last().buttons, MessageBoxes::Buttons::YesNo);
+    EXPECT_EQ(i.caixas().last().defaultButton, Answer::No);
+    EXPECT_FALSE(i.loja.eventos.contains(QStringLiteral("fim")));
+
+    i.caixas().answerNext(Answer::Yes);
+    i.loja.janela->mnuEncerrar_Click();  // F12 of the main window on "INCIAL"
+    EXPECT_EQ(i.caixas().shown().size(), 2u);
+    EXPECT_TRUE(i.loja.eventos.contains(QStringLiteral("fim")));
+}
+
+TEST(FormInicial, ReopeningShowsTheSameScreenInItsFirstState) {
+    Inicial i;
+    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000001"));
+    i.tela->parentWidget()->hide();
+    i.ctx().TelaAtual = QStringLiteral("ADMINISTRATIVA");
+    AbreFormInicial(*i.loja.janela);
+    EXPECT_EQ(TelaInicialAberta(*i.loja.janela), i.tela);
+    EXPECT_TRUE(i.tela->isVisible());
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+    EXPECT_ESTADO(i, Estado::EscolheOperadora);
+}
+
+TEST(FormConfig, StaffReachesTheSettingsAndTestsTheConnection) {
+    Inicial i;
+    // The login screen, when it is built in, is filled in as the service user; otherwise the
+    // login state below stands for its outcome.
+    i.ctx().login.LoginAtivo = true;
+    i.ctx().login.UsuarioLogado[1] = QStringLiteral("STAFF");
+    QTimer preenche;
+    QObject::connect(&preenche, &QTimer::timeout, [&] {
+        QWidget* m = QApplication::activeModalWidget();
+        if (!m || m->objectName() != QLatin1String("formLogin")) return;
+        auto* usuario = m->findChild<QLineEdit*>(QStringLiteral("txtUserName"));
+        auto* senha = m->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+        if (!usuario || !senha) return;
+        usuario->setText(QStringLiteral("STAFF"));
+        senha->setText(QStringLiteral("SUPORTE"));
+        QTest::keyClick(senha, Qt::Key_Return);
+    });
+    preenche.start(20);
+    i.w<QComboBox>("cbOperadora")->setCurrentIndex(kQuillaneSaude);
+    QTest::keyClick(i.tela, Qt::Key_F5);
+    preenche.stop();
+
+    auto* config = test::achaTela(QStringLiteral("FormConfig"));
+    ASSERT_NE(config, nullptr);
+    EXPECT_FALSE(i.tela->isVisible());
+    auto* resultado = config->findChild<QLabel*>(QStringLiteral("lblResultado"));
+    QTest::keyClick(config, Qt::Key_F3);
+    EXPECT_TRUE(resultado->text().startsWith(
+        QStringLiteral("Conexão OK: o host respondeu ao logon, código ")))
+        << resultado->text().toStdString();
+    EXPECT_TRUE(config->findChild<QLabel*>(QStringLiteral("lblHost"))
+                    ->text()
+                    .contains(QStringLiteral("host simulado no próprio programa - link aberto")));
+
+    QTest::keyClick(config, Qt::Key_Escape);
+    EXPECT_FALSE(config->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(test::achaTela(QStringLiteral("FormConfig")), nullptr);
+    EXPECT_TRUE(i.tela->isVisible());
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+}
+
+TEST(FormConfig, ConnectionTestReportsALinkFailureWithItsCode) {
+    test::LojaDemo loja;
+    loja.ctx().config.HOST_LINK = QStringLiteral("tcp://127.0.0.1:1");
+    loja.ctx().config.HOST_TIMEOUT_MS = 3000;
+    IniciaHostLink(loja.ctx());
+    AbreFormConfig(*loja.janela);
+    auto* config = test::achaTela(QStringLiteral("FormConfig"));
+    ASSERT_NE(config, nullptr);
+    QTest::mouseClick(config->findChild<QWidget*>(QStringLiteral("cmdTestaConexao")),
+                      Qt::LeftButton);
+    EXPECT_TRUE(config->findChild<QLabel*>(QStringLiteral("lblResultado"))
+                    ->text()
+                    .startsWith(QStringLiteral(
+                        "Falha na conexão: código -164 - 164- Servidor fora do Ar.")));
+    EXPECT_TRUE(loja.caixas().empty());
+}
+
+TEST(PinPadDialogo, SwipedTypedEmptyOrCancelled) {
+    struct Caso {
+        QString trilha;
+        Qt::Key tecla;
+        qint32 retorno;
+    };
+    const Caso casos[] = {
+        {QStringLiteral(";6062820000000001=2912?"), Qt::Key_Return, 23},
+        {QString(), Qt::Key_Return, PinPad::kErroLeitura},
+        {QStringLiteral("6062"), Qt::Key_Escape, PinPad::kCancelado},
+    };
+    for (const Caso& c : casos) {
+        QTimer::singleShot(0, [&] {
+            QWidget* m = QApplication::activeModalWidget();
+            ASSERT_NE(m, nullptr);
+            auto* campo = m->findChild<QLineEdit*>(QStringLiteral("txtTrilha"));
+            QTest::keyClicks(campo, c.trilha);
+            QTest::keyClick(campo, c.tecla);
+        });
+        PinPadDialogo pad;
+        const LeituraPinPad l = LeTrilha(pad);
+        EXPECT_EQ(l.RetornoPinPad, c.retorno) << c.trilha.toStdString();
+        EXPECT_EQ(l.TrilhaCartao.trimmed(), c.retorno > 0 ? c.trilha : QString());
+    }
+}
+
+}  // namespace
+}  // namespace ql

@@ -1,0 +1,411 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "admin/menu_administrativo.h"
+#include "admin/screens/form_complementar.h"
+#include "data/screens/form_cadastro.h"
+#include "data/screens/form_login.h"
+#include "data/usuarios.h"
+#include "host/scripted_link.h"
+#include "shell/ini_access.h"
+#include "support/ui/loja_demo.h"
+#include "ui/telas.h"
+
+namespace ql {
+namespace {
+
+using test::achaTela;
+using test::esperaAte;
+using Icon = MessageBoxes::Icon;
+using Answer = MessageBoxes::Answer;
+using Buttons = MessageBoxes::Buttons;
+using C = ComandoAdministrativo;
+
+// Runs `acao` on the modal dialog named `nome` once it is the active modal window (the dialog's
+// exec() is running by then). Gives up after five seconds.
+void quandoModal(const QString& nome, std::function<void(QWidget*)> acao) {
+    auto* timer = new QTimer;
+    auto prazo = std::make_shared<QDeadlineTimer>(5000);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, nome, acao, prazo] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (prazo->hasExpired()) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+        if (!w || w->objectName() != nome) return;
+        timer->stop();
+        timer->deleteLater();
+        acao(w);
+    });
+    timer->start();
+}
+
+// Types a user and password into the login dialog and presses Enter in the password box.
+void preencheLogin(QWidget* dialogo, const QString& usuario, const QString& senha) {
+    auto* txtUser = dialogo->findChild<QLineEdit*>(QStringLiteral("txtUserName"));
+    auto* txtPass = dialogo->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+    ASSERT_TRUE(txtUser && txtPass);
+    txtUser->clear();
+    QTest::keyClicks(txtUser, usuario);
+    txtPass->clear();
+    QTest::keyClicks(txtPass, senha);
+    QTest::keyClick(txtPass, Qt::Key_Return);
+}
+
+QString ultimoLogin(Context& ctx) {
+    QString valor;
+    LeLinhaArquivoIni(ctx, "DADOS_GERAIS", "Ultimo_Login", QString(), valor,
+                      CaminhoQlnClientIni(ctx));
+    return valor;
+}
+
+QString distribuidoraSalva(Context& ctx, const QString& codigo) {
+    QString valor;
+    LeLinhaArquivoIni(ctx, "DADOS_GERAIS", "DISTRIBUIDORA_" + codigo, QString(), valor,
+                      CaminhoQlnClientIni(ctx));
+    return valor;
+}
+
+struct Menu : ::testing::Test {
+    test::LojaDemo loja;
+    Context& ctx = loja.ctx();
+    test::RecordingMessageBoxes& caixas = loja.caixas();
+
+    // Logs a manager in through the login logic, as the card identification screen does
+    // before it opens the menu.
+    void entra(const char* usuario, const char* senha) {
+        ASSERT_EQ(ExecutaLogin(ctx, usuario, senha, nullptr), ResultadoLogin::Aceito)
+            << caixas.texts().join('|').toStdString();
+    }
+    FormComplementar* abreMenu() {
+        AbreFormComplementar(*loja.janela);
+        auto* menu = achaTela<FormComplementar>(QStringLiteral("FormComplementar"));
+        if (menu) {
+            loja.janela->activateWindow();
+            QApplication::setActiveWindow(loja.janela.get());
+            menu->cbAdministradora()->setFocus();
+        }
+        return menu;
+    }
+    void tecla(QWidget* alvo, Qt::Key k) { QTest::keyClick(alvo, k); }
+};
+
+TEST_F(Menu, LoginChecksEveryFieldWithItsOwnMessage) {
+    struct Caso {
+        const char* usuario;
+        const char* senha;
+        const char* mensagem;  // "" = accepted
+        const char* logado;
+    };
+    const Caso casos[] = {
+        {"MNG1", "9999", "Senha Inválida, Tente novamente!", ""},
+        {"MNG9", "1234", "Usuário inválido. Tente novamente!", ""},
+        {"MN", "1234", "Usuário Inválido, digite pelo menos 4 caracteres. Tente novamente!", ""},
+        {"MNG1", "12", "Senha Inválida, digite pelo menos 4 caracteres. Tente novamente!", ""},
+        {"MNG1", "12A4", "Senha Inválida, digite apenas números. Tente novamente!", ""},
+        {"STAFF", "ERRADA", "Senha Inválida. Tente novamente!", ""},
+        {"mng1", "1234", "", "MNG1"},       // typed in lower case, upper-cased key by key
+        {"MNG'2", "24'68", "", "MNG2"},     // apostrophes are dropped
+        {"staff", "suporte", "", "STAFF"},  // the service password is longer than six
+    };
+    for (const Caso& caso : casos) {
+        caixas.clear();
+        ctx.login.UsuarioLogado[1].clear();
+        FormLogin dialogo(ctx, loja.janela.get());
+        EXPECT_EQ(dialogo.windowTitle(), QStringLiteral("Login"));
+        EXPECT_EQ(dialogo.cmdOk()->text(), QStringLiteral("F3 - &OK"));
+        dialogo.show();
+        QTest::keyClicks(dialogo.txtUserName(), QString::fromUtf8(caso.usuario));
+        QTest::keyClicks(dialogo.txtPassword(), QString::fromUtf8(caso.senha));
+        QTest::keyClick(&dialogo, Qt::Key_F3);
+        const bool aceito = !*caso.mensagem;
+        EXPECT_EQ(ctx.login.LoginAtivo, aceito) << caso.usuario;
+        EXPECT_EQ(dialogo.result(), aceito ? QDialog::Accepted : QDialog::Rejected) << caso.usuario;
+        if (aceito) {
+            EXPECT_TRUE(caixas.empty()) << caixas.texts().join('|').toStdString();
+            EXPECT_EQ(ctx.login.UsuarioLogado[1].trimmed(), QString::fromLatin1(caso.logado));
+            continue;
+        }
+        ASSERT_EQ(caixas.shown().size(), 1u) << caso.usuario;
+        EXPECT_EQ(caixas.last().text, QString::fromUtf8(caso.mensagem));
+        EXPECT_EQ(caixas.last().title, QStringLiteral("Login"));
+        EXPECT_EQ(caixas.last().buttons, Buttons::Ok);
+        EXPECT_TRUE(dialogo.isVisible()) << caso.usuario;
+        EXPECT_TRUE(dialogo.cmdOk()->isEnabled()) << caso.usuario;
+        // A refused user name keeps the password; a refused password is emptied.
+        const bool usuarioRecusado = QString::fromUtf8(caso.mensagem).startsWith("Usuário Inv");
+        EXPECT_EQ(dialogo.txtPassword()->text().isEmpty(), !usuarioRecusado) << caso.usuario;
+    }
+}
+
+TEST_F(Menu, EscapeCancelsTheLoginAndAManagerPasswordBoxHoldsSixCharacters) {
+    ctx.login.LoginAtivo = true;
+    FormLogin dialogo(ctx, loja.janela.get());
+    dialogo.show();
+    QTest::keyClicks(dialogo.txtUserName(), "MNG1");
+    QTest::keyClicks(dialogo.txtPassword(), "12345678");
+    EXPECT_EQ(dialogo.txtPassword()->text(), QStringLiteral("123456"));
+    QTest::keyClick(dialogo.txtPassword(), Qt::Key_Escape);
+    EXPECT_FALSE(ctx.login.LoginAtivo);
+    EXPECT_EQ(dialogo.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialogo.isVisible());
+    EXPECT_TRUE(caixas.empty());
+}
+
+TEST_F(Menu, FactoryPasswordIsChangedBeforeTheMenuAndTheNewOneWorks) {
+    // Cancelling the forced change fails the login silently and leaves no logged user.
+    quandoModal("formLogin", [](QWidget* login) {
+        quandoModal("formNovaSenha", [](QWidget* nova) { QTest::keyClick(nova, Qt::Key_Escape); });
+        preencheLogin(login, "MNG5", "864209");
+        QTest::keyClick(login, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(ExecutaFormLogin(ctx, loja.janela.get()));
+    EXPECT_TRUE(ctx.login.UsuarioLogado[1].trimmed().isEmpty());
+    EXPECT_TRUE(caixas.empty()) << caixas.texts().join('|').toStdString();
+
+    // Now through: a mismatch first, then the same new password twice.
+    quandoModal("formLogin", [](QWidget* login) {
+        quandoModal("formNovaSenha", [](QWidget* nova) {
+            auto* a = nova->findChild<QLineEdit*>("txtNovaSenha");
+            auto* b = nova->findChild<QLineEdit*>("txtNovaSenha2");
+            QTest::keyClicks(a, "5555");
+            QTest::keyClicks(b, "5556");
+            QTest::keyClick(nova, Qt::Key_F3);
+            a->clear();
+            b->clear();
+            QTest::keyClicks(a, "5555");
+            QTest::keyClicks(b, "5555");
+            QTest::keyClick(b, Qt::Key_Return);
+        });
+        preencheLogin(login, "MNG5", "864209");
+    });
+    EXPECT_TRUE(ExecutaFormLogin(ctx, loja.janela.get()));
+    EXPECT_EQ(caixas.texts(), QStringList{QStringLiteral("A nova senha não confere!")});
+    EXPECT_EQ(ctx.login.NovaSenha, QStringLiteral("5555"));
+
+    FormComplementar* menu = abreMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->txtUsuario()->text(), QStringLiteral("MNG5"));
+
+    // From the menu (F2): the factory password is gone, the new one logs in.
+    caixas.clear();
+    quandoModal("formLogin", [](QWidget* login) {
+        preencheLogin(login, "MNG5", "864209");
+        preencheLogin(login, "MNG5", "5555");
+    });
+    tecla(menu, Qt::Key_F2);
+    EXPECT_EQ(caixas.texts(), QStringList{QStringLiteral("Senha Inválida, Tente novamente!")});
+    EXPECT_TRUE(ctx.login.LoginAtivo);
+}
+
+TEST_F(Menu, PermissionsDisableCommandsAndTheirKeys) {
+    entra("MNG2", "2468");  // the default group: no registration, no lot cancellation
+    FormComplementar* menu = abreMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("ADMINISTRATIVA"));
+    EXPECT_EQ(
+        loja.janela->windowTitle(),
+        QStringLiteral("Quillane Client        0002 - Administrativas     05/12/2026 10:00:00"));
+    EXPECT_EQ(menu->cbAdministradora()->count(), 3);
+    EXPECT_EQ(menu->cbAdministradora()->currentText(), QStringLiteral("00000123"));
+    EXPECT_EQ(ctx.ident.AdministradoraSelecionada, 1);
+    EXPECT_EQ(ctx.ident.NomeOperadora, QStringLiteral("QUILLANE SAUDE"));
+
+    const std::pair<C, bool> esperados[] = {{C::Login, true},        {C::AlterarSenha, true},
+                                            {C::Cadastro, false},    {C::Resumo, true},
+                                            {C::Canceltotal, false}, {C::Pendentes, true},
+                                            {C::Logon, true},        {C::ResumoFinanceiro, true},
+                                            {C::Prevenda, true},     {C::Cancel, true}};
+    for (auto [comando, habilitado] : esperados)
+        EXPECT_EQ(menu->botao(comando)->isEnabled(), habilitado) << int(comando);
+
+    // Disabled commands: their keys open nothing and say nothing.
+    ctx.login.PermissoesUsuario[1] = QStringLiteral("SNNSSSSNN");
+    menu->MontaTela_FormComplementar();
+    const QString antes = ultimoLogin(ctx);
+    for (Qt::Key k : {Qt::Key_F3, Qt::Key_F7, Qt::Key_F8, Qt::Key_F9}) tecla(menu, k);
+    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("ADMINISTRATIVA"));  // F8/F9 would have changed it
+    EXPECT_FALSE(achaTela<FormCadastro>(QStringLiteral("FormCadastro")));
+    EXPECT_EQ(ultimoLogin(ctx), antes);
+    EXPECT_TRUE(caixas.empty()) << caixas.texts().join('|').toStdString();
+
+    // Another manager logs in from the menu: the commands follow at once.
+    quandoModal("formLogin", [](QWidget* login) { preencheLogin(login, "MNG1", "1234"); });
+    tecla(menu, Qt::Key_F2);
+    EXPECT_EQ(menu->txtUsuario()->text(), QStringLiteral("MNG1"));
+    for (C comando : {C::Cadastro, C::Canceltotal, C::Pendentes, C::Logon, C::Resumo})
+        EXPECT_TRUE(menu->botao(comando)->isEnabled()) << int(comando);
+}
+
+TEST_F(Menu, EmptyOperatorTableGivesBothSpellingsOfTheCheck) {
+    entra("MNG1", "1234");
+    ctx.operadoras.registros.clear();
+    FormComplementar* menu = abreMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->cbAdministradora()->count(), 0);
+    struct Caso {
+        Qt::Key tecla;  // Qt::Key_unknown: click cmdPrevenda
+        const char* texto;
+        const char* telaAtual;
+    };
+    const Caso casos[] = {
+        {Qt::Key_F9, "Selecione a Administradora ", "LOGON"},
+        {Qt::Key_F8, "Selecione a Administradora ", "PENDENTES"},
+        {Qt::Key_F3, "selecione a administradora ", "ADMINISTRATIVA"},
+        {Qt::Key_F5, "selecione a administradora ", "ADMINISTRATIVA"},
+        {Qt::Key_F6, "selecione a administradora ", "ADMINISTRATIVA"},
+        {Qt::Key_F7, "selecione a administradora ", "ADMINISTRATIVA"},
+        {Qt::Key_unknown, "selecione a administradora ", "ADMINISTRATIVA"},
+    };
+    for (const Caso& caso : casos) {
+        caixas.clear();
+        ctx.TelaAtual = QStringLiteral("ADMINISTRATIVA");
+        if (caso.tecla == Qt::Key_unknown) {
+            menu->botao(C::Prevenda)->click();
+        } else {
+            tecla(menu, caso.tecla);
+        }
+        ASSERT_EQ(caixas.shown().size(), 1u) << caso.tecla;
+        EXPECT_EQ(caixas.last().text, QString::fromUtf8(caso.texto));
+        EXPECT_EQ(caixas.last().title, QStringLiteral("Atenção"));
+        EXPECT_EQ(caixas.last().icon, Icon::Exclamation);
+        EXPECT_EQ(ctx.TelaAtual, QLatin1String(caso.telaAtual)) << caso.tecla;
+    }
+    EXPECT_TRUE(ultimoLogin(ctx).isEmpty());
+    EXPECT_FALSE(achaTela<FormCadastro>(QStringLiteral("FormCadastro")));
+}
+
+TEST_F(Menu, LogonFromF9WritesTheClockTimeOnlyWhenAccepted) {
+    entra("MNG2", "2468");
+    FormComplementar* menu = abreMenu();
+    ASSERT_TRUE(menu);
+    tecla(menu, Qt::Key_F9);
+    EXPECT_EQ(ultimoLogin(ctx), QStringLiteral("05/12/2026 10:00:00"));
+    EXPECT_TRUE(loja.janela->Timer1().isActive());
+    EXPECT_TRUE(caixas.empty()) << caixas.texts().join('|').toStdString();
+
+    // The host cannot be reached: the old value stays and the failure is told.
+    loja.t.clock.advanceSecs(3600);
+    test::installScriptedLink(ctx).fail(HostLink::kServidorForaDoAr);
+    tecla(menu, Qt::Key_F9);
+    EXPECT_EQ(ultimoLogin(ctx), QStringLiteral("05/12/2026 10:00:00"));
+    ASSERT_FALSE(caixas.empty());
+    EXPECT_EQ(caixas.last().text, QStringLiteral("164- Servidor fora do Ar."));
+    EXPECT_EQ(caixas.last().icon, Icon::Critical);
+    EXPECT_TRUE(loja.janela->Timer1().isActive());
+}
+
+TEST_F(Menu, RegistrationSavesTheDistributorOnlyWhenTheHostAccepts) {
+    entra("MNG1", "1234");
+    FormComplementar* menu = abreMenu();
+    ASSERT_TRUE(menu);
+    tecla(menu, Qt::Key_F3);
+    auto* cadastro = achaTela<FormCadastro>(QStringLiteral("FormCadastro"));
+    ASSERT_TRUE(cadastro);
+    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("CADASTRO"));
+    EXPECT_EQ(loja.janela->windowTitle(),
+              QStringLiteral("Quillane Client        0016 - Dados Cadastrais     05/12/2026"));
+    EXPECT_EQ(cadastro->txtAdministradora()->text(), QStringLiteral("00000123"));
+    QComboBox* lista = cadastro->cboDistribuidora();
+    QStringList itens;
+    for (int i = 0; i < lista->count(); ++i) itens << lista->itemText(i);
+    EXPECT_EQ(itens,
+              QStringList({"DISTRIB NORTE LTDA", "DISTRIB SUL LTDA", "MEDFARMA DISTRIB", "", ""}));
+    EXPECT_EQ(lista->currentIndex(), -1);
+
+    // Nothing chosen.
+    tecla(cadastro, Qt::Key_F3);
+    ASSERT_EQ(caixas.shown().size(), 1u);
+    EXPECT_EQ(caixas.last().text, QStringLiteral("Selecione uma distribuidora!"));
+    EXPECT_EQ(caixas.last().title, QStringLiteral("Atenção"));
+    EXPECT_EQ(caixas.last().icon, Icon::Critical);
+
+    // A blank entry: the host refuses, nothing is saved.
+    caixas.clear();
+    lista->setCurrentIndex(3);
+    tecla(cadastro, Qt::Key_F3);
+    ASSERT_EQ(caixas.shown().size(), 1u);
+    EXPECT_TRUE(caixas.last().text.contains("DISTRIBUIDORA NAO INFORMADA"))
+        << caixas.last().text.toStdString();
+    EXPECT_EQ(caixas.last().title, QStringLiteral("Atenção"));
+    EXPECT_TRUE(distribuidoraSalva(ctx, "00000123").isEmpty());
+    EXPECT_TRUE(cadastro->cmdConfirma()->isEnabled());
+
+    // Accepted: saved, and the screen stays.
+    caixas.clear();
+    lista->setCurrentIndex(1);
+    tecla(cadastro, Qt::Key_F3);
+    EXPECT_TRUE(caixas.empty()) << caixas.texts().join('|').toStdString();
+    EXPECT_EQ(distribuidoraSalva(ctx, "00000123"), QStringLiteral("DISTRIB SUL LTDA"));
+    EXPECT_TRUE(cadastro->isVisible());
+
+    // Esc goes back to the menu; opening again preselects the saved choice.
+    tecla(cadastro, Qt::Key_Escape);
+    ASSERT_TRUE(esperaAte([] { return !achaTela<FormCadastro>(QStringLiteral("FormCadastro")); }));
+    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("ADMINISTRATIVA"));
+    EXPECT_TRUE(loja.janela->windowTitle().contains("0002 - Administrativas"));
+    tecla(menu, Qt::Key_F3);
+    cadastro = achaTela<FormCadastro>(QStringLiteral("FormCadastro"));
+    ASSERT_TRUE(cadastro);
+    EXPECT_EQ(cadastro->cboDistribuidora()->currentIndex(), 1);
+
+    // Asked again while it is open: still one registration screen.
+    tecla(menu, Qt::Key_F3);
+    EXPECT_TRUE(esperaAte([] {
+        int abertas = 0;
+        for (QWidget* w : QApplication::allWidgets())
+            abertas += qobject_cast<FormCadastro*>(w) != nullptr;
+        return abertas == 1;
+    }));
+}
+
+TEST_F(Menu, MissingDistributorFileNeverShowsTheRegistration) {
+    entra("MNG1", "1234");
+    for (const QString& nome : QDir(loja.t.dir.path()).entryList({"MF.S??"}, QDir::Files))
+        ASSERT_TRUE(QFile::remove(loja.t.path(nome)));
+    FormComplementar* menu = abreMenu();
+    ASSERT_TRUE(menu);
+    tecla(menu, Qt::Key_F3);
+    ASSERT_EQ(caixas.shown().size(), 1u);
+    EXPECT_TRUE(caixas.last().text.startsWith("O arquivo ")) << caixas.last().text.toStdString();
+    EXPECT_TRUE(caixas.last().text.endsWith("MF.Sxx não foi encontrado "));
+    EXPECT_EQ(caixas.last().icon, Icon::Critical);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(achaTela<FormCadastro>(QStringLiteral("FormCadastro")));
+    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("ADMINISTRATIVA"));
+    EXPECT_TRUE(menu->botao(C::Cadastro)->isEnabled());
+}
+
+TEST_F(Menu, F12AsksBeforeLeavingTheProgram) {
+    entra("MNG1", "1234");
+    FormComplementar* menu = abreMenu();
+    ASSERT_TRUE(menu);
+    caixas.answerNext(Answer::No);
+    tecla(menu->cbAdministradora(), Qt::Key_F12);
+    ASSERT_EQ(caixas.shown().size(), 1u);
+    EXPECT_EQ(caixas.last().text, QStringLiteral("Confirma a Saída do Sistema"));
+    EXPECT_EQ(caixas.last().buttons, Buttons::YesNo);
+    EXPECT_EQ(caixas.last().defaultButton, Answer::No);
+    EXPECT_EQ(caixas.last().icon, Icon::Critical);
+    EXPECT_FALSE(loja.eventos.contains("fim"));
+    EXPECT_TRUE(achaTela<FormComplementar>(QStringLiteral("FormComplementar")));
+    caixas.answerNext(Answer::Yes);
+    tecla(menu->cbAdministradora(), Qt::Key_F12);
+    EXPECT_TRUE(loja.eventos.contains("fim"));
+
+    // Esc closes the menu and gives the main window its own caption back.
+    tecla(menu, Qt::Key_Escape);
+    EXPECT_TRUE(
+        esperaAte([] { return !achaTela<FormComplementar>(QStringLiteral("FormComplementar")); }));
+}
+
+}  // namespace
+}  // namespace ql

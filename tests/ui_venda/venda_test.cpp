@@ -1,0 +1,164 @@
+// A whole day at the counter, driven with key presses through the real screens over the demo
+// store and the embedded simulated host: a pre-sale of thirteen products (two pages, one of
+// them refused by the host, one chosen from a multi-page product list and confirmed in the
+// product entry dialog), then the sale of that pre-authorisation with its receipt printed and
+// confirmed and the till export file written.
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
+#include <QTimer>
+
+#include "sale/grade_autorizacao.h"
+#include "sale/screens/form_consulta_produtos.h"
+#include "sale/screens/form_pre_venda.h"
+#include "support/ui/loja_demo.h"
+#include "ui/impressao.h"
+#include "ui/telas.h"
+
+namespace ql {
+namespace {
+
+using Icon = MessageBoxes::Icon;
+
+// Runs `acao` on the modal dialog named `nome` as soon as it is the active modal widget (the
+// dialog's exec() is running); fails the test and closes whatever is modal when it never comes.
+void quandoModal(const QString& nome, std::function<void(QWidget*)> acao, int prazoMs = 8000) {
+    auto* espera = new QTimer;
+    auto inicio = std::make_shared<QDeadlineTimer>(prazoMs);
+    espera->setInterval(10);
+    QObject::connect(espera, &QTimer::timeout, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->objectName() == nome) {
+            espera->stop();
+            espera->deleteLater();
+            acao(modal);
+        } else if (inicio->hasExpired()) {
+            espera->stop();
+            espera->deleteLater();
+            ADD_FAILURE() << "the modal " << nome.toStdString() << " never opened";
+            if (auto* d = qobject_cast<QDialog*>(modal)) d->reject();
+        }
+    });
+    espera->start();
+}
+
+template <class T>
+T* filho(QWidget* tela, const char* nome) {
+    T* w = tela ? tela->findChild<T*>(QString::fromLatin1(nome)) : nullptr;
+    EXPECT_NE(w, nullptr) << nome;
+    return w;
+}
+
+void digita(QWidget* campo, const QString& texto, bool enter = true) {
+    campo->setFocus();
+    QTest::keyClicks(campo, texto);
+    if (enter) QTest::keyClick(campo, Qt::Key_Return);
+}
+
+// Identifies card `cartao` of the first operadora on the card identification screen.
+QWidget* identificaCartao(const QString& cartao) {
+    QWidget* inicial = test::achaTela("FormInicial");
+    EXPECT_NE(inicial, nullptr);
+    EXPECT_TRUE(test::esperaAte([&] { return inicial->isVisible(); }));
+    auto* operadoras = filho<QComboBox>(inicial, "cbOperadora");
+    operadoras->setFocus();
+    QTest::keyClick(operadoras, Qt::Key_Return);  // confirms the operadora
+    digita(filho<QLineEdit>(inicial, "txtCartao"), cartao);
+    return inicial;
+}
+
+const QStringList kPaginaUm = {
+    QStringLiteral("7891000424452"), QStringLiteral("7891037197725"),
+    QStringLiteral("7891074517500"), QStringLiteral("7891111853196"),
+    QStringLiteral("7891148063285"), QStringLiteral("7892036764147"),  // CLONAZEPAM: refused
+    QStringLiteral("7891222702390"), QStringLiteral("7891259123373"),
+    QStringLiteral("7891296479310"), QStringLiteral("7891333763877"),
+    QStringLiteral("7891370076022"), QStringLiteral("7891407665106"),
+};
+
+TEST(VendaAoBalcao, PreSaleThenSaleWithReceiptAndExport) {
+    test::LojaDemo loja([](FormPrincipal& j) { AbreFormInicial(j); });
+    Context& ctx = loja.ctx();
+    auto& caixas = loja.caixas();
+    caixas.clear();
+
+    // Pre-sale: card, F2, twelve products by code, the thirteenth chosen from the list of "MG".
+    QWidget* inicial = identificaCartao(QStringLiteral("6062820000000001"));
+    QTest::keyClick(inicial, Qt::Key_F2);
+    auto* preVenda = test::achaTela<FormPreVenda>(QStringLiteral("FormPreVenda"));
+    ASSERT_NE(preVenda, nullptr) << caixas.texts().join(" | ").toStdString();
+    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("PREVENDA"));
+    auto* pesquisa = filho<QLineEdit>(preVenda, "txtPesquisa");
+    for (const QString& ean : kPaginaUm) digita(pesquisa, ean);
+    ASSERT_EQ(preVenda->grade().rowCount(), 12) << caixas.texts().join(" | ").toStdString();
+
+    // "MG" brings four pages: Page Down at the last row of the first loads the second; the
+    // first row of the second page is chosen and confirmed in the entry dialog.
+    quandoModal(QStringLiteral("FormConsultaProdutos"), [](QWidget* consulta) {
+        auto* grade = consulta->findChild<QTableView*>(QStringLiteral("spdProduto"));
+        ASSERT_NE(grade, nullptr);
+        const QString primeiro = grade->model()->index(0, 0).data().toString();
+        grade->setFocus();
+        grade->setCurrentIndex(grade->model()->index(grade->model()->rowCount() - 1, 0));
+        QTest::keyClick(grade, Qt::Key_PageDown);
+        EXPECT_NE(grade->model()->index(0, 0).data().toString(), primeiro);
+        quandoModal(QStringLiteral("FormSelecaoProduto"),
+                    [](QWidget* dialogo) { QTest::keyClick(dialogo, Qt::Key_F3); });
+        grade->setCurrentIndex(grade->model()->index(0, 0));
+        QTest::keyClick(grade, Qt::Key_Return);
+    });
+    digita(pesquisa, QStringLiteral("MG"));
+    ASSERT_EQ(preVenda->grade().rowCount(), 13) << caixas.texts().join(" | ").toStdString();
+
+    caixas.clear();
+    QTest::keyClick(preVenda, Qt::Key_F5);
+    ASSERT_TRUE(test::esperaAte(
+        [&] { return test::achaTela("FormPreVenda") == nullptr || !preVenda->isVisible(); }));
+    // The host's verdicts came back per product: the refused one carries status 45.
+    ASSERT_EQ(ctx.itensVenda.count, 13);
+    EXPECT_EQ(ctx.itensVenda.item(6).status.trimmed(), QStringLiteral("45"));
+    ASSERT_FALSE(caixas.empty());
+    EXPECT_TRUE(caixas.texts().join('|').contains(ctx.transacao.NsuTransacao.trimmed()))
+        << caixas.texts().join(" | ").toStdString();
+    EXPECT_TRUE(test::esperaAte([&] { return test::achaTela("FormInicial")->isVisible(); }));
+    const QString nsuPreVenda = ctx.transacao.NsuTransacao;
+
+    // Sale of that pre-authorisation: card again, F4; the products come from the host.
+    QDir(loja.t.path(QStringLiteral("export"))).removeRecursively();
+    QDir().mkpath(loja.t.path(QStringLiteral("export")));
+    inicial = identificaCartao(QStringLiteral("6062820000000001"));
+    caixas.clear();
+    QTest::keyClick(inicial, Qt::Key_F4);
+    auto* venda = test::achaTela<FormPreVenda>(QStringLiteral("FormPreVenda"));
+    ASSERT_NE(venda, nullptr) << caixas.texts().join(" | ").toStdString();
+    ASSERT_TRUE(test::esperaAte([&] { return venda->isVisible(); }));
+    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("VENDA"));
+    EXPECT_EQ(venda->grade().rowCount(), 12) << "the refused product is not pre-authorised";
+
+    // The receipt: printed (F8) to a PDF, then confirmed (F5).
+    QStringList recibo;
+    quandoModal(QStringLiteral("FormImpressao"), [&](QWidget* impressao) {
+        auto* linhas = impressao->findChild<QListWidget*>(QStringLiteral("lstImpressao"));
+        ASSERT_NE(linhas, nullptr);
+        for (int i = 0; i < linhas->count(); ++i) recibo << linhas->item(i)->text();
+        QTest::keyClick(impressao, Qt::Key_F8);
+        QTest::keyClick(impressao, Qt::Key_F5);
+    });
+    digita(filho<QLineEdit>(venda, "txtNrDocFiscal"), QStringLiteral("445566"));
+    ASSERT_TRUE(test::esperaAte([&] { return test::achaTela("FormInicial")->isVisible(); }));
+    EXPECT_NE(ctx.transacao.NsuTransacao, nsuPreVenda);
+    EXPECT_GT(recibo.size(), 12 * 3) << "the products and the host's receipt lines";
+    EXPECT_TRUE(UltimoArquivoImpresso(ctx).startsWith(loja.t.path(QStringLiteral("prints"))));
+    const QString exportado = loja.t.path(QStringLiteral("export/")) +
+                              QString::number(ctx.transacao.NsuTransacao.toLongLong()) +
+                              QStringLiteral(".TRC");
+    EXPECT_TRUE(QFile::exists(exportado)) << exportado.toStdString();
+}
+
+}  // namespace
+}  // namespace ql
