@@ -8,14 +8,17 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
 #include <QTimer>
 
+#include "host/transacoes.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/screens/form_consulta_produtos.h"
 #include "sale/screens/form_pre_venda.h"
+#include "sale/transacoes_produtos.h"
 #include "support/ui/loja_demo.h"
 #include "ui/impressao.h"
 #include "ui/telas.h"
@@ -158,6 +161,121 @@ TEST(VendaAoBalcao, PreSaleThenSaleWithReceiptAndExport) {
                               QString::number(ctx.transacao.NsuTransacao.toLongLong()) +
                               QStringLiteral(".TRC");
     EXPECT_TRUE(QFile::exists(exportado)) << exportado.toStdString();
+}
+
+// Drives the grid of a screen to the row whose column `coluna` holds `valor` (compared as a
+// number); false when no row does.
+bool vaiParaLinha(QTableView* grade, int coluna, const QString& valor) {
+    for (int r = 0; r < grade->model()->rowCount(); ++r) {
+        if (grade->model()->index(r, coluna).data().toString().trimmed().toLongLong() ==
+            valor.trimmed().toLongLong()) {
+            grade->setFocus();
+            grade->setCurrentIndex(grade->model()->index(r, coluna));
+            grade->selectionModel()->select(
+                grade->currentIndex(),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A manager's afternoon: login from the card identification screen, the sales summary, the
+// lot of the day's sale, one unit of one item cancelled from the transaction's products and
+// then the rest of the transaction cancelled, each with the authorisation number and the
+// receipt confirmed.
+TEST(AdministracaoAoBalcao, LotFromTheSummaryPartialAndTotalCancellationWithReceipts) {
+    test::LojaDemo loja([](FormPrincipal& j) { AbreFormInicial(j); });
+    Context& ctx = loja.ctx();
+    auto& caixas = loja.caixas();
+
+    // The day's sale: the stored pre-authorisation of card 0004, confirmed.
+    ctx.TelaAtual = QStringLiteral("VENDA");
+    ctx.ident.NumeroCartao = QStringLiteral("6062820000000004");
+    ctx.ident.OperadoraSelecionada = 1;
+    ctx.ident.NomeOperadora = QStringLiteral("QUILLANE SAUDE");
+    ctx.ident.CodigoOperadora = QStringLiteral("00000123");
+    GradeAutorizacao grade;
+    ASSERT_TRUE(Mensagem_ElegPortador(ctx, 0));
+    ASSERT_TRUE(Recupera_Pre(ctx, grade, 0));
+    ASSERT_TRUE(CarregaItemVenda_Grid(ctx, grade));
+    ASSERT_TRUE(Mensagem_GeracaoPre(ctx, grade, QStringLiteral("778899")));
+    ASSERT_TRUE(Mensagem_Confirmacao(ctx));
+    const QString nsuVenda = ctx.transacao.NsuTransacao;
+    caixas.clear();
+
+    // F5 on the first screen: login as MNG1, into the administrative menu.
+    QWidget* inicial = test::achaTela("FormInicial");
+    ASSERT_NE(inicial, nullptr);
+    AbreFormInicial(*loja.janela);
+    quandoModal(QStringLiteral("formLogin"), [](QWidget* login) {
+        digita(login->findChild<QLineEdit*>(QStringLiteral("txtUserName")), QStringLiteral("MNG1"),
+               false);
+        digita(login->findChild<QLineEdit*>(QStringLiteral("txtPassword")), QStringLiteral("1234"),
+               false);
+        QTest::keyClick(login, Qt::Key_F3);
+    });
+    auto* operadoras = filho<QComboBox>(inicial, "cbOperadora");
+    operadoras->setFocus();
+    QTest::keyClick(operadoras, Qt::Key_Down);  // the first operadora
+    QTest::keyClick(operadoras, Qt::Key_F5);
+    QWidget* menu = test::achaTela("FormComplementar");
+    ASSERT_NE(menu, nullptr) << caixas.texts().join(" | ").toStdString();
+    ASSERT_TRUE(test::esperaAte([&] { return menu->isVisible(); }));
+
+    // F6: the sales summary; F8 on its lot: the lot's transactions.
+    QTest::keyClick(menu, Qt::Key_F6);
+    QWidget* resumo = test::achaTela("FormResumo");
+    ASSERT_NE(resumo, nullptr) << caixas.texts().join(" | ").toStdString();
+    QTest::keyClick(resumo, Qt::Key_F8);
+    QWidget* lote = test::achaTela("FormNsu");
+    ASSERT_NE(lote, nullptr) << caixas.texts().join(" | ").toStdString();
+    auto* transacoes = filho<QTableView>(lote, "spdNsu");
+    int colunaNsu = -1;
+    for (int c = 0; c < transacoes->model()->columnCount() && colunaNsu < 0; ++c)
+        if (vaiParaLinha(transacoes, c, nsuVenda)) colunaNsu = c;
+    ASSERT_GE(colunaNsu, 0) << "the sale is in its lot";
+
+    // F8: the transaction's products; one unit of the first item cancelled.
+    QTest::keyClick(lote, Qt::Key_F8);
+    QWidget* produtos = test::achaTela("FormResumoProdutos");
+    ASSERT_NE(produtos, nullptr) << caixas.texts().join(" | ").toStdString();
+    auto* itens = filho<QTableView>(produtos, "spdProdutos");
+    ASSERT_GT(itens->model()->rowCount(), 0);
+    itens->setFocus();
+    itens->selectRow(0);
+    int recibos = 0;
+    quandoModal(QStringLiteral("frmCancelaProdutos"), [&](QWidget* item) {
+        auto* quantidade = item->findChild<QLineEdit*>(QStringLiteral("txtQuantidade"));
+        quantidade->selectAll();
+        digita(quantidade, QStringLiteral("1"), false);
+        quandoModal(QStringLiteral("FormImpressao"), [&](QWidget* recibo) {
+            ++recibos;
+            QTest::keyClick(recibo, Qt::Key_F5);
+        });
+        QTest::keyClick(item, Qt::Key_F3);
+    });
+    caixas.clear();
+    QTest::keyClick(produtos, Qt::Key_F6);
+    ASSERT_TRUE(test::esperaAte([&] { return recibos == 1; }))
+        << caixas.texts().join(" | ").toStdString();
+    ASSERT_FALSE(caixas.empty());
+    EXPECT_TRUE(caixas.shown().front().text.startsWith(QStringLiteral("Número da autorização: ")))
+        << caixas.texts().join(" | ").toStdString();
+
+    // Back on the lot (Esc on the products): F4 cancels what is left of the transaction.
+    QTest::keyClick(produtos, Qt::Key_Escape);
+    ASSERT_TRUE(vaiParaLinha(transacoes, colunaNsu, nsuVenda));
+    quandoModal(QStringLiteral("FormImpressao"), [&](QWidget* recibo) {
+        ++recibos;
+        QTest::keyClick(recibo, Qt::Key_F5);
+    });
+    caixas.clear();
+    QTest::keyClick(lote, Qt::Key_F4);
+    ASSERT_TRUE(test::esperaAte([&] { return recibos == 2; }))
+        << caixas.texts().join(" | ").toStdString();
+    EXPECT_TRUE(caixas.shown().front().text.startsWith(QStringLiteral("Número da autorização: ")))
+        << caixas.texts().join(" | ").toStdString();
 }
 
 }  // namespace
