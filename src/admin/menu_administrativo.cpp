@@ -45,12 +45,6 @@ constexpr std::array<RegraComandoAdministrativo, 10> kRegras = {{
      A::FechaMenu},
 }};
 
-// A configured caption, or the menu's own when the layout leaves it empty.
-QString legenda(const QString& configurada, const char16_t* propria) {
-    const QString texto = configurada.trimmed();
-    return texto.isEmpty() ? QString::fromUtf16(propria) : texto;
-}
-
 }  // namespace
 
 std::span<const RegraComandoAdministrativo> RegrasComandosAdministrativos() {
@@ -84,21 +78,31 @@ bool TelaAdministrativa::habilitado(ComandoAdministrativo comando) const {
 TelaAdministrativa MontaTela_FormComplementar(const Context& ctx) {
     const LayoutFormComplementar& layout = ctx.telas.FormComplementar[ctx.TipoEstab];
     TelaAdministrativa tela;
-    tela.lblUsuario = legenda(layout.lblUsuario.caption, u"Usuário ");
-    tela.fraIdentificacao =
-        legenda(layout.lblFraIdentificacao.caption, u"Identificação do Usuário");
-    tela.lblAdmistradora = legenda(layout.lblAdmistradora.caption, u"Administradora");
-    tela.lblCodigoEstab = legenda(layout.lblCodigoEstab.caption, u"Código do Estabelecimento");
-    tela.lblNomeEstab = legenda(layout.lblNomeEstab.caption, u"Nome  do Estabelecimento");
-    tela.lblNomeRede = legenda(layout.lblNomeRede.caption, u"Nome  da Rede");
-    tela.cmdLogin = legenda(layout.CmdLogin_Caption.caption, u"F2 - &Login");
-    tela.cmdAlterarSenha = legenda(layout.CmdAlterarSenha_Caption.caption, u"F4 - &Nova Senha");
-    tela.cmdResumo = legenda(layout.CmdResumo_Caption.caption, u"F6 - Resumo de &Autorização");
-    tela.cmdCanceltotal = legenda(layout.CmdCanceltotal_Caption.caption, u"F7 - Cancelament&o");
-    tela.cmdPendentes =
-        legenda(layout.CmdPendentes_Caption.caption, u"F8 - &Transações Pendentes ");
-    tela.cmdLogon = legenda(layout.CmdLogon_Caption.caption, u"F9 - Lo&gon");
-    tela.cmdCadastro = legenda(layout.CmdCadastro_Caption.caption, u"F3 - &Cadastro");
+    tela.lblUsuario = LegendaOuPropria(layout.lblUsuario.caption, QStringLiteral("Usuário "));
+    tela.fraIdentificacao = LegendaOuPropria(layout.lblFraIdentificacao.caption,
+                                             QStringLiteral("Identificação do Usuário"));
+    tela.lblAdmistradora =
+        LegendaOuPropria(layout.lblAdmistradora.caption, QStringLiteral("Administradora"));
+    tela.lblCodigoEstab = LegendaOuPropria(layout.lblCodigoEstab.caption,
+                                           QStringLiteral("Código do Estabelecimento"));
+    tela.lblNomeEstab =
+        LegendaOuPropria(layout.lblNomeEstab.caption, QStringLiteral("Nome  do Estabelecimento"));
+    tela.lblNomeRede =
+        LegendaOuPropria(layout.lblNomeRede.caption, QStringLiteral("Nome  da Rede"));
+    tela.cmdLogin =
+        LegendaOuPropria(layout.CmdLogin_Caption.caption, QStringLiteral("F2 - &Login"));
+    tela.cmdAlterarSenha = LegendaOuPropria(layout.CmdAlterarSenha_Caption.caption,
+                                            QStringLiteral("F4 - &Nova Senha"));
+    tela.cmdResumo = LegendaOuPropria(layout.CmdResumo_Caption.caption,
+                                      QStringLiteral("F6 - Resumo de &Autorização"));
+    tela.cmdCanceltotal = LegendaOuPropria(layout.CmdCanceltotal_Caption.caption,
+                                           QStringLiteral("F7 - Cancelament&o"));
+    tela.cmdPendentes = LegendaOuPropria(layout.CmdPendentes_Caption.caption,
+                                         QStringLiteral("F8 - &Transações Pendentes "));
+    tela.cmdLogon =
+        LegendaOuPropria(layout.CmdLogon_Caption.caption, QStringLiteral("F9 - Lo&gon"));
+    tela.cmdCadastro =
+        LegendaOuPropria(layout.CmdCadastro_Caption.caption, QStringLiteral("F3 - &Cadastro"));
 
     const qint16 tipo = ctx.TipoEstab;
     const bool tipoValido = tipo >= 1 && tipo <= 3;

@@ -13,7 +13,6 @@
 
 #include "data/cadastro.h"
 #include "data/distribuidoras.h"
-#include "ui/tecla_saida.h"
 #include "host/transacoes.h"
 #include "shell/captions.h"
 #include "shell/context.h"
@@ -21,17 +20,13 @@
 #include "shell/screens/form_principal.h"
 #include "ui/busy_cursor.h"
 #include "ui/key_filters.h"
+#include "ui/tecla_saida.h"
 #include "ui/telas.h"
 #include "ui/window_helpers.h"
 
 namespace ql {
 
 namespace {
-
-QString legenda(const QString& configurada, const QString& propria) {
-    const QString texto = configurada.trimmed();
-    return texto.isEmpty() ? propria : texto;
-}
 
 QLabel* criaRotulo(QWidget* pai, const char* nome, const QString& texto) {
     auto* l = new QLabel(texto, pai);
@@ -127,14 +122,16 @@ bool FormCadastro::Form_Load() {
 
 void FormCadastro::MontaTela_FormCadastro() {
     const LayoutFormComplementar& menu = ctx_.telas.FormComplementar[ctx_.TipoEstab];
-    lblCodigoEstab_->setText(legenda(menu.lblCodigoEstab.caption, lblCodigoEstab_->text()));
-    lblNomeEstab_->setText(legenda(menu.lblNomeEstab.caption, lblNomeEstab_->text()));
-    lblNomeRede_->setText(legenda(menu.lblNomeRede.caption, lblNomeRede_->text()));
+    lblCodigoEstab_->setText(
+        LegendaOuPropria(menu.lblCodigoEstab.caption, lblCodigoEstab_->text()));
+    lblNomeEstab_->setText(LegendaOuPropria(menu.lblNomeEstab.caption, lblNomeEstab_->text()));
+    lblNomeRede_->setText(LegendaOuPropria(menu.lblNomeRede.caption, lblNomeRede_->text()));
     const LayoutFormCadastro& layout = ctx_.telas.FormCadastro[ctx_.TipoEstab];
-    fraSelecao_->setTitle(legenda(layout.fraSelecao.caption, fraSelecao_->title()));
+    fraSelecao_->setTitle(LegendaOuPropria(layout.fraSelecao.caption, fraSelecao_->title()));
     lblAdministradora_->setText(
-        legenda(layout.lblAdministradora.caption, lblAdministradora_->text()));
-    lblDistribuidora_->setText(legenda(layout.lblDistribuidora.caption, lblDistribuidora_->text()));
+        LegendaOuPropria(layout.lblAdministradora.caption, lblAdministradora_->text()));
+    lblDistribuidora_->setText(
+        LegendaOuPropria(layout.lblDistribuidora.caption, lblDistribuidora_->text()));
     const int posicao = ctx_.ident.AdministradoraSelecionada;
     txtAdministradora_->setText(
         ctx_.operadoras.contem(posicao) ? ctx_.operadoras.at(posicao).codigo.trimmed() : QString());

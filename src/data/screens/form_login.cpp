@@ -9,6 +9,7 @@
 
 #include "data/regras_login.h"
 #include "data/usuarios.h"
+#include "shell/captions.h"
 #include "shell/context.h"
 #include "shell/error_trap.h"
 #include "ui/busy_cursor.h"
@@ -17,16 +18,6 @@
 #include "ui/window_helpers.h"
 
 namespace ql {
-
-namespace {
-
-// A configured label caption, or the screen's own when the layout has none.
-QString legendaRotulo(const QString& configurada, const QString& propria) {
-    const QString texto = configurada.trimmed();
-    return texto.isEmpty() ? propria : texto;
-}
-
-}  // namespace
 
 FormLogin::FormLogin(Context& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("formLogin"));
@@ -84,8 +75,8 @@ FormLogin::FormLogin(Context& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx)
 void FormLogin::Form_Load() {
     runTrapped(ctx_, "formLogin_Form_Load", 0, [&] {
         const LayoutFormLogin& layout = ctx_.telas.FormLogin[ctx_.TipoEstab];
-        lblUserName_->setText(legendaRotulo(layout.txtUserName.caption, lblUserName_->text()));
-        lblPassword_->setText(legendaRotulo(layout.txtPassword.caption, lblPassword_->text()));
+        lblUserName_->setText(LegendaOuPropria(layout.txtUserName.caption, lblUserName_->text()));
+        lblPassword_->setText(LegendaOuPropria(layout.txtPassword.caption, lblPassword_->text()));
         txtUserName_->setMaxLength(TamanhoMaximoCampo(layout.txtUserName));
         ajustaTamanhoSenha();
         // A command whose key is missing from the layout stays disabled and without caption.

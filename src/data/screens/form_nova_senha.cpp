@@ -9,6 +9,7 @@
 
 #include "data/regras_login.h"
 #include "data/usuarios.h"
+#include "shell/captions.h"
 #include "shell/context.h"
 #include "shell/error_trap.h"
 #include "ui/busy_cursor.h"
@@ -17,15 +18,6 @@
 #include "ui/window_helpers.h"
 
 namespace ql {
-
-namespace {
-
-QString legendaRotulo(const QString& configurada, const QString& propria) {
-    const QString texto = configurada.trimmed();
-    return texto.isEmpty() ? propria : texto;
-}
-
-}  // namespace
 
 FormNovaSenha::FormNovaSenha(Context& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("formNovaSenha"));
@@ -82,9 +74,10 @@ void FormNovaSenha::Form_Load() {
     runTrapped(ctx_, "formNovaSenha_Form_Load", 0, [&] {
         ctx_.login.NovaSenha.clear();
         const LayoutFormNovaSenha& layout = ctx_.telas.FormNovaSenha[ctx_.TipoEstab];
-        lblNovaSenha_->setText(legendaRotulo(layout.txtNovaSenha.caption, lblNovaSenha_->text()));
+        lblNovaSenha_->setText(
+            LegendaOuPropria(layout.txtNovaSenha.caption, lblNovaSenha_->text()));
         lblNovaSenha2_->setText(
-            legendaRotulo(layout.txtNovaSenha2.caption, lblNovaSenha2_->text()));
+            LegendaOuPropria(layout.txtNovaSenha2.caption, lblNovaSenha2_->text()));
         txtNovaSenha_->setMaxLength(TamanhoMaximoCampo(layout.txtNovaSenha));
         txtNovaSenha2_->setMaxLength(TamanhoMaximoCampo(layout.txtNovaSenha2));
         cmdOk_->setEnabled(layout.cmdOk_Caption.enabled);
