@@ -104,11 +104,26 @@ void HostServer::atende(QTcpSocket* socket) {
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
         --conexoes_;
         socket->deleteLater();
+        if (encerrando_ && conexoes_ == 0) emit encerrado();
     });
     connect(socket, &QAbstractSocket::errorOccurred, socket,
             [socket](QAbstractSocket::SocketError) {
                 if (socket->state() != QAbstractSocket::UnconnectedState) socket->abort();
             });
+}
+
+void HostServer::encerra() {
+    encerrando_ = true;
+    close();
+    const QList<QTcpSocket*> sockets = findChildren<QTcpSocket*>(Qt::FindDirectChildrenOnly);
+    for (QTcpSocket* socket : sockets) disconnect(socket, &QTcpSocket::readyRead, socket, nullptr);
+    despachaRespostas();
+    for (QTcpSocket* socket : sockets) {
+        // Closes once the write buffer has gone out.
+        if (socket->state() != QAbstractSocket::UnconnectedState) socket->disconnectFromHost();
+    }
+    if (conexoes_ == 0)
+        QMetaObject::invokeMethod(this, &HostServer::encerrado, Qt::QueuedConnection);
 }
 
 void HostServer::enfileira(QTcpSocket* socket, const QString& corpo, bool resposta, bool fecha) {

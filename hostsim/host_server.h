@@ -42,8 +42,15 @@ class HostServer : public QTcpServer {
 
     // Loads the TLS material when given and starts listening; false with the reason in erro.
     bool inicia(QString* erro);
+    // Stops for good: accepts no more connections and reads no more requests, sends the
+    // answers already given (journals first) and closes each connection once they have left;
+    // encerrado() follows when the last one has closed.
+    void encerra();
     int conexoesAbertas() const { return conexoes_; }
     quint64 respostasEnviadas() const { return respostas_; }
+
+  signals:
+    void encerrado();
 
   protected:
     void incomingConnection(qintptr descritor) override;
@@ -72,6 +79,7 @@ class HostServer : public QTcpServer {
     quint64 respostas_ = 0;
     QList<RespostaPendente> fila_;
     bool despachoAgendado_ = false;
+    bool encerrando_ = false;
 };
 
 // A simulator and its server living on a thread of their own, for tests and load drivers

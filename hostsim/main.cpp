@@ -1,23 +1,46 @@
-// quillane-host: the simulated authorisation host as a network server.
+// quillane-host: the simulated authorisation host as a network server. SIGTERM and SIGINT
+// end it cleanly: no new connections or requests, the answers of committed requests sent,
+// the database closed.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QTextStream>
+#include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 #include "host_server.h"
 #include "host_simulator.h"
 #include "shell/clock.h"
 
+#ifndef QL_VERSION
+#define QL_VERSION "0.0.0"
+#endif
+
 int main(int argc, char** argv) {
+    // SIGTERM and SIGINT are blocked before any thread starts (threads inherit the mask) and
+    // read from a descriptor in the event loop: no work at all happens in a signal handler.
+    sigset_t sinais;
+    sigemptyset(&sinais);
+    sigaddset(&sinais, SIGTERM);
+    sigaddset(&sinais, SIGINT);
+    sigprocmask(SIG_BLOCK, &sinais, nullptr);
+    const int descritorSinais = signalfd(-1, &sinais, SFD_CLOEXEC | SFD_NONBLOCK);
+
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillane-host"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(QL_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Simulated authorisation host for Quillane Client terminals."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption listen(
         QStringLiteral("listen"),
         QStringLiteral("Address and port to listen on (default 127.0.0.1:0)."),
@@ -43,6 +66,15 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     QTextStream err(stderr);
+    if (!parser.positionalArguments().isEmpty()) {
+        err << "quillane-host: unexpected argument: " << parser.positionalArguments().first()
+            << Qt::endl;
+        return 2;
+    }
+    if (descritorSinais < 0) {
+        err << "quillane-host: cannot watch for SIGTERM" << Qt::endl;
+        return 1;
+    }
     ql::hostsim::ServerOptions opcoes;
     const QString endereco = parser.value(listen);
     const qsizetype dois = endereco.lastIndexOf(QLatin1Char(':'));
@@ -87,5 +119,21 @@ int main(int argc, char** argv) {
     }
     std::printf("listening on %u\n", unsigned(servidor.serverPort()));
     std::fflush(stdout);
-    return app.exec();
+
+    QSocketNotifier avisoSinal(descritorSinais, QSocketNotifier::Read);
+    QObject::connect(&avisoSinal, &QSocketNotifier::activated, &app, [&] {
+        signalfd_siginfo info;
+        if (::read(descritorSinais, &info, sizeof info) != ssize_t(sizeof info)) return;
+        avisoSinal.setEnabled(false);
+        servidor.encerra();
+        // A terminal that never reads its answer does not hold the host up for ever.
+        QTimer::singleShot(10000, &app, [&] {
+            err << "quillane-host: connections still open at exit" << Qt::endl;
+            app.quit();
+        });
+    });
+    QObject::connect(&servidor, &ql::hostsim::HostServer::encerrado, &app, &QCoreApplication::quit);
+    const int saida = app.exec();
+    ::close(descritorSinais);
+    return saida;
 }

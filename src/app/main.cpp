@@ -1,6 +1,9 @@
 // The cashier's program: builds the process state, the on-screen message boxes and the clock,
-// and runs the main window, which starts everything else.
+// and runs the main window, which starts everything else. The settings come from the
+// initialisation files only: the command line takes --help and --version and nothing else.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QTextStream>
 
 #include "host/host_link.h"
 #include "shell/clock.h"
@@ -22,6 +25,29 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("QlnClient"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillane Client"));
     QApplication::setApplicationVersion(QString::fromLatin1(QL_VERSION));
+    {
+        QCommandLineParser parser;
+        parser.setApplicationDescription(
+            QStringLiteral("Point-of-sale client for pharmacy benefit cards. Its settings come "
+                           "from WINQLNCORE.ini beside the program, else in /etc/quillane/."));
+        const QCommandLineOption ajuda = parser.addHelpOption();
+        const QCommandLineOption versao = parser.addVersionOption();
+        QTextStream err(stderr);
+        if (!parser.parse(QCoreApplication::arguments())) {
+            err << "quillane-client: " << parser.errorText() << Qt::endl;
+            return 2;
+        }
+        if (parser.isSet(ajuda)) parser.showHelp(0);
+        if (parser.isSet(versao)) {
+            QTextStream(stdout) << "quillane-client " << QL_VERSION << Qt::endl;
+            return 0;
+        }
+        if (!parser.positionalArguments().isEmpty()) {
+            err << "quillane-client: unexpected argument: " << parser.positionalArguments().first()
+                << Qt::endl;
+            return 2;
+        }
+    }
 
     ql::QtMessageBoxes caixas;
     ql::SystemClock relogio;
