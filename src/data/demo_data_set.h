@@ -17,7 +17,7 @@ struct DemoGerente {
 inline constexpr DemoGerente kDemoGerentes[] = {
     {"MNG1", "1234"}, {"MNG2", "2468"}, {"MNG3", "1357"}, {"MNG4", "9090"}, {"MNG5", "864209"},
 };
-inline constexpr const char* kDemoSenhaServico = "SUPORTE";
+inline constexpr const char* kDemoSenhaServico = "SUP123";
 inline constexpr const char* kDemoCodigoEstab = "001234567000189";
 
 // Writes the data set into `pasta` (created when missing): WINQLNCORE.ini, CORE.ini,

@@ -1,6 +1,5 @@
 #include "data/regras_login.h"
 
-#include "data/usuarios.h"
 
 namespace ql {
 
@@ -13,11 +12,6 @@ constexpr int kSemLimite = 32767;
 
 int TamanhoMaximoCampo(const InputFieldSlot& campo) {
     return campo.maxLength > 0 ? campo.maxLength : kSemLimite;
-}
-
-int TamanhoMaximoSenha(const QString& usuario, const InputFieldSlot& campoSenha) {
-    if (usuario.trimmed().toUpper() == QLatin1String(kUsuarioServico)) return kSemLimite;
-    return TamanhoMaximoCampo(campoSenha);
 }
 
 }  // namespace ql

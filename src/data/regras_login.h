@@ -6,12 +6,8 @@
 
 namespace ql {
 
-// The most characters the login's password box takes: the configured maximum of the password
-// field (0 = no limit) for a manager, whose password fills a 6-character slot; no limit for the
-// service user, whose password lives in the permissions file under its own rules.
-int TamanhoMaximoSenha(const QString& usuario, const InputFieldSlot& campoSenha);
-
-// The maximum length a text box gets from a configured field: 0 means no limit.
+// The maximum length a text box gets from a configured field: 0 means no limit. It holds
+// whoever types: the service user's password box is limited like a manager's.
 int TamanhoMaximoCampo(const InputFieldSlot& campo);
 
 }  // namespace ql

@@ -194,7 +194,6 @@ bool GravaNovaSenha(Context& ctx, const QString& usuario, const QString& novaSen
     // Passwords are typed in upper case; scrambling a lower-case letter could give a line
     // end, so the stored form is always the upper-case one.
     QString embaralhada = novaSenha.trimmed().toUpper().left(kTamanhoSenha);
-    const QString original = embaralhada;
     CriptografiaSenha(ctx, embaralhada, QStringLiteral("C"));
 
     const QString caminhoAtual = LocalizaArquivoDados(ctx, kPadraoUsuarios);
@@ -210,8 +209,8 @@ bool GravaNovaSenha(Context& ctx, const QString& usuario, const QString& novaSen
     if (aparaBrancos(registro).isEmpty()) return true;
 
     const int inicio = inicioSlot(usuario.trimmed());
-    // An empty slot would lock the manager out, so an empty password is never stored.
-    if (inicio < 0 || original.isEmpty() || !cabeNoArquivo(embaralhada)) return false;
+    // An empty password (allowed when the layout's minimum is 0) is stored as a slot of blanks.
+    if (inicio < 0 || !cabeNoArquivo(embaralhada)) return false;
 
     const QString antigo =
         registro.size() < kTamanhoRegistroUsuarios
@@ -277,12 +276,13 @@ bool validaSenha(Context& ctx, const QString& usuario, const QString& senha,
 
     QString slot;
     if (!ObtemSenha(ctx, usuario, slot)) return false;
-    // A slot of blanks is a manager without a password: nobody logs in with it.
-    QString guardada = aparaBrancos(slot);
-    if (guardada.isEmpty()) {
+    // No slot at all (a user the file has no place for, or a record too short) is an unknown
+    // user; a slot of blanks is a manager whose password is empty, compared like any other.
+    if (slot.isEmpty()) {
         avisaLogin(ctx, QStringLiteral("Usuário inválido. Tente novamente!"));
         return false;
     }
+    QString guardada = aparaBrancos(slot);
     CriptografiaSenha(ctx, guardada, QStringLiteral("D"));
     if (guardada.trimmed().toUpper() != senha.toUpper()) {
         avisaLogin(ctx, QStringLiteral("Senha Inválida, Tente novamente!"));

@@ -1,7 +1,6 @@
 #include "shell/captions.h"
 
 #include "shell/context.h"
-#include "shell/text_files.h"
 
 namespace ql {
 
@@ -35,18 +34,10 @@ QString TextoCaptionPrincipal(const Context& ctx) {
 int FiltraTecla(int keyCode) {
     if (keyCode == 39) return 0;
     if (keyCode == 13 || keyCode < 0 || keyCode > 0xFFFF) return keyCode;
-    if (keyCode > 255) {
-        const QChar upper = QChar(char16_t(keyCode)).toUpper();
-        return upper.unicode();
-    }
-    const QString typed = fromCp1252(QByteArray(1, char(keyCode)));
-    if (typed.size() != 1) return keyCode;
-    const QString upper = typed.toUpper();
-    if (upper.size() != 1 || upper == typed) return keyCode;
-    const QByteArray back = toCp1252(upper);
-    // A character with no upper-case form in the same code keeps its own.
-    if (back.size() != 1 || fromCp1252(back) != upper) return keyCode;
-    return static_cast<unsigned char>(back.at(0));
+    // The text boxes hold Unicode: "ÿ" (U+00FF) becomes "Ÿ" (U+0178), never the Windows-1252
+    // byte of that letter, which would be the control character U+009F here.
+    const QString upper = QString(QChar(char16_t(keyCode))).toUpper();
+    return upper.size() == 1 ? upper.at(0).unicode() : keyCode;
 }
 
 }  // namespace ql

@@ -25,10 +25,10 @@ QString TextoComData(const Context& ctx, const QString& titulo);
 // blanks, followed by today's date.
 QString TextoCaptionPrincipal(const Context& ctx);
 
-// The key filter of text boxes, over Windows-1252 character codes (0-255; larger codes are
-// taken as Unicode code points): the apostrophe (39) becomes 0, which drops the key; Enter
-// (13) and every other key become their upper-case form ("a" -> "A", "ç" -> "Ç", "ÿ" -> "Ÿ"),
-// or stay as they are when they have none in the same code.
+// The key filter of text boxes, over the Unicode code points the text boxes hold: the
+// apostrophe (39) becomes 0, which drops the key; Enter (13) and every other key become their
+// upper-case form ("a" -> "A", "ç" -> "Ç", "ÿ" -> "Ÿ" U+0178), or stay as they are when that
+// form is not a single character ("ß").
 int FiltraTecla(int keyCode);
 
 }  // namespace ql

@@ -42,28 +42,12 @@ TEST(Cadastro, SavedDistributorIsPreselectedWhateverItsLetterCase) {
     }
 }
 
-TEST(RegrasLogin, PasswordBoxLengthFollowsTheRuleExceptForTheServiceUser) {
-    struct Caso {
-        const char* usuario;
-        qint16 maximo;  // configured maximum of the password field
-        int esperado;
-    };
-    const Caso casos[] = {
-        {"MNG1", 6, 6},      {"MNG1", 0, 32767},     // 0 means no limit
-        {"STAFF", 6, 32767}, {" staff ", 6, 32767},  // the service password has its own rules
-        {"STAFFX", 6, 6},    {"", 4, 4},
-    };
-    for (const Caso& caso : casos) {
-        InputFieldSlot campo;
-        campo.kind = u'N';
-        campo.minLength = 4;
-        campo.maxLength = caso.maximo;
-        EXPECT_EQ(TamanhoMaximoSenha(QString::fromLatin1(caso.usuario), campo), caso.esperado)
-            << caso.usuario << " " << caso.maximo;
-    }
-    InputFieldSlot usuario;
-    usuario.maxLength = 5;
-    EXPECT_EQ(TamanhoMaximoCampo(usuario), 5);
+TEST(RegrasLogin, TextBoxLengthFollowsItsFieldGroup) {
+    InputFieldSlot campo;
+    campo.maxLength = 6;
+    EXPECT_EQ(TamanhoMaximoCampo(campo), 6);
+    campo.maxLength = 0;  // no limit
+    EXPECT_EQ(TamanhoMaximoCampo(campo), 32767);
 }
 
 }  // namespace

@@ -302,8 +302,8 @@ TEST_F(Usuarios, NewPasswordChecks) {
         {"12AB", "12ab", regraSenha, "Senha Inválida, digite apenas números. Tente novamente!"},
         {"123", "123", regraSenha,
          "Senha Inválida, digite pelo menos 4 caracteres. Tente novamente!"},
-        {"", "", {"", 0, 6}, "Alteração não realizada!"},
         {"ABCD", " abcd ", {"", 4, 6}, ""},
+        {"", "", {"", 0, 6}, ""},  // the layout allows an empty password: a slot of blanks
     };
     for (const auto& c : casos) {
         tc.boxes.clear();
@@ -314,8 +314,16 @@ TEST_F(Usuarios, NewPasswordChecks) {
             << c.nova.toStdString();
         for (const auto& caixa : tc.boxes.shown()) EXPECT_EQ(caixa.title, kLogin);
         EXPECT_EQ(tc.ctx.login.NovaSenha, ok ? c.nova : "");
+        if (ok) EXPECT_EQ(senhaDe("MNG3"), c.nova.toUpper());
     }
-    EXPECT_EQ(senhaDe("MNG3"), "ABCD");
+    // A slot of blanks is a password like any other, not an unknown user.
+    tc.boxes.clear();
+    EXPECT_EQ(ExecutaLogin(tc.ctx, "MNG3", "1111", regraUsuario, regraSenha, {}),
+              ResultadoLogin::SenhaRecusada);
+    EXPECT_EQ(tc.boxes.texts(), QStringList{"Senha Inválida, Tente novamente!"});
+    gravaPermissoesPadrao();
+    EXPECT_EQ(ExecutaLogin(tc.ctx, "MNG3", "", regraUsuario, {"", 0, 6}, {}),
+              ResultadoLogin::Aceito);
 }
 
 TEST_F(Usuarios, GravaNovaSenhaRewritesOnlyTheUsersSlot) {

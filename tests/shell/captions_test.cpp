@@ -20,7 +20,7 @@ TEST(Captions, MainWindowAndScreenTitles) {
     EXPECT_EQ(DataCurta(QDate()), QString());
 }
 
-TEST(Captions, FiltraTeclaDropsTheApostropheAndUpperCasesInWindows1252) {
+TEST(Captions, FiltraTeclaDropsTheApostropheAndUpperCasesInUnicode) {
     struct Case {
         int typed;
         int expected;
@@ -30,11 +30,10 @@ TEST(Captions, FiltraTeclaDropsTheApostropheAndUpperCasesInWindows1252) {
         {39, 0},          {13, 13},       {8, 8},     {'"', '"'}, {0xE7, 0xC7},  // ç -> Ç
         {0xE3, 0xC3},                                                            // ã -> Ã
         {0xE9, 0xC9},                                                            // é -> É
-        {0xFF, 0x9F},                      // ÿ -> Ÿ, which sits among the Windows-1252 extras
-        {0x9A, 0x8A},                      // š -> Š
+        {0xFF, 0x178},                     // ÿ -> Ÿ in the code the text box holds
+        {0x161, 0x160},                    // š -> Š
         {0xDF, 0xDF},                      // ß has no single upper-case letter
-        {0xB5, 0xB5},                      // µ's upper case is not in the code page
-        {0x20AC, 0x20AC}, {0x3B1, 0x391},  // beyond the code page: Unicode, α -> Α
+        {0x20AC, 0x20AC}, {0x3B1, 0x391},  // € stays; α -> Α
         {-1, -1},
     };
     for (const Case& c : cases) EXPECT_EQ(FiltraTecla(c.typed), c.expected) << c.typed;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "shell/error_trap.h"
 #include "shell/screens/form_principal.h"
 #include "support/test_context.h"
 
@@ -33,12 +34,16 @@ using Answer = MessageBoxes::Answer;
 struct Principal {
     test::TestContext t;
     QStringList eventos;
+    bool logonFalha = false;  // the logon hook raises a run-time error
     std::unique_ptr<FormPrincipal> janela;
 
     Principal() {
         FormPrincipal::Ganchos g;
         g.abreFormInicial = [this](FormPrincipal&) { eventos << QStringLiteral("FormInicial"); };
-        g.abreFormMensLogon = [this](FormPrincipal&) { eventos << QStringLiteral("Logon"); };
+        g.abreFormMensLogon = [this](FormPrincipal&) {
+            eventos << QStringLiteral("Logon");
+            if (logonFalha) throw RuntimeError(5, QStringLiteral("Invalid procedure call"));
+        };
         g.configuracaoCarregada = [this](FormPrincipal&) { eventos << QStringLiteral("config"); };
         g.encerraPrograma = [this] { eventos << QStringLiteral("fim"); };
         janela = std::make_unique<FormPrincipal>(t.ctx, std::move(g));
@@ -47,7 +52,8 @@ struct Principal {
 
     // The three settings files a run needs, with the main window's layout record and an
     // operator table with one operadora.
-    void escreveConfiguracao(const QString& ultimoLogin = QString()) {
+    void escreveConfiguracao(const QString& ultimoLogin = QString(),
+                             const QString& cmdSair = QStringLiteral("Y    Sair do sistema")) {
         t.writeFile(QStringLiteral("WINQLNCORE.ini"), QStringLiteral("[CORE]\n"));
         QString geral =
             QStringLiteral("[DADOS_GERAIS]\nTimeOut_Login=30\nbMsgIso=N\nTIPOESTAB_Default=1\n");
@@ -57,7 +63,7 @@ struct Principal {
         const QString grupo2 =
             QStringLiteral("N    ") + QStringLiteral("F11 - Rede").leftJustified(30);
         geral += QStringLiteral("[FormPrincipal]\nmnuImprimir_Caption=") + grupo1 + grupo2 +
-                 QStringLiteral("\ncmdSair_Caption=Y    Sair do sistema\n");
+                 QStringLiteral("\ncmdSair_Caption=") + cmdSair + '\n';
         t.writeFile(QStringLiteral("QlnClient.ini"), geral);
         t.writeFile(QStringLiteral("CORE.ini"), QStringLiteral("[CONFIG]\nESTAB_CODE=000123\n"));
         t.writeFile(QStringLiteral("QLTb_Opr.txt"),
@@ -125,6 +131,20 @@ TEST(FormPrincipalStartup, FullStartOpensTheCardScreenWithTheLayoutCaptions) {
     p.janela->Timer1_Timer();
     EXPECT_EQ(p.eventos.count(QStringLiteral("Logon")), 1);
     EXPECT_TRUE(p.janela->Timer1().isActive());
+
+    // An error inside the tick goes to the error routine and the timer is not enabled again.
+    p.logonFalha = true;
+    p.janela->Timer1_Timer();
+    EXPECT_EQ(p.eventos.count(QStringLiteral("Logon")), 2);
+    EXPECT_FALSE(p.janela->Timer1().isActive());
+}
+
+TEST(FormPrincipalStartup, ACaptionConfiguredBlankBlanksTheCommand) {
+    Principal p;
+    p.escreveConfiguracao(QString(), QStringLiteral("Y    ") + QString(30, u' '));
+    ASSERT_TRUE(p.janela->MDIForm_Load()) << p.t.boxes.texts().join('|').toStdString();
+    EXPECT_EQ(p.janela->cmdSair()->text(), QString());
+    EXPECT_EQ(p.janela->mnuImprimir()->text(), QStringLiteral("F11 - Imprime"));
 }
 
 TEST(FormPrincipalStartup, OperatorTableMissingEndsTheProgram) {

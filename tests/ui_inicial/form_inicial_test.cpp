@@ -451,8 +451,10 @@ TEST(FormConfig, StaffReachesTheSettingsAndTestsTheConnection) {
         auto* usuario = m->findChild<QLineEdit*>(QStringLiteral("txtUserName"));
         auto* senha = m->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
         if (!usuario || !senha) return;
-        usuario->setText(QStringLiteral("STAFF"));
-        senha->setText(QStringLiteral("SUPORTE"));
+        // Typed key by key: the service password fits the password box's maximum length.
+        usuario->clear();
+        QTest::keyClicks(usuario, QStringLiteral("staff"));
+        QTest::keyClicks(senha, QString::fromLatin1(kDemoSenhaServico));
         QTest::keyClick(senha, Qt::Key_Return);
     });
     preenche.start(20);

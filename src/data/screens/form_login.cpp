@@ -64,7 +64,6 @@ FormLogin::FormLogin(Context& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx)
     }
     InstalaEnterTab(txtUserName_);
     connect(txtPassword_, &QLineEdit::returnPressed, this, [this] { cmdOk_Click(); });
-    connect(txtUserName_, &QLineEdit::textChanged, this, [this] { ajustaTamanhoSenha(); });
     connect(cmdOk_, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     InstalaTeclasFuncao(this, {{Qt::Key_F3, cmdOk_}});
@@ -78,7 +77,7 @@ void FormLogin::Form_Load() {
         lblUserName_->setText(LegendaOuPropria(layout.txtUserName.caption, lblUserName_->text()));
         lblPassword_->setText(LegendaOuPropria(layout.txtPassword.caption, lblPassword_->text()));
         txtUserName_->setMaxLength(TamanhoMaximoCampo(layout.txtUserName));
-        ajustaTamanhoSenha();
+        txtPassword_->setMaxLength(TamanhoMaximoCampo(layout.txtPassword));
         // A command whose key is missing from the layout stays disabled and without caption.
         cmdOk_->setEnabled(layout.cmdOk_Caption.enabled);
         cmdOk_->setText(layout.cmdOk_Caption.caption.trimmed());
@@ -88,11 +87,6 @@ void FormLogin::Form_Load() {
         CentralizaJanela(this);
         return 0;
     });
-}
-
-void FormLogin::ajustaTamanhoSenha() {
-    const InputFieldSlot& campo = ctx_.telas.FormLogin[ctx_.TipoEstab].txtPassword;
-    txtPassword_->setMaxLength(TamanhoMaximoSenha(txtUserName_->text(), campo));
 }
 
 void FormLogin::focaSeDisponivel(QLineEdit* campo) {

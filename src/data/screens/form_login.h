@@ -34,7 +34,6 @@ class FormLogin final : public QDialog {
 
   private:
     void Form_Load();
-    void ajustaTamanhoSenha();
     void focaSeDisponivel(QLineEdit* campo);
 
     Context& ctx_;

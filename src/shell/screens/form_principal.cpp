@@ -113,16 +113,12 @@ bool FormPrincipal::MDIForm_Load() {
     timer1_.setInterval(1);
     timer1_.start();
 
-    // 7. Captions of the current establishment type. A caption the layout leaves empty keeps
-    // the window's own text, so that a missing key never leaves a blank command.
+    // 7. Captions of the current establishment type, as the layout gives them: a caption
+    // configured blank (or a key left out) blanks the command.
     const LayoutFormPrincipal& layout = ctx_.telas.FormPrincipal[ctx_.TipoEstab];
     mnuImprimir_->setEnabled(layout.mnuImprimir_Caption.enabled);
-    if (!layout.mnuImprimir_Caption.caption.trimmed().isEmpty()) {
-        mnuImprimir_->setText(layout.mnuImprimir_Caption.caption.trimmed());
-    }
-    if (!layout.cmdSair_Caption.caption.trimmed().isEmpty()) {
-        cmdSair_->setText(layout.cmdSair_Caption.caption.trimmed());
-    }
+    mnuImprimir_->setText(layout.mnuImprimir_Caption.caption.trimmed());
+    cmdSair_->setText(layout.cmdSair_Caption.caption.trimmed());
 
     // 8. The operator table (a failure was already reported by the loader), then the card
     // identification screen.
@@ -209,7 +205,9 @@ void FormPrincipal::mnAjuda_Click() {
 void FormPrincipal::Timer1_Timer() {
     timer1_.stop();
     timer1_.setInterval(kIntervaloLogonMs);
-    const bool religa = runTrapped(ctx_, "FormPrincipalTimer1_Timer", true, [&] {
+    // An error inside the tick is reported and leaves the procedure before the timer is
+    // enabled again: the timer then stays off, as when Ultimo_Login cannot be read.
+    const bool religa = runTrapped(ctx_, "FormPrincipalTimer1_Timer", false, [&] {
         switch (VerificaLogon(ctx_)) {
             case DecisaoLogon::PararTimer:
                 return false;
