@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QTableView>
 #include <QTimer>
 
@@ -349,7 +350,7 @@ TEST_F(Loja, PartialCancellationOfOneItem) {
     ctx.transacao.TipoTransacao = QStringLiteral("BC");  // the sale's type in the lot
     ctx.TelaAtual = QStringLiteral("PRODUTOSDATRANSACAO");
 
-    frmCancelaProdutos dialogo(ctx, produtos.text(0, 10));
+    frmCancelaProdutos dialogo(ctx, {QString(), produtos.text(0, 10)});
     dialogo.show();
     EXPECT_EQ(dialogo.txtProduto()->text(), item.codigo + QStringLiteral("  -  ") + item.descricao);
     EXPECT_EQ(dialogo.txtQuantidade()->text(), QString::number(vendida));
@@ -408,6 +409,29 @@ TEST_F(Loja, ItemDialogOpensModalAndCancelCloses) {
     EXPECT_EQ(produto, QStringLiteral("7891058001155  -  DIPIRONA"));
     EXPECT_EQ(quantidade, QStringLiteral("4"));  // no product list open: the item's quantity
     EXPECT_TRUE(caixas.empty());
+
+    // With the product list open, its active row is shown as written: the code keeps its
+    // leading zeros, and the cancellable quantity of column 11 is proposed.
+    QStandardItemModel modelo(1, 13);
+    modelo.setItem(0, 4, new QStandardItem(QStringLiteral("0001234")));
+    modelo.setItem(0, 7, new QStandardItem(QStringLiteral("ATENOLOL")));
+    modelo.setItem(0, 10, new QStandardItem(QStringLiteral("3")));
+    auto* lista = new QTableView(loja.janela.get());
+    lista->setObjectName(QStringLiteral("spdProdutos"));
+    lista->setModel(&modelo);
+    lista->setCurrentIndex(modelo.index(0, 0));
+    item.codigo = QStringLiteral("1234");  // as the copy into ItensVenda writes it
+    QTimer::singleShot(0, [&] {
+        auto* w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        produto = w->findChild<QLineEdit*>(QStringLiteral("txtProduto"))->text();
+        quantidade = w->findChild<QLineEdit*>(QStringLiteral("txtQuantidade"))->text();
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    ExecutaFrmCancelaProdutos(*loja.janela);
+    delete lista;
+    EXPECT_EQ(produto, QStringLiteral("0001234  -  ATENOLOL"));
+    EXPECT_EQ(quantidade, QStringLiteral("3"));
 }
 
 TEST_F(Loja, CancellationByTypedNsu) {

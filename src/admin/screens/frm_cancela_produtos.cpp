@@ -40,9 +40,10 @@ void aplicaComando(QPushButton* b, const CommandSlot& slot) {
     if (!slot.caption.trimmed().isEmpty()) b->setText(slot.caption.trimmed());
 }
 
-// The cancellable quantity (column 11) of the product list's active row, when that row is the
-// item in entry 1 of ItensVenda; "" when the list is not open or its row is another product.
-QString quantidadeDaLista(const FormPrincipal& principal, const ItemVenda& item) {
+// The product list's active row, when that row is the item in entry 1 of ItensVenda: its code
+// and description as the list writes them (a code keeps its zeros and letters) and its
+// cancellable quantity (column 11); empty when the list is not open or its row is another item.
+frmCancelaProdutos::LinhaLista linhaDaLista(const FormPrincipal& principal, const ItemVenda& item) {
     const auto* grade = principal.findChild<QTableView*>(QStringLiteral("spdProdutos"));
     if (!grade || !grade->model() || !grade->selectionModel()) return {};
     const QAbstractItemModel* modelo = grade->model();
@@ -54,13 +55,12 @@ QString quantidadeDaLista(const FormPrincipal& principal, const ItemVenda& item)
         return modelo->data(modelo->index(linha, coluna - 1)).toString();
     };
     if (valorInteiro(celula(5)) != valorInteiro(item.codigo)) return {};
-    return celula(11);
+    return {celula(5) + QStringLiteral("  -  ") + celula(8), celula(11)};
 }
 
 }  // namespace
 
-frmCancelaProdutos::frmCancelaProdutos(Context& ctx, const QString& quantidadeProposta,
-                                       QWidget* parent)
+frmCancelaProdutos::frmCancelaProdutos(Context& ctx, const LinhaLista& linha, QWidget* parent)
     : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("frmCancelaProdutos"));
     setWindowTitle(QStringLiteral("Cancela Item"));
@@ -93,9 +93,11 @@ frmCancelaProdutos::frmCancelaProdutos(Context& ctx, const QString& quantidadePr
     tudo->addLayout(comandos);
 
     const ItemVenda item = ctx_.itensVenda.itens.value(0);
-    txtProduto_->setText(item.codigo + QStringLiteral("  -  ") + item.descricao);
+    txtProduto_->setText(linha.produto.isEmpty()
+                             ? item.codigo + QStringLiteral("  -  ") + item.descricao
+                             : linha.produto);
     txtQuantidade_->setText(
-        QuantidadeProposta(quantidadeProposta.isEmpty() ? item.quantidade : quantidadeProposta));
+        QuantidadeProposta(linha.quantidade.isEmpty() ? item.quantidade : linha.quantidade));
     txtProduto_->setMinimumWidth(txtProduto_->fontMetrics().horizontalAdvance(txtProduto_->text()) +
                                  16);
 
@@ -168,7 +170,7 @@ void ExecutaFrmCancelaProdutos(FormPrincipal& principal) {
     Context& ctx = principal.contexto();
     runTrapped(ctx, "ExecutaFrmCancelaProdutos", 0, [&] {
         if (ctx.itensVenda.itens.isEmpty()) return 0;
-        frmCancelaProdutos dialogo(ctx, quantidadeDaLista(principal, ctx.itensVenda.itens.first()),
+        frmCancelaProdutos dialogo(ctx, linhaDaLista(principal, ctx.itensVenda.itens.first()),
                                    &principal);
         dialogo.exec();
         return 0;

@@ -16,9 +16,12 @@ struct Context;
 class frmCancelaProdutos final : public QDialog {
     Q_OBJECT
   public:
-    // `quantidadeProposta`: the quantity the product list proposes for this item (its
-    // cancellable quantity); "" proposes the item's whole quantity.
-    frmCancelaProdutos(Context& ctx, const QString& quantidadeProposta, QWidget* parent = nullptr);
+    // What the product list shows of this item on its active row.
+    struct LinhaLista {
+        QString produto;     // column 5, "  -  " and column 8 as written; "" = from the item
+        QString quantidade;  // the cancellable quantity (column 11); "" = the item's quantity
+    };
+    frmCancelaProdutos(Context& ctx, const LinhaLista& linha, QWidget* parent = nullptr);
 
     void cmdOk_Click();
     void cmdCancel_Click();
