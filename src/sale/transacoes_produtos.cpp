@@ -165,6 +165,7 @@ bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagin
             return true;
         } else {
             consulta.nenhumProdutoEncontrado = true;
+            MostraAtencao(ctx, QStringLiteral("Não foram encontrados produtos"));
             return false;
         }
 

@@ -273,6 +273,12 @@ TEST_F(Pesquisa_, NadaEncontrado) {
     EXPECT_EQ(t.boxes.last().text, "Produto não encontrado!");
     EXPECT_EQ(t.boxes.last().title, "Atenção");
     EXPECT_EQ(grade.linhas(), 0);
+    // The refused text is not a code: the query itself says that nothing was found.
+    ASSERT_GE(t.boxes.shown().size(), 2u);
+    const auto& nada = t.boxes.shown()[t.boxes.shown().size() - 2];
+    EXPECT_EQ(nada.text, "Não foram encontrados produtos");
+    EXPECT_EQ(nada.title, "Atenção");
+    EXPECT_EQ(nada.icon, MessageBoxes::Icon::Critical);
 
     // A lost connection is told with the link's text, then the same message.
     t.boxes.clear();
@@ -281,6 +287,7 @@ TEST_F(Pesquisa_, NadaEncontrado) {
               ResultadoPesquisa::NaoEncontrado);
     EXPECT_EQ(t.boxes.last().text, "Produto não encontrado!");
     EXPECT_GE(t.boxes.shown().size(), 2u);
+    EXPECT_FALSE(t.boxes.texts().contains("Não foram encontrados produtos"));
 }
 
 TEST_F(Pesquisa_, CodigoCurtoPassaPeloCatalogoComOComponente) {
