@@ -346,7 +346,8 @@ Resposta HostSimulator::consultaProdutos(const Pedido& p) {
         const int n = int(j);
         r.add(tagItem(902, n), prod.codigo);
         r.add(tagItem(903, n), iso ? textoFixo(prod.descricao, 20) : prod.descricao.left(20));
-        r.add(tagItem(904, n), iso ? textoFixo(prod.apresentacao, 20) : prod.apresentacao.left(20));
+        // 904 is what the client shows as "Fabricante".
+        r.add(tagItem(904, n), iso ? textoFixo(prod.fabricante, 20) : prod.fabricante.left(20));
         r.add(tagItem(906, n), iso ? textoFixo(prod.embalagem, 1) : prod.embalagem);
         r.add(tagItem(910, n), numeroFixo(prod.precoBruto, 7));
         r.add(tagItem(911, n), numeroFixo(prod.precoLiquido, 7));

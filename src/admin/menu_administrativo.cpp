@@ -78,31 +78,19 @@ bool TelaAdministrativa::habilitado(ComandoAdministrativo comando) const {
 TelaAdministrativa MontaTela_FormComplementar(const Context& ctx) {
     const LayoutFormComplementar& layout = ctx.telas.FormComplementar[ctx.TipoEstab];
     TelaAdministrativa tela;
-    tela.lblUsuario = LegendaOuPropria(layout.lblUsuario.caption, QStringLiteral("Usuário "));
-    tela.fraIdentificacao = LegendaOuPropria(layout.lblFraIdentificacao.caption,
-                                             QStringLiteral("Identificação do Usuário"));
-    tela.lblAdmistradora =
-        LegendaOuPropria(layout.lblAdmistradora.caption, QStringLiteral("Administradora"));
-    tela.lblCodigoEstab = LegendaOuPropria(layout.lblCodigoEstab.caption,
-                                           QStringLiteral("Código do Estabelecimento"));
-    tela.lblNomeEstab =
-        LegendaOuPropria(layout.lblNomeEstab.caption, QStringLiteral("Nome  do Estabelecimento"));
-    tela.lblNomeRede =
-        LegendaOuPropria(layout.lblNomeRede.caption, QStringLiteral("Nome  da Rede"));
-    tela.cmdLogin =
-        LegendaOuPropria(layout.CmdLogin_Caption.caption, QStringLiteral("F2 - &Login"));
-    tela.cmdAlterarSenha = LegendaOuPropria(layout.CmdAlterarSenha_Caption.caption,
-                                            QStringLiteral("F4 - &Nova Senha"));
-    tela.cmdResumo = LegendaOuPropria(layout.CmdResumo_Caption.caption,
-                                      QStringLiteral("F6 - Resumo de &Autorização"));
-    tela.cmdCanceltotal = LegendaOuPropria(layout.CmdCanceltotal_Caption.caption,
-                                           QStringLiteral("F7 - Cancelament&o"));
-    tela.cmdPendentes = LegendaOuPropria(layout.CmdPendentes_Caption.caption,
-                                         QStringLiteral("F8 - &Transações Pendentes "));
-    tela.cmdLogon =
-        LegendaOuPropria(layout.CmdLogon_Caption.caption, QStringLiteral("F9 - Lo&gon"));
-    tela.cmdCadastro =
-        LegendaOuPropria(layout.CmdCadastro_Caption.caption, QStringLiteral("F3 - &Cadastro"));
+    tela.lblUsuario = layout.lblUsuario.caption.trimmed();
+    tela.fraIdentificacao = layout.lblFraIdentificacao.caption.trimmed();
+    tela.lblAdmistradora = layout.lblAdmistradora.caption.trimmed();
+    tela.lblCodigoEstab = layout.lblCodigoEstab.caption.trimmed();
+    tela.lblNomeEstab = layout.lblNomeEstab.caption.trimmed();
+    tela.lblNomeRede = layout.lblNomeRede.caption.trimmed();
+    tela.cmdLogin = layout.CmdLogin_Caption.caption.trimmed();
+    tela.cmdAlterarSenha = layout.CmdAlterarSenha_Caption.caption.trimmed();
+    tela.cmdResumo = layout.CmdResumo_Caption.caption.trimmed();
+    tela.cmdCanceltotal = layout.CmdCanceltotal_Caption.caption.trimmed();
+    tela.cmdPendentes = layout.CmdPendentes_Caption.caption.trimmed();
+    tela.cmdLogon = layout.CmdLogon_Caption.caption.trimmed();
+    tela.cmdCadastro = layout.CmdCadastro_Caption.caption.trimmed();
 
     const qint16 tipo = ctx.TipoEstab;
     const bool tipoValido = tipo >= 1 && tipo <= 3;

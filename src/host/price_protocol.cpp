@@ -36,7 +36,7 @@ std::optional<PriceRequest> decodePriceRequest(const QString& body) {
 
 QString encodePriceAnswer(const PriceAnswer& answer) {
     QString body = campo("000-000", QLatin1String(kTipoRespostaPreco));
-    if (!answer.found) return body + campo("009-000", QStringLiteral("56"));
+    if (!answer.found) return body + campo("009-000", QLatin1String(kCodigoProdutoNaoEncontrado));
     QString descricao = answer.description.left(kTamanhoDescricaoPreco);
     descricao.replace(QLatin1Char(';'), QLatin1Char(','));
     return body + campo("009-000", QStringLiteral("00")) + campo("903-000", descricao) +

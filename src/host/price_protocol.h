@@ -18,6 +18,8 @@ namespace ql {
 // characters and may not hold ";".
 inline constexpr char kTipoPedidoPreco[] = "0600";
 inline constexpr char kTipoRespostaPreco[] = "0610";
+// The code the host answers for a product it does not know ("PRODUTO NAO ENCONTRADO").
+inline constexpr char kCodigoProdutoNaoEncontrado[] = "70";
 inline constexpr int kTamanhoDescricaoPreco = 40;
 inline constexpr int kTamanhoValorPreco = 12;
 

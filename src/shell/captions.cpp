@@ -8,11 +8,6 @@ QString TextoCaption(const QString& caption) {
     return caption.isEmpty() ? QStringLiteral("Quillane Client") : caption;
 }
 
-QString LegendaOuPropria(const QString& configurada, const QString& propria) {
-    const QString texto = configurada.trimmed();
-    return texto.isEmpty() ? propria : texto;
-}
-
 QString DataCurta(const QDate& date) {
     // Built by hand so that neither the machine's locale nor its calendar settings matter.
     if (!date.isValid()) return QString();

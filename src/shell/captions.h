@@ -11,9 +11,6 @@ struct Context;
 // when it is empty (what a screen passes on closing).
 QString TextoCaption(const QString& caption);
 
-// A caption the layout gives, trimmed, or the screen's own text when the layout leaves it empty.
-QString LegendaOuPropria(const QString& configurada, const QString& propria);
-
 // A date in the short form the screens show, dd/MM/yyyy, whatever the machine's locale.
 QString DataCurta(const QDate& date);
 

@@ -56,7 +56,7 @@ TEST(MenuAdministrativo, PermissionStringGovernsExactlyFiveCommands) {
     }
 }
 
-TEST(MenuAdministrativo, CaptionsFollowTheEstablishmentTypeAndKeepTheirOwnWhenEmpty) {
+TEST(MenuAdministrativo, CaptionsFollowTheEstablishmentTypeAndBlankWhenConfiguredBlank) {
     test::TestContext t;
     for (int tipo = 1; tipo <= 3; ++tipo) {
         LayoutFormComplementar& l = t.ctx.telas.FormComplementar[tipo];
@@ -72,10 +72,10 @@ TEST(MenuAdministrativo, CaptionsFollowTheEstablishmentTypeAndKeepTheirOwnWhenEm
         EXPECT_EQ(tela.lblNomeRede, QStringLiteral("REDE %1").arg(tipo));
         EXPECT_EQ(tela.cmdLogon, QStringLiteral("F9 - Logon %1").arg(tipo));
         EXPECT_EQ(tela.txtUsuario, QStringLiteral("MNG%1").arg(tipo));
-        // Keys the layout left empty keep the menu's own captions.
-        EXPECT_EQ(tela.lblNomeEstab, QStringLiteral("Nome  do Estabelecimento"));
-        EXPECT_EQ(tela.cmdPendentes, QStringLiteral("F8 - &Transações Pendentes "));
-        EXPECT_EQ(tela.lblUsuario, QStringLiteral("Usuário "));
+        // Captions the layout leaves blank blank the controls.
+        EXPECT_EQ(tela.lblNomeEstab, QString());
+        EXPECT_EQ(tela.cmdPendentes, QString());
+        EXPECT_EQ(tela.lblUsuario, QString());
     }
 }
 

@@ -183,6 +183,7 @@ TEST(NetworkLink, PriceLookupOverTheLink) {
     EXPECT_EQ(amount2, QStringLiteral("999         "));
 
     server.answer = encodePriceAnswer({});
+    EXPECT_EQ(server.answer, QStringLiteral("000-000=0610;009-000=70;"));  // product not found
     EXPECT_EQ(link.GetPreco(code1, code2, description, amount1, amount2, status),
               HostLink::kPrecoNaoEncontrado);
     server.answer = QStringLiteral("000-000=0610;009-000=00;910-000=12,50;911-000=1;");

@@ -33,7 +33,7 @@ QPushButton* botao(QWidget* pai, const char* nome, const QString& texto) {
 
 void aplicaComando(QPushButton* b, const CommandSlot& slot) {
     b->setEnabled(slot.enabled);
-    if (!slot.caption.trimmed().isEmpty()) b->setText(slot.caption.trimmed());
+    b->setText(slot.caption.trimmed());
 }
 
 }  // namespace
@@ -71,8 +71,7 @@ FormCancela::FormCancela(Context& ctx, QWidget* parent) : QDialog(parent), ctx_(
     // The record of the current establishment type: caption and rules of the NSU field and the
     // two commands.
     const LayoutFormCancela& layout = ctx_.telas.FormCancela[ctx_.TipoEstab];
-    if (!layout.lblNSU.caption.trimmed().isEmpty())
-        lblNSU_->setText(layout.lblNSU.caption.trimmed());
+    lblNSU_->setText(layout.lblNSU.caption.trimmed());
     aplicaComando(cmdOk_, layout.cmdOk);
     aplicaComando(cmdCancel_, layout.cmdCancel);
     if (layout.lblNSU.maxLength > 0) txtNSU_->setMaxLength(layout.lblNSU.maxLength);

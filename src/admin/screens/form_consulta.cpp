@@ -50,7 +50,7 @@ QLabel* rotulo(QWidget* pai, const char* nome, const QString& texto = {}) {
 // design caption, so that a missing key never leaves a blank button.
 void aplicaComando(QPushButton* b, const CommandSlot& slot) {
     b->setEnabled(slot.enabled);
-    if (!slot.caption.trimmed().isEmpty()) b->setText(slot.caption.trimmed());
+    b->setText(slot.caption.trimmed());
 }
 
 }  // namespace

@@ -57,12 +57,12 @@ QLineEdit* caixaTotal(QWidget* pai, const char* nome) {
 
 // A caption from the layout record; an empty one keeps the design caption.
 void aplicaTexto(QLabel* l, const QString& caption) {
-    if (!caption.trimmed().isEmpty()) l->setText(caption.trimmed());
+    l->setText(caption.trimmed());
 }
 
 void aplicaComando(QPushButton* b, const CommandSlot& slot) {
     b->setEnabled(slot.enabled);
-    if (!slot.caption.trimmed().isEmpty()) b->setText(slot.caption.trimmed());
+    b->setText(slot.caption.trimmed());
 }
 
 }  // namespace

@@ -47,8 +47,7 @@ FormResumo::FormResumo(FormPrincipal& principal, QWidget* parent)
         ctx_.TelaAtual = kTelaAtual;
         passosComuns(kTitulo);
         const LayoutFormResumo& layout = ctx_.telas.FormResumo[ctx_.TipoEstab];
-        if (!layout.lblLotesDias.caption.trimmed().isEmpty())
-            subtitulo()->setText(layout.lblLotesDias.caption.trimmed());
+        subtitulo()->setText(layout.lblLotesDias.caption.trimmed());
         cmdTransacoesLote_->setEnabled(layout.cmdTransacoesLote_caption.enabled);
         aplicaLegenda(cmdTransacoesLote_, layout.cmdTransacoesLote_caption.caption);
         cmdProdutosLote_->setEnabled(layout.cmdProdutosLote_caption.enabled);

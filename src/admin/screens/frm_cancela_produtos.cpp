@@ -37,7 +37,7 @@ QPushButton* botao(QWidget* pai, const char* nome, const QString& texto) {
 
 void aplicaComando(QPushButton* b, const CommandSlot& slot) {
     b->setEnabled(slot.enabled);
-    if (!slot.caption.trimmed().isEmpty()) b->setText(slot.caption.trimmed());
+    b->setText(slot.caption.trimmed());
 }
 
 // The product list's active row, when that row is the item in entry 1 of ItensVenda: its code
@@ -102,10 +102,8 @@ frmCancelaProdutos::frmCancelaProdutos(Context& ctx, const LinhaLista& linha, QW
                                  16);
 
     const LayoutfrmCancelaProdutos& layout = ctx_.telas.frmCancelaProdutos[ctx_.TipoEstab];
-    if (!layout.lblProduto.caption.trimmed().isEmpty())
-        lblProduto_->setText(layout.lblProduto.caption.trimmed());
-    if (!layout.lblQtd.caption.trimmed().isEmpty())
-        lblQtd_->setText(layout.lblQtd.caption.trimmed());
+    lblProduto_->setText(layout.lblProduto.caption.trimmed());
+    lblQtd_->setText(layout.lblQtd.caption.trimmed());
     aplicaComando(cmdOk_, layout.cmdOk_Caption);
     aplicaComando(cmdCancel_, layout.cmdCancel_Caption);
 

@@ -108,7 +108,7 @@ QPushButton* TelaJournal::criaBotaoRetorno(const QString& nome) {
 }
 
 void TelaJournal::aplicaLegenda(QPushButton* botao, const QString& legenda) {
-    if (!legenda.trimmed().isEmpty()) botao->setText(legenda.trimmed());
+    botao->setText(legenda.trimmed());
 }
 
 void TelaJournal::passosComuns(const QString& tituloPrincipal) {
@@ -116,10 +116,8 @@ void TelaJournal::passosComuns(const QString& tituloPrincipal) {
     principal_.setImprimirDisponivel(true);
     principal_.SetaCaption(TituloComDataHora(ctx_, tituloPrincipal_));
     const LayoutFormComplementar& menu = ctx_.telas.FormComplementar[ctx_.TipoEstab];
-    if (!menu.lblCodigoEstab.caption.trimmed().isEmpty())
-        lblCodigoEstab_->setText(menu.lblCodigoEstab.caption.trimmed());
-    if (!menu.lblNomeEstab.caption.trimmed().isEmpty())
-        lblNomeEstab_->setText(menu.lblNomeEstab.caption.trimmed());
+    lblCodigoEstab_->setText(menu.lblCodigoEstab.caption.trimmed());
+    lblNomeEstab_->setText(menu.lblNomeEstab.caption.trimmed());
     lblAdministradora_->setText(ctx_.ident.CodigoOperadora);
 }
 

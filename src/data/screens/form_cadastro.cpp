@@ -122,16 +122,13 @@ bool FormCadastro::Form_Load() {
 
 void FormCadastro::MontaTela_FormCadastro() {
     const LayoutFormComplementar& menu = ctx_.telas.FormComplementar[ctx_.TipoEstab];
-    lblCodigoEstab_->setText(
-        LegendaOuPropria(menu.lblCodigoEstab.caption, lblCodigoEstab_->text()));
-    lblNomeEstab_->setText(LegendaOuPropria(menu.lblNomeEstab.caption, lblNomeEstab_->text()));
-    lblNomeRede_->setText(LegendaOuPropria(menu.lblNomeRede.caption, lblNomeRede_->text()));
+    lblCodigoEstab_->setText(menu.lblCodigoEstab.caption.trimmed());
+    lblNomeEstab_->setText(menu.lblNomeEstab.caption.trimmed());
+    lblNomeRede_->setText(menu.lblNomeRede.caption.trimmed());
     const LayoutFormCadastro& layout = ctx_.telas.FormCadastro[ctx_.TipoEstab];
-    fraSelecao_->setTitle(LegendaOuPropria(layout.fraSelecao.caption, fraSelecao_->title()));
-    lblAdministradora_->setText(
-        LegendaOuPropria(layout.lblAdministradora.caption, lblAdministradora_->text()));
-    lblDistribuidora_->setText(
-        LegendaOuPropria(layout.lblDistribuidora.caption, lblDistribuidora_->text()));
+    fraSelecao_->setTitle(layout.fraSelecao.caption.trimmed());
+    lblAdministradora_->setText(layout.lblAdministradora.caption.trimmed());
+    lblDistribuidora_->setText(layout.lblDistribuidora.caption.trimmed());
     const int posicao = ctx_.ident.AdministradoraSelecionada;
     txtAdministradora_->setText(
         ctx_.operadoras.contem(posicao) ? ctx_.operadoras.at(posicao).codigo.trimmed() : QString());

@@ -74,8 +74,8 @@ FormLogin::FormLogin(Context& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx)
 void FormLogin::Form_Load() {
     runTrapped(ctx_, "formLogin_Form_Load", 0, [&] {
         const LayoutFormLogin& layout = ctx_.telas.FormLogin[ctx_.TipoEstab];
-        lblUserName_->setText(LegendaOuPropria(layout.txtUserName.caption, lblUserName_->text()));
-        lblPassword_->setText(LegendaOuPropria(layout.txtPassword.caption, lblPassword_->text()));
+        lblUserName_->setText(layout.txtUserName.caption.trimmed());
+        lblPassword_->setText(layout.txtPassword.caption.trimmed());
         txtUserName_->setMaxLength(TamanhoMaximoCampo(layout.txtUserName));
         txtPassword_->setMaxLength(TamanhoMaximoCampo(layout.txtPassword));
         // A command whose key is missing from the layout stays disabled and without caption.

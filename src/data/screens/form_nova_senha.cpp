@@ -74,10 +74,8 @@ void FormNovaSenha::Form_Load() {
     runTrapped(ctx_, "formNovaSenha_Form_Load", 0, [&] {
         ctx_.login.NovaSenha.clear();
         const LayoutFormNovaSenha& layout = ctx_.telas.FormNovaSenha[ctx_.TipoEstab];
-        lblNovaSenha_->setText(
-            LegendaOuPropria(layout.txtNovaSenha.caption, lblNovaSenha_->text()));
-        lblNovaSenha2_->setText(
-            LegendaOuPropria(layout.txtNovaSenha2.caption, lblNovaSenha2_->text()));
+        lblNovaSenha_->setText(layout.txtNovaSenha.caption.trimmed());
+        lblNovaSenha2_->setText(layout.txtNovaSenha2.caption.trimmed());
         txtNovaSenha_->setMaxLength(TamanhoMaximoCampo(layout.txtNovaSenha));
         txtNovaSenha2_->setMaxLength(TamanhoMaximoCampo(layout.txtNovaSenha2));
         cmdOk_->setEnabled(layout.cmdOk_Caption.enabled);

@@ -33,7 +33,7 @@ constexpr int kLargurasConsulta[] = {26, 16, 4, 10, 8, 12, 16, 14, 3};
 
 void aplicaComando(QPushButton* botao, const CommandSlot& slot) {
     botao->setEnabled(slot.enabled);
-    if (!slot.caption.trimmed().isEmpty()) botao->setText(slot.caption.trimmed());
+    botao->setText(slot.caption.trimmed());
 }
 
 }  // namespace
@@ -118,8 +118,7 @@ void FormConsultaProdutos::Form_Load() {
         const LayoutFormConsultaProdutos& layout = ctx_.telas.FormConsultaProdutos[ctx_.TipoEstab];
         aplicaComando(cmdConfirma_, layout.CmdConfirma_Caption);
         aplicaComando(cmdRetorna_, layout.CmdRetorna_Caption);
-        const QString rotuloNsu = ctx_.telas.FormPreVenda[ctx_.TipoEstab].lblnsu.caption.trimmed();
-        if (!rotuloNsu.isEmpty()) lblnsu_->setText(rotuloNsu);
+        lblnsu_->setText(ctx_.telas.FormPreVenda[ctx_.TipoEstab].lblnsu.caption.trimmed());
 
         atualizaAlerta();
         if (resultado_.linhas() > 0 && !spdProduto_->currentIndex().isValid())

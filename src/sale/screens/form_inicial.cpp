@@ -1,5 +1,6 @@
 #include "sale/screens/form_inicial.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -42,12 +43,12 @@ bool usavel(const QWidget* w, const QWidget* tela) {
     return w->isEnabled() && w->isVisibleTo(tela);
 }
 
-// A caption from the layout, or the control's own default when the layout has none.
+// A caption from the layout, trimmed; a caption configured blank blanks the control.
 void aplicaCaption(QAbstractButton* b, const QString& caption) {
-    if (!caption.trimmed().isEmpty()) b->setText(caption.trimmed());
+    b->setText(caption.trimmed());
 }
 void aplicaCaption(QGroupBox* g, const QString& caption) {
-    if (!caption.trimmed().isEmpty()) g->setTitle(caption.trimmed());
+    g->setTitle(caption.trimmed());
 }
 
 QPushButton* botao(QWidget* pai, const char* nome, const QString& texto) {
@@ -71,7 +72,9 @@ FormInicial::FormInicial(FormPrincipal& principal, QWidget* parent)
     setWindowTitle(QString::fromUtf16(kTitulo));
     leitorPinPad_ = [](Context& ctx, QWidget* pai) { return ExecutaFormPinPad(ctx, pai); };
     montaControles();
-    // Form_Load: the operadora list, the current establishment type and the first state.
+    // Form_Load: the main window's print command off, the operadora list, the current
+    // establishment type and the first state.
+    principal_.setImprimirDisponivel(false);
     ctx_.TelaAtual = kTelaInicial;
     cbOperadora_->addItems(PreencheComboAdmNomes(ctx_.operadoras));
     cbOperadora_->setCurrentIndex(-1);
@@ -326,6 +329,8 @@ void FormInicial::DesabilitaCampo() {
 
 void FormInicial::cbOperadora_Click() {
     ObtemOperadoraSelecionada();
+    if (ctx_.operadoras.contem(cbOperadora_->currentIndex() + 1))
+        txtAdministradora_->setText(ctx_.ident.CodigoOperadora);
 }
 
 void FormInicial::ObtemOperadoraSelecionada() {
@@ -622,6 +627,11 @@ void FormInicial::cmdAdmin_Click() {
         }
         return 0;
     });
+}
+
+void FormInicial::closeEvent(QCloseEvent* evento) {
+    QWidget::closeEvent(evento);
+    principal_.encerra();
 }
 
 void FormInicial::btnCancel_Click() {

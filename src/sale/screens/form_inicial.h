@@ -68,6 +68,8 @@ class FormInicial final : public QWidget {
 
   protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+    // Form_Unload: closing this screen ends the program.
+    void closeEvent(QCloseEvent* evento) override;
 
   private:
     void montaControles();

@@ -51,11 +51,11 @@ constexpr int kMaxBlocosPreAutorizacao = 200;
 
 void aplicaComando(QPushButton* botao, const CommandSlot& slot) {
     botao->setEnabled(slot.enabled);
-    if (!slot.caption.trimmed().isEmpty()) botao->setText(slot.caption.trimmed());
+    botao->setText(slot.caption.trimmed());
 }
 
 void aplicaRotulo(QLabel* rotulo, const QString& caption) {
-    if (!caption.trimmed().isEmpty()) rotulo->setText(caption.trimmed());
+    rotulo->setText(caption.trimmed());
 }
 
 QLineEdit* campoTotal(QWidget* pai, const char* nome) {
