@@ -12,20 +12,41 @@ namespace ql {
 
 namespace {
 
+const char* const kLargurasMinimas = "ql_larguras_minimas";
+
+// The layout's width of a column in pixels: the screen's own list, else the model's header
+// data; 0 when neither gives one.
+int larguraMinima(const QTableView* grade, int coluna) {
+    const QVariantList minimas = grade->property(kLargurasMinimas).toList();
+    int caracteres = coluna < minimas.size() ? minimas.at(coluna).toInt() : 0;
+    if (caracteres <= 0 && grade->model()) {
+        caracteres =
+            grade->model()->headerData(coluna, Qt::Horizontal, roles::ColumnWidthChars).toInt();
+    }
+    return caracteres > 0 ? LarguraColunaCaracteres(grade, caracteres) : 0;
+}
+
+// Header and values measured in the font the view draws with (the widths of the layout were
+// measured in another font), never below the layout's width.
+void ajustaLarguras(QTableView* grade) {
+    const QAbstractItemModel* modelo = grade->model();
+    if (!modelo) return;
+    for (int coluna = 0; coluna < modelo->columnCount(); ++coluna) {
+        if (grade->isColumnHidden(coluna)) continue;
+        grade->resizeColumnToContents(coluna);
+        const int minima = larguraMinima(grade, coluna);
+        if (grade->columnWidth(coluna) < minima) grade->setColumnWidth(coluna, minima);
+    }
+}
+
 void aplicaColunas(QTableView* grade) {
     const QAbstractItemModel* modelo = grade->model();
     if (!modelo) return;
     for (int coluna = 0; coluna < modelo->columnCount(); ++coluna) {
-        const bool oculta =
-            modelo->headerData(coluna, Qt::Horizontal, roles::ColumnHidden).toBool();
-        grade->setColumnHidden(coluna, oculta);
-        bool ok = false;
-        const int caracteres =
-            modelo->headerData(coluna, Qt::Horizontal, roles::ColumnWidthChars).toInt(&ok);
-        if (ok && caracteres > 0) {
-            grade->setColumnWidth(coluna, LarguraColunaCaracteres(grade, caracteres));
-        }
+        grade->setColumnHidden(
+            coluna, modelo->headerData(coluna, Qt::Horizontal, roles::ColumnHidden).toBool());
     }
+    ajustaLarguras(grade);
 }
 
 }  // namespace
@@ -61,6 +82,20 @@ void AplicaColunasGrade(QTableView* grade) {
                          if (o == Qt::Horizontal) reaplica();
                      });
     QObject::connect(modelo, &QAbstractItemModel::columnsInserted, grade, reaplica);
+    auto reajusta = [guarda] {
+        if (guarda) ajustaLarguras(guarda);
+    };
+    QObject::connect(modelo, &QAbstractItemModel::rowsInserted, grade, reajusta);
+    QObject::connect(modelo, &QAbstractItemModel::dataChanged, grade, reajusta);
+    QObject::connect(modelo, &QAbstractItemModel::layoutChanged, grade, reajusta);
+}
+
+void DefineLargurasMinimas(QTableView* grade, const QList<int>& caracteres) {
+    if (!grade) return;
+    QVariantList minimas;
+    for (int c : caracteres) minimas << c;
+    grade->setProperty(kLargurasMinimas, minimas);
+    ajustaLarguras(grade);
 }
 
 }  // namespace ql

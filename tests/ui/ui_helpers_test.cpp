@@ -222,6 +222,18 @@ TEST(GridHelper, AppliesHiddenColumnsAndWidths) {
     EXPECT_EQ(grade.columnWidth(0), LarguraColunaCaracteres(&grade, 20));
     AplicaColunasGrade(&grade);  // a second call does not connect twice
     EXPECT_TRUE(grade.isColumnHidden(1));
+
+    // A header or a value wider than the layout's width widens its column, measured in the
+    // font the view draws with; a later, wider row widens it again.
+    const QFontMetrics medidas(grade.font());
+    const QString cabecalho = QStringLiteral("Pagto Cliente do Produto Vendido");
+    modelo.setHorizontalHeaderLabels({cabecalho, QStringLiteral("B"), QStringLiteral("C")});
+    EXPECT_GT(grade.columnWidth(0), medidas.horizontalAdvance(cabecalho));
+    const QString codigos = QStringLiteral("7891185094945 7891185094945 7891185094945");
+    modelo.setItem(1, 2, new QStandardItem(codigos));
+    EXPECT_GT(grade.columnWidth(2), medidas.horizontalAdvance(codigos));
+    DefineLargurasMinimas(&grade, {0, 0, 60});  // the screen's own layout widths
+    EXPECT_EQ(grade.columnWidth(2), LarguraColunaCaracteres(&grade, 60));
 }
 
 TEST(FormSobre, FileFactsAndSystemTool) {

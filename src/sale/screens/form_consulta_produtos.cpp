@@ -29,7 +29,7 @@ namespace {
 const QString kAtencao = QStringLiteral("Atenção");
 
 // Column widths of the result grid, in characters.
-constexpr int kLargurasConsulta[] = {26, 16, 4, 10, 8, 12, 16, 14, 3};
+const QList<int> kLargurasConsulta = {26, 16, 4, 10, 8, 12, 16, 14, 3};
 
 void aplicaComando(QPushButton* botao, const CommandSlot& slot) {
     botao->setEnabled(slot.enabled);
@@ -54,15 +54,9 @@ FormConsultaProdutos::FormConsultaProdutos(Context& ctx, FormPrincipal& principa
     spdProduto_ = new QTableView(this);
     spdProduto_->setObjectName(QStringLiteral("spdProduto"));
     spdProduto_->setModel(&resultado_);
+    DefineLargurasMinimas(spdProduto_, kLargurasConsulta);
     AplicaColunasGrade(spdProduto_);
     spdProduto_->setSelectionMode(QAbstractItemView::SingleSelection);
-    auto larguras = [this] {
-        for (int c = 0; c < int(std::size(kLargurasConsulta)); ++c)
-            spdProduto_->setColumnWidth(c,
-                                        LarguraColunaCaracteres(spdProduto_, kLargurasConsulta[c]));
-    };
-    larguras();
-    connect(&resultado_, &QAbstractItemModel::modelReset, this, larguras);
     // Each new page starts on its first row, so that Page Down carries on to the next one.
     connect(&resultado_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (!spdProduto_->currentIndex().isValid() && resultado_.linhas() > 0)

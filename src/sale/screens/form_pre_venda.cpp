@@ -43,7 +43,7 @@ const QString kAtencao = QStringLiteral("Atenção");
 const QString kNomeTela = QStringLiteral("FormPreVenda");
 
 // Column widths of the product grid, in characters (column 12 is never shown).
-constexpr int kLargurasGrade[] = {24, 12, 4, 5, 7, 8, 11, 12, 14, 3, 12};
+const QList<int> kLargurasGrade = {24, 12, 4, 5, 7, 8, 11, 12, 14, 3, 12};
 
 // Eligibility blocks a sale may announce before the retrieval gives up: a host that keeps
 // announcing more must not hold the screen for ever.
@@ -248,15 +248,8 @@ void FormPreVenda::Form_Load() {
         grade_->limpa();
         grade_->configura(flagExtra, cabecalhoExtra, venda);
         spdProduto_->setModel(grade_);
+        DefineLargurasMinimas(spdProduto_, kLargurasGrade);
         AplicaColunasGrade(spdProduto_);
-        auto larguras = [this] {
-            for (int c = 0; c < int(std::size(kLargurasGrade)); ++c) {
-                spdProduto_->setColumnWidth(
-                    c, LarguraColunaCaracteres(spdProduto_, kLargurasGrade[c]));
-            }
-        };
-        larguras();
-        connect(grade_, &QAbstractItemModel::modelReset, this, larguras);
         ctx_.PreAutorizacaoRecuperada = false;
 
         // 5-6.
