@@ -232,8 +232,8 @@ TEST(GridHelper, AppliesHiddenColumnsAndWidths) {
     const QString codigos = QStringLiteral("7891185094945 7891185094945 7891185094945");
     modelo.setItem(1, 2, new QStandardItem(codigos));
     EXPECT_GT(grade.columnWidth(2), medidas.horizontalAdvance(codigos));
-    DefineLargurasMinimas(&grade, {0, 0, 60});  // the screen's own layout widths
-    EXPECT_EQ(grade.columnWidth(2), LarguraColunaCaracteres(&grade, 60));
+    DefineLargurasMinimas(&grade, {0, 0, 90});  // the screen's own layout widths
+    EXPECT_EQ(grade.columnWidth(2), LarguraColunaCaracteres(&grade, 90));
 }
 
 TEST(FormSobre, FileFactsAndSystemTool) {
