@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QWindow>
 #include <QDir>
 #include <QFile>
 #include <QItemSelectionModel>
@@ -63,15 +65,35 @@ void digita(QWidget* campo, const QString& texto, bool enter = true) {
     if (enter) QTest::keyClick(campo, Qt::Key_Return);
 }
 
-// Identifies card `cartao` of the first operadora on the card identification screen.
+// Keys pressed at the keyboard: they go to the window that has the focus and from there to
+// whatever control the screens left focused, as at a real display.
+void tecla(Qt::Key k) {
+    QWindow* janela = QGuiApplication::focusWindow();
+    ASSERT_NE(janela, nullptr) << "no window has the keyboard";
+    QTest::keyClick(janela, k);
+}
+void teclas(const QString& texto, bool enter = true) {
+    QWindow* janela = QGuiApplication::focusWindow();
+    ASSERT_NE(janela, nullptr) << "no window has the keyboard";
+    for (QChar c : texto) QTest::keyClick(janela, c.toLatin1());
+    if (enter) QTest::keyClick(janela, Qt::Key_Return);
+}
+
+// The control that would receive the next key, by object name.
+QString foco() {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+}
+
+// Identifies card `cartao` of the first operadora on the card identification screen, with
+// the keys a cashier presses: Enter on the operadora list, the card number and Enter.
 QWidget* identificaCartao(const QString& cartao) {
     QWidget* inicial = test::achaTela("FormInicial");
     EXPECT_NE(inicial, nullptr);
     EXPECT_TRUE(test::esperaAte([&] { return inicial->isVisible(); }));
-    auto* operadoras = filho<QComboBox>(inicial, "cbOperadora");
-    operadoras->setFocus();
-    QTest::keyClick(operadoras, Qt::Key_Return);  // confirms the operadora
-    digita(filho<QLineEdit>(inicial, "txtCartao"), cartao);
+    EXPECT_TRUE(test::esperaAte([&] { return foco() == u"cbOperadora"; })) << foco().toStdString();
+    tecla(Qt::Key_Return);  // confirms the operadora
+    EXPECT_EQ(foco(), QStringLiteral("txtCartao"));
+    teclas(cartao);
     return inicial;
 }
 
@@ -92,13 +114,15 @@ TEST(VendaAoBalcao, PreSaleThenSaleWithReceiptAndExport) {
 
     // Pre-sale: card, F2, twelve products by code, the thirteenth chosen from the list of "MG".
     QWidget* inicial = identificaCartao(QStringLiteral("6062820000000001"));
-    QTest::keyClick(inicial, Qt::Key_F2);
+    tecla(Qt::Key_F2);
     auto* preVenda = test::achaTela<FormPreVenda>(QStringLiteral("FormPreVenda"));
     ASSERT_NE(preVenda, nullptr) << caixas.texts().join(" | ").toStdString();
     EXPECT_EQ(ctx.TelaAtual, QStringLiteral("PREVENDA"));
-    auto* pesquisa = filho<QLineEdit>(preVenda, "txtPesquisa");
-    for (const QString& ean : kPaginaUm) digita(pesquisa, ean);
+    ASSERT_TRUE(test::esperaAte([&] { return foco() == u"txtPesquisa"; })) << foco().toStdString();
+    for (const QString& ean : kPaginaUm) teclas(ean);
     ASSERT_EQ(preVenda->grade().rowCount(), 12) << caixas.texts().join(" | ").toStdString();
+    // The query gives each product its manufacturer.
+    EXPECT_EQ(preVenda->grade().texto(1, GradeAutorizacao::Fabricante), QStringLiteral("EMS"));
 
     // "MG" brings four pages: Page Down at the last row of the first loads the second; the
     // first row of the second page is chosen and confirmed in the entry dialog.
@@ -115,11 +139,11 @@ TEST(VendaAoBalcao, PreSaleThenSaleWithReceiptAndExport) {
         grade->setCurrentIndex(grade->model()->index(0, 0));
         QTest::keyClick(grade, Qt::Key_Return);
     });
-    digita(pesquisa, QStringLiteral("MG"));
+    teclas(QStringLiteral("MG"));
     ASSERT_EQ(preVenda->grade().rowCount(), 13) << caixas.texts().join(" | ").toStdString();
 
     caixas.clear();
-    QTest::keyClick(preVenda, Qt::Key_F5);
+    tecla(Qt::Key_F5);
     ASSERT_TRUE(test::esperaAte(
         [&] { return test::achaTela("FormPreVenda") == nullptr || !preVenda->isVisible(); }));
     // The host's verdicts came back per product: the refused one carries status 45.
@@ -136,12 +160,18 @@ TEST(VendaAoBalcao, PreSaleThenSaleWithReceiptAndExport) {
     QDir().mkpath(loja.t.path(QStringLiteral("export")));
     inicial = identificaCartao(QStringLiteral("6062820000000001"));
     caixas.clear();
-    QTest::keyClick(inicial, Qt::Key_F4);
+    tecla(Qt::Key_F4);
     auto* venda = test::achaTela<FormPreVenda>(QStringLiteral("FormPreVenda"));
     ASSERT_NE(venda, nullptr) << caixas.texts().join(" | ").toStdString();
     ASSERT_TRUE(test::esperaAte([&] { return venda->isVisible(); }));
     EXPECT_EQ(ctx.TelaAtual, QStringLiteral("VENDA"));
     EXPECT_EQ(venda->grade().rowCount(), 12) << "the refused product is not pre-authorised";
+    QStringList preAutorizados;
+    for (int linha = 1; linha <= venda->grade().linhas(); ++linha)
+        preAutorizados << venda->grade().texto(linha, GradeAutorizacao::Codigo).trimmed();
+    // The search frame is hidden: the fiscal document has the focus and no key searches.
+    ASSERT_TRUE(test::esperaAte([&] { return foco() == u"txtNrDocFiscal"; }))
+        << foco().toStdString();
 
     // The receipt: printed (F8) to a PDF, then confirmed (F5).
     QStringList recibo;
@@ -152,8 +182,13 @@ TEST(VendaAoBalcao, PreSaleThenSaleWithReceiptAndExport) {
         QTest::keyClick(impressao, Qt::Key_F8);
         QTest::keyClick(impressao, Qt::Key_F5);
     });
-    digita(filho<QLineEdit>(venda, "txtNrDocFiscal"), QStringLiteral("445566"));
+    teclas(QStringLiteral("445566"));
     ASSERT_TRUE(test::esperaAte([&] { return test::achaTela("FormInicial")->isVisible(); }));
+    // Exactly the pre-authorised products were sold.
+    QStringList vendidos;
+    for (const ItemVenda& item : ctx.itensVenda.itens.mid(0, ctx.itensVenda.count))
+        vendidos << item.codigo.trimmed();
+    EXPECT_EQ(vendidos, preAutorizados);
     EXPECT_NE(ctx.transacao.NsuTransacao, nsuPreVenda);
     EXPECT_GT(recibo.size(), 12 * 3) << "the products and the host's receipt lines";
     EXPECT_TRUE(UltimoArquivoImpresso(ctx).startsWith(loja.t.path(QStringLiteral("prints"))));

@@ -289,7 +289,12 @@ void FormPreVenda::Form_Activate() {
     runTrapped(ctx_, "Form_Activate", 0, [&] {
         txtNSU_->setText(ctx_.transacao.NsuTransacao);
         ctx_.TelaAtual = tag_;
-        if (txtPesquisa_->isEnabled() && fraProduto_->isVisibleTo(this)) txtPesquisa_->setFocus();
+        if (pesquisaDisponivel()) {
+            txtPesquisa_->setFocus();
+        } else if (txtNrDocFiscal_->isEnabled() && txtNrDocFiscal_->isVisibleTo(this)) {
+            // The products of a pre-authorisation are all there: the fiscal document is next.
+            txtNrDocFiscal_->setFocus();
+        }
         if (ctx_.PrimeiraAtivacao) {
             cmdAdicionaProduto_->setEnabled(true);
             ctx_.PrimeiraAtivacao = false;
@@ -344,7 +349,13 @@ FormConsultaProdutos& FormPreVenda::telaConsulta() {
     return *consulta_;
 }
 
+bool FormPreVenda::pesquisaDisponivel() const {
+    return txtPesquisa_->isEnabled() && fraProduto_->isVisibleTo(this);
+}
+
 void FormPreVenda::cmdPesquisa_Click() {
+    // With the search frame hidden no key starts a search.
+    if (!pesquisaDisponivel()) return;
     runTrapped(ctx_, "cmdPesquisa_Click", 0, [&] {
         BusyCursor ponteiro(cmdPesquisa_);
         const Pesquisa pesquisa = PesquisaProduto(ctx_, txtPesquisa_->text(), *resultado_, *grade_);
@@ -544,8 +555,7 @@ bool FormPreVenda::eventFilter(QObject* objeto, QEvent* evento) {
     }
     // Typing on the grid starts a new search.
     const int codigo = CodigoTecla(tecla->key(), tecla->text(), tecla->modifiers());
-    if (codigo == teclas::Nenhuma || !txtPesquisa_->isEnabled() ||
-        !fraProduto_->isVisibleTo(this)) {
+    if (codigo == teclas::Nenhuma || !pesquisaDisponivel()) {
         return QWidget::eventFilter(objeto, evento);
     }
     if (codigo == teclas::Backspace) {

@@ -65,6 +65,8 @@ class FormPreVenda final : public QWidget {
     void recuperaPreAutorizacao();
     void atualizaTotais();
     void restauraComandos();
+    // The product search frame is shown and its field usable.
+    bool pesquisaDisponivel() const;
     int linhaAtiva();
     void selecionaLinha(int linha);
     FormConsultaProdutos& telaConsulta();

@@ -2,7 +2,7 @@
 
 // A running client over the demonstration store, for the screen tests: the demo data set in a
 // temporary folder, the embedded simulated host, PDF printing into the folder's prints/, the
-// main window started (MDIForm_Load) offscreen. Header-only, for the ui test programs.
+// main window started (MDIForm_Load) and active. Header-only, for the ui test programs.
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -73,6 +73,9 @@ struct LojaDemo {
         EXPECT_TRUE(iniciado) << t.boxes.texts().join(" | ").toStdString();
         janela->Timer1().stop();  // tests run the logon check themselves
         janela->show();
+        // Keys typed by a test reach the window with the keyboard, as at a real display.
+        janela->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(janela.get()));
     }
 
     Context& ctx() { return t.ctx; }
