@@ -23,7 +23,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QlnClient"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillane Client"));
+    // No application display name: the platform would append it to every window title, and
+    // each window's title is exactly its own caption.
     QApplication::setApplicationVersion(QString::fromLatin1(QL_VERSION));
     {
         QCommandLineParser parser;

@@ -9,8 +9,6 @@
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
-#include <QFont>
-#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -396,17 +394,11 @@ int executa(const QString& saida) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QlnClient"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillane Client"));
     if (argc != 2) {
         QTextStream(stderr) << "usage: quillane-screenshots OUTDIR" << Qt::endl;
         return 2;
     }
-    // The fonts installed with the client: the Windows-metric Liberation family when present.
-    for (const char* familia : {"Liberation Sans", "DejaVu Sans"}) {
-        if (QFontDatabase::families().contains(QLatin1String(familia))) {
-            QApplication::setFont(QFont(QLatin1String(familia), 9));
-            break;
-        }
-    }
+    // The machine's own fonts, as the client itself draws with them: the pictures show what a
+    // cashier sees.
     return ql::executa(QString::fromLocal8Bit(argv[1]));
 }
