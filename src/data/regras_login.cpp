@@ -1,6 +1,5 @@
 #include "data/regras_login.h"
 
-
 namespace ql {
 
 namespace {

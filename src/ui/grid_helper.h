@@ -2,7 +2,6 @@
 
 class QTableView;
 
-
 namespace ql {
 
 #include <QList>

@@ -6,15 +6,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QGuiApplication>
-#include <QWindow>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QWindow>
 
 #include "host/transacoes.h"
 #include "sale/grade_autorizacao.h"
