@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QList>
+
 class QTableView;
 
 namespace ql {
-
-#include <QList>
 
 // Applies the column settings a grid model gives (hidden columns and widths in characters,
 // answered by headerData with the roles of shell/model_roles.h) to a table view, with the
