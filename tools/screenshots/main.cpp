@@ -241,7 +241,9 @@ int executa(const QString& saida) {
     };
     g.abreFormInicial = [](FormPrincipal& j) { AbreFormInicial(j); };
     g.abreFormMensLogon = [](FormPrincipal&) {};  // opened below, on purpose
-    g.encerraPrograma = [] { err() << "  (the program would end here)" << Qt::endl; };
+    // Closing the screens between pictures closes the card identification screen too, which
+    // would end the program: the driver carries on.
+    g.encerraPrograma = [] {};
     FormPrincipal janela(ctx, std::move(g));
     janela.setCaminhoTrava(QDir(loja.path()).filePath(QStringLiteral("quillane-client.lock")));
     if (!janela.MDIForm_Load()) {
