@@ -79,9 +79,10 @@ QString MontaRegistroUsuarios(Context& ctx, const QStringList& senhas) {
 }
 
 QString LinhaRegistroUsuarios(const QString& registro) {
-    const bool brancoNaFrente =
-        registro.startsWith(QLatin1Char(' ')) || registro.startsWith(QLatin1Char('\t'));
-    if (brancoNaFrente && !registro.contains(QLatin1Char('"')))
+    auto branco = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    const bool brancoNaPonta =
+        !registro.isEmpty() && (branco(registro.front()) || branco(registro.back()));
+    if (brancoNaPonta && !registro.contains(QLatin1Char('"')))
         return QLatin1Char('"') + registro + QLatin1Char('"');
     return registro;
 }

@@ -46,9 +46,9 @@ QString CompletaDireita(const QString& texto, int tamanho, QChar preenchimento);
 // cut and space-filled to its 6-character slot.
 QString MontaRegistroUsuarios(Context& ctx, const QStringList& senhas);
 
-// The line of the users file that holds a record. A record that starts with a blank slot
-// is written in quotes, so that reading it back does not drop the blanks and shift the
-// other slots.
+// The line of the users file that holds a record. A record that starts or ends with a blank
+// slot is written in quotes, so that reading it back does not drop the blanks and shift or
+// lose slots.
 QString LinhaRegistroUsuarios(const QString& registro);
 
 // Finds the users file (UP.S??) and returns in `slot` the scrambled password slot of the

@@ -324,6 +324,11 @@ TEST_F(Usuarios, NewPasswordChecks) {
     gravaPermissoesPadrao();
     EXPECT_EQ(ExecutaLogin(tc.ctx, "MNG3", "", regraUsuario, {"", 0, 6}, {}),
               ResultadoLogin::Aceito);
+    // The last slot blank too: the record keeps its trailing blanks.
+    tc.ctx.login.UsuarioLogado[1] = CompletaDireita("MNG5", kTamanhoNomeUsuario, ' ');
+    ASSERT_TRUE(ConfirmaNovaSenha(tc.ctx, "", "", {"", 0, 6}));
+    EXPECT_EQ(ExecutaLogin(tc.ctx, "MNG5", "", regraUsuario, {"", 0, 6}, {}),
+              ResultadoLogin::Aceito);
 }
 
 TEST_F(Usuarios, GravaNovaSenhaRewritesOnlyTheUsersSlot) {
