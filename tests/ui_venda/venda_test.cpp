@@ -65,15 +65,29 @@ void digita(QWidget* campo, const QString& texto, bool enter = true) {
     if (enter) QTest::keyClick(campo, Qt::Key_Return);
 }
 
+// The window that has the keyboard. A bare X server has no window manager to hand the
+// keyboard back to the main window when a dialog closes: the test does what it would.
+QWindow* janelaComTeclado() {
+    if (!QGuiApplication::focusWindow()) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && qobject_cast<FormPrincipal*>(w)) {
+                w->activateWindow();
+                EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+            }
+        }
+    }
+    return QGuiApplication::focusWindow();
+}
+
 // Keys pressed at the keyboard: they go to the window that has the focus and from there to
 // whatever control the screens left focused, as at a real display.
 void tecla(Qt::Key k) {
-    QWindow* janela = QGuiApplication::focusWindow();
+    QWindow* janela = janelaComTeclado();
     ASSERT_NE(janela, nullptr) << "no window has the keyboard";
     QTest::keyClick(janela, k);
 }
 void teclas(const QString& texto, bool enter = true) {
-    QWindow* janela = QGuiApplication::focusWindow();
+    QWindow* janela = janelaComTeclado();
     ASSERT_NE(janela, nullptr) << "no window has the keyboard";
     for (QChar c : texto) QTest::keyClick(janela, c.toLatin1());
     if (enter) QTest::keyClick(janela, Qt::Key_Return);
@@ -85,13 +99,14 @@ QString foco() {
 }
 
 // Identifies card `cartao` of the first operadora on the card identification screen, with
-// the keys a cashier presses: Enter on the operadora list, the card number and Enter.
+// the keys a cashier presses: Home and Enter on the operadora list, the card number, Enter.
 QWidget* identificaCartao(const QString& cartao) {
     QWidget* inicial = test::achaTela("FormInicial");
     EXPECT_NE(inicial, nullptr);
     EXPECT_TRUE(test::esperaAte([&] { return inicial->isVisible(); }));
     EXPECT_TRUE(test::esperaAte([&] { return foco() == u"cbOperadora"; })) << foco().toStdString();
-    tecla(Qt::Key_Return);  // confirms the operadora
+    tecla(Qt::Key_Home);    // the first operadora
+    tecla(Qt::Key_Return);  // confirms it
     EXPECT_EQ(foco(), QStringLiteral("txtCartao"));
     teclas(cartao);
     return inicial;
@@ -113,7 +128,7 @@ TEST(VendaAoBalcao, PreSaleThenSaleWithReceiptAndExport) {
     caixas.clear();
 
     // Pre-sale: card, F2, twelve products by code, the thirteenth chosen from the list of "MG".
-    QWidget* inicial = identificaCartao(QStringLiteral("6062820000000001"));
+    identificaCartao(QStringLiteral("6062820000000001"));
     tecla(Qt::Key_F2);
     auto* preVenda = test::achaTela<FormPreVenda>(QStringLiteral("FormPreVenda"));
     ASSERT_NE(preVenda, nullptr) << caixas.texts().join(" | ").toStdString();
@@ -158,7 +173,7 @@ TEST(VendaAoBalcao, PreSaleThenSaleWithReceiptAndExport) {
     // Sale of that pre-authorisation: card again, F4; the products come from the host.
     QDir(loja.t.path(QStringLiteral("export"))).removeRecursively();
     QDir().mkpath(loja.t.path(QStringLiteral("export")));
-    inicial = identificaCartao(QStringLiteral("6062820000000001"));
+    identificaCartao(QStringLiteral("6062820000000001"));
     caixas.clear();
     tecla(Qt::Key_F4);
     auto* venda = test::achaTela<FormPreVenda>(QStringLiteral("FormPreVenda"));
