@@ -314,7 +314,9 @@ TEST_F(Usuarios, NewPasswordChecks) {
             << c.nova.toStdString();
         for (const auto& caixa : tc.boxes.shown()) EXPECT_EQ(caixa.title, kLogin);
         EXPECT_EQ(tc.ctx.login.NovaSenha, ok ? c.nova : "");
-        if (ok) EXPECT_EQ(senhaDe("MNG3"), c.nova.toUpper());
+        if (ok) {
+            EXPECT_EQ(senhaDe("MNG3"), c.nova.toUpper());
+        }
     }
     // A slot of blanks is a password like any other, not an unknown user.
     tc.boxes.clear();
