@@ -286,8 +286,8 @@ TEST_F(Produtos, ConsultaRefusedOrLost) {
     link.fail(-163);
     EXPECT_FALSE(Mensagem_Consulta_Produtos(ctx, QStringLiteral("XAROPE"), 0, consulta));
     EXPECT_EQ(t.boxes.texts(),
-              QStringList(
-                  {"Nada encontrado", QStringLiteral("163- Não foi possível acessar a Internet")}));
+              QStringList({"Nada encontrado", "Não foram encontrados produtos",
+                           QStringLiteral("163- Não foi possível acessar a Internet")}));
 }
 
 }  // namespace

@@ -114,7 +114,8 @@ TEST_F(Menu, LoginChecksEveryFieldWithItsOwnMessage) {
         {"STAFF", "ERRADA", "Senha Inválida. Tente novamente!", ""},
         {"mng1", "1234", "", "MNG1"},       // typed in lower case, upper-cased key by key
         {"MNG'2", "24'68", "", "MNG2"},     // apostrophes are dropped
-        {"staff", "suporte", "", "STAFF"},  // the service password is longer than six
+        {"staff", "sup123", "", "STAFF"},   // the service password fits the box
+        {"STAFF", "sup1234", "", "STAFF"},  // a seventh character is not taken
     };
     for (const Caso& caso : casos) {
         caixas.clear();
