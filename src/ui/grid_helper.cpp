@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QPointer>
+#include <QStyle>
 #include <QTableView>
 
 #include "shell/model_roles.h"
@@ -56,6 +57,15 @@ int LarguraColunaCaracteres(const QTableView* grade, int caracteres) {
     // Average character plus the cell's margins.
     return caracteres * medidas.averageCharWidth() +
            2 * medidas.horizontalAdvance(QLatin1Char(' '));
+}
+
+int LarguraTodasColunas(const QTableView* grade) {
+    int largura = 2 * grade->frameWidth() + grade->verticalHeader()->sizeHint().width() +
+                  grade->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QAbstractItemModel* modelo = grade->model();
+    for (int coluna = 0; modelo && coluna < modelo->columnCount(); ++coluna)
+        if (!grade->isColumnHidden(coluna)) largura += grade->columnWidth(coluna);
+    return largura;
 }
 
 void AplicaColunasGrade(QTableView* grade) {

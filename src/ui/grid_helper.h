@@ -21,6 +21,9 @@ void AplicaColunasGrade(QTableView* grade);
 // column (0: no minimum); the columns are then fitted as above.
 void DefineLargurasMinimas(QTableView* grade, const QList<int>& caracteres);
 
+// Width in pixels the view needs to show every shown column without scrolling sideways.
+int LarguraTodasColunas(const QTableView* grade);
+
 // Width in pixels of a column of the given number of characters in the view's font.
 int LarguraColunaCaracteres(const QTableView* grade, int caracteres);
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -106,6 +107,11 @@ void FormConsultaProdutos::Form_Load() {
     runTrapped(ctx_, "Form_Load", 0, [&] {
         txtNSU_->setText(ctx_.transacao.NsuTransacao);
         principal_.setImprimirDisponivel(false);
+        // Wide enough for every column as the grid fitted them, within the screen.
+        const QMargins margens = layout() ? layout()->contentsMargins() : QMargins();
+        int largura = LarguraTodasColunas(spdProduto_) + margens.left() + margens.right();
+        if (const QScreen* tela = screen()) largura = qMin(largura, tela->availableSize().width());
+        if (largura > width()) resize(largura, height());
         CentralizaJanela(this);
         principal_.SetaCaption(TituloConsultaProdutos(ctx_));
 
