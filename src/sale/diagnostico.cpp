@@ -7,6 +7,7 @@
 #include "host/host_link.h"
 #include "host/troca.h"
 #include "message/campo_resposta.h"
+#include "printer/impressora_recibo.h"
 #include "sale/pin_pad.h"
 #include "shell/context.h"
 #include "shell/ini_access.h"
@@ -105,6 +106,10 @@ QVector<ItemConfiguracao> ResumoConfiguracao(Context& ctx) {
          c.HOST_CA.isEmpty() ? QStringLiteral("(certificados do sistema)") : c.HOST_CA},
         {config, QStringLiteral("PRINTER"),
          c.PRINTER.isEmpty() ? QStringLiteral("(impressora padrão)") : c.PRINTER},
+        {config, QStringLiteral("RECEIPT_PRINTER"),
+         c.RECEIPT_PRINTER.isEmpty() ? QStringLiteral("(a mesma de PRINTER)")
+                                     : DestinoReciboConfigurado(c).descricao()},
+        {config, QStringLiteral("RECEIPT_COLUMNS"), QString::number(c.RECEIPT_COLUMNS)},
         {sessao, QStringLiteral("Terminal"), c.Terminal},
         {sessao, QStringLiteral("TipoEstab"), textoTipoEstab(ctx.TipoEstab)},
         {sessao, QStringLiteral("Operadoras"), QString::number(ctx.operadoras.size())},

@@ -43,6 +43,15 @@ qint32 timeoutSetting(const QString& text) {
     return ok && ms > 0 ? ms : kDefaultHostTimeoutMs;
 }
 
+// Characters per line of an ESC/POS receipt printer: a plain number from 16 to 128 (58 mm
+// printers have 32, 80 mm ones 42 or 48), else the 80 mm default.
+qint32 columnsSetting(const QString& text) {
+    constexpr qint32 kDefaultColumns = 48;
+    bool ok = false;
+    const qint32 n = trimSpaces(text).toInt(&ok);
+    return ok && n >= 16 && n <= 128 ? n : kDefaultColumns;
+}
+
 // One settings file and section, read key by key with LeLinhaArquivoIni.
 class SettingsSection {
   public:
@@ -130,6 +139,10 @@ bool loadSettings(Context& ctx) {
     c.HOST_CA = v ? trimSpaces(*v) : QString();
     v = link.read("PRINTER");
     c.PRINTER = v ? trimSpaces(*v) : QString();
+    v = link.read("RECEIPT_PRINTER");
+    c.RECEIPT_PRINTER = v ? trimSpaces(*v) : QString();
+    v = link.read("RECEIPT_COLUMNS");
+    c.RECEIPT_COLUMNS = columnsSetting(v.value_or(QString()));
 
     MontaTela(ctx);
 

@@ -32,6 +32,10 @@ struct EstruturaPrincipal {
     qint32 HOST_TIMEOUT_MS = 30000;  // bounds connect and answer; always positive
     QString HOST_CA;                 // CA file for tls://; "" = the system CAs
     QString PRINTER;                 // system printer name, or "pdf:DIRECTORY"; "" = default
+    // Where receipts print ("" = PRINTER): PRINTER's forms or "escpos:..." (printer/), and
+    // the characters per line of an ESC/POS receipt printer.
+    QString RECEIPT_PRINTER;
+    qint32 RECEIPT_COLUMNS = 48;
 };
 
 inline constexpr const char* kTerminalId = "R4T7N2AK";

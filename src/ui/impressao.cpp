@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "printer/impressora_recibo.h"
 #include "shell/context.h"
 
 namespace ql {
@@ -38,14 +39,16 @@ QString proximoArquivoPdf(const Context& ctx, const QString& pasta, const QStrin
     return nome;
 }
 
-// The printer the PRINTER setting names, ready for a job; nullptr with the reason otherwise.
-std::unique_ptr<QPrinter> abreImpressora(Context& ctx, const QString& documento,
+// The printer `destino` names (a system printer, "" for the default one, or "pdf:DIRECTORY"),
+// ready for a job; nullptr with the reason otherwise.
+std::unique_ptr<QPrinter> abreImpressora(Context& ctx, const QString& nomeDestino,
+                                         const QString& documento,
                                          QPageLayout::Orientation orientacao, QString* erro) {
     auto falha = [&](const QString& motivo) -> std::unique_ptr<QPrinter> {
         if (erro) *erro = motivo;
         return nullptr;
     };
-    const QString destino = ctx.config.PRINTER.trimmed();
+    const QString destino = nomeDestino.trimmed();
     auto impressora = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (destino.startsWith(QLatin1String(kPrefixoPdf), Qt::CaseInsensitive)) {
         QString pasta = destino.mid(int(qstrlen(kPrefixoPdf))).trimmed();
@@ -89,11 +92,10 @@ bool comecaTrabalho(QPainter& pintor, QPrinter& impressora, QString* erro) {
     return false;
 }
 
-}  // namespace
-
-bool ImprimeLinhas(Context& ctx, const QStringList& linhas, const QString& documento, QString* erro,
-                   const QString& fonte, int tamanhoFonte) {
-    auto impressora = abreImpressora(ctx, documento, QPageLayout::Portrait, erro);
+bool imprimeLinhasEm(Context& ctx, const QString& destino, const QStringList& linhas,
+                     const QString& documento, QString* erro, const QString& fonte,
+                     int tamanhoFonte) {
+    auto impressora = abreImpressora(ctx, destino, documento, QPageLayout::Portrait, erro);
     if (!impressora) return false;
     QPainter pintor;
     if (!comecaTrabalho(pintor, *impressora, erro)) return false;
@@ -120,6 +122,49 @@ bool ImprimeLinhas(Context& ctx, const QStringList& linhas, const QString& docum
     return terminaTrabalho(ctx, pintor, *impressora, erro);
 }
 
+// Receipts on a system printer or in a PDF, in "Courier New" 8.
+class ImpressoraReciboSistema final : public ImpressoraRecibo {
+  public:
+    ImpressoraReciboSistema(Context& ctx, QString destino)
+        : ctx_(ctx), destino_(std::move(destino)) {}
+    ResultadoImpressao imprime(const QStringList& linhas) override {
+        ResultadoImpressao r;
+        r.ok = imprimeLinhasEm(ctx_, destino_, linhas, QStringLiteral("Recibo"), &r.erro,
+                               QStringLiteral("Courier New"), 8);
+        return r;
+    }
+
+  private:
+    Context& ctx_;
+    QString destino_;
+};
+
+// A destination that cannot print: the setting is wrong.
+class ImpressoraInvalida final : public ImpressoraRecibo {
+  public:
+    explicit ImpressoraInvalida(QString erro) : erro_(std::move(erro)) {}
+    ResultadoImpressao imprime(const QStringList&) override { return {false, erro_}; }
+
+  private:
+    QString erro_;
+};
+
+}  // namespace
+
+bool ImprimeLinhas(Context& ctx, const QStringList& linhas, const QString& documento, QString* erro,
+                   const QString& fonte, int tamanhoFonte) {
+    return imprimeLinhasEm(ctx, ctx.config.PRINTER, linhas, documento, erro, fonte, tamanhoFonte);
+}
+
+std::unique_ptr<ImpressoraRecibo> ObtemImpressoraRecibo(Context& ctx) {
+    const DestinoRecibo destino = DestinoReciboConfigurado(ctx.config);
+    if (destino.escpos()) return CriaImpressoraEscPos(destino, ctx.config.RECEIPT_COLUMNS);
+    if (destino.tipo == DestinoRecibo::Tipo::Invalido) {
+        return std::make_unique<ImpressoraInvalida>(destino.erro);
+    }
+    return std::make_unique<ImpressoraReciboSistema>(ctx, destino.nome);
+}
+
 bool ImprimeGrade(Context& ctx, const QTableView& grade, const QString& titulo,
                   const QString& documento, QString* erro) {
     const QAbstractItemModel* modelo = grade.model();
@@ -127,7 +172,8 @@ bool ImprimeGrade(Context& ctx, const QTableView& grade, const QString& titulo,
         if (erro) *erro = QStringLiteral("Não há dados para imprimir.");
         return false;
     }
-    auto impressora = abreImpressora(ctx, documento, QPageLayout::Landscape, erro);
+    auto impressora =
+        abreImpressora(ctx, ctx.config.PRINTER, documento, QPageLayout::Landscape, erro);
     if (!impressora) return false;
     QPainter pintor;
     if (!comecaTrabalho(pintor, *impressora, erro)) return false;

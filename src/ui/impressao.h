@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+#include "printer/impressora_recibo.h"
+
 class QTableView;
 
 namespace ql {
@@ -19,6 +23,10 @@ struct Context;
 bool ImprimeLinhas(Context& ctx, const QStringList& linhas, const QString& documento,
                    QString* erro = nullptr, const QString& fonte = QStringLiteral("Courier New"),
                    int tamanhoFonte = 8);
+
+// The receipt printer: RECEIPT_PRINTER (PRINTER when it is not set). An "escpos:" printer
+// takes raw ESC/POS; a system printer or "pdf:DIRECTORY" prints the lines in "Courier New" 8.
+std::unique_ptr<ImpressoraRecibo> ObtemImpressoraRecibo(Context& ctx);
 
 // Prints a whole grid as it stands in its view: the title on top of every page, then the
 // header and every row of the visible columns, landscape, breaking pages as needed.

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -10,9 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include "printer/escpos.h"
+#include "printer/impressora_recibo.h"
 #include "sale/screens/form_inicial.h"
 #include "sale/screens/form_pin_pad.h"
 #include "shell/ini_access.h"
+#include "support/leitor_escpos.h"
 #include "support/ui/loja_demo.h"
 #include "ui/telas.h"
 
@@ -496,6 +500,37 @@ TEST(FormConfig, ConnectionTestReportsALinkFailureWithItsCode) {
                     ->text()
                     .startsWith(QStringLiteral(
                         "Falha na conexão: código -164 - 164- Servidor fora do Ar.")));
+    EXPECT_TRUE(loja.caixas().empty());
+}
+
+TEST(FormConfig, PrinterTestSaysWhetherTheTestReceiptWentOut) {
+    test::LojaDemo loja;
+    const QString arquivo = loja.t.path(QStringLiteral("teste.bin"));
+    struct Caso {
+        QString destino;
+        QString resultado;
+    };
+    const Caso casos[] = {
+        {"escpos:file:" + arquivo,
+         "Impressora OK: o teste foi enviado para ESC/POS no arquivo " + arquivo + "."},
+        {QStringLiteral("escpos:") + loja.t.path(QStringLiteral("lp9")),
+         "Falha na impressora: A impressora de comprovantes " + loja.t.path(QStringLiteral("lp9")) +
+             " não foi encontrada."},
+    };
+    loja.ctx().config.RECEIPT_PRINTER = casos[0].destino;
+    const QStringList esperado = escpos::QuebraLinhas(LinhasTesteImpressora(loja.ctx()), 48);
+    AbreFormConfig(*loja.janela);
+    auto* config = test::achaTela(QStringLiteral("FormConfig"));
+    ASSERT_NE(config, nullptr);
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.destino.toStdString());
+        loja.ctx().config.RECEIPT_PRINTER = c.destino;
+        QTest::keyClick(config, Qt::Key_F4);
+        EXPECT_EQ(config->findChild<QLabel*>(QStringLiteral("lblResultado"))->text(), c.resultado);
+    }
+    QFile impresso(arquivo);
+    ASSERT_TRUE(impresso.open(QIODevice::ReadOnly));
+    EXPECT_EQ(test::LeEscPos(impresso.readAll()).linhas, esperado);
     EXPECT_TRUE(loja.caixas().empty());
 }
 

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
@@ -15,6 +16,7 @@
 #include "sale/recibo.h"
 #include "sale/screens/form_impressao.h"
 #include "sale/transacoes_produtos.h"
+#include "support/leitor_escpos.h"
 #include "support/ui/loja_demo.h"
 #include "ui/impressao.h"
 #include "ui/telas.h"
@@ -139,6 +141,39 @@ TEST_F(ReciboNaLoja, PrintsToPdfAndTellsAPrinterFailure) {
         EXPECT_EQ(situacao(), "PENDENTE");
     }
     EXPECT_TRUE(imprimir->isEnabled());
+}
+
+TEST_F(ReciboNaLoja, ThermalPrinterGetsTheListAndAFailureLeavesTheScreenAsItWas) {
+    vende();
+    const QString arquivo = loja.t.path("recibos.bin");
+    ctx.config.RECEIPT_PRINTER = "escpos:file:" + arquivo;
+    FormImpressao tela(ctx, loja.janela.get());
+    tela.show();
+    QTest::keyClick(&tela, Qt::Key_F8);
+    EXPECT_TRUE(loja.caixas().empty()) << loja.caixas().texts().join('|').toStdString();
+    QFile impresso(arquivo);
+    ASSERT_TRUE(impresso.open(QIODevice::ReadOnly));
+    const auto lida = test::LeEscPos(impresso.readAll());
+    EXPECT_EQ(lida.linhas, tela.linhas() << QStringLiteral(" "));
+    EXPECT_TRUE(lida.cortaNoFim());
+
+    quint16 porta = 0;
+    {
+        QTcpServer livre;
+        ASSERT_TRUE(livre.listen(QHostAddress::LocalHost));
+        porta = livre.serverPort();
+    }
+    ctx.config.RECEIPT_PRINTER = QStringLiteral("escpos:tcp://127.0.0.1:%1").arg(porta);
+    QTest::keyClick(&tela, Qt::Key_F8);
+    ASSERT_EQ(loja.caixas().shown().size(), 1u);
+    EXPECT_EQ(loja.caixas().last().text,
+              QStringLiteral("Não foi possível imprimir o comprovante.\nA impressora de "
+                             "comprovantes em 127.0.0.1:%1 recusou a conexão.")
+                  .arg(porta));
+    EXPECT_TRUE(tela.isVisible());
+    for (const char* nome : {"cmdConfirma", "cmdAnula", "cmdImprimir"})
+        EXPECT_TRUE(botao(&tela, nome)->isEnabled()) << nome;
+    EXPECT_EQ(situacao(), "PENDENTE");
 }
 
 TEST_F(ReciboNaLoja, ConfirmReachesTheHost) {

@@ -26,7 +26,6 @@ namespace ql {
 namespace {
 
 const QString kFonteRecibo = QStringLiteral("Courier New");
-constexpr int kTamanhoFonteImpressa = 8;
 
 // The main window this screen opens over, when there is one among its ancestors.
 FormPrincipal* principalDe(QWidget* w) {
@@ -133,13 +132,11 @@ void FormImpressao::cmdImprimir_Click() {
     BusyCursor ocupado;
     QStringList recibo = linhas();
     recibo << QStringLiteral(" ");
-    QString erro;
-    const bool impresso = ImprimeLinhas(ctx_, recibo, QStringLiteral("Recibo"), &erro, kFonteRecibo,
-                                        kTamanhoFonteImpressa);
+    const ResultadoImpressao r = ObtemImpressoraRecibo(ctx_)->imprime(recibo);
     ocupado.release();
     habilitaBotoes(true);
-    if (!impresso) {
-        ctx_.caixas.inform(QStringLiteral("Não foi possível imprimir o comprovante.\n") + erro,
+    if (!r.ok) {
+        ctx_.caixas.inform(QStringLiteral("Não foi possível imprimir o comprovante.\n") + r.erro,
                            QStringLiteral("Atenção"), MessageBoxes::Icon::Exclamation);
     }
 }

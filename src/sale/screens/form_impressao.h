@@ -21,8 +21,9 @@ class FormImpressao final : public QDialog {
     FormImpressao(Context& ctx, QWidget* parent = nullptr);
     ~FormImpressao() override;
 
-    // Prints the list in "Courier New" 8, one printer line each, and a last line holding one
-    // blank. A printer failure is told; the list stays for another try.
+    // Prints the list on the receipt printer, one printer line each, and a last line holding
+    // one blank ("Courier New" 8 on a system printer). A printer failure is told in one
+    // message; the screen stays as it was for another try, a confirmation or an undo.
     void cmdImprimir_Click();
     // Confirms (F5) or undoes (F12) the transaction at the host, then closes. The transaction
     // tells its own messages.

@@ -15,6 +15,7 @@
 #include "shell/error_trap.h"
 #include "shell/screens/form_principal.h"
 #include "ui/busy_cursor.h"
+#include "ui/impressao.h"
 #include "ui/key_filters.h"
 #include "ui/telas.h"
 
@@ -50,10 +51,18 @@ FormConfig::FormConfig(FormPrincipal& principal, QWidget* parent)
     cmdFechar_->setAutoDefault(false);
     connect(cmdTestaConexao_, &QPushButton::clicked, this, [this] { cmdTestaConexao_Click(); });
     connect(cmdFechar_, &QPushButton::clicked, this, [this] { cmdFechar_Click(); });
-    InstalaTeclasFuncao(this, {{Qt::Key_F3, cmdTestaConexao_}, {Qt::Key_Escape, cmdFechar_}});
+    cmdTestaImpressora_ = new QPushButton(QStringLiteral("F4 - Testar &impressora"), this);
+    cmdTestaImpressora_->setObjectName(QStringLiteral("cmdTestaImpressora"));
+    cmdTestaImpressora_->setAutoDefault(false);
+    connect(cmdTestaImpressora_, &QPushButton::clicked, this,
+            [this] { cmdTestaImpressora_Click(); });
+    InstalaTeclasFuncao(this, {{Qt::Key_F3, cmdTestaConexao_},
+                               {Qt::Key_F4, cmdTestaImpressora_},
+                               {Qt::Key_Escape, cmdFechar_}});
 
     auto* comandos = new QHBoxLayout;
     comandos->addWidget(cmdTestaConexao_);
+    comandos->addWidget(cmdTestaImpressora_);
     comandos->addStretch();
     comandos->addWidget(cmdFechar_);
     auto* layout = new QVBoxLayout(this);
@@ -96,6 +105,23 @@ void FormConfig::cmdTestaConexao_Click() {
         lblResultado_->setStyleSheet(r.ok ? QStringLiteral("color: darkgreen;")
                                           : QStringLiteral("color: darkred;"));
         lblHost_->setText(QStringLiteral("Host: ") + EstadoHostLink(ctx_));
+        return 0;
+    });
+}
+
+void FormConfig::cmdTestaImpressora_Click() {
+    runTrapped(ctx_, "cmdTestaImpressora_Click", 0, [&] {
+        BusyCursor ocupado(cmdTestaImpressora_);
+        const QString destino = DestinoReciboConfigurado(ctx_.config).descricao();
+        lblResultado_->setText(QStringLiteral("Imprimindo o teste em %1...").arg(destino));
+        lblResultado_->repaint();
+        const ResultadoImpressao r =
+            ObtemImpressoraRecibo(ctx_)->imprime(LinhasTesteImpressora(ctx_));
+        lblResultado_->setText(
+            r.ok ? QStringLiteral("Impressora OK: o teste foi enviado para %1.").arg(destino)
+                 : QStringLiteral("Falha na impressora: %1").arg(r.erro));
+        lblResultado_->setStyleSheet(r.ok ? QStringLiteral("color: darkgreen;")
+                                          : QStringLiteral("color: darkred;"));
         return 0;
     });
 }

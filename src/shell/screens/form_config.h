@@ -12,7 +12,8 @@ struct Context;
 class FormPrincipal;
 
 // The settings window of the service user "STAFF": the settings in force and the files they
-// came from, the state of the host link, and a connection test to the host. Read-only: the
+// came from, the state of the host link, a connection test to the host and a test receipt on
+// the receipt printer. Read-only: the
 // settings are changed in their files and take effect at the next start.
 class FormConfig final : public QWidget {
     Q_OBJECT
@@ -25,6 +26,8 @@ class FormConfig final : public QWidget {
     void CarregaConfiguracao();
     // Runs the connection test and shows its outcome.
     void cmdTestaConexao_Click();
+    // Prints the short test receipt on the receipt printer and says whether it went out.
+    void cmdTestaImpressora_Click();
     // Closes the window; the card identification screen comes back.
     void cmdFechar_Click();
     void ExecutaBotaoEncerrar() { cmdFechar_Click(); }
@@ -42,6 +45,7 @@ class FormConfig final : public QWidget {
     QLabel* lblHost_ = nullptr;
     QLabel* lblResultado_ = nullptr;
     QPushButton* cmdTestaConexao_ = nullptr;
+    QPushButton* cmdTestaImpressora_ = nullptr;
     QPushButton* cmdFechar_ = nullptr;
     bool fechando_ = false;
 };
