@@ -102,15 +102,12 @@ TEST(DestinoRecibo, EveryFormOfTheSetting) {
     const Caso casos[] = {
         {"", Tipo::Sistema, "", 0, 0},
         {"pdf:/tmp/recibos", Tipo::Sistema, "pdf:/tmp/recibos", 0, 0},
-        {"EPSON TM-T20", Tipo::Sistema, "EPSON TM-T20", 0, 0},
         {"escpos:/dev/usb/lp0", Tipo::EscPosDispositivo, "/dev/usb/lp0", 0, 0},
         {"escpos:/dev/ttyS0@9600", Tipo::EscPosSerial, "/dev/ttyS0", 0, 9600},
         {"ESCPOS:tcp://10.0.0.5", Tipo::EscPosTcp, "10.0.0.5", 9100, 0},
         {"escpos:tcp://caixa-1.loja:9101", Tipo::EscPosTcp, "caixa-1.loja", 9101, 0},
         {"escpos:file:C:\\recibos\\caixa.bin", Tipo::EscPosArquivo, "C:/recibos/caixa.bin", 0, 0},
         {"escpos:", Tipo::Invalido, "escpos:", 0, 0},
-        {"escpos:/dev/ttyS0@", Tipo::Invalido, "escpos:/dev/ttyS0@", 0, 0},
-        {"escpos:tcp://", Tipo::Invalido, "escpos:tcp://", 0, 0},
         {"escpos:tcp://h:70000", Tipo::Invalido, "escpos:tcp://h:70000", 0, 0},
         {"escpos:file:", Tipo::Invalido, "escpos:file:", 0, 0},
     };

@@ -118,6 +118,8 @@ TEST(ResumoConfiguracao, SettingsInForceAndTheirFiles) {
         {"HOST_LINK", QStringLiteral("tls://host.exemplo:7443")},
         {"HOST_TIMEOUT_MS", QStringLiteral("15000")},
         {"HOST_CA", QStringLiteral("(certificados do sistema)")},
+        {"RECEIPT_PRINTER", QStringLiteral("(a mesma de PRINTER)")},
+        {"RECEIPT_COLUMNS", QStringLiteral("48")},
         {"TipoEstab", QStringLiteral("3 - Distribuidor")},
         {"Host", QStringLiteral("TLS host.exemplo:7443 - link não iniciado")},
     };
