@@ -140,7 +140,7 @@ void FormImpressao::cmdImprimir_Click() {
     habilitaBotoes(true);
     if (!impresso) {
         ctx_.caixas.inform(QStringLiteral("Não foi possível imprimir o comprovante.\n") + erro,
-                           QStringLiteral("Atenção"), MessageBoxes::Icon::Exclamation);
+                           kTituloAtencao, MessageBoxes::Icon::Exclamation);
     }
 }
 
