@@ -24,20 +24,6 @@ namespace {
 const QString kTituloTela =
     QStringLiteral("Quillane Client      Tela 0005 - Transações do Lote    ");
 
-QLabel* rotulo(QWidget* pai, const char* nome, const QString& texto) {
-    auto* l = new QLabel(texto, pai);
-    l->setObjectName(QLatin1String(nome));
-    return l;
-}
-
-QLineEdit* caixaTotal(QWidget* pai, const char* nome) {
-    auto* t = new QLineEdit(QStringLiteral("0,00"), pai);
-    t->setObjectName(QLatin1String(nome));
-    t->setReadOnly(true);
-    t->setAlignment(Qt::AlignRight);
-    return t;
-}
-
 }  // namespace
 
 FormNsu::FormNsu(FormPrincipal& principal, const QString& lote, QWidget* parent)
@@ -54,43 +40,44 @@ FormNsu::FormNsu(FormPrincipal& principal, const QString& lote, QWidget* parent)
     carregaTela(QString::fromLatin1(kNomeTela), kTituloTela, [&] {
         MontaTela_FormNsu(lote);
         const TotaisLote totais = SomaTotais(ctx_, modelo());
-        txtTotValorLiqVda_->setText(totais.liquidoVenda);
-        txtTotValorRepos_->setText(totais.reposicao);
-        txtTotValorCredito_->setText(totais.credito);
-        txtTotValorDebito_->setText(totais.debito);
+        const QString valores[] = {totais.liquidoVenda, totais.reposicao, totais.credito,
+                                   totais.debito};
+        for (std::size_t i = 0; i < caixasTotais_.size(); ++i)
+            caixasTotais_[i]->setText(valores[i]);
     });
 
     registraComandos([this] { ExecutaBotaoEncerrar(); });
 }
 
 void FormNsu::criaTotais() {
-    lblTotValorLiqVda_ = rotulo(this, "lblTotValorLiqVda", QStringLiteral("Valor Líquido Vendas"));
-    lblTotValorRepos_ = rotulo(this, "lblTotValorRepos", QStringLiteral("Valor Reposição"));
-    lblTotValorCredito_ = rotulo(this, "lblTotValorCredito", QStringLiteral("Valor Crédito"));
-    lblTotValorDebito_ = rotulo(this, "lblTotValorDebito", QStringLiteral("Valor Débito"));
-    txtTotValorLiqVda_ = caixaTotal(this, "txtTotValorLiqVda");
-    txtTotValorRepos_ = caixaTotal(this, "txtTotValorRepos");
-    txtTotValorCredito_ = caixaTotal(this, "txtTotValorCredito");
-    txtTotValorDebito_ = caixaTotal(this, "txtTotValorDebito");
-    auto* totais = new QGridLayout;
-    const std::pair<QLabel*, QLineEdit*> pares[] = {{lblTotValorLiqVda_, txtTotValorLiqVda_},
-                                                    {lblTotValorRepos_, txtTotValorRepos_},
-                                                    {lblTotValorCredito_, txtTotValorCredito_},
-                                                    {lblTotValorDebito_, txtTotValorDebito_}};
-    int coluna = 0;
-    for (const auto& [l, t] : pares) {
-        totais->addWidget(l, 0, coluna);
-        totais->addWidget(t, 1, coluna++);
+    const struct {
+        const char* rotulo;
+        const char* legenda;
+        const char* caixa;
+    } totais[] = {{"lblTotValorLiqVda", "Valor Líquido Vendas", "txtTotValorLiqVda"},
+                  {"lblTotValorRepos", "Valor Reposição", "txtTotValorRepos"},
+                  {"lblTotValorCredito", "Valor Crédito", "txtTotValorCredito"},
+                  {"lblTotValorDebito", "Valor Débito", "txtTotValorDebito"}};
+    auto* faixa = new QGridLayout;
+    for (int i = 0; i < 4; ++i) {
+        rotulosTotais_[i] = new QLabel(QString::fromUtf8(totais[i].legenda), this);
+        rotulosTotais_[i]->setObjectName(QLatin1String(totais[i].rotulo));
+        auto* caixa = caixasTotais_[i] = new QLineEdit(QStringLiteral("0,00"), this);
+        caixa->setObjectName(QLatin1String(totais[i].caixa));
+        caixa->setReadOnly(true);
+        caixa->setAlignment(Qt::AlignRight);
+        faixa->addWidget(rotulosTotais_[i], 0, i);
+        faixa->addWidget(caixa, 1, i);
     }
-    adicionaFaixa(totais);
+    adicionaFaixa(faixa);
 }
 
 void FormNsu::MontaTela_FormNsu(const QString& lote) {
     const LayoutFormNsu& layout = ctx_.telas.FormNsu[ctx_.TipoEstab];
-    AplicaLegenda(lblTotValorLiqVda_, layout.lblTotValorLiqVda.caption);
-    AplicaLegenda(lblTotValorRepos_, layout.lblTotValorRepos.caption);
-    AplicaLegenda(lblTotValorCredito_, layout.lblTotValorCredito.caption);
-    AplicaLegenda(lblTotValorDebito_, layout.lblTotValorDebito.caption);
+    const LabelSlot* legendas[] = {&layout.lblTotValorLiqVda, &layout.lblTotValorRepos,
+                                   &layout.lblTotValorCredito, &layout.lblTotValorDebito};
+    for (std::size_t i = 0; i < rotulosTotais_.size(); ++i)
+        AplicaLegenda(rotulosTotais_[i], legendas[i]->caption);
 
     // The journal's title names the lot; without one the record's caption stays. A type other
     // than 1..3 has no journal name: CarregaGrid then reports the empty pattern as not found,
@@ -142,10 +129,10 @@ void FormNsu::cmdCancelParcial_Click() {
 }
 
 QString FormNsu::tituloImpressao() const {
-    const RotulosTotais rotulos{lblTotValorLiqVda_->text(), lblTotValorRepos_->text(),
-                                lblTotValorCredito_->text(), lblTotValorDebito_->text()};
-    const TotaisLote totais{txtTotValorLiqVda_->text(), txtTotValorRepos_->text(),
-                            txtTotValorCredito_->text(), txtTotValorDebito_->text()};
+    const auto& r = rotulosTotais_;
+    const auto& c = caixasTotais_;
+    const RotulosTotais rotulos{r[0]->text(), r[1]->text(), r[2]->text(), r[3]->text()};
+    const TotaisLote totais{c[0]->text(), c[1]->text(), c[2]->text(), c[3]->text()};
     return TituloImpressaoLote(rotulos, totais);
 }
 

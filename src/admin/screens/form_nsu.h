@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "admin/screens/tela_journal.h"
 
 class QLabel;
@@ -40,14 +42,10 @@ class FormNsu final : public TelaJournal {
 
     QString loteSelecionado_;
 
-    QLabel* lblTotValorLiqVda_ = nullptr;
-    QLabel* lblTotValorRepos_ = nullptr;
-    QLabel* lblTotValorCredito_ = nullptr;
-    QLabel* lblTotValorDebito_ = nullptr;
-    QLineEdit* txtTotValorLiqVda_ = nullptr;
-    QLineEdit* txtTotValorRepos_ = nullptr;
-    QLineEdit* txtTotValorCredito_ = nullptr;
-    QLineEdit* txtTotValorDebito_ = nullptr;
+    // The four totals, in the order net sales, replacement, credit, debit: the caption and the
+    // box of each.
+    std::array<QLabel*, 4> rotulosTotais_{};
+    std::array<QLineEdit*, 4> caixasTotais_{};
     QPushButton* cmdCanceltotal_ = nullptr;
     QPushButton* cmdCancelParcial_ = nullptr;
     QPushButton* cmdSair_ = nullptr;

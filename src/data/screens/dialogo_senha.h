@@ -53,9 +53,11 @@ class DialogoSenha : public QDialog {
     void keyPressEvent(QKeyEvent* evento) override;
 
     Context& ctx_;
+    // The first box: the user name, or the new password.
     QLabel* lblPrimeiro_ = nullptr;
-    QLabel* lblSegundo_ = nullptr;
     QLineEdit* txtPrimeiro_ = nullptr;
+    // The second box: the password, or the new password again.
+    QLabel* lblSegundo_ = nullptr;
     QLineEdit* txtSegundo_ = nullptr;
     QPushButton* cmdOk_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;

@@ -1,6 +1,7 @@
 #include "data/screens/form_login.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "data/regras_login.h"
 #include "data/usuarios.h"

@@ -1,4 +1,5 @@
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "data/regras_login.h"
 #include "data/screens/dialogo_senha.h"
