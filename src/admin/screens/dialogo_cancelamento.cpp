@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 #include "admin/cancelamento.h"
 #include "host/transacoes.h"
 #include "shell/error_trap.h"

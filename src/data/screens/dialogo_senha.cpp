@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <tuple>
+#include <utility>
+
 #include "shell/layouts.h"
 #include "ui/key_filters.h"
 #include "ui/window_helpers.h"
