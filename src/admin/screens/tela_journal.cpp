@@ -139,23 +139,6 @@ QPushButton* TelaJournal::criaBotaoRetorno(const QString& nome, std::function<vo
     return botao;
 }
 
-<<<<<<< HEAD
-void TelaJournal::aplicaLegenda(QPushButton* botao, const QString& legenda) {
-    botao->setText(legenda.trimmed());
-}
-
-void TelaJournal::passosComuns(const QString& tituloPrincipal) {
-    tituloPrincipal_ = tituloPrincipal;
-    principal_.setImprimirDisponivel(true);
-    principal_.SetaCaption(TituloComDataHora(ctx_, tituloPrincipal_));
-    const LayoutFormComplementar& menu = ctx_.telas.FormComplementar[ctx_.TipoEstab];
-    lblCodigoEstab_->setText(menu.lblCodigoEstab.caption.trimmed());
-    lblNomeEstab_->setText(menu.lblNomeEstab.caption.trimmed());
-    lblAdministradora_->setText(ctx_.ident.CodigoOperadora);
-}
-
-bool TelaJournal::carrega(const QString& padrao) {
-=======
 void TelaJournal::carregaTela(const QString& telaAtual, const QString& tituloPrincipal,
                               const std::function<void()>& passos) {
     runTrapped(ctx_, "Form_Load", 0, [&] {
@@ -173,7 +156,6 @@ void TelaJournal::carregaTela(const QString& telaAtual, const QString& tituloPri
 }
 
 bool TelaJournal::carrega(const QString& padrao, int colunaInicial) {
->>>>>>> d97534e (Pending transactions and lot transactions are journal screens on TelaJournal; the base owns commands, loading and registration)
     carregado_ = false;
     if (padrao.isEmpty()) return false;
     QString titulo;
