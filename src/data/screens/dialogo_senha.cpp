@@ -10,6 +10,7 @@
 #include <tuple>
 #include <utility>
 
+#include "data/regras_login.h"
 #include "shell/layouts.h"
 #include "ui/key_filters.h"
 #include "ui/window_helpers.h"
@@ -65,6 +66,8 @@ void DialogoSenha::aplicaLayout(const InputFieldSlot& primeiro, const InputField
                                 const CommandSlot& ok, const CommandSlot& cancel) {
     lblPrimeiro_->setText(primeiro.caption.trimmed());
     lblSegundo_->setText(segundo.caption.trimmed());
+    txtPrimeiro_->setMaxLength(TamanhoMaximoCampo(primeiro));
+    txtSegundo_->setMaxLength(TamanhoMaximoCampo(segundo));
     for (auto [botao, comando] : {std::pair{cmdOk_, &ok}, std::pair{cmdCancel_, &cancel}}) {
         botao->setEnabled(comando->enabled);
         botao->setText(comando->caption.trimmed());

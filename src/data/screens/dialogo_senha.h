@@ -42,8 +42,9 @@ class DialogoSenha : public QDialog {
                  const Campo& primeiro, const Campo& segundo, const QString& legendaOk,
                  const QString& legendaCancel, QWidget* parent);
 
-    // The layout record's captions of the two boxes and of its two commands, as configured (a
-    // blank or missing one blanks its control); a command whose key is missing stays disabled.
+    // The layout record's captions and maximum lengths of the two boxes and the captions of its
+    // two commands, as configured (a blank or missing caption blanks its control); a command
+    // whose key is missing stays disabled.
     // Then the dialog takes its size and is centred.
     void aplicaLayout(const InputFieldSlot& primeiro, const InputFieldSlot& segundo,
                       const CommandSlot& ok, const CommandSlot& cancel);

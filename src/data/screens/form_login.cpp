@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "data/regras_login.h"
 #include "data/usuarios.h"
 #include "shell/context.h"
 #include "shell/error_trap.h"
@@ -23,8 +22,6 @@ FormLogin::FormLogin(Context& ctx, QWidget* parent)
 void FormLogin::Form_Load() {
     runTrapped(ctx_, "formLogin_Form_Load", 0, [&] {
         const LayoutFormLogin& layout = ctx_.telas.FormLogin[ctx_.TipoEstab];
-        txtPrimeiro_->setMaxLength(TamanhoMaximoCampo(layout.txtUserName));
-        txtSegundo_->setMaxLength(TamanhoMaximoCampo(layout.txtPassword));
         aplicaLayout(layout.txtUserName, layout.txtPassword, layout.cmdOk_Caption,
                      layout.cmdCancel_Caption);
         return 0;

@@ -1,7 +1,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "data/regras_login.h"
 #include "data/screens/dialogo_senha.h"
 #include "data/usuarios.h"
 #include "shell/context.h"
@@ -26,8 +25,6 @@ class FormNovaSenha final : public DialogoSenha {
         runTrapped(ctx_, "formNovaSenha_Form_Load", 0, [&] {
             ctx_.login.NovaSenha.clear();
             const LayoutFormNovaSenha& layout = ctx_.telas.FormNovaSenha[ctx_.TipoEstab];
-            txtPrimeiro_->setMaxLength(TamanhoMaximoCampo(layout.txtNovaSenha));
-            txtSegundo_->setMaxLength(TamanhoMaximoCampo(layout.txtNovaSenha2));
             aplicaLayout(layout.txtNovaSenha, layout.txtNovaSenha2, layout.cmdOk_Caption,
                          layout.cmdCancel_Caption);
             return 0;
