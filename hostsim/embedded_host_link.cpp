@@ -14,7 +14,7 @@ EmbeddedHostLink::EmbeddedHostLink(std::shared_ptr<HostSimulator> simulador)
 qint32 EmbeddedHostLink::Process(QString& frame, QString&, const QString&) {
     const std::optional<QString> corpo = framing::bodyOfFrame(frame);
     if (!corpo) return kMessageTooLong;
-    frame = framing::refillAnswerFrame(simulador_->responde(*corpo));
+    frame = framing::buildFrame(simulador_->responde(*corpo));
     return 0;
 }
 

@@ -14,8 +14,6 @@ namespace ql {
 
 namespace {
 
-const QString kTituloAtencao = QStringLiteral("Atenção");
-
 // Journal columns as the screens count them (1-based); the model counts from 0.
 QString celula(const JournalModel& grade, int linha, int coluna) {
     return grade.text(linha, coluna - 1);

@@ -18,7 +18,6 @@ namespace ql {
 
 namespace {
 
-const QString kTituloAtencao = QStringLiteral("Atenção");
 const QString kProcedimento = QStringLiteral("CarregaGrid");
 
 // A number as the journal's numeric cells hold it: sign, integer digits, fraction digits and

@@ -127,7 +127,7 @@ bool IniciaComandoAdministrativo(Context& ctx, ComandoAdministrativo comando,
     if (regra.telaAtual && regra.telaAntesDaVerificacao)
         ctx.TelaAtual = QString::fromLatin1(regra.telaAtual);
     if (regra.verificaOperadora && !operadoraEscolhida) {
-        ctx.caixas.inform(QString::fromUtf16(regra.aviso), QStringLiteral("Atenção"),
+        ctx.caixas.inform(QString::fromUtf16(regra.aviso), kTituloAtencao,
                           MessageBoxes::Icon::Exclamation);
         return false;
     }

@@ -15,7 +15,7 @@ constexpr int kTamanhoCodigo = 8;
 constexpr int kTamanhoNome = 20;
 
 void avisa(Context& ctx, const QString& texto) {
-    ctx.caixas.inform(texto, QStringLiteral("Atenção"), MessageBoxes::Icon::Critical);
+    ctx.caixas.inform(texto, kTituloAtencao, MessageBoxes::Icon::Critical);
 }
 
 }  // namespace

@@ -14,7 +14,6 @@ namespace ql {
 
 namespace {
 
-const QString kTituloAtencao = QStringLiteral("Atenção");
 const QString kTituloLogin = QStringLiteral("Login");
 const QString kPadraoUsuarios = QStringLiteral("UP.S??");
 const QString kPadraoPermissoes = QStringLiteral("LT0001.S??");
@@ -159,7 +158,6 @@ bool ObtemPermissao(Context& ctx, const QString& usuario, const QString& senha) 
 
     bool resultado = false;
     QString permissoes;
-    QString descricao;
     while (!itens.atEnd()) {
         const QString marcador = semQuebraInicial(itens.next()).trimmed();
         if (marcador == QLatin1String("000") && !servico) {
@@ -168,10 +166,9 @@ bool ObtemPermissao(Context& ctx, const QString& usuario, const QString& senha) 
             const bool proprio = nome == quem;
             if (!proprio && nome != QLatin1String("MNG0")) continue;
             const QString p = leItem();
-            const QString d = leItem();
+            leItem();  // the group's description, never shown
             if (truncado) break;
             permissoes = CompletaDireita(p, kTamanhoPermissoes, QLatin1Char(' '));
-            descricao = CompletaDireita(d, kTamanhoDescricaoPermissoes, QLatin1Char(' '));
             resultado = true;
             if (proprio && nome != QLatin1String("MNG0")) break;
         } else if (marcador == QLatin1String("001") && servico) {
@@ -186,7 +183,6 @@ bool ObtemPermissao(Context& ctx, const QString& usuario, const QString& senha) 
     }
     if (resultado) {
         ctx.login.PermissoesUsuario[tipo] = permissoes;
-        ctx.login.DescricaoPermissoes[tipo] = descricao;
     }
     return resultado;
 }

@@ -17,7 +17,6 @@ inline constexpr int kTamanhoSenha = 6;
 inline constexpr int kTamanhoRegistroUsuarios = 30;
 inline constexpr int kTamanhoNomeUsuario = 20;
 inline constexpr int kTamanhoPermissoes = 9;
-inline constexpr int kTamanhoDescricaoPermissoes = 10;
 // A manager logging in with this password must choose a new one at once.
 inline constexpr const char* kSenhaFabrica = "864209";
 inline constexpr const char* kUsuarioServico = "STAFF";

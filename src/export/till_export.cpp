@@ -208,7 +208,7 @@ bool GerarArquivo(Context& ctx, const QString& arquivo) {
     auto falhou = [&](int numero, const QString& descricao) {
         ctx.caixas.inform(QStringLiteral("Erro na função GerarArquivo : ") +
                               QString::number(numero) + QStringLiteral(" - ") + descricao,
-                          QStringLiteral("Atenção"), MessageBoxes::Icon::Critical);
+                          kTituloAtencao, MessageBoxes::Icon::Critical);
         return false;
     };
     const QString caminho = nativePath(arquivo);

@@ -18,19 +18,11 @@ inline constexpr int kLengthDigits = 4;
 // The longest body a 3072-character frame can carry.
 inline constexpr int kMaxBodyLength = kFrameSize - kLengthDigits;
 
-// "0095" + message + blanks to 3072 characters. A message longer than the frame allows is
-// kept whole (the frame is then longer than 3072); sendable() tells whether it fits.
+// "0095" + message + blanks to 3072 characters: the client's outgoing frame, and a received
+// answer body refilled to the frame the callers of the link read. A message longer than the
+// frame allows is kept whole (the frame is then longer than 3072); sendable() tells whether it
+// fits.
 QString buildFrame(const QString& body);
-
-// The client's outgoing frame; the same as buildFrame.
-inline QString buildClientFrame(const QString& message) {
-    return buildFrame(message);
-}
-
-// A received answer body refilled to the 3072-character frame the callers of the link read.
-inline QString refillAnswerFrame(const QString& answer) {
-    return buildFrame(answer);
-}
 
 // True when a body of this many characters fits in a frame.
 inline bool sendable(qsizetype bodyLength) {

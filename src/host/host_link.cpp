@@ -11,8 +11,6 @@ namespace ql {
 
 namespace {
 
-const QString kTituloAtencao = QStringLiteral("Atenção");
-
 std::unique_ptr<HostLink> linkIndisponivel(Context& ctx, const QString& texto, qint32 result) {
     ctx.caixas.inform(texto, kTituloAtencao, MessageBoxes::Icon::Critical);
     return std::make_unique<FailedHostLink>(result);

@@ -158,7 +158,7 @@ qint32 NetworkHostLink::Process(QString& frame, QString& route, const QString& m
     QString answer;
     const qint32 result = exchange(*body, answer);
     if (result < 0) return result;
-    frame = framing::refillAnswerFrame(answer);
+    frame = framing::buildFrame(answer);
     return result;
 }
 

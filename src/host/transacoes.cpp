@@ -3,35 +3,18 @@
 #include <QDateTime>
 
 #include <algorithm>
-#include <exception>
 
 #include "host/troca.h"
 #include "host/valores.h"
 #include "message/campo_resposta.h"
 #include "message/mensagem.h"
 #include "shell/context.h"
-#include "shell/error_routine.h"
+#include "shell/error_trap.h"
 #include "shell/ini_access.h"
 
 namespace ql {
 
 namespace {
-
-// Runs a procedure body; anything it throws is reported under the procedure's name and the
-// procedure gives its default result.
-template <typename T, typename F>
-T protegido(Context& ctx, const char* procedimento, T padrao, F&& corpo) {
-    try {
-        return corpo();
-    } catch (const std::exception& e) {
-        MostraErro(ctx, QString::fromLatin1(procedimento),
-                   TextoErro(5, QString::fromLocal8Bit(e.what())));
-    } catch (...) {
-        MostraErro(ctx, QString::fromLatin1(procedimento),
-                   TextoErro(5, QStringLiteral("Erro desconhecido")));
-    }
-    return padrao;
-}
 
 QString tag(int campo, int sub) {
     return formataZeros(campo, 3) + QLatin1Char('-') + formataZeros(sub, 3);
@@ -42,15 +25,15 @@ bool tipoBcOuBe(const QString& tipoTransacao) {
     return prefixo == QLatin1String("BC") || prefixo == QLatin1String("BE");
 }
 
-bool emVenda(const Context& ctx) {
+}  // namespace
+
+bool ModoVenda(const Context& ctx) {
     return ctx.TelaAtual.trimmed() == QLatin1String("VENDA");
 }
 
-}  // namespace
-
 bool MontaCamposComuns(Context& ctx, const QString& tipoMensagem,
                        const QString& codigoProcessamento, const QString& referencia) {
-    return protegido(ctx, "MontaCamposComuns", false, [&] {
+    return runTrapped(ctx, "MontaCamposComuns", false, [&] {
         ctx.bufferMensagem.clear();
         AdicionaCampo(ctx, QStringLiteral("000-000"), tipoMensagem);
         AdicionaCampo(ctx, QStringLiteral("011-000"), codigoProcessamento);
@@ -82,9 +65,9 @@ QString DadosIdentificacao(const QString& campo1, const QString& campo2) {
 }
 
 bool Mensagem_ElegPortador(Context& ctx, qint16 sequencia) {
-    return protegido(ctx, "Mensagem_ElegPortador", false, [&] {
+    return runTrapped(ctx, "Mensagem_ElegPortador", false, [&] {
         QString codigo;
-        if (emVenda(ctx)) {
+        if (ModoVenda(ctx)) {
             codigo = QStringLiteral("800500");
         } else {
             codigo = ctx.config.Cod_Processamento_Pre_Venda.isEmpty()
@@ -93,7 +76,7 @@ bool Mensagem_ElegPortador(Context& ctx, qint16 sequencia) {
         }
         if (!MontaCamposComuns(ctx, QLatin1String(tipo::kPedido), codigo, {})) return false;
         AdicionaCampo(ctx, QStringLiteral("953-000"), ctx.ident.NumeroCartao.trimmed());
-        if (emVenda(ctx) && sequencia != 0) {
+        if (ModoVenda(ctx) && sequencia != 0) {
             AdicionaCampo(ctx, QStringLiteral("900-000"), QString::number(sequencia));
             if (codigo == QLatin1String("800500") && ctx.config.bMsgIso) {
                 AdicionaCampo(ctx, QStringLiteral("901-000"), QStringLiteral("00"));
@@ -132,7 +115,7 @@ QString CodigoProcessamentoCancelamento(const Context& ctx) {
 }
 
 bool Mensagem_Confirmacao(Context& ctx) {
-    return protegido(ctx, "Mensagem_Confirmacao", false, [&] {
+    return runTrapped(ctx, "Mensagem_Confirmacao", false, [&] {
         if (!MontaCamposComuns(ctx, QLatin1String(tipo::kConfirmacao),
                                CodigoProcessamentoConfirmacao(ctx), ctx.transacao.NsuTransacao)) {
             return false;
@@ -146,7 +129,7 @@ bool Mensagem_Confirmacao(Context& ctx) {
 }
 
 bool Mensagem_Anulacao(Context& ctx) {
-    return protegido(ctx, "Mensagem_Anulacao", false, [&] {
+    return runTrapped(ctx, "Mensagem_Anulacao", false, [&] {
         if (!MontaCamposComuns(ctx, QLatin1String(tipo::kAnulacao),
                                CodigoProcessamentoConfirmacao(ctx), ctx.transacao.NsuTransacao)) {
             return true;
@@ -157,7 +140,7 @@ bool Mensagem_Anulacao(Context& ctx) {
 }
 
 bool Mensagem_Cancelamento(Context& ctx, bool total) {
-    return protegido(ctx, "Mensagem_Cancelamento", false, [&] {
+    return runTrapped(ctx, "Mensagem_Cancelamento", false, [&] {
         // When the common fields cannot be built the message goes as it stands.
         MontaCamposComuns(ctx, QLatin1String(tipo::kVenda), CodigoProcessamentoCancelamento(ctx),
                           ctx.transacao.NsuTransacao);
@@ -206,7 +189,7 @@ bool Mensagem_Cancelamento(Context& ctx, bool total) {
 
 bool Mensagem_Alteracao_Cadastral(Context& ctx, const QString& distribuidor,
                                   const QString& administradora) {
-    return protegido(ctx, "Mensagem_Alteracao_Cadastral", false, [&] {
+    return runTrapped(ctx, "Mensagem_Alteracao_Cadastral", false, [&] {
         if (MontaCamposComuns(ctx, QLatin1String(tipo::kCadastro), QStringLiteral("388100"), {})) {
             AdicionaCampo(ctx, QStringLiteral("990-000"), distribuidor.trimmed());
             if (ProcessaMsg(ctx) < 0) {
@@ -225,14 +208,14 @@ bool Mensagem_Alteracao_Cadastral(Context& ctx, const QString& distribuidor,
 }
 
 qint16 GetQtdLinha(Context& ctx) {
-    return protegido(ctx, "GetQtdLinha", qint16(0), [&] {
+    return runTrapped(ctx, "GetQtdLinha", qint16(0), [&] {
         return static_cast<qint16>(valorInteiro(GetCampo(ctx, QStringLiteral("028-000"))));
     });
 }
 
 QString GetLinhaImpressao(Context& ctx, int n) {
-    return protegido(ctx, "GetLinhaImpressao", QString(),
-                     [&] { return GetCampo(ctx, QStringLiteral("029-") + formataZeros(n, 3)); });
+    return runTrapped(ctx, "GetLinhaImpressao", QString(),
+                      [&] { return GetCampo(ctx, QStringLiteral("029-") + formataZeros(n, 3)); });
 }
 
 }  // namespace ql

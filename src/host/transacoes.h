@@ -15,6 +15,9 @@ inline constexpr char kAnulacao[] = "0420";  // undo (reversal)
 inline constexpr char kCadastro[] = "0800";  // registration update
 }  // namespace tipo
 
+// True when the current screen works in sale mode ("VENDA"), false for a pre-sale.
+bool ModoVenda(const Context& ctx);
+
 // Starts a new message with the fields every request carries: message type, processing
 // code, sequence "1111", the route, the host reference (12 digits; left out when referencia
 // is ""), "003", ESTAB_CODE, the terminal identifier, the local time "hhmmss" and the date

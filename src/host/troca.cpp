@@ -31,7 +31,7 @@ QString referenciaSuporte(const Context& ctx) {
 
 // One call of the link with a framed text; the route goes out and comes back.
 qint32 chamaLink(Context& ctx, const QString& texto) {
-    QString quadro = framing::buildClientFrame(texto);
+    QString quadro = framing::buildFrame(texto);
     QString rota = ctx.ident.NomeOperadora;
     const qint32 resultado = ctx.hostLink->Process(quadro, rota, kModoProcess);
     ctx.ident.NomeOperadora = rota;
@@ -46,7 +46,7 @@ QString TextoErroConexao(qint32 resultado) {
 }
 
 void MostraAtencao(Context& ctx, const QString& texto) {
-    ctx.caixas.inform(texto, QStringLiteral("Atenção"), MessageBoxes::Icon::Critical);
+    ctx.caixas.inform(texto, kTituloAtencao, MessageBoxes::Icon::Critical);
 }
 
 qint32 ProcessaMsg(Context& ctx) {

@@ -228,11 +228,9 @@ QString isoElement(int n, QStringView texto, bool hex, const DescricaoIso& d) {
     return MensagemIsoLida(texto, hex, d).elemento(n);
 }
 
-// The sale generation and the product query raise ctx.flagGeracaoPre / ctx.flagConsultaProdutos
-// around their exchanges. An older writer shortened element 63 by its first two characters when
-// the first flag was set and the second clear, a state only left behind by a failed sale page
-// followed by another failed exchange. That cut the first product code on the wire and shifted
-// every record the host reads, so the writer ignores both flags: element 63 always travels whole.
+// Element 63 always travels whole: an older writer shortened it by two characters after a failed
+// sale page followed by another failed exchange, which cut the first product code on the wire and
+// shifted every record the host reads.
 QString MontaMensagemIso(Context& ctx, bool hex) {
     return writeIso(ctx.mensagem, hex);
 }

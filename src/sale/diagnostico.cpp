@@ -143,7 +143,7 @@ ResultadoTesteConexao TestaConexaoHost(Context& ctx) {
     }
     // The logon request goes out on its own frame: the shared buffer and the current message
     // belong to the transaction in progress and are not touched.
-    QString quadro = framing::buildClientFrame(QStringLiteral("LOGIN|"));
+    QString quadro = framing::buildFrame(QStringLiteral("LOGIN|"));
     QString rota = ctx.ident.NomeOperadora;
     QElapsedTimer relogio;
     relogio.start();

@@ -119,7 +119,7 @@ int IdentificaPortadorDS(Context& ctx) {
     int tentativas = 0;
     for (int passo = 0; passo < 2; ++passo) {
         if (componente.propriedade(7) != u"N") break;
-        if (!ctx.caixas.ask(QStringLiteral("Deseja digitar novamente?"), QStringLiteral("Atenção"),
+        if (!ctx.caixas.ask(QStringLiteral("Deseja digitar novamente?"), kTituloAtencao,
                             MessageBoxes::Icon::Critical, MessageBoxes::Answer::No)) {
             break;
         }

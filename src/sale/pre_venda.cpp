@@ -2,8 +2,10 @@
 
 #include <Qt>
 
+#include "host/transacoes.h"
 #include "host/valores.h"
 #include "sale/componente_ds.h"
+#include "sale/identificacao_cartao.h"
 #include "sale/preco.h"
 #include "sale/transacoes_produtos.h"
 #include "shell/captions.h"
@@ -15,18 +17,8 @@ namespace ql {
 
 namespace {
 
-const QString kAtencao = QStringLiteral("Atenção");
-
-bool somenteDigitos(const QString& texto) {
-    if (texto.isEmpty()) return false;
-    for (QChar c : texto) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    }
-    return true;
-}
-
 void avisa(Context& ctx, const QString& texto) {
-    ctx.caixas.inform(texto, kAtencao, MessageBoxes::Icon::Critical);
+    ctx.caixas.inform(texto, kTituloAtencao, MessageBoxes::Icon::Critical);
 }
 
 // The continuation value of the last query as the 16-bit page number the next request sends.
@@ -37,10 +29,6 @@ qint16 paginaSeguinte(const Context& ctx) {
 }
 
 }  // namespace
-
-bool ModoVenda(const Context& ctx) {
-    return ctx.TelaAtual.trimmed() == QLatin1String("VENDA");
-}
 
 QString TituloPreVenda(const Context& ctx) {
     return TextoComData(
@@ -55,7 +43,7 @@ QString TituloConsultaProdutos(const Context& ctx) {
 TipoPesquisa ClassificaPesquisa(const QString& texto, bool identificaCartaoDS) {
     const QString t = texto.trimmed();
     if (t.isEmpty()) return TipoPesquisa::Vazia;
-    if (!somenteDigitos(t)) return TipoPesquisa::Consulta;
+    if (!SoDigitos(t)) return TipoPesquisa::Consulta;
     if (t.size() > kMaxDigitosCodigo) return TipoPesquisa::CodigoLongo;
     if (t.size() < kMaxDigitosCodigo && identificaCartaoDS) return TipoPesquisa::CodigoCatalogo;
     return TipoPesquisa::Consulta;
@@ -131,7 +119,7 @@ VerificacaoConfirmacao VerificaConfirmacao(int linhas, bool modoVenda, const QSt
                     QString::number(regraDocumento.minLength) + QStringLiteral("dígitos."),
                 FocoConfirmacao::DocumentoFiscal};
     }
-    if (regraDocumento.numbersOnly() && !somenteDigitos(doc)) {
+    if (regraDocumento.numbersOnly() && !SoDigitos(doc)) {
         return {QStringLiteral("Este campo só aceita números."), FocoConfirmacao::DocumentoFiscal};
     }
     return {};

@@ -26,9 +26,6 @@ inline constexpr char kTituloConsultaProdutos[] =
 // The longest product code a search may hold.
 inline constexpr int kMaxDigitosCodigo = 13;
 
-// True when the screen works in sale mode ("VENDA"), false for a pre-sale.
-bool ModoVenda(const Context& ctx);
-
 // The main window's caption for the authorisation screen (title and date).
 QString TituloPreVenda(const Context& ctx);
 // The main window's caption for the product query screen (title, date and time).

@@ -6,6 +6,7 @@
 #include "host/valores.h"
 #include "sale/componente_ds.h"
 #include "sale/grade_autorizacao.h"
+#include "sale/identificacao_cartao.h"
 #include "sale/preco.h"
 #include "shell/context.h"
 #include "shell/error_trap.h"
@@ -13,8 +14,6 @@
 namespace ql {
 
 namespace {
-
-const QString kAtencao = QStringLiteral("Atenção");
 
 qint64 centavos(double valor) {
     return std::llround(valor * 100.0);
@@ -24,13 +23,6 @@ qint64 centavos(double valor) {
 // 0,00, which validation has already ruled out).
 QString formataCampo(const QString& texto) {
     return formataValor(lerDecimal(texto).value_or(0.0));
-}
-
-bool somenteDigitos(const QString& texto) {
-    for (QChar c : texto) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    }
-    return true;
 }
 
 // The letter of a per-type setting ("NYY") at the establishment type's position.
@@ -65,7 +57,8 @@ std::optional<FalhaValidacao> VerificaCamposSelecao(const TextosSelecao& textos,
     if (complemento) {
         const QString rotulo = complemento->rotulo.trimmed();
         const QString texto = textos.complemento.trimmed();
-        if (complemento->tipo.trimmed() == QLatin1String("N") && !somenteDigitos(texto)) {
+        if (complemento->tipo.trimmed() == QLatin1String("N") && !texto.isEmpty() &&
+            !SoDigitos(texto)) {
             return FalhaValidacao{
                 QStringLiteral("O campo ") + rotulo + QStringLiteral(" só aceita números."),
                 C::Complemento};
@@ -179,7 +172,7 @@ ApresentacaoSelecao SelecaoProduto::PreencheCampos() {
 bool SelecaoProduto::AceitaDesconto(QString& desconto) {
     if (!DescontoMenorQueOriginal(desconto, descontoCarregado_)) return true;
     ctx_.caixas.inform(QStringLiteral("Não é permitido desconto menor que o desconto original!"),
-                       kAtencao, MessageBoxes::Icon::Information);
+                       kTituloAtencao, MessageBoxes::Icon::Information);
     desconto = descontoCarregado_;
     return false;
 }
@@ -192,7 +185,7 @@ bool SelecaoProduto::ValidaCampos(const TextosSelecao& textos, CampoSelecao* foc
     const auto falha = VerificaCamposSelecao(textos, complemento());
     if (foco) *foco = falha ? falha->campo : CampoSelecao::Nenhum;
     if (!falha) return true;
-    ctx_.caixas.inform(falha->mensagem, kAtencao, MessageBoxes::Icon::Critical);
+    ctx_.caixas.inform(falha->mensagem, kTituloAtencao, MessageBoxes::Icon::Critical);
     return false;
 }
 
@@ -203,9 +196,9 @@ int SelecaoProduto::ValidaProduto_Grid_Pre(const GradeAutorizacao& grade,
         const int linha = grade.procuraProduto(item.codigo, item.embalagem);
         if (linha == 0) return grade.linhas() + 1;
         if (ctx_.SelecaoViaConsulta) {
-            const bool altera =
-                ctx_.caixas.ask(QStringLiteral("Este produto já foi selecionado deseja alterar?"),
-                                kAtencao, MessageBoxes::Icon::None, MessageBoxes::Answer::Yes);
+            const bool altera = ctx_.caixas.ask(
+                QStringLiteral("Este produto já foi selecionado deseja alterar?"), kTituloAtencao,
+                MessageBoxes::Icon::None, MessageBoxes::Answer::Yes);
             return altera ? linha : 0;
         }
         if (ctx_.PreAutorizacaoRecuperada &&
@@ -213,7 +206,7 @@ int SelecaoProduto::ValidaProduto_Grid_Pre(const GradeAutorizacao& grade,
                 valorInteiro(grade.texto(linha, GradeAutorizacao::Quantidade))) {
             ctx_.caixas.inform(QStringLiteral("A quantidade digitada não pode ser maior que a "
                                               "quantidade da pré-autorização!"),
-                               kAtencao, MessageBoxes::Icon::Information);
+                               kTituloAtencao, MessageBoxes::Icon::Information);
             return 0;
         }
         return linha;

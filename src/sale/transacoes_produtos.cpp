@@ -1,7 +1,6 @@
 #include "sale/transacoes_produtos.h"
 
 #include <algorithm>
-#include <exception>
 
 #include "host/transacoes.h"
 #include "host/troca.h"
@@ -9,24 +8,14 @@
 #include "message/campo_resposta.h"
 #include "message/mensagem.h"
 #include "sale/grade_autorizacao.h"
+#include "sale/identificacao_cartao.h"
 #include "sale/preco.h"
 #include "shell/context.h"
-#include "shell/error_routine.h"
+#include "shell/error_trap.h"
 
 namespace ql {
 
 namespace {
-
-template <typename F>
-bool protegido(Context& ctx, const char* procedimento, F&& corpo) {
-    try {
-        return corpo();
-    } catch (const std::exception& e) {
-        MostraErro(ctx, QString::fromLatin1(procedimento),
-                   TextoErro(5, QString::fromLocal8Bit(e.what())));
-    }
-    return false;
-}
 
 QString tag(int campo, int sub) {
     return formataZeros(campo, 3) + QLatin1Char('-') + formataZeros(sub, 3);
@@ -34,18 +23,6 @@ QString tag(int campo, int sub) {
 
 QString valorCampo(Context& ctx, int campo, int sub) {
     return centavosParaValor(GetCampo(ctx, tag(campo, sub)));
-}
-
-bool emVenda(const Context& ctx) {
-    return ctx.TelaAtual.trimmed() == QLatin1String("VENDA");
-}
-
-bool somenteDigitos(const QString& texto) {
-    if (texto.isEmpty()) return false;
-    for (QChar c : texto) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    }
-    return true;
 }
 
 // Refreshes the prices of query result row 1 (and item 1) by the price lookup.
@@ -85,7 +62,7 @@ void escreveLinhaConsulta(ResultadoConsulta& consulta, const ItemVenda& item) {
 QString valorOperadora(const QString& valor, bool iso, bool venda) {
     if (!iso) return formataZeros(valor.size(), 2) + valor;
     const QString t = valor.trimmed();
-    const QString quatorze = somenteDigitos(t) ? formataCodigo(t, 14) : valor;
+    const QString quatorze = SoDigitos(t) ? formataCodigo(t, 14) : valor;
     if (quatorze.isEmpty()) {
         return venda ? QString(14, QLatin1Char(' '))
                      : QStringLiteral("00") + QString(14, QLatin1Char(' '));
@@ -105,7 +82,7 @@ int ProdutosNaResposta(Context& ctx) {
 
 bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagina,
                                 ResultadoConsulta& consulta, const GradeAutorizacao* grade) {
-    return protegido(ctx, "Mensagem_Consulta_Produtos", [&] {
+    return runTrapped(ctx, "Mensagem_Consulta_Produtos", false, [&] {
         consulta.nenhumProdutoEncontrado = false;
         consulta.limpa();
         if (!MontaCamposComuns(ctx, QLatin1String(tipo::kPedido), QStringLiteral("800100"),
@@ -115,14 +92,11 @@ bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagin
         AdicionaCampo(ctx, QStringLiteral("900-000"), QString::number(pagina));
         if (ctx.config.bMsgIso) AdicionaCampo(ctx, QStringLiteral("901-000"), QStringLiteral("00"));
         AdicionaCampo(ctx, QStringLiteral("920-000"), busca);
-
-        ctx.flagConsultaProdutos = true;
         const qint32 resultado = ProcessaMsg(ctx);
         if (resultado < 0) {
             MostraAtencao(ctx, ctx.bufferMensagem);
             return false;
         }
-        ctx.flagConsultaProdutos = false;
 
         bool produtoDoHost = false;
         if (ValidaResposta(ctx, true)) {
@@ -145,7 +119,7 @@ bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagin
             ctx.itensVenda.count = static_cast<qint16>(quantos);
             produtoDoHost = !GetCampo(ctx, tag(902, 0)).isEmpty();
             if (!produtoDoHost) return quantos > 0;
-        } else if (somenteDigitos(busca.trimmed())) {
+        } else if (SoDigitos(busca.trimmed())) {
             // The host does not know the text but it is a product code: offer it as it is.
             ctx.continuacaoConsulta = QStringLiteral("0");
             ctx.itensVenda.clear();
@@ -179,7 +153,7 @@ bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagin
 
 bool Recupera_Pre(Context& ctx, GradeAutorizacao& grade, int primeiraLinha) {
     using G = GradeAutorizacao;
-    return protegido(ctx, "Recupera_Pre", [&] {
+    return runTrapped(ctx, "Recupera_Pre", false, [&] {
         const int quantos = ProdutosNaResposta(ctx);
         ctx.PreAutorizacaoRecuperada = true;
         for (int i = 1; i <= quantos; ++i) {
@@ -204,17 +178,14 @@ bool Recupera_Pre(Context& ctx, GradeAutorizacao& grade, int primeiraLinha) {
 
 bool Retorna_Status_Produtos(Context& ctx, GradeAutorizacao& grade, int primeiraLinha) {
     using G = GradeAutorizacao;
-    return protegido(ctx, "Retorna_Status_Produtos", [&] {
+    return runTrapped(ctx, "Retorna_Status_Produtos", false, [&] {
         const int quantos = ProdutosNaResposta(ctx);
         for (int i = 1; i <= quantos + 1; ++i) {
             const int linha = primeiraLinha + i;
             if (linha > grade.linhas()) break;
             const int n = i - 1;
             const QString codigo = GetCampo(ctx, tag(902, n));
-            if (codigo.isEmpty()) {
-                ctx.flagGeracaoPre = false;
-                break;
-            }
+            if (codigo.isEmpty()) break;
             if (formataCodigo(grade.texto(linha, G::Codigo), 13) != formataCodigo(codigo, 13)) {
                 MostraAtencao(ctx, QStringLiteral("A resposta da mensagem de pré-Autorização fora "
                                                   "da sequência enviada"));
@@ -242,9 +213,8 @@ bool Retorna_Status_Produtos(Context& ctx, GradeAutorizacao& grade, int primeira
 }
 
 bool Mensagem_GeracaoPre(Context& ctx, GradeAutorizacao& grade, const QString& documento) {
-    return protegido(ctx, "Mensagem_GeracaoPre", [&] {
-        ctx.flagGeracaoPre = true;
-        const bool venda = emVenda(ctx);
+    return runTrapped(ctx, "Mensagem_GeracaoPre", false, [&] {
+        const bool venda = ModoVenda(ctx);
         const bool iso = ctx.config.bMsgIso;
         const QString tipoMensagem = QLatin1String(venda ? tipo::kVenda : tipo::kPedido);
         const QString codigo = venda ? QStringLiteral("800300") : QStringLiteral("800200");
@@ -287,18 +257,14 @@ bool Mensagem_GeracaoPre(Context& ctx, GradeAutorizacao& grade, const QString& d
                 AdicionaCampo(ctx, tag(914, j), valorOperadora(item.valorOperadora, iso, venda));
             }
 
-            ctx.flagGeracaoPre = true;
-            ctx.flagConsultaProdutos = true;
             const qint32 resultado = ProcessaMsg(ctx);
             if (resultado < 0) {
                 // This page's products keep their rows as they were; the next page follows.
                 aceita = false;
                 continue;
             }
-            ctx.flagConsultaProdutos = false;
             if (venda && iso) GetQtdLinha(ctx);
             Retorna_Status_Produtos(ctx, grade, inicio - 1);
-            ctx.flagGeracaoPre = false;
             aceita = ValidaResposta(ctx, true);
             if (!aceita) return false;
             // Every page quotes the eligibility's reference; the host's own number for the

@@ -42,8 +42,6 @@ struct EstadoLogin {
     bool LoginAtivo = false;
     std::array<QString, 4> UsuarioLogado;
     std::array<QString, 4> PermissoesUsuario;
-    // The 10-character description kept with each type's permissions (never shown).
-    std::array<QString, 4> DescricaoPermissoes;
     QString NovaSenha;
 };
 
@@ -70,9 +68,6 @@ struct Context {
     Mensagem mensagem;
     QString bufferMensagem;
     int qtdLinhasRecibo = 0;
-    // The two flags the sale generation and product query raise before an exchange.
-    bool flagGeracaoPre = false;
-    bool flagConsultaProdutos = false;
     // Continuation value of the last product query (0 when no more results follow).
     QString continuacaoConsulta;
 

@@ -33,7 +33,7 @@ class ScreenReader {
     ScreenReader(const ProfileFile& file, PorTipo<Entry>& record, const char* section)
         : file_(file), record_(record), section_(QString::fromLatin1(section)) {}
 
-    void command(const char* key, CommandSlot Entry::*slot) {
+    void le(const char* key, CommandSlot Entry::*slot) {
         forEachGroup(
             key,
             [&](CommandSlot& s, const QString& g) {
@@ -43,14 +43,14 @@ class ScreenReader {
             slot);
     }
 
-    void label(const char* key, LabelSlot Entry::*slot) {
+    void le(const char* key, LabelSlot Entry::*slot) {
         forEachGroup(
             key,
             [&](LabelSlot& s, const QString& g) { s.caption = caption(g, kLayoutCaptionWidth); },
             slot);
     }
 
-    void input(const char* key, InputFieldSlot Entry::*slot) {
+    void le(const char* key, InputFieldSlot Entry::*slot) {
         forEachGroup(
             key,
             [&](InputFieldSlot& s, const QString& g) {
@@ -62,7 +62,7 @@ class ScreenReader {
             slot);
     }
 
-    void labelWithText(const char* key, LabelWithTextSlot Entry::*slot) {
+    void le(const char* key, LabelWithTextSlot Entry::*slot) {
         forEachGroup(
             key,
             [&](LabelWithTextSlot& s, const QString& g) {
@@ -73,7 +73,7 @@ class ScreenReader {
     }
 
     // One character per type at positions 1, 2 and 3 of the value; "Y" sets the flag.
-    void flagPerType(const char* key, bool Entry::*slot) {
+    void le(const char* key, bool Entry::*slot) {
         QString value;
         if (!read(key, value)) return;
         for (int tipo = 1; tipo <= 3; ++tipo) {
@@ -82,7 +82,7 @@ class ScreenReader {
     }
 
     // The first character of each type's group, kept as written.
-    void characterPerGroup(const char* key, QChar Entry::*slot) {
+    void le(const char* key, QChar Entry::*slot) {
         forEachGroup(
             key, [&](QChar& c, const QString& g) { c = g.isEmpty() ? QChar(u' ') : g.front(); },
             slot);
@@ -105,171 +105,125 @@ class ScreenReader {
     QString section_;
 };
 
-template <class Entry>
-ScreenReader<Entry> screen(const ProfileFile& file, PorTipo<Entry>& record, const char* name) {
-    return ScreenReader<Entry>(file, record, name);
+// Reads one key of a section into its slot of the screen's three entries.
+template <auto tela, auto slot>
+void leChave(const ProfileFile& file, LayoutTelas& telas, const char* secao, const char* chave) {
+    ScreenReader leitor(file, telas.*tela, secao);
+    leitor.le(chave, slot);
 }
+
+struct Chave {
+    const char* secao;
+    const char* nome;
+    void (*le)(const ProfileFile&, LayoutTelas&, const char* secao, const char* chave);
+};
+
+// Every key of every section, in the order they are read. A key is named after the slot it
+// fills, whose type says how its value is read.
+// clang-format off
+#define QL_CHAVE(tela, slot) Chave{#tela, #slot, &leChave<&LayoutTelas::tela, &Layout##tela::slot>}
+const Chave kChaves[] = {
+    QL_CHAVE(FormPrincipal, mnuImprimir_Caption),
+    QL_CHAVE(FormPrincipal, cmdSair_Caption),
+    QL_CHAVE(FormConsulta, cmdConfirmaTrans_Caption),
+    QL_CHAVE(FormConsulta, cmdAnulaTrans_Caption),
+    QL_CHAVE(FormLogin, txtUserName),
+    QL_CHAVE(FormLogin, txtPassword),
+    QL_CHAVE(FormLogin, cmdOk_Caption),
+    QL_CHAVE(FormLogin, cmdCancel_Caption),
+    QL_CHAVE(FormNovaSenha, txtNovaSenha),
+    QL_CHAVE(FormNovaSenha, txtNovaSenha2),
+    QL_CHAVE(FormNovaSenha, cmdOk_Caption),
+    QL_CHAVE(FormNovaSenha, cmdCancel_Caption),
+    QL_CHAVE(FormComplementar, lblUsuario),
+    QL_CHAVE(FormComplementar, lblCodigoEstab),
+    QL_CHAVE(FormComplementar, lblNomeEstab),
+    QL_CHAVE(FormComplementar, lblNomeRede),
+    QL_CHAVE(FormComplementar, lblTransacoesPendentes),
+    QL_CHAVE(FormComplementar, lblUltimoLote),
+    QL_CHAVE(FormComplementar, lblFraIdentificacao),
+    QL_CHAVE(FormComplementar, lblAdmistradora),
+    QL_CHAVE(FormComplementar, CmdLogin_Caption),
+    QL_CHAVE(FormComplementar, CmdAlterarSenha_Caption),
+    QL_CHAVE(FormComplementar, CmdResumo_Caption),
+    QL_CHAVE(FormComplementar, CmdCanceltotal_Caption),
+    QL_CHAVE(FormComplementar, CmdPendentes_Caption),
+    QL_CHAVE(FormComplementar, CmdLogon_Caption),
+    QL_CHAVE(FormComplementar, CmdCadastro_Caption),
+    QL_CHAVE(FormResumo, lblLotesDias),
+    QL_CHAVE(FormResumo, cmdTransacoesLote_caption),
+    QL_CHAVE(FormResumo, cmdProdutosLote_caption),
+    QL_CHAVE(FormResumoProdutos, cmdCancelaItem_Caption),
+    QL_CHAVE(FormNsu, lblLote),
+    QL_CHAVE(FormNsu, lblTotValorLiqVda),
+    QL_CHAVE(FormNsu, lblTotValorRepos),
+    QL_CHAVE(FormNsu, lblTotValorCredito),
+    QL_CHAVE(FormNsu, lblTotValorDebito),
+    QL_CHAVE(FormNsu, CmdCanceltotal_Caption),
+    QL_CHAVE(FormNsu, cmdCancelParcial_Caption),
+    QL_CHAVE(FormPreVenda, lblUsuario),
+    QL_CHAVE(FormPreVenda, lblTotVen),
+    QL_CHAVE(FormPreVenda, lblTotCred),
+    QL_CHAVE(FormPreVenda, lblTotBen),
+    QL_CHAVE(FormPreVenda, lblnsu),
+    QL_CHAVE(FormPreVenda, cmdAdicionaProduto_Caption),
+    QL_CHAVE(FormPreVenda, cmdConfirma_Caption),
+    QL_CHAVE(FormPreVenda, cmdExcluir_Caption),
+    QL_CHAVE(FormPreVenda, cmdEditar_Caption),
+    QL_CHAVE(FormInicial, txtCartao),
+    QL_CHAVE(FormInicial, BtnPreVenda),
+    QL_CHAVE(FormInicial, cmdVenda),
+    QL_CHAVE(FormInicial, cmdAdmin),
+    QL_CHAVE(FormInicial, CmdConfirmaOper_Caption),
+    QL_CHAVE(FormInicial, CmdConfirmaCartao_Caption),
+    QL_CHAVE(FormInicial, BtnPreVenda_Caption),
+    QL_CHAVE(FormInicial, CmdVenda_Caption),
+    QL_CHAVE(FormInicial, CmdAdmin_Caption),
+    QL_CHAVE(FormInicial, CmdLimpa_Caption),
+    QL_CHAVE(FormInicial, fraSelecionaTipoEstab_Caption),
+    QL_CHAVE(FormInicial, fraIdentifica_Caption),
+    QL_CHAVE(FormInicial, optSelecaoEstab),
+    QL_CHAVE(FormInicial, optSelecaoRede),
+    QL_CHAVE(FormInicial, optSelecaoDistribuidor),
+    QL_CHAVE(FormInicial, optLeitura),
+    QL_CHAVE(FormInicial, optDigitacao),
+    QL_CHAVE(FormImpressao, lstImpressaoProdutos),
+    QL_CHAVE(FormImpressao, cmdAnula_Caption),
+    QL_CHAVE(FormImpressao, CmdConfirma_Caption),
+    QL_CHAVE(FormImpressao, cmdImprimir_Caption),
+    QL_CHAVE(FormCadastro, fraSelecao),
+    QL_CHAVE(FormCadastro, lblAdministradora),
+    QL_CHAVE(FormCadastro, lblDistribuidora),
+    QL_CHAVE(FormCadastro, cmdConfirma),
+    QL_CHAVE(FormCancela, lblNSU),
+    QL_CHAVE(FormCancela, cmdOk),
+    QL_CHAVE(FormCancela, cmdCancel),
+    QL_CHAVE(FormSelecaoProduto, lblDescr_Produto),
+    QL_CHAVE(FormSelecaoProduto, lblFabricante),
+    QL_CHAVE(FormSelecaoProduto, lblQtd_Canc),
+    QL_CHAVE(FormSelecaoProduto, lblValDescPrd),
+    QL_CHAVE(FormSelecaoProduto, lblEmbalagem),
+    QL_CHAVE(FormSelecaoProduto, lblValBrtPrd),
+    QL_CHAVE(FormSelecaoProduto, lblValLiqPrd),
+    QL_CHAVE(FormSelecaoProduto, lblValCredPrd),
+    QL_CHAVE(FormSelecaoProduto, cmdOk_Caption),
+    QL_CHAVE(FormSelecaoProduto, cmdCancel_Caption),
+    QL_CHAVE(frmCancelaProdutos, lblProduto),
+    QL_CHAVE(frmCancelaProdutos, lblQtd),
+    QL_CHAVE(frmCancelaProdutos, cmdOk_Caption),
+    QL_CHAVE(frmCancelaProdutos, cmdCancel_Caption),
+    QL_CHAVE(FormConsultaProdutos, lblProduto),
+    QL_CHAVE(FormConsultaProdutos, CmdPesquisa_Caption),
+    QL_CHAVE(FormConsultaProdutos, CmdConfirma_Caption),
+    QL_CHAVE(FormConsultaProdutos, CmdRetorna_Caption),
+};
+// clang-format on
+#undef QL_CHAVE
 
 }  // namespace
 
 void readLayouts(const ProfileFile& f, LayoutTelas& t) {
-    {
-        using E = LayoutFormPrincipal;
-        auto s = screen(f, t.FormPrincipal, "FormPrincipal");
-        s.command("mnuImprimir_Caption", &E::mnuImprimir_Caption);
-        s.command("cmdSair_Caption", &E::cmdSair_Caption);
-    }
-    {
-        using E = LayoutFormConsulta;
-        auto s = screen(f, t.FormConsulta, "FormConsulta");
-        s.command("cmdConfirmaTrans_Caption", &E::cmdConfirmaTrans_Caption);
-        s.command("cmdAnulaTrans_Caption", &E::cmdAnulaTrans_Caption);
-    }
-    {
-        using E = LayoutFormLogin;
-        auto s = screen(f, t.FormLogin, "FormLogin");
-        s.input("txtUserName", &E::txtUserName);
-        s.input("txtPassword", &E::txtPassword);
-        s.command("cmdOk_Caption", &E::cmdOk_Caption);
-        s.command("cmdCancel_Caption", &E::cmdCancel_Caption);
-    }
-    {
-        using E = LayoutFormNovaSenha;
-        auto s = screen(f, t.FormNovaSenha, "FormNovaSenha");
-        s.input("txtNovaSenha", &E::txtNovaSenha);
-        s.input("txtNovaSenha2", &E::txtNovaSenha2);
-        s.command("cmdOk_Caption", &E::cmdOk_Caption);
-        s.command("cmdCancel_Caption", &E::cmdCancel_Caption);
-    }
-    {
-        using E = LayoutFormComplementar;
-        auto s = screen(f, t.FormComplementar, "FormComplementar");
-        s.label("lblUsuario", &E::lblUsuario);
-        s.label("lblCodigoEstab", &E::lblCodigoEstab);
-        s.label("lblNomeEstab", &E::lblNomeEstab);
-        s.label("lblNomeRede", &E::lblNomeRede);
-        s.label("lblTransacoesPendentes", &E::lblTransacoesPendentes);
-        s.label("lblUltimoLote", &E::lblUltimoLote);
-        s.label("lblFraIdentificacao", &E::lblFraIdentificacao);
-        s.label("lblAdmistradora", &E::lblAdmistradora);
-        s.label("CmdLogin_Caption", &E::CmdLogin_Caption);
-        s.label("CmdAlterarSenha_Caption", &E::CmdAlterarSenha_Caption);
-        s.label("CmdResumo_Caption", &E::CmdResumo_Caption);
-        s.label("CmdCanceltotal_Caption", &E::CmdCanceltotal_Caption);
-        s.label("CmdPendentes_Caption", &E::CmdPendentes_Caption);
-        s.label("CmdLogon_Caption", &E::CmdLogon_Caption);
-        s.label("CmdCadastro_Caption", &E::CmdCadastro_Caption);
-    }
-    {
-        using E = LayoutFormResumo;
-        auto s = screen(f, t.FormResumo, "FormResumo");
-        s.label("lblLotesDias", &E::lblLotesDias);
-        s.command("cmdTransacoesLote_caption", &E::cmdTransacoesLote_caption);
-        s.command("cmdProdutosLote_caption", &E::cmdProdutosLote_caption);
-    }
-    {
-        using E = LayoutFormResumoProdutos;
-        auto s = screen(f, t.FormResumoProdutos, "FormResumoProdutos");
-        s.command("cmdCancelaItem_Caption", &E::cmdCancelaItem_Caption);
-    }
-    {
-        using E = LayoutFormNsu;
-        auto s = screen(f, t.FormNsu, "FormNsu");
-        s.label("lblLote", &E::lblLote);
-        s.label("lblTotValorLiqVda", &E::lblTotValorLiqVda);
-        s.label("lblTotValorRepos", &E::lblTotValorRepos);
-        s.label("lblTotValorCredito", &E::lblTotValorCredito);
-        s.label("lblTotValorDebito", &E::lblTotValorDebito);
-        s.command("CmdCanceltotal_Caption", &E::CmdCanceltotal_Caption);
-        s.command("cmdCancelParcial_Caption", &E::cmdCancelParcial_Caption);
-    }
-    {
-        using E = LayoutFormPreVenda;
-        auto s = screen(f, t.FormPreVenda, "FormPreVenda");
-        s.input("lblUsuario", &E::lblUsuario);
-        s.label("lblTotVen", &E::lblTotVen);
-        s.label("lblTotCred", &E::lblTotCred);
-        s.label("lblTotBen", &E::lblTotBen);
-        s.label("lblnsu", &E::lblnsu);
-        s.command("cmdAdicionaProduto_Caption", &E::cmdAdicionaProduto_Caption);
-        s.command("cmdConfirma_Caption", &E::cmdConfirma_Caption);
-        s.command("cmdExcluir_Caption", &E::cmdExcluir_Caption);
-        s.command("cmdEditar_Caption", &E::cmdEditar_Caption);
-    }
-    {
-        using E = LayoutFormInicial;
-        auto s = screen(f, t.FormInicial, "FormInicial");
-        s.input("txtCartao", &E::txtCartao);
-        s.flagPerType("BtnPreVenda", &E::BtnPreVenda);
-        s.flagPerType("cmdVenda", &E::cmdVenda);
-        s.flagPerType("cmdAdmin", &E::cmdAdmin);
-        s.label("CmdConfirmaOper_Caption", &E::CmdConfirmaOper_Caption);
-        s.label("CmdConfirmaCartao_Caption", &E::CmdConfirmaCartao_Caption);
-        s.label("BtnPreVenda_Caption", &E::BtnPreVenda_Caption);
-        s.label("CmdVenda_Caption", &E::CmdVenda_Caption);
-        s.label("CmdAdmin_Caption", &E::CmdAdmin_Caption);
-        s.label("CmdLimpa_Caption", &E::CmdLimpa_Caption);
-        s.label("fraSelecionaTipoEstab_Caption", &E::fraSelecionaTipoEstab_Caption);
-        s.label("fraIdentifica_Caption", &E::fraIdentifica_Caption);
-        s.command("optSelecaoEstab", &E::optSelecaoEstab);
-        s.command("optSelecaoRede", &E::optSelecaoRede);
-        s.command("optSelecaoDistribuidor", &E::optSelecaoDistribuidor);
-        s.command("optLeitura", &E::optLeitura);
-        s.command("optDigitacao", &E::optDigitacao);
-    }
-    {
-        using E = LayoutFormImpressao;
-        auto s = screen(f, t.FormImpressao, "FormImpressao");
-        s.characterPerGroup("lstImpressaoProdutos", &E::lstImpressaoProdutos);
-        s.command("cmdAnula_Caption", &E::cmdAnula_Caption);
-        s.command("CmdConfirma_Caption", &E::CmdConfirma_Caption);
-        s.command("cmdImprimir_Caption", &E::cmdImprimir_Caption);
-    }
-    {
-        using E = LayoutFormCadastro;
-        auto s = screen(f, t.FormCadastro, "FormCadastro");
-        s.label("fraSelecao", &E::fraSelecao);
-        s.label("lblAdministradora", &E::lblAdministradora);
-        s.label("lblDistribuidora", &E::lblDistribuidora);
-        s.command("cmdConfirma", &E::cmdConfirma);
-    }
-    {
-        using E = LayoutFormCancela;
-        auto s = screen(f, t.FormCancela, "FormCancela");
-        s.input("lblNSU", &E::lblNSU);
-        s.command("cmdOk", &E::cmdOk);
-        s.command("cmdCancel", &E::cmdCancel);
-    }
-    {
-        using E = LayoutFormSelecaoProduto;
-        auto s = screen(f, t.FormSelecaoProduto, "FormSelecaoProduto");
-        s.label("lblDescr_Produto", &E::lblDescr_Produto);
-        s.label("lblFabricante", &E::lblFabricante);
-        s.labelWithText("lblQtd_Canc", &E::lblQtd_Canc);
-        s.label("lblValDescPrd", &E::lblValDescPrd);
-        s.label("lblEmbalagem", &E::lblEmbalagem);
-        s.label("lblValBrtPrd", &E::lblValBrtPrd);
-        s.label("lblValLiqPrd", &E::lblValLiqPrd);
-        s.label("lblValCredPrd", &E::lblValCredPrd);
-        s.command("cmdOk_Caption", &E::cmdOk_Caption);
-        s.command("cmdCancel_Caption", &E::cmdCancel_Caption);
-    }
-    {
-        using E = LayoutfrmCancelaProdutos;
-        auto s = screen(f, t.frmCancelaProdutos, "frmCancelaProdutos");
-        s.label("lblProduto", &E::lblProduto);
-        s.label("lblQtd", &E::lblQtd);
-        s.command("cmdOk_Caption", &E::cmdOk_Caption);
-        s.command("cmdCancel_Caption", &E::cmdCancel_Caption);
-    }
-    {
-        using E = LayoutFormConsultaProdutos;
-        auto s = screen(f, t.FormConsultaProdutos, "FormConsultaProdutos");
-        s.label("lblProduto", &E::lblProduto);
-        s.command("CmdPesquisa_Caption", &E::CmdPesquisa_Caption);
-        s.command("CmdConfirma_Caption", &E::CmdConfirma_Caption);
-        s.command("CmdRetorna_Caption", &E::CmdRetorna_Caption);
-    }
+    for (const Chave& chave : kChaves) chave.le(f, t, chave.secao, chave.nome);
 }
 
 qint16 LabelWithTextSlot::secondNumber() const {

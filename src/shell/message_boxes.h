@@ -4,10 +4,13 @@
 
 namespace ql {
 
+// The title of the system's warnings, refusals and notices.
+inline const QString kTituloAtencao = QStringLiteral("Atenção");
+
 // Every message the system shows to the cashier or manager goes through this interface, so
 // that the screens use real message boxes and the tests record and answer them.
 class MessageBoxes {
-public:
+  public:
     enum class Icon { None, Critical, Question, Exclamation, Information };
     enum class Buttons { Ok, YesNo, OkCancel };
     enum class Answer { Ok, Yes, No, Cancel };

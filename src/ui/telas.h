@@ -11,6 +11,7 @@ class QWidget;
 
 namespace ql {
 
+class BusyCursor;
 struct Context;
 class FormPrincipal;
 class GradeAutorizacao;
@@ -56,11 +57,18 @@ void ExecutaFormMensLogon(FormPrincipal& principal);
 // The registration screen (FormCadastro), modeless; its cancel returns to the menu.
 void AbreFormCadastro(FormPrincipal& principal);
 
-// Pending transactions (FormConsulta), modeless and maximised.
+// Pending transactions (FormConsulta), modeless, filling the screen area.
 void AbreFormConsulta(FormPrincipal& principal);
 
 // Cancellation by typed NSU (FormCancela), modal.
 void ExecutaFormCancela(FormPrincipal& principal);
+
+// What follows a total or item cancellation sent from `pai`: the authorisation number when the
+// host accepted it, then the answer's receipt (FormImpressao, modal over `pai`) when it carries
+// lines - after a refusal too when `reciboDaRecusa`. The busy pointer of the command that sent
+// it is released before the receipt screen, which is worked with the normal pointer.
+void ConcluiCancelamento(Context& ctx, bool aceito, bool reciboDaRecusa, QWidget* pai,
+                         BusyCursor& ocupado);
 
 // The transactions of the lot chosen on the sales summary (FormNsu), modeless. `lote` is the
 // lot number from column 1 of the summary's active row.

@@ -1,11 +1,15 @@
 #include "ui/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QWidget>
+
+#include "shell/layouts.h"
 
 namespace ql {
 
@@ -66,6 +70,19 @@ void EnterTab(QWidget* origem) {
     QCoreApplication::sendEvent(alvo, &tab);
     QKeyEvent solta(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
     QCoreApplication::sendEvent(alvo, &solta);
+}
+
+void AplicaLegenda(QLabel* rotulo, const QString& legenda) {
+    rotulo->setText(legenda.trimmed());
+}
+
+void AplicaLegenda(QAbstractButton* botao, const QString& legenda) {
+    botao->setText(legenda.trimmed());
+}
+
+void AplicaComando(QAbstractButton* botao, const CommandSlot& slot) {
+    botao->setEnabled(slot.enabled);
+    AplicaLegenda(botao, slot.caption);
 }
 
 }  // namespace ql

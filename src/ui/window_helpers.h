@@ -1,9 +1,14 @@
 #pragma once
 
+class QAbstractButton;
+class QLabel;
 class QLineEdit;
+class QString;
 class QWidget;
 
 namespace ql {
+
+struct CommandSlot;
 
 // Centres a window on its screen (the main window's screen for a child of the frame).
 void CentralizaJanela(QWidget* janela);
@@ -17,5 +22,13 @@ void SelecionaCampo(QLineEdit* campo);
 // Sends one Tab keystroke to the focused control so that the focus moves to the next control in
 // tab order (Enter in a text box behaves as Tab). `origem` is used when nothing has the focus.
 void EnterTab(QWidget* origem = nullptr);
+
+// A caption from the layout record, as it is configured (trimmed): a caption configured blank,
+// or a key left out, blanks the control.
+void AplicaLegenda(QLabel* rotulo, const QString& legenda);
+void AplicaLegenda(QAbstractButton* botao, const QString& legenda);
+
+// A command's enabled flag and caption from the layout record (the caption as AplicaLegenda).
+void AplicaComando(QAbstractButton* botao, const CommandSlot& slot);
 
 }  // namespace ql

@@ -125,26 +125,24 @@ TEST_F(Usuarios, PermissionsDefaultThenOwnGroup) {
         QString usuario;
         bool resultado;
         QString permissoes;
-        QString descricao;
     } casos[] = {
         {"own group after the default overrides it",
          "000\r\nMNG0\r\n\"NNNNNNNNN\"\r\nPADRAO\r\n000\r\nMNG2\r\n\"S S S S S\"\r\nDOIS\r\n",
-         "MNG2", true, "S S S S S", "DOIS      "},
+         "MNG2", true, "S S S S S"},
         {"another manager keeps the default",
          "000\r\nMNG0\r\n\"NNNNNNNNN\"\r\nPADRAO\r\n000\r\nMNG2\r\n\"S S S S S\"\r\nDOIS\r\n",
-         "MNG3", true, "NNNNNNNNN", "PADRAO    "},
+         "MNG3", true, "NNNNNNNNN"},
         {"own group before the default stops the reading",
          "000\r\nMNG2\r\nSSSSSSSSS\r\nDOIS\r\n000\r\nMNG0\r\nNNNNNNNNN\r\nPADRAO\r\n", "MNG2", true,
-         "SSSSSSSSS", "DOIS      "},
-        {"no group for the manager", "000\r\nMNG2\r\nSSSSSSSSS\r\nDOIS\r\n", "MNG3", false, "", ""},
-        {"items may share a line", "000,MNG0,\"NN  NN  N\",PADRAO\r\n", "MNG1", true, "NN  NN  N",
-         "PADRAO    "},
+         "SSSSSSSSS"},
+        {"no group for the manager", "000\r\nMNG2\r\nSSSSSSSSS\r\nDOIS\r\n", "MNG3", false, ""},
+        {"items may share a line", "000,MNG0,\"NN  NN  N\",PADRAO\r\n", "MNG1", true, "NN  NN  N"},
         {"a short string enables the missing positions", "000\r\nMNG0\r\nNN\r\nX\r\n", "MNG4", true,
-         "NN       ", "X         "},
+         "NN       "},
         {"doubled line ends",
          "000\r\n\nMNG0\r\n\nNNNNNNNNN\r\n\nX\r\n\n000\r\n\nMNG1\r\n\nSNSNSNSNS\r\n\nY\r\n", "MNG1",
-         true, "SNSNSNSNS", "Y         "},
-        {"the service password is not a group", "001\r\nSENHA\r\n", "MNG1", false, "", ""},
+         true, "SNSNSNSNS"},
+        {"the service password is not a group", "001\r\nSENHA\r\n", "MNG1", false, ""},
     };
     for (const auto& c : casos) {
         TestContext fresh;
@@ -152,7 +150,6 @@ TEST_F(Usuarios, PermissionsDefaultThenOwnGroup) {
         fresh.ctx.TipoEstab = 2;
         EXPECT_EQ(ObtemPermissao(fresh.ctx, c.usuario, "x"), c.resultado) << c.nome;
         EXPECT_EQ(fresh.ctx.login.PermissoesUsuario[2], c.permissoes) << c.nome;
-        EXPECT_EQ(fresh.ctx.login.DescricaoPermissoes[2], c.descricao) << c.nome;
         EXPECT_EQ(fresh.ctx.login.PermissoesUsuario[1], "") << c.nome;
         EXPECT_TRUE(fresh.boxes.empty()) << c.nome;
     }

@@ -9,14 +9,14 @@ namespace {
 
 TEST(Framing, ClientFrameIsLengthMessageAndBlanks) {
     const QString message(95, QLatin1Char('x'));
-    const QString frame = buildClientFrame(message);
+    const QString frame = buildFrame(message);
     ASSERT_EQ(frame.size(), kFrameSize);
     EXPECT_EQ(frame.left(4), "0095");
     EXPECT_EQ(frame.mid(4, 95), message);
     EXPECT_EQ(frame.mid(99), QString(2973, QLatin1Char(' ')));
 
-    EXPECT_EQ(buildClientFrame("LOGIN|").left(10), "0006LOGIN|");
-    EXPECT_EQ(refillAnswerFrame("").left(5), "0000 ");
+    EXPECT_EQ(buildFrame("LOGIN|").left(10), "0006LOGIN|");
+    EXPECT_EQ(buildFrame("").left(5), "0000 ");
     EXPECT_EQ(bodyOfFrame(frame), message);
     EXPECT_EQ(bodyOfFrame("00a3xyz"), std::nullopt);
     EXPECT_EQ(bodyOfFrame("0010abc"), QString("abc"));

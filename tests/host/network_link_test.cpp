@@ -115,15 +115,15 @@ TEST(NetworkLink, ExchangesAndFaults) {
         ASSERT_TRUE(server.listen());
         server.behaviour = c.behaviour;
         NetworkHostLink link(loopback(server.port()), 300);
-        QString frame = framing::buildClientFrame(QStringLiteral("000-000=0100;"));
+        QString frame = framing::buildFrame(QStringLiteral("000-000=0100;"));
         QString route = QStringLiteral("ROUTEXY");
         EXPECT_EQ(link.Process(frame, route, QStringLiteral("CHK")), c.expected);
         if (c.expected == 0) {
-            EXPECT_EQ(frame, framing::refillAnswerFrame(server.answer));
+            EXPECT_EQ(frame, framing::buildFrame(server.answer));
             EXPECT_EQ(server.requests, QStringList({"000-000=0100;"}));
         } else {
             // A failed exchange leaves the caller's frame as it was.
-            EXPECT_EQ(frame, framing::buildClientFrame(QStringLiteral("000-000=0100;")));
+            EXPECT_EQ(frame, framing::buildFrame(QStringLiteral("000-000=0100;")));
         }
         EXPECT_EQ(route, "ROUTEXY");
     }
@@ -137,13 +137,13 @@ TEST(NetworkLink, RefusedConnectionAndBadFrames) {
         closedPort = probe.serverPort();
     }
     NetworkHostLink link(loopback(closedPort), 1000);
-    QString frame = framing::buildClientFrame(QStringLiteral("000-000=0100;"));
+    QString frame = framing::buildFrame(QStringLiteral("000-000=0100;"));
     QString route;
     EXPECT_EQ(link.Process(frame, route, QStringLiteral("CHK")), HostLink::kServidorForaDoAr);
 
     QString garbled = QStringLiteral("00x1abc");
     EXPECT_EQ(link.Process(garbled, route, QStringLiteral("CHK")), HostLink::kMessageTooLong);
-    QString huge = framing::buildClientFrame(QString(3100, QLatin1Char('a')));
+    QString huge = framing::buildFrame(QString(3100, QLatin1Char('a')));
     EXPECT_EQ(link.Process(huge, route, QStringLiteral("CHK")), HostLink::kMessageTooLong);
 }
 
@@ -226,7 +226,7 @@ TEST(NetworkLink, ConfigurationChoosesTheLink) {
         EXPECT_EQ(t.boxes.empty(), c.usable);
         if (!c.usable) {
             EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
-            QString frame = framing::buildClientFrame("x"), route;
+            QString frame = framing::buildFrame("x"), route;
             EXPECT_EQ(link->Process(frame, route, "CHK"), HostLink::kNotConfigured);
         }
     }
@@ -246,7 +246,7 @@ TEST(NetworkLink, ConfigurationChoosesTheLink) {
     t.ctx.config.HOST_CA = t.path("missing.pem");
     if (QSslSocket::supportsSsl()) {
         auto link = CriaHostLink(t.ctx);
-        QString frame = framing::buildClientFrame("x"), route;
+        QString frame = framing::buildFrame("x"), route;
         EXPECT_EQ(link->Process(frame, route, "CHK"), HostLink::kTlsFailure);
         EXPECT_TRUE(t.boxes.last().text.contains("HOST_CA"));
     }
@@ -307,14 +307,14 @@ TEST(NetworkLink, TlsWithATestCertificate) {
     t.ctx.config.HOST_CA = dir.filePath("cert.pem");
     t.ctx.config.HOST_TIMEOUT_MS = 5000;
     auto link = CriaHostLink(t.ctx);
-    QString frame = framing::buildClientFrame(QStringLiteral("000-000=0100;")), route;
+    QString frame = framing::buildFrame(QStringLiteral("000-000=0100;")), route;
     EXPECT_EQ(link->Process(frame, route, QStringLiteral("CHK")), 0);
-    EXPECT_EQ(frame, framing::refillAnswerFrame(server.answer));
+    EXPECT_EQ(frame, framing::buildFrame(server.answer));
     EXPECT_TRUE(t.boxes.empty());
 
     // The system authorities do not know the test certificate: the handshake is refused.
     NetworkHostLink untrusting(loopback(server.port(), true), 5000);
-    frame = framing::buildClientFrame(QStringLiteral("000-000=0100;"));
+    frame = framing::buildFrame(QStringLiteral("000-000=0100;"));
     EXPECT_EQ(untrusting.Process(frame, route, QStringLiteral("CHK")), HostLink::kTlsFailure);
     EXPECT_EQ(server.requests.size(), 1);
 }

@@ -42,8 +42,7 @@ class ScriptedLink final : public HostLink {
             replies_.pop_front();
         }
         if (!newRoute_.isEmpty()) route = newRoute_;
-        if (reply.result >= 0)
-            frame = reply.raw ? reply.body : framing::refillAnswerFrame(reply.body);
+        if (reply.result >= 0) frame = reply.raw ? reply.body : framing::buildFrame(reply.body);
         return reply.result;
     }
     qint32 GetPreco(QString& code1, QString& code2, QString& description, QString& amount1,

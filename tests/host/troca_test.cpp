@@ -20,9 +20,7 @@ struct Troca : ::testing::Test {
         ctx.ident.NomeOperadora = QStringLiteral("ROUTEXY");
         ctx.ident.CodigoOperadora = QStringLiteral(" OPER0001 ");
     }
-    void answerInBuffer(const QString& body) {
-        ctx.bufferMensagem = framing::refillAnswerFrame(body);
-    }
+    void answerInBuffer(const QString& body) { ctx.bufferMensagem = framing::buildFrame(body); }
 };
 
 TEST_F(Troca, ProcessaMsgSendsTheFramedTextAndKeepsTheAnswerFrame) {
@@ -35,12 +33,12 @@ TEST_F(Troca, ProcessaMsgSendsTheFramedTextAndKeepsTheAnswerFrame) {
     EXPECT_EQ(ProcessaMsg(ctx), 0);
     ASSERT_EQ(link.sent().size(), 1u);
     EXPECT_EQ(link.sent()[0].frame,
-              framing::buildClientFrame(QStringLiteral("000-000=0100;011-000=800000;")));
+              framing::buildFrame(QStringLiteral("000-000=0100;011-000=800000;")));
     EXPECT_EQ(link.sent()[0].frame.size(), 3072);
     EXPECT_EQ(link.sent()[0].route, "ROUTEXY");
     EXPECT_EQ(link.sent()[0].mode, "CHK");
     EXPECT_EQ(ctx.ident.NomeOperadora, "ROUTE2");
-    EXPECT_EQ(ctx.bufferMensagem, framing::refillAnswerFrame("000-000=0110;009-000=00;"));
+    EXPECT_EQ(ctx.bufferMensagem, framing::buildFrame("000-000=0110;009-000=00;"));
     EXPECT_EQ(ctx.qtdLinhasRecibo, 0);
     EXPECT_TRUE(t.boxes.empty());
 }
@@ -91,8 +89,7 @@ TEST_F(Troca, ProcessaLogon) {
         {0, "009-000=00;", true, ""},
         {1, QString(QChar(0)) + "untouched", true, ""},
         {0, "000-000=0810;009-000=00;", true, ""},
-        {0, semCodigo, false,
-         QStringLiteral("Erro no Login:  ") + framing::refillAnswerFrame(semCodigo)},
+        {0, semCodigo, false, QStringLiteral("Erro no Login:  ") + framing::buildFrame(semCodigo)},
         {0, "000-000=0810;009-000=51;030-000=Terminal bloqueado;", false, "Terminal bloqueado"},
         {0, "000-000=0810;009-000=51;", false, "Erro :  51 - Contatar o suporte ."},
         {-164, "", false, QStringLiteral("164- Servidor fora do Ar.")},

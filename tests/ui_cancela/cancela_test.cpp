@@ -170,8 +170,8 @@ TEST_F(Loja, PendingSalesAreUndoneAndConfirmedFromThePendingList) {
     // Undo of the first sale (F5).
     int linha = linhaDoNsu(tela->modelo(), primeira);
     ASSERT_GE(linha, 0);
-    tela->spdLote()->setCurrentIndex(tela->modelo().index(linha, 0));
-    QTest::keyClick(tela->spdLote(), Qt::Key_F5);
+    tela->grade()->setCurrentIndex(tela->modelo().index(linha, 0));
+    QTest::keyClick(tela->grade(), Qt::Key_F5);
     esperaUltima(QStringLiteral("Anulação efetuada com sucesso!"), Icon::Critical);
     EXPECT_EQ(valorInteiro(ctx.transacao.NsuTransacao), valorInteiro(primeira));
     EXPECT_EQ(ctx.transacao.TipoTransacao, QStringLiteral("BC"));
@@ -189,9 +189,9 @@ TEST_F(Loja, PendingSalesAreUndoneAndConfirmedFromThePendingList) {
     EXPECT_EQ(linhaDoNsu(tela->modelo(), primeira), -1);  // undone, no longer pending
     linha = linhaDoNsu(tela->modelo(), segunda);
     ASSERT_GE(linha, 0);
-    tela->spdLote()->setCurrentIndex(tela->modelo().index(linha, 0));
+    tela->grade()->setCurrentIndex(tela->modelo().index(linha, 0));
     caixas.clear();
-    QTest::keyClick(tela->spdLote(), Qt::Key_F3);
+    QTest::keyClick(tela->grade(), Qt::Key_F3);
     esperaUltima(QStringLiteral("Confirmação efetuada com sucesso!"), Icon::Critical);
     EXPECT_EQ(caixas.shown().size(), 1u);
 
@@ -215,7 +215,7 @@ TEST_F(Loja, PendingListPrintsAndAsksBeforeLeaving) {
     ASSERT_NE(tela, nullptr);
 
     // F11 inside the screen, then F11 of the main window: both print the grid to PDF.
-    QTest::keyClick(tela->spdLote(), Qt::Key_F11);
+    QTest::keyClick(tela->grade(), Qt::Key_F11);
     esperaUltima(QStringLiteral("Impressão efetuada!"), Icon::Information);
     EXPECT_TRUE(pdfImpresso()) << UltimoArquivoImpresso(ctx).toStdString();
     caixas.clear();
@@ -227,7 +227,7 @@ TEST_F(Loja, PendingListPrintsAndAsksBeforeLeaving) {
     // F12 inside the screen asks before ending the program; No keeps everything open.
     caixas.clear();
     caixas.answerNext(MessageBoxes::Answer::No);
-    QTest::keyClick(tela->spdLote(), Qt::Key_F12);
+    QTest::keyClick(tela->grade(), Qt::Key_F12);
     ASSERT_EQ(caixas.shown().size(), 1u);
     EXPECT_EQ(caixas.last().text, QStringLiteral("Confirma a Saída do Sistema"));
     EXPECT_EQ(caixas.last().buttons, MessageBoxes::Buttons::YesNo);
@@ -236,13 +236,13 @@ TEST_F(Loja, PendingListPrintsAndAsksBeforeLeaving) {
     EXPECT_FALSE(loja.eventos.contains(QStringLiteral("fim")));
     EXPECT_NE(achaTela(QStringLiteral("FormConsulta")), nullptr);
     caixas.answerNext(MessageBoxes::Answer::Yes);
-    QTest::keyClick(tela->spdLote(), Qt::Key_F12);
+    QTest::keyClick(tela->grade(), Qt::Key_F12);
     EXPECT_TRUE(loja.eventos.contains(QStringLiteral("fim")));
 
     // With the confirmation command off in the layout record, F3 does nothing.
     tela->findChild<QPushButton*>(QStringLiteral("cmdConfirmaTrans"))->setEnabled(false);
     caixas.clear();
-    QTest::keyClick(tela->spdLote(), Qt::Key_F3);
+    QTest::keyClick(tela->grade(), Qt::Key_F3);
     EXPECT_TRUE(caixas.empty());
 
     // F12 of the main window returns (closes the screen).
@@ -280,14 +280,14 @@ TEST_F(Loja, LotTotalsAndTotalCancellation) {
                                                    QStringLiteral("      Total Reposição :")))
         << tela->tituloImpressao().toStdString();
 
-    QTest::keyClick(tela->spdNsu(), Qt::Key_F11);
+    QTest::keyClick(tela->grade(), Qt::Key_F11);
     esperaUltima(QStringLiteral("Impressão efetuada!"), Icon::Information);
     EXPECT_TRUE(pdfImpresso());
 
     // Total cancellation (F4): the host's new NSU is the authorisation number, and the
     // answer's receipt goes to the receipt screen.
     caixas.clear();
-    QTest::keyClick(tela->spdNsu(), Qt::Key_F4);
+    QTest::keyClick(tela->grade(), Qt::Key_F4);
     ASSERT_FALSE(caixas.empty());
     EXPECT_EQ(caixas.shown().front().text,
               QStringLiteral("Número da autorização: ") + ctx.transacao.NsuTransacao);
@@ -298,13 +298,13 @@ TEST_F(Loja, LotTotalsAndTotalCancellation) {
 
     // The grid is not re-read: the same row cancelled again is refused by the host.
     caixas.clear();
-    QTest::keyClick(tela->spdNsu(), Qt::Key_F4);
+    QTest::keyClick(tela->grade(), Qt::Key_F4);
     esperaUltima(QStringLiteral("Cancelamento não realizado!"), Icon::Critical);
     EXPECT_EQ(caixas.shown().front().text, QStringLiteral("TRANSACAO JA CANCELADA"));
 
     // The partial cancellation hands over to the product list of the transaction.
     caixas.clear();
-    QTest::keyClick(tela->spdNsu(), Qt::Key_F8);
+    QTest::keyClick(tela->grade(), Qt::Key_F8);
     EXPECT_EQ(ctx.TelaAtual, QStringLiteral("PRODUTOSDATRANSACAO"));
     EXPECT_EQ(valorInteiro(ctx.transacao.NsuTransacao), valorInteiro(nsu));
     EXPECT_EQ(tela->loteSelecionado(), QString::number(valorInteiro(lote)));
@@ -321,11 +321,11 @@ TEST_F(Loja, LotTotalsAndTotalCancellation) {
     ASSERT_EQ(tela->modelo().rowCount(), 2);
     const int linhaCancelamento = linhaDoNsu(tela->modelo(), nsu) == 0 ? 1 : 0;
     EXPECT_EQ(tela->modelo().text(linhaCancelamento, 5), QStringLiteral("CT"));
-    tela->spdNsu()->setCurrentIndex(tela->modelo().index(linhaCancelamento, 1));
+    tela->grade()->setCurrentIndex(tela->modelo().index(linhaCancelamento, 1));
     const auto listasAbertas = [] { return quantasTelas(QStringLiteral("FormResumoProdutos")); };
     const qsizetype antes = listasAbertas();
     caixas.clear();
-    QTest::keyClick(tela->spdNsu(), Qt::Key_F8);
+    QTest::keyClick(tela->grade(), Qt::Key_F8);
     EXPECT_TRUE(caixas.empty());
     EXPECT_EQ(listasAbertas(), antes);
     EXPECT_EQ(ctx.TelaAtual, QStringLiteral("TRANSACOESDOLOTE"));

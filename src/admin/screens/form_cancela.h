@@ -1,25 +1,19 @@
 #pragma once
 
-#include <QDialog>
+#include "admin/screens/dialogo_cancelamento.h"
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 
 namespace ql {
 
-struct Context;
-
 // Cancellation of a transaction by its typed NSU, with or without its products. Modal; opened
 // from the administrative menu by ExecutaFormCancela.
-class FormCancela final : public QDialog {
+class FormCancela final : public DialogoCancelamento {
     Q_OBJECT
   public:
     explicit FormCancela(Context& ctx, QWidget* parent = nullptr);
-
-    void cmdOk_Click();
-    void cmdCancel_Click();
 
     QLineEdit* txtNSU() const { return txtNSU_; }
 
@@ -27,15 +21,13 @@ class FormCancela final : public QDialog {
     void showEvent(QShowEvent* evento) override;
 
   private:
+    bool enviaCancelamento(BusyCursor& ocupado) override;
     bool ValidaCampos();
 
-    Context& ctx_;
     QLabel* lblNSU_ = nullptr;
     QLineEdit* txtNSU_ = nullptr;
     QRadioButton* OptSemProd_ = nullptr;
     QRadioButton* OptComPrd_ = nullptr;
-    QPushButton* cmdOk_ = nullptr;
-    QPushButton* cmdCancel_ = nullptr;
 };
 
 }  // namespace ql

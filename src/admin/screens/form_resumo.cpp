@@ -9,8 +9,8 @@
 #include "shell/error_trap.h"
 #include "shell/screens/form_principal.h"
 #include "ui/busy_cursor.h"
-#include "ui/key_filters.h"
 #include "ui/telas.h"
+#include "ui/window_helpers.h"
 
 namespace ql {
 
@@ -28,39 +28,23 @@ FormResumo::FormResumo(FormPrincipal& principal, QWidget* parent)
                   QStringLiteral("lblsubtitulo"), parent),
       abreFormNsu(AbreFormNsu),
       abreFormResumoProdutos(AbreFormResumoProdutos) {
-    cmdAtualiza_ = criaBotao(QStringLiteral("cmdAtualiza"), QStringLiteral("F5 - &Atualiza Lotes"));
-    cmdTransacoesLote_ =
-        criaBotao(QStringLiteral("cmdTransacoesLote"), QStringLiteral("F8 - &Transações do Lote"));
-    cmdProdutosLote_ =
-        criaBotao(QStringLiteral("cmdProdutosLote"), QStringLiteral("F9 - &Produtos do Lote"));
-    cmdCancel_ = criaBotaoRetorno(QStringLiteral("cmdCancel"));
-    connect(cmdAtualiza_, &QPushButton::clicked, this, [this] { cmdAtualiza_Click(); });
-    connect(cmdTransacoesLote_, &QPushButton::clicked, this, [this] { cmdTransacoesLote_Click(); });
-    connect(cmdProdutosLote_, &QPushButton::clicked, this, [this] { cmdProdutosLote_Click(); });
-    connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    InstalaTeclasFuncao(this, {{Qt::Key_F5, cmdAtualiza_},
-                               {Qt::Key_F8, cmdTransacoesLote_},
-                               {Qt::Key_F9, cmdProdutosLote_},
-                               {Qt::Key_Escape, cmdCancel_}});
+    cmdAtualiza_ = criaBotao("cmdAtualiza", QStringLiteral("F5 - &Atualiza Lotes"), Qt::Key_F5,
+                             [this] { cmdAtualiza_Click(); });
+    cmdTransacoesLote_ = criaBotao("cmdTransacoesLote", QStringLiteral("F8 - &Transações do Lote"),
+                                   Qt::Key_F8, [this] { cmdTransacoesLote_Click(); });
+    cmdProdutosLote_ = criaBotao("cmdProdutosLote", QStringLiteral("F9 - &Produtos do Lote"),
+                                 Qt::Key_F9, [this] { cmdProdutosLote_Click(); });
+    cmdCancel_ = criaBotaoRetorno(QStringLiteral("cmdCancel"), [this] { cmdCancel_Click(); });
 
-    runTrapped(ctx_, "Form_Load", 0, [&] {
-        ctx_.TelaAtual = kTelaAtual;
-        passosComuns(kTitulo);
+    carregaTela(kTelaAtual, kTitulo, [&] {
         const LayoutFormResumo& layout = ctx_.telas.FormResumo[ctx_.TipoEstab];
-        subtitulo()->setText(layout.lblLotesDias.caption.trimmed());
-        cmdTransacoesLote_->setEnabled(layout.cmdTransacoesLote_caption.enabled);
-        aplicaLegenda(cmdTransacoesLote_, layout.cmdTransacoesLote_caption.caption);
-        cmdProdutosLote_->setEnabled(layout.cmdProdutosLote_caption.enabled);
-        aplicaLegenda(cmdProdutosLote_, layout.cmdProdutosLote_caption.caption);
+        AplicaLegenda(subtitulo(), layout.lblLotesDias.caption);
+        AplicaComando(cmdTransacoesLote_, layout.cmdTransacoesLote_caption);
+        AplicaComando(cmdProdutosLote_, layout.cmdProdutosLote_caption);
         carrega(PadraoResumoVendas(ctx_));
-        return 0;
     });
 
-    principal.registraTela(QStringLiteral("FormResumo"), this,
-                           {[this] { ExecutaBotaoEncerrar(); },
-                            [this] {
-                                if (cmdImprimir()->isEnabled()) cmdImprimir_Click();
-                            }});
+    registraComandos([this] { ExecutaBotaoEncerrar(); });
 }
 
 void FormResumo::CarregaDadosLote() {
@@ -101,15 +85,6 @@ void FormResumo::cmdProdutosLote_Click() {
 
 void FormResumo::cmdCancel_Click() {
     fecha();
-}
-
-void FormResumo::aoFechar() {
-    principal_.SetaCaption(QString());
-    principal_.setImprimirDisponivel(false);
-}
-
-void FormResumo::aoReativar() {
-    ctx_.TelaAtual = kTelaAtual;
 }
 
 void AbreFormResumo(FormPrincipal& principal) {

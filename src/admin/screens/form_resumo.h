@@ -36,10 +36,6 @@ class FormResumo final : public TelaJournal {
     std::function<void(FormPrincipal&, const QString&)> abreFormNsu;
     std::function<void(FormPrincipal&, const QString&)> abreFormResumoProdutos;
 
-  protected:
-    void aoFechar() override;
-    void aoReativar() override;
-
   private:
     QPushButton* cmdAtualiza_ = nullptr;
     QPushButton* cmdTransacoesLote_ = nullptr;

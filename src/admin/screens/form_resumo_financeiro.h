@@ -16,10 +16,6 @@ class FormResumoFinanceiro final : public TelaJournal {
     void cmdCancel_Click() { fecha(); }
     QPushButton* cmdCancel() const { return cmdCancel_; }
 
-  protected:
-    void aoFechar() override;
-    void aoReativar() override;
-
   private:
     QPushButton* cmdCancel_ = nullptr;
 };

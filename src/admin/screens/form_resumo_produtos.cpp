@@ -10,8 +10,8 @@
 #include "shell/error_trap.h"
 #include "shell/screens/form_principal.h"
 #include "ui/busy_cursor.h"
-#include "ui/key_filters.h"
 #include "ui/telas.h"
+#include "ui/window_helpers.h"
 
 namespace ql {
 
@@ -28,12 +28,9 @@ FormResumoProdutos::FormResumoProdutos(FormPrincipal& principal, const QString& 
                   QStringLiteral("Tela 0006 - Resumo Produtos da Transação"),
                   QStringLiteral("spdProdutos"), QStringLiteral("lblLote"), parent),
       executaFrmCancelaProdutos(ExecutaFrmCancelaProdutos) {
-    cmdCancelaItem_ =
-        criaBotao(QStringLiteral("cmdCancelaItem"), QStringLiteral("F6 - &Cancela Itens"));
-    cmdSair_ = criaBotaoRetorno(QStringLiteral("cmdSair"));
-    connect(cmdCancelaItem_, &QPushButton::clicked, this, [this] { cmdCancelaItem_Click(); });
-    connect(cmdSair_, &QPushButton::clicked, this, [this] { cmdSair_Click(); });
-    InstalaTeclasFuncao(this, {{Qt::Key_F6, cmdCancelaItem_}, {Qt::Key_Escape, cmdSair_}});
+    cmdCancelaItem_ = criaBotao("cmdCancelaItem", QStringLiteral("F6 - &Cancela Itens"), Qt::Key_F6,
+                                [this] { cmdCancelaItem_Click(); });
+    cmdSair_ = criaBotaoRetorno(QStringLiteral("cmdSair"), [this] { cmdSair_Click(); });
 
     // Several products may be chosen at once for a cancellation.
     grade()->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -42,24 +39,15 @@ FormResumoProdutos::FormResumoProdutos(FormPrincipal& principal, const QString& 
         if (cmdCancelaItem_->isVisible() && cmdCancelaItem_->isEnabled()) cmdCancelaItem_Click();
     });
 
-    runTrapped(ctx_, "Form_Load", 0, [&] {
-        telaAtual_ = ctx_.TelaAtual;
-        modo_ = ModoProdutos(ctx_.TelaAtual);
-        passosComuns(kTitulo);
+    modo_ = ModoProdutos(ctx_.TelaAtual);
+    carregaTela(ctx_.TelaAtual, kTitulo, [&] {
         cmdCancelaItem_->setHidden(modo_ == ModoResumoProdutos::Lote);
         carrega(PadraoResumoProdutos(ctx_, modo_, lote));
-        const CommandSlot& comando =
-            ctx_.telas.FormResumoProdutos[ctx_.TipoEstab].cmdCancelaItem_Caption;
-        cmdCancelaItem_->setEnabled(comando.enabled);
-        aplicaLegenda(cmdCancelaItem_, comando.caption);
-        return 0;
+        AplicaComando(cmdCancelaItem_,
+                      ctx_.telas.FormResumoProdutos[ctx_.TipoEstab].cmdCancelaItem_Caption);
     });
 
-    principal.registraTela(QStringLiteral("FormResumoProdutos"), this,
-                           {[this] { ExecutaBotaoEncerrar(); },
-                            [this] {
-                                if (cmdImprimir()->isEnabled()) cmdImprimir_Click();
-                            }});
+    registraComandos([this] { ExecutaBotaoEncerrar(); });
 }
 
 QList<int> FormResumoProdutos::linhasSelecionadas() const {
@@ -100,10 +88,6 @@ void FormResumoProdutos::aoFechar() {
     // A product list that could not load leaves the screen beneath current, so that the main
     // window's F11 and F12 keep reaching it.
     if (!saiuPeloRetorno_ && !carregado()) ctx_.TelaAtual = TelaDeOrigemProdutos(modo_);
-}
-
-void FormResumoProdutos::aoReativar() {
-    ctx_.TelaAtual = telaAtual_;
 }
 
 void AbreFormResumoProdutos(FormPrincipal& principal, const QString& lote) {

@@ -38,11 +38,9 @@ class FormResumoProdutos final : public TelaJournal {
 
   protected:
     void aoFechar() override;
-    void aoReativar() override;
 
   private:
     ModoResumoProdutos modo_ = ModoResumoProdutos::Lote;
-    QString telaAtual_;
     QPushButton* cmdCancelaItem_ = nullptr;
     QPushButton* cmdSair_ = nullptr;
     bool saiuPeloRetorno_ = false;

@@ -26,20 +26,6 @@ namespace ql {
 
 namespace {
 
-const QString kTituloAtencao = QStringLiteral("Atenção");
-
-QPushButton* botao(QWidget* pai, const char* nome, const QString& texto) {
-    auto* b = new QPushButton(texto, pai);
-    b->setObjectName(QLatin1String(nome));
-    b->setAutoDefault(false);
-    return b;
-}
-
-void aplicaComando(QPushButton* b, const CommandSlot& slot) {
-    b->setEnabled(slot.enabled);
-    b->setText(slot.caption.trimmed());
-}
-
 // The product list's active row, when that row is the item in entry 1 of ItensVenda: its code
 // and description as the list writes them (a code keeps its zeros and letters) and its
 // cancellable quantity (column 11); empty when the list is not open or its row is another item.
@@ -61,11 +47,8 @@ frmCancelaProdutos::LinhaLista linhaDaLista(const FormPrincipal& principal, cons
 }  // namespace
 
 frmCancelaProdutos::frmCancelaProdutos(Context& ctx, const LinhaLista& linha, QWidget* parent)
-    : QDialog(parent), ctx_(ctx) {
-    setObjectName(QStringLiteral("frmCancelaProdutos"));
-    setWindowTitle(QStringLiteral("Cancela Item"));
-    setModal(true);
-
+    : DialogoCancelamento(ctx, QStringLiteral("frmCancelaProdutos"), QStringLiteral("Cancela Item"),
+                          parent) {
     lblProduto_ = new QLabel(QStringLiteral("Produto:"), this);
     lblProduto_->setObjectName(QStringLiteral("lblProduto"));
     lblQtd_ = new QLabel(QStringLiteral("Qtd a Cancelar:"), this);
@@ -76,21 +59,13 @@ frmCancelaProdutos::frmCancelaProdutos(Context& ctx, const LinhaLista& linha, QW
     txtQuantidade_ = new QLineEdit(this);
     txtQuantidade_->setObjectName(QStringLiteral("txtQuantidade"));
     txtQuantidade_->setMaxLength(5);
-    cmdOk_ = botao(this, "cmdOk", QStringLiteral("F3 - &OK"));
-    cmdCancel_ = botao(this, "cmdCancel", QStringLiteral("ESC - &Cancel"));
 
     auto* campos = new QGridLayout;
     campos->addWidget(lblProduto_, 0, 0);
     campos->addWidget(txtProduto_, 0, 1);
     campos->addWidget(lblQtd_, 1, 0);
     campos->addWidget(txtQuantidade_, 1, 1);
-    auto* comandos = new QHBoxLayout;
-    comandos->addStretch(1);
-    comandos->addWidget(cmdOk_);
-    comandos->addWidget(cmdCancel_);
-    auto* tudo = new QVBoxLayout(this);
-    tudo->addLayout(campos);
-    tudo->addLayout(comandos);
+    corpo()->addLayout(campos);
 
     const ItemVenda item = ctx_.itensVenda.itens.value(0);
     txtProduto_->setText(linha.produto.isEmpty()
@@ -102,10 +77,8 @@ frmCancelaProdutos::frmCancelaProdutos(Context& ctx, const LinhaLista& linha, QW
                                  16);
 
     const LayoutfrmCancelaProdutos& layout = ctx_.telas.frmCancelaProdutos[ctx_.TipoEstab];
-    lblProduto_->setText(layout.lblProduto.caption.trimmed());
-    lblQtd_->setText(layout.lblQtd.caption.trimmed());
-    aplicaComando(cmdOk_, layout.cmdOk_Caption);
-    aplicaComando(cmdCancel_, layout.cmdCancel_Caption);
+    AplicaLegenda(lblProduto_, layout.lblProduto.caption);
+    AplicaLegenda(lblQtd_, layout.lblQtd.caption);
 
     InstalaSelecaoAoFocar(txtQuantidade_);
     new KeyRuleFilter(txtQuantidade_, [](EstadoCampo&, int tecla) {
@@ -120,48 +93,29 @@ frmCancelaProdutos::frmCancelaProdutos(Context& ctx, const LinhaLista& linha, QW
         if (digitos != texto) txtQuantidade_->setText(digitos);
     });
 
-    connect(cmdOk_, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
-    connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    InstalaTeclasFuncao(
-        this, {{Qt::Key_F3, cmdOk_}, {Qt::Key_F12, cmdCancel_}, {Qt::Key_Escape, cmdCancel_}});
-    adjustSize();
-    CentralizaJanela(this);
+    criaComandos(layout.cmdOk_Caption, layout.cmdCancel_Caption);
     txtQuantidade_->setFocus();
 }
 
-void frmCancelaProdutos::cmdOk_Click() {
-    runTrapped(ctx_, "cmdOk", 0, [&] {
-        {
-            BusyCursor ocupado(cmdOk_);
-            if (ctx_.itensVenda.itens.isEmpty()) return 0;
-            ItemVenda& item = ctx_.itensVenda.item(1);
-            if (!QuantidadeCancelamentoValida(txtQuantidade_->text(), item.quantidade)) {
-                ctx_.caixas.inform(
-                    QStringLiteral(
-                        "A quantidade informada não pode ser maior que o valor original"),
-                    kTituloAtencao, MessageBoxes::Icon::Critical);
-                ocupado.release();
-                if (txtQuantidade_->isEnabled() && txtQuantidade_->isVisible()) {
-                    txtQuantidade_->setFocus();
-                    SelecionaCampo(txtQuantidade_);
-                }
-                return 0;
-            }
-            item.quantidade = QuantidadeProposta(txtQuantidade_->text());
-            // The cancellation of this one item; a refusal was told by the cancellation itself.
-            if (Mensagem_Cancelamento(ctx_, false)) InformaNumeroAutorizacao(ctx_);
-            if (GetQtdLinha(ctx_) > 0) {
-                ocupado.release();
-                ExecutaFormImpressao(ctx_, this);
-            }
+bool frmCancelaProdutos::enviaCancelamento(BusyCursor& ocupado) {
+    if (ctx_.itensVenda.itens.isEmpty()) return false;
+    ItemVenda& item = ctx_.itensVenda.item(1);
+    if (!QuantidadeCancelamentoValida(txtQuantidade_->text(), item.quantidade)) {
+        ctx_.caixas.inform(
+            QStringLiteral("A quantidade informada não pode ser maior que o valor original"),
+            kTituloAtencao, MessageBoxes::Icon::Critical);
+        ocupado.release();
+        if (txtQuantidade_->isEnabled() && txtQuantidade_->isVisible()) {
+            txtQuantidade_->setFocus();
+            SelecionaCampo(txtQuantidade_);
         }
-        accept();
-        return 0;
-    });
-}
-
-void frmCancelaProdutos::cmdCancel_Click() {
-    reject();
+        return false;
+    }
+    item.quantidade = QuantidadeProposta(txtQuantidade_->text());
+    // The cancellation of this one item; a refusal was told by the cancellation itself, and a
+    // receipt that comes with it is still shown.
+    ConcluiCancelamento(ctx_, Mensagem_Cancelamento(ctx_, false), true, this, ocupado);
+    return true;
 }
 
 void ExecutaFrmCancelaProdutos(FormPrincipal& principal) {

@@ -1,19 +1,16 @@
 #pragma once
 
-#include <QDialog>
+#include "admin/screens/dialogo_cancelamento.h"
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace ql {
-
-struct Context;
 
 // Cancellation of a quantity of one item of a transaction: the item is entry 1 of ItensVenda
 // (copied from the transaction's product list), the transaction is the one selected on the lot
 // screen. Modal; opened by ExecutaFrmCancelaProdutos.
-class frmCancelaProdutos final : public QDialog {
+class frmCancelaProdutos final : public DialogoCancelamento {
     Q_OBJECT
   public:
     // What the product list shows of this item on its active row.
@@ -23,20 +20,16 @@ class frmCancelaProdutos final : public QDialog {
     };
     frmCancelaProdutos(Context& ctx, const LinhaLista& linha, QWidget* parent = nullptr);
 
-    void cmdOk_Click();
-    void cmdCancel_Click();
-
     QLineEdit* txtProduto() const { return txtProduto_; }
     QLineEdit* txtQuantidade() const { return txtQuantidade_; }
 
   private:
-    Context& ctx_;
+    bool enviaCancelamento(BusyCursor& ocupado) override;
+
     QLabel* lblProduto_ = nullptr;
     QLabel* lblQtd_ = nullptr;
     QLineEdit* txtProduto_ = nullptr;
     QLineEdit* txtQuantidade_ = nullptr;
-    QPushButton* cmdOk_ = nullptr;
-    QPushButton* cmdCancel_ = nullptr;
 };
 
 }  // namespace ql

@@ -1,6 +1,8 @@
 #include "admin/screens/tela_journal.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -11,6 +13,8 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 #include "admin/resumos.h"
 #include "shell/context.h"
@@ -27,8 +31,6 @@ namespace ql {
 
 namespace {
 
-const QString kAtencao = QStringLiteral("Atenção");
-
 // The design texts of the establishment labels, kept when the layout leaves them empty.
 const QString kCodigoEstab = QStringLiteral("Código do Estabelecimento");
 const QString kNomeEstab = QStringLiteral("Nome  do Estabelecimento");
@@ -39,9 +41,9 @@ QLabel* rotulo(QWidget* pai, const QString& nome, const QString& texto) {
     return l;
 }
 
-bool teclaF12(const QEvent* evento) {
+bool teclaSemModificador(const QEvent* evento, Qt::Key codigo) {
     const auto* tecla = static_cast<const QKeyEvent*>(evento);
-    return tecla->key() == Qt::Key_F12 &&
+    return tecla->key() == codigo &&
            !(tecla->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
 }
 
@@ -49,11 +51,17 @@ bool teclaF12(const QEvent* evento) {
 
 TelaJournal::TelaJournal(FormPrincipal& principal, const QString& nomeTela, const QString& titulo,
                          const QString& nomeGrade, const QString& nomeSubtitulo, QWidget* parent)
-    : QWidget(parent), ctx_(principal.contexto()), principal_(principal) {
+    : QWidget(parent),
+      ctx_(principal.contexto()),
+      principal_(principal),
+      documentoImpressao_(nomeTela),
+      telaAnterior_(ctx_.TelaAtual),
+      tituloAnterior_(principal.windowTitle()),
+      imprimirAnterior_(principal.mnuImprimir()->isEnabled()) {
     setObjectName(nomeTela);
     setWindowTitle(titulo);
 
-    auto* coluna = new QVBoxLayout(this);
+    auto* coluna = coluna_ = new QVBoxLayout(this);
     auto* cabecalho = new QHBoxLayout;
     lblCodigoEstab_ = rotulo(this, QStringLiteral("lblCodigoEstab"), kCodigoEstab);
     lblNomeEstab_ = rotulo(this, QStringLiteral("lblNomeEstab"), kNomeEstab);
@@ -90,45 +98,86 @@ TelaJournal::TelaJournal(FormPrincipal& principal, const QString& nomeTela, cons
 
 TelaJournal::~TelaJournal() = default;
 
-QPushButton* TelaJournal::criaBotao(const QString& nome, const QString& legenda) {
+QPushButton* TelaJournal::criaBotao(const char* nome, const QString& legenda, Qt::Key tecla,
+                                    std::function<void()> acao) {
     auto* botao = new QPushButton(legenda, this);
-    botao->setObjectName(nome);
+    botao->setObjectName(QLatin1String(nome));
     botao->setAutoDefault(false);
     // Before print (and the return button that follows it).
     botoes_->insertWidget(botoes_->indexOf(cmdImprimir_), botao);
+    connect(botao, &QPushButton::clicked, this, std::move(acao));
+    InstalaTeclasFuncao(this, {{tecla, botao}});
     return botao;
 }
 
-QPushButton* TelaJournal::criaBotaoRetorno(const QString& nome) {
+void TelaJournal::registraComandos(std::function<void()> encerrar) {
+    principal_.registraTela(objectName(), this,
+                            {std::move(encerrar), [this] { cmdImprimir_Click(); }});
+}
+
+void TelaJournal::comoListaDeTransacoes(const QString& documento) {
+    documentoImpressao_ = documento;
+    teclasDaTela_ = true;
+    InstalaTeclasFuncao(this, {{Qt::Key_F11, cmdImprimir_}});
+    QFont negrito = subtitulo_->font();
+    negrito.setBold(true);
+    subtitulo_->setFont(negrito);
+    grade_->setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+void TelaJournal::adicionaFaixa(QLayout* faixa) {
+    coluna_->insertLayout(coluna_->indexOf(botoes_), faixa);
+}
+
+QPushButton* TelaJournal::criaBotaoRetorno(const QString& nome, std::function<void()> acao) {
     auto* botao = new QPushButton(QStringLiteral("ESC - &Retorna"), this);
     botao->setObjectName(nome);
     botao->setAutoDefault(false);
     botoes_->addWidget(botao);
+    connect(botao, &QPushButton::clicked, this, std::move(acao));
+    InstalaTeclasFuncao(this, {{Qt::Key_Escape, botao}});
     return botao;
 }
 
-void TelaJournal::aplicaLegenda(QPushButton* botao, const QString& legenda) {
-    botao->setText(legenda.trimmed());
+void TelaJournal::carregaTela(const QString& telaAtual, const QString& tituloPrincipal,
+                              const std::function<void()>& passos) {
+    runTrapped(ctx_, "Form_Load", 0, [&] {
+        ctx_.TelaAtual = telaAtual_ = telaAtual;
+        tituloPrincipal_ = tituloPrincipal;
+        principal_.setImprimirDisponivel(true);
+        principal_.SetaCaption(TituloComDataHora(ctx_, tituloPrincipal_));
+        const LayoutFormComplementar& menu = ctx_.telas.FormComplementar[ctx_.TipoEstab];
+        AplicaLegenda(lblCodigoEstab_, menu.lblCodigoEstab.caption);
+        AplicaLegenda(lblNomeEstab_, menu.lblNomeEstab.caption);
+        lblAdministradora_->setText(ctx_.ident.CodigoOperadora);
+        passos();
+        return 0;
+    });
 }
 
-void TelaJournal::passosComuns(const QString& tituloPrincipal) {
-    tituloPrincipal_ = tituloPrincipal;
-    principal_.setImprimirDisponivel(true);
-    principal_.SetaCaption(TituloComDataHora(ctx_, tituloPrincipal_));
-    const LayoutFormComplementar& menu = ctx_.telas.FormComplementar[ctx_.TipoEstab];
-    lblCodigoEstab_->setText(menu.lblCodigoEstab.caption.trimmed());
-    lblNomeEstab_->setText(menu.lblNomeEstab.caption.trimmed());
-    lblAdministradora_->setText(ctx_.ident.CodigoOperadora);
-}
-
-bool TelaJournal::carrega(const QString& padrao) {
+bool TelaJournal::carrega(const QString& padrao, int colunaInicial) {
     carregado_ = false;
     if (padrao.isEmpty()) return false;
     QString titulo;
     carregado_ = CarregaGrid(ctx_, padrao, modelo_, &titulo);
     if (modelo_.hasSubtitle()) subtitulo_->setText(titulo);
-    if (carregado_) grade_->setCurrentIndex(modelo_.index(0, 0));
+    if (carregado_) grade_->setCurrentIndex(modelo_.index(0, colunaInicial));
     return carregado_;
+}
+
+void TelaJournal::restauraTelaAnterior() {
+    ctx_.TelaAtual = telaAnterior_;
+    principal_.setWindowTitle(tituloAnterior_);
+    principal_.setImprimirDisponivel(imprimirAnterior_);
+}
+
+int TelaJournal::linhaAtiva() const {
+    const int linha = grade_->currentIndex().row();
+    return linha < 0 ? 0 : linha;
+}
+
+QString TelaJournal::tituloImpressao() const {
+    return subtitulo_->text();
 }
 
 void TelaJournal::cmdImprimir_Click() {
@@ -138,17 +187,22 @@ void TelaJournal::cmdImprimir_Click() {
         bool impresso = false;
         {
             BusyCursor ocupado(cmdImprimir_);
-            impresso = ImprimeGrade(ctx_, *grade_, subtitulo_->text(), objectName(), &erro);
+            impresso = ImprimeGrade(ctx_, *grade_, tituloImpressao(), documentoImpressao_, &erro);
         }
         if (impresso) {
-            ctx_.caixas.inform(QStringLiteral("Impressão efetuada!"), kAtencao,
+            ctx_.caixas.inform(QStringLiteral("Impressão efetuada!"), kTituloAtencao,
                                MessageBoxes::Icon::Information);
         } else {
-            ctx_.caixas.inform(QStringLiteral("Impressão não efetuada: ") + erro, kAtencao,
+            ctx_.caixas.inform(QStringLiteral("Impressão não efetuada: ") + erro, kTituloAtencao,
                                MessageBoxes::Icon::Critical);
         }
         return 0;
     });
+}
+
+void TelaJournal::aoFechar() {
+    principal_.SetaCaption(QString());
+    principal_.setImprimirDisponivel(false);
 }
 
 void TelaJournal::fecha() {
@@ -181,7 +235,7 @@ void TelaJournal::conectaAtivacao() {
             runTrapped(ctx_, "Form_Activate", 0, [&] {
                 principal_.setImprimirDisponivel(true);
                 principal_.SetaCaption(TituloComDataHora(ctx_, tituloPrincipal_));
-                aoReativar();
+                ctx_.TelaAtual = telaAtual_;
                 return 0;
             });
         }
@@ -189,14 +243,20 @@ void TelaJournal::conectaAtivacao() {
 }
 
 bool TelaJournal::event(QEvent* evento) {
+    const QEvent::Type tipo = evento->type();
+    if (tipo != QEvent::ShortcutOverride && tipo != QEvent::KeyPress) return QWidget::event(evento);
     // F12 inside a summary belongs to the main window's "F12 - Retornar" when it has an
-    // action for the current screen; otherwise the screen takes it and asks to end the program.
-    if (evento->type() == QEvent::ShortcutOverride && teclaF12(evento) &&
-        TelaDoComando(ComandoTela::Encerrar, ctx_.TelaAtual).isEmpty()) {
+    // action for the current screen; otherwise the screen takes it and asks to end the
+    // program. A transaction list keeps F12 (and F11, for its own print button) for itself.
+    const bool f12 = teclaSemModificador(evento, Qt::Key_F12);
+    const bool f12DaTela =
+        f12 && (teclasDaTela_ || TelaDoComando(ComandoTela::Encerrar, ctx_.TelaAtual).isEmpty());
+    const bool f11DaTela = teclasDaTela_ && teclaSemModificador(evento, Qt::Key_F11);
+    if (tipo == QEvent::ShortcutOverride && (f12DaTela || f11DaTela)) {
         evento->accept();
         return true;
     }
-    if (evento->type() == QEvent::KeyPress && teclaF12(evento)) {
+    if (tipo == QEvent::KeyPress && f12) {
         principal_.cmdSair_Click();  // "Confirma a Saída do Sistema", ends through the frame
         return true;
     }

@@ -4,13 +4,17 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 #include "admin/journal_model.h"
 
 class QHBoxLayout;
 class QLabel;
+class QLayout;
 class QMdiSubWindow;
 class QPushButton;
 class QTableView;
+class QVBoxLayout;
 
 namespace ql {
 
@@ -23,8 +27,11 @@ class FormPrincipal;
 // not be loaded (missing, corrupt, no rows: CarregaGrid told why) closes itself instead of
 // showing an empty grid. Printing gives the whole grid with the subtitle as its title.
 //
-// A derived screen builds its own commands with criaBotao, calls passosComuns and carrega
-// from its constructor and is opened with abre().
+// A derived screen builds its own commands with criaBotao, loads with carregaTela (its own
+// steps calling carrega) from its constructor and is opened with abre(). The main window state
+// the screen found when it was built (current screen name, title, print command) can be given
+// back with restauraTelaAnterior, for a screen that leaves nothing behind when it could not
+// load.
 class TelaJournal : public QWidget {
     Q_OBJECT
   public:
@@ -35,10 +42,14 @@ class TelaJournal : public QWidget {
     QTableView* grade() const { return grade_; }
     QLabel* subtitulo() const { return subtitulo_; }
     QPushButton* cmdImprimir() const { return cmdImprimir_; }
+    // The grid's current row; 0 when none is current.
+    int linhaAtiva() const;
 
-    // Print (the button, F11 of the main window): the whole grid, landscape, titled by the
-    // subtitle; then "Impressão efetuada!".
+    // Print (the button, F11 of the main window): the whole grid, landscape, titled by
+    // tituloImpressao(); then "Impressão efetuada!".
     void cmdImprimir_Click();
+    // The title the grid is printed with: the subtitle unless the screen says otherwise.
+    virtual QString tituloImpressao() const;
 
     // Closes the screen together with its frame in the main window.
     void fecha();
@@ -53,25 +64,39 @@ class TelaJournal : public QWidget {
     TelaJournal(FormPrincipal& principal, const QString& nomeTela, const QString& titulo,
                 const QString& nomeGrade, const QString& nomeSubtitulo, QWidget* parent);
 
-    // A command button in the command row, before print and return.
-    QPushButton* criaBotao(const QString& nome, const QString& legenda);
-    // The return button (last of the row); Esc clicks it.
-    QPushButton* criaBotaoRetorno(const QString& nome);
+    // A command button in the command row, before print and return: a click and its function
+    // key run `acao`.
+    QPushButton* criaBotao(const char* nome, const QString& legenda, Qt::Key tecla,
+                           std::function<void()> acao);
+    // The return button (last of the row); a click and Esc run `acao`.
+    QPushButton* criaBotaoRetorno(const QString& nome, std::function<void()> acao);
+    // Takes part in the main window's F11 (print) and F12 (`encerrar`; none when empty) under
+    // the screen's object name.
+    void registraComandos(std::function<void()> encerrar);
+    // The transaction lists (pending, of a lot): printed under their own document name, F11
+    // and F12 kept by the screen (print, end the program), the subtitle in bold, one row
+    // selected at a time.
+    void comoListaDeTransacoes(const QString& documento);
+    // A band of the screen's own between the grid and the command row.
+    void adicionaFaixa(QLayout* faixa);
 
-    // The loading steps every summary shares: the main window's print command enabled, its
-    // title (the given text followed by date and time), the establishment and operadora labels.
-    void passosComuns(const QString& tituloPrincipal);
-    // Loads the grid from the journal pattern; the result is the loaded flag. An empty pattern
-    // (no such establishment type) loads nothing and closes the screen without a message.
-    bool carrega(const QString& padrao);
+    // The loading every journal screen shares, under the error trap of "Form_Load": the current
+    // screen name (given back whenever the screen becomes current again), the main window's
+    // print command enabled, its title (the given text followed by date and time), the
+    // establishment and operadora labels; then the screen's own steps.
+    void carregaTela(const QString& telaAtual, const QString& tituloPrincipal,
+                     const std::function<void()>& passos);
+    // Loads the grid from the journal pattern, the first row's cell of colunaInicial current;
+    // the result is the loaded flag. An empty pattern (no such establishment type) loads
+    // nothing and closes the screen without a message.
+    bool carrega(const QString& padrao, int colunaInicial = 0);
+    // Gives the main window back the current screen name, title and print command it had when
+    // this screen was built.
+    void restauraTelaAnterior();
 
-    // Caption of a command from the layout record; an empty caption keeps the design text.
-    static void aplicaLegenda(QPushButton* botao, const QString& legenda);
-
-    // Runs when the screen closes, once, however it closes.
-    virtual void aoFechar() {}
-    // Runs when the screen becomes the current one in the main window again.
-    virtual void aoReativar() {}
+    // Runs when the screen closes, once, however it closes: by default the main window gets
+    // its own title back and no longer offers to print a grid that is gone.
+    virtual void aoFechar();
 
     bool event(QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
@@ -79,7 +104,6 @@ class TelaJournal : public QWidget {
 
     Context& ctx_;
     FormPrincipal& principal_;
-    QString tituloPrincipal_;
 
   private:
     void conectaAtivacao();
@@ -90,11 +114,22 @@ class TelaJournal : public QWidget {
     QLabel* lblCodigoEstab_ = nullptr;
     QLabel* lblNomeEstab_ = nullptr;
     QLabel* lblAdministradora_ = nullptr;
+    QVBoxLayout* coluna_ = nullptr;
     QHBoxLayout* botoes_ = nullptr;
     QPushButton* cmdImprimir_ = nullptr;
     QPointer<QMdiSubWindow> moldura_;
     bool carregado_ = false;
     bool fechada_ = false;
+    QString telaAtual_;
+    QString tituloPrincipal_;
+    // The name the print job and its file carry (the screen's object name unless changed).
+    QString documentoImpressao_;
+    // F11 inside the screen prints its grid, and F12 asks to end the program even where the
+    // main window's "F12 - Retornar" has an action for the current screen.
+    bool teclasDaTela_ = false;
+    QString telaAnterior_;
+    QString tituloAnterior_;
+    bool imprimirAnterior_ = false;
 };
 
 }  // namespace ql

@@ -147,8 +147,8 @@ void FormCadastro::cmdConfirma_Click() {
     runTrapped(ctx_, "cmdConfirma_Click", 0, [&] {
         BusyCursor ocupado(cmdConfirma_);
         if (cboDistribuidora_->currentIndex() < 0) {
-            ctx_.caixas.inform(QStringLiteral("Selecione uma distribuidora!"),
-                               QStringLiteral("Atenção"), MessageBoxes::Icon::Critical);
+            ctx_.caixas.inform(QStringLiteral("Selecione uma distribuidora!"), kTituloAtencao,
+                               MessageBoxes::Icon::Critical);
             ocupado.release();
             focaLista();
             return 0;

@@ -1,48 +1,29 @@
 #pragma once
 
-#include <QDialog>
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include "data/screens/dialogo_senha.h"
 
 namespace ql {
 
-struct Context;
-
 // The operator login (formLogin), modal: a manager's user name and password, or the service
 // user's. The caller reads ctx.login.LoginAtivo when it closes.
-class FormLogin final : public QDialog {
+class FormLogin final : public DialogoSenha {
     Q_OBJECT
   public:
     FormLogin(Context& ctx, QWidget* parent = nullptr);
 
     // F3, Enter in the password box: checks the user and the password (a manager still on the
     // factory password goes through the password change first) and closes on success.
-    void cmdOk_Click();
-    // Esc: no login.
-    void cmdCancel_Click();
+    void cmdOk_Click() override;
 
-    QLineEdit* txtUserName() const { return txtUserName_; }
-    QLineEdit* txtPassword() const { return txtPassword_; }
-    QPushButton* cmdOk() const { return cmdOk_; }
-    QPushButton* cmdCancel() const { return cmdCancel_; }
+    QLineEdit* txtUserName() const { return txtPrimeiro_; }
+    QLineEdit* txtPassword() const { return txtSegundo_; }
 
   protected:
-    void keyPressEvent(QKeyEvent* evento) override;
+    // Esc: no login.
     void reject() override;
 
   private:
     void Form_Load();
-    void focaSeDisponivel(QLineEdit* campo);
-
-    Context& ctx_;
-    QLabel* lblUserName_ = nullptr;
-    QLabel* lblPassword_ = nullptr;
-    QLineEdit* txtUserName_ = nullptr;
-    QLineEdit* txtPassword_ = nullptr;
-    QPushButton* cmdOk_ = nullptr;
-    QPushButton* cmdCancel_ = nullptr;
 };
 
 }  // namespace ql

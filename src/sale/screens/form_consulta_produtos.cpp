@@ -27,15 +27,8 @@ namespace ql {
 
 namespace {
 
-const QString kAtencao = QStringLiteral("Atenção");
-
 // Column widths of the result grid, in characters.
 const QList<int> kLargurasConsulta = {26, 16, 4, 10, 8, 12, 16, 14, 3};
-
-void aplicaComando(QPushButton* botao, const CommandSlot& slot) {
-    botao->setEnabled(slot.enabled);
-    botao->setText(slot.caption.trimmed());
-}
 
 }  // namespace
 
@@ -116,9 +109,9 @@ void FormConsultaProdutos::Form_Load() {
         principal_.SetaCaption(TituloConsultaProdutos(ctx_));
 
         const LayoutFormConsultaProdutos& layout = ctx_.telas.FormConsultaProdutos[ctx_.TipoEstab];
-        aplicaComando(cmdConfirma_, layout.CmdConfirma_Caption);
-        aplicaComando(cmdRetorna_, layout.CmdRetorna_Caption);
-        lblnsu_->setText(ctx_.telas.FormPreVenda[ctx_.TipoEstab].lblnsu.caption.trimmed());
+        AplicaComando(cmdConfirma_, layout.CmdConfirma_Caption);
+        AplicaComando(cmdRetorna_, layout.CmdRetorna_Caption);
+        AplicaLegenda(lblnsu_, ctx_.telas.FormPreVenda[ctx_.TipoEstab].lblnsu.caption);
 
         atualizaAlerta();
         if (resultado_.linhas() > 0 && !spdProduto_->currentIndex().isValid())
@@ -143,7 +136,7 @@ void FormConsultaProdutos::cmdConfirma_Click() {
         BusyCursor ponteiro(cmdConfirma_);
         if (resultado_.linhas() == 0) {
             ponteiro.release();
-            ctx_.caixas.inform(QStringLiteral("Não existem produto selecionado!"), kAtencao,
+            ctx_.caixas.inform(QStringLiteral("Não existem produto selecionado!"), kTituloAtencao,
                                MessageBoxes::Icon::Critical);
             spdProduto_->setFocus();
             return 0;
@@ -190,7 +183,7 @@ bool FormConsultaProdutos::spdProduto_KeyDown(int teclaQt) {
             if (spdProduto_->isEnabled()) spdProduto_->setFocus();
         } else {
             ponteiro.release();
-            ctx_.caixas.inform(QStringLiteral("Produto não encontrado!"), kAtencao,
+            ctx_.caixas.inform(QStringLiteral("Produto não encontrado!"), kTituloAtencao,
                                MessageBoxes::Icon::Critical);
         }
         atualizaAlerta();
@@ -214,7 +207,7 @@ void FormConsultaProdutos::keyPressEvent(QKeyEvent* evento) {
     if (evento->key() == Qt::Key_F12 &&
         !(evento->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         if (cmdRetorna_->isEnabled() &&
-            ctx_.caixas.ask(QStringLiteral("Confirma a Saída do Sistema"), kAtencao,
+            ctx_.caixas.ask(QStringLiteral("Confirma a Saída do Sistema"), kTituloAtencao,
                             MessageBoxes::Icon::Critical, MessageBoxes::Answer::No)) {
             if (ligacoes_.encerraPrograma) {
                 ligacoes_.encerraPrograma();

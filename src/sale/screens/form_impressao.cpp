@@ -137,7 +137,7 @@ void FormImpressao::cmdImprimir_Click() {
     habilitaBotoes(true);
     if (!r.ok) {
         ctx_.caixas.inform(QStringLiteral("Não foi possível imprimir o comprovante.\n") + r.erro,
-                           QStringLiteral("Atenção"), MessageBoxes::Icon::Exclamation);
+                           kTituloAtencao, MessageBoxes::Icon::Exclamation);
     }
 }
 

@@ -39,7 +39,6 @@ namespace ql {
 
 namespace {
 
-const QString kAtencao = QStringLiteral("Atenção");
 const QString kNomeTela = QStringLiteral("FormPreVenda");
 
 // Column widths of the product grid, in characters (column 12 is never shown).
@@ -48,15 +47,6 @@ const QList<int> kLargurasGrade = {24, 12, 4, 5, 7, 8, 11, 12, 14, 3, 12};
 // Eligibility blocks a sale may announce before the retrieval gives up: a host that keeps
 // announcing more must not hold the screen for ever.
 constexpr int kMaxBlocosPreAutorizacao = 200;
-
-void aplicaComando(QPushButton* botao, const CommandSlot& slot) {
-    botao->setEnabled(slot.enabled);
-    botao->setText(slot.caption.trimmed());
-}
-
-void aplicaRotulo(QLabel* rotulo, const QString& caption) {
-    rotulo->setText(caption.trimmed());
-}
 
 QLineEdit* campoTotal(QWidget* pai, const char* nome) {
     auto* campo = new QLineEdit(pai);
@@ -203,29 +193,29 @@ void FormPreVenda::montaTela() {
 
 void FormPreVenda::aplicaLayout() {
     const LayoutFormPreVenda& layout = ctx_.telas.FormPreVenda[ctx_.TipoEstab];
-    aplicaRotulo(lblProduto_, ctx_.telas.FormConsultaProdutos[ctx_.TipoEstab].lblProduto.caption);
-    aplicaRotulo(lblNrDocFiscal_, layout.lblUsuario.caption);
+    AplicaLegenda(lblProduto_, ctx_.telas.FormConsultaProdutos[ctx_.TipoEstab].lblProduto.caption);
+    AplicaLegenda(lblNrDocFiscal_, layout.lblUsuario.caption);
     txtNrDocFiscal_->setMaxLength(layout.lblUsuario.maxLength > 0 ? layout.lblUsuario.maxLength
                                                                   : 32767);
-    aplicaRotulo(lblTotVen_, layout.lblTotVen.caption);
-    aplicaRotulo(lblTotCred_, layout.lblTotCred.caption);
-    aplicaRotulo(lblTotBen_, layout.lblTotBen.caption);
-    aplicaRotulo(lblnsu_, layout.lblnsu.caption);
-    aplicaComando(cmdAdicionaProduto_, layout.cmdAdicionaProduto_Caption);
-    aplicaComando(cmdConfirma_, layout.cmdConfirma_Caption);
-    aplicaComando(cmdExcluir_, layout.cmdExcluir_Caption);
-    aplicaComando(cmdEditar_, layout.cmdEditar_Caption);
+    AplicaLegenda(lblTotVen_, layout.lblTotVen.caption);
+    AplicaLegenda(lblTotCred_, layout.lblTotCred.caption);
+    AplicaLegenda(lblTotBen_, layout.lblTotBen.caption);
+    AplicaLegenda(lblnsu_, layout.lblnsu.caption);
+    AplicaComando(cmdAdicionaProduto_, layout.cmdAdicionaProduto_Caption);
+    AplicaComando(cmdConfirma_, layout.cmdConfirma_Caption);
+    AplicaComando(cmdExcluir_, layout.cmdExcluir_Caption);
+    AplicaComando(cmdEditar_, layout.cmdEditar_Caption);
 }
 
 void FormPreVenda::Form_Load() {
     runTrapped(ctx_, "Form_Load", 0, [&] {
-        // 1.
+        // Nothing to print here; the next activation is the first one.
         principal_.setImprimirDisponivel(false);
         ctx_.PrimeiraAtivacao = true;
         tag_ = ctx_.TelaAtual;
         const bool venda = ModoVenda(ctx_);
 
-        // 2.
+        // Titles by mode; the cardholder's name when the identification component gives one.
         principal_.SetaCaption(TituloPreVenda(ctx_));
         setWindowTitle(venda ? QStringLiteral("Tela 0011 - Autorização")
                              : QStringLiteral("Tela 0011 - Pre-Autorização"));
@@ -234,10 +224,9 @@ void FormPreVenda::Form_Load() {
         }
         lblNomeCliente_->setVisible(!lblNomeCliente_->text().trimmed().isEmpty());
 
-        // 3.
         aplicaLayout();
 
-        // 4. Columns from the chosen operadora's record.
+        // The grid, with the extra column from the chosen operadora's record.
         QString flagExtra, cabecalhoExtra;
         if (ctx_.operadoras.contem(ctx_.ident.OperadoraSelecionada)) {
             const CampoAdicional& extra =
@@ -252,7 +241,7 @@ void FormPreVenda::Form_Load() {
         AplicaColunasGrade(spdProduto_);
         ctx_.PreAutorizacaoRecuperada = false;
 
-        // 5-6.
+        // A sale starts from the pre-authorised products; a pre-sale has no fiscal document.
         if (venda) {
             recuperaPreAutorizacao();
         } else {
@@ -403,8 +392,8 @@ void FormPreVenda::cmdEditar_Click() {
         BusyCursor ponteiro(cmdEditar_);
         if (grade_->linhas() == 0) {
             ponteiro.release();
-            ctx_.caixas.inform(QStringLiteral("Não existe produto para ser editado"), kAtencao,
-                               MessageBoxes::Icon::Critical);
+            ctx_.caixas.inform(QStringLiteral("Não existe produto para ser editado"),
+                               kTituloAtencao, MessageBoxes::Icon::Critical);
         } else if (ObtemProduto(ctx_, *grade_, linhaAtiva(), OrigemProduto::PreVenda)) {
             ctx_.SelecaoViaConsulta = false;
             ponteiro.release();
@@ -429,8 +418,8 @@ void FormPreVenda::cmdExcluir_Click() {
             }
         } else {
             ponteiro.release();
-            ctx_.caixas.inform(QStringLiteral("Não existe produto a ser cancelado."), kAtencao,
-                               MessageBoxes::Icon::Critical);
+            ctx_.caixas.inform(QStringLiteral("Não existe produto a ser cancelado."),
+                               kTituloAtencao, MessageBoxes::Icon::Critical);
         }
         atualizaTotais();
         if (fraProduto_->isVisibleTo(this)) txtPesquisa_->setFocus();
@@ -447,18 +436,18 @@ void FormPreVenda::restauraComandos() {
 
 void FormPreVenda::cmdConfirma_Click() {
     runTrapped(ctx_, "cmdConfirma_Click", 0, [&] {
-        // 1.
+        // No second click while the list is checked and sent.
         for (QPushButton* b : {cmdConfirma_, cmdAdicionaProduto_, cmdExcluir_, cmdEditar_})
             b->setEnabled(false);
         BusyCursor ponteiro;
 
-        // 2-5.
+        // Check the list (and in a sale the fiscal document) before sending.
         const VerificacaoConfirmacao verificacao =
             VerificaConfirmacao(grade_->linhas(), ModoVenda(ctx_), txtNrDocFiscal_->text(),
                                 ctx_.telas.FormPreVenda[ctx_.TipoEstab].lblUsuario);
         if (!verificacao.ok()) {
             ponteiro.release();
-            ctx_.caixas.inform(verificacao.mensagem, kAtencao, MessageBoxes::Icon::Critical);
+            ctx_.caixas.inform(verificacao.mensagem, kTituloAtencao, MessageBoxes::Icon::Critical);
             restauraComandos();
             if (verificacao.foco == FocoConfirmacao::Grade) spdProduto_->setFocus();
             if (verificacao.foco == FocoConfirmacao::DocumentoFiscal) {
@@ -468,7 +457,7 @@ void FormPreVenda::cmdConfirma_Click() {
             return 0;
         }
 
-        // 6-7.
+        // Send the grid's products, page by page.
         CarregaItemVenda_Grid(ctx_, *grade_);
         if (!Mensagem_GeracaoPre(ctx_, *grade_, txtNrDocFiscal_->text())) {
             // The transaction told the cashier why; the refused statuses stay in the grid
@@ -479,14 +468,14 @@ void FormPreVenda::cmdConfirma_Click() {
             return 0;
         }
 
-        // 8.
+        // The host's approval text, when it sent one.
         const QString aprovacao = MensagemAprovacao(ctx_);
         if (!aprovacao.isEmpty()) {
             ponteiro.release();
-            ctx_.caixas.inform(aprovacao, kAtencao, MessageBoxes::Icon::Exclamation);
+            ctx_.caixas.inform(aprovacao, kTituloAtencao, MessageBoxes::Icon::Exclamation);
         }
 
-        // 9.
+        // A sale's receipt, when the answer carries one.
         if (ModoVenda(ctx_)) {
             if (GetQtdLinha(ctx_) > 0) {
                 ponteiro.release();
@@ -495,10 +484,10 @@ void FormPreVenda::cmdConfirma_Click() {
             if (consulta_) consulta_->hide();
         }
 
-        // 10.
+        // The till export file.
         if (ExportacaoConfigurada(ctx_)) GerarArquivo(ctx_, CaminhoArquivoExportacao(ctx_));
 
-        // 11.
+        // Done: the screen closes.
         ctx_.TelaAtual.clear();
         ponteiro.release();
         restauraComandos();
@@ -509,7 +498,7 @@ void FormPreVenda::cmdConfirma_Click() {
 
 void FormPreVenda::btnCancel_Click() {
     runTrapped(ctx_, "btnCancel_Click", 0, [&] {
-        if (ctx_.caixas.ask(QStringLiteral("Deseja abandonar operação?"), kAtencao,
+        if (ctx_.caixas.ask(QStringLiteral("Deseja abandonar operação?"), kTituloAtencao,
                             MessageBoxes::Icon::Critical, MessageBoxes::Answer::No)) {
             fecha();
         }

@@ -22,11 +22,7 @@
 
 namespace ql {
 
-namespace {
-
-const QString kTituloAtencao = QStringLiteral("Atenção");
-
-}  // namespace
+namespace {}  // namespace
 
 FormPrincipal::FormPrincipal(Context& ctx, Ganchos ganchos, QWidget* parent)
     : QMainWindow(parent), ctx_(ctx), ganchos_(std::move(ganchos)) {
@@ -81,10 +77,10 @@ QString FormPrincipal::CaminhoTravaPadrao() {
 }
 
 bool FormPrincipal::MDIForm_Load() {
-    // 1. A new, empty current message.
+    // A new, empty current message.
     CarregaTabelasMensagem(ctx_);
 
-    // 2. One copy per user session: the lock stays held until this window goes away. A lock
+    // One copy per user session: the lock stays held until this window goes away. A lock
     // left by a copy that crashed is taken over (its process no longer runs).
     if (caminhoTrava_.isEmpty()) caminhoTrava_ = CaminhoTravaPadrao();
     trava_ = std::make_unique<QLockFile>(caminhoTrava_);
@@ -96,12 +92,12 @@ bool FormPrincipal::MDIForm_Load() {
         return false;
     }
 
-    // 3-4.
+    // Nothing to print yet; the window centred under its own caption.
     mnuImprimir_->setEnabled(false);
     CentralizaJanela(this);
     SetaCaption(TextoCaptionPrincipal(ctx_));
 
-    // 5. Settings and screen layouts.
+    // Settings and screen layouts.
     if (!SetaEstruturaPrincipal(ctx_)) {
         ctx_.caixas.inform(QStringLiteral("Erro nos arquivos de configuração!"), kTituloAtencao,
                            MessageBoxes::Icon::Critical);
@@ -109,18 +105,18 @@ bool FormPrincipal::MDIForm_Load() {
     }
     if (ganchos_.configuracaoCarregada) ganchos_.configuracaoCarregada(*this);
 
-    // 6. The first logon check runs as soon as the window is idle.
+    // The first logon check runs as soon as the window is idle.
     timer1_.setInterval(1);
     timer1_.start();
 
-    // 7. Captions of the current establishment type, as the layout gives them: a caption
+    // Captions of the current establishment type, as the layout gives them: a caption
     // configured blank (or a key left out) blanks the command.
     const LayoutFormPrincipal& layout = ctx_.telas.FormPrincipal[ctx_.TipoEstab];
     mnuImprimir_->setEnabled(layout.mnuImprimir_Caption.enabled);
     mnuImprimir_->setText(layout.mnuImprimir_Caption.caption.trimmed());
     cmdSair_->setText(layout.cmdSair_Caption.caption.trimmed());
 
-    // 8. The operator table (a failure was already reported by the loader), then the card
+    // The operator table (a failure was already reported by the loader), then the card
     // identification screen.
     if (!ObtemDadosOperadora(ctx_)) {
         timer1_.stop();

@@ -103,14 +103,14 @@ void FormSobre::cmdSysInfo_Click() {
         ponteiro.release();
         ctx_.caixas.inform(
             QStringLiteral("Nenhuma ferramenta de informações do sistema está instalada."),
-            QStringLiteral("Atenção"), MessageBoxes::Icon::Information);
+            kTituloAtencao, MessageBoxes::Icon::Information);
         return;
     }
     if (!QProcess::startDetached(ferramenta, {})) {
         ponteiro.release();
         ctx_.caixas.inform(QStringLiteral("Não foi possível iniciar ") +
                                QFileInfo(ferramenta).fileName() + QLatin1Char('.'),
-                           QStringLiteral("Atenção"), MessageBoxes::Icon::Exclamation);
+                           kTituloAtencao, MessageBoxes::Icon::Exclamation);
     }
 }
 
