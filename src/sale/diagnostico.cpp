@@ -7,6 +7,7 @@
 #include "host/host_link.h"
 #include "host/troca.h"
 #include "message/campo_resposta.h"
+#include "pinpad/pin_pad_abecs.h"
 #include "printer/impressora_recibo.h"
 #include "sale/pin_pad.h"
 #include "shell/context.h"
@@ -43,6 +44,9 @@ QString textoPinPad(const ConfiguracaoPinPad& c) {
             return QStringLiteral("janela de leitura (simulado)");
         case ConfiguracaoPinPad::Tipo::Arquivo:
             return QStringLiteral("arquivo de trilha ") + c.caminho;
+        case ConfiguracaoPinPad::Tipo::Abecs:
+            if (c.caminho.isEmpty()) return QStringLiteral("PIN pad ABECS: valor inválido");
+            return QStringLiteral("PIN pad ABECS em %1 (%2 bps)").arg(c.caminho).arg(c.baud);
         case ConfiguracaoPinPad::Tipo::Nenhum:
             break;
     }
@@ -115,7 +119,20 @@ QVector<ItemConfiguracao> ResumoConfiguracao(Context& ctx) {
         {sessao, QStringLiteral("Operadoras"), QString::number(ctx.operadoras.size())},
         {sessao, QStringLiteral("Host"), EstadoHostLink(ctx)},
     };
+    if (const PinPadAbecs* pad = PinPadSerial(ctx)) {
+        const auto info = pad->info();
+        const QString motivo = pad->motivo();
+        itens.append({sessao, QStringLiteral("PIN pad"),
+                      info               ? info->descricao()
+                      : motivo.isEmpty() ? QStringLiteral("(não consultado)")
+                                         : QStringLiteral("sem acesso: ") + motivo});
+    }
     return itens;
+}
+
+PinPadAbecs* PinPadSerial(Context& ctx) {
+    if (LeConfiguracaoPinPad(ctx).tipo != ConfiguracaoPinPad::Tipo::Abecs) return nullptr;
+    return dynamic_cast<PinPadAbecs*>(ObtemPinPad(ctx));
 }
 
 QString EstadoHostLink(const Context& ctx) {

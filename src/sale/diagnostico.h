@@ -6,6 +6,7 @@
 namespace ql {
 
 struct Context;
+class PinPadAbecs;
 
 // What the settings window of the service user shows a support technician: the settings in
 // force, where they came from, and a connection test to the authorisation host.
@@ -20,6 +21,10 @@ struct ItemConfiguracao {
 // The settings in force, grouped by the file section they are read from, preceded by the
 // paths of the settings files (each marked when it is missing).
 QVector<ItemConfiguracao> ResumoConfiguracao(Context& ctx);
+
+// The serial PIN pad of the run when PINPAD names one (its identity, once asked, is listed by
+// ResumoConfiguracao), else nullptr.
+PinPadAbecs* PinPadSerial(Context& ctx);
 
 // The host link of the run in words: which kind of link HOST_LINK selects and whether it is
 // open.

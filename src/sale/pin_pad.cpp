@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "pinpad/pin_pad_abecs.h"
 #include "shell/context.h"
 #include "shell/ini_access.h"
 #include "shell/text_files.h"
@@ -66,6 +67,21 @@ ConfiguracaoPinPad InterpretaConfiguracaoPinPad(const QString& valor, const QStr
             return c;
         }
     }
+    static const QString kAbecs = QStringLiteral("abecs:");
+    if (v.startsWith(kAbecs, Qt::CaseInsensitive)) {
+        c.tipo = ConfiguracaoPinPad::Tipo::Abecs;
+        const QString resto = v.mid(kAbecs.size()).trimmed();
+        const qsizetype arroba = resto.lastIndexOf(u'@');
+        const QString dispositivo = (arroba < 0 ? resto : resto.left(arroba)).trimmed();
+        bool ok = true;
+        const qint32 baud =
+            arroba < 0 ? PinPadAbecs::kBaudPadrao : resto.mid(arroba + 1).trimmed().toInt(&ok);
+        if (ok && baud > 0 && !dispositivo.isEmpty()) {
+            c.caminho = dispositivo;
+            c.baud = baud;
+        }
+        return c;
+    }
     c.tipo = ConfiguracaoPinPad::Tipo::Nenhum;
     return c;
 }
@@ -80,6 +96,10 @@ ConfiguracaoPinPad LeConfiguracaoPinPad(Context& ctx) {
 PinPad* ObtemPinPad(Context& ctx) {
     if (ctx.pinPad) return ctx.pinPad.get();
     const ConfiguracaoPinPad c = LeConfiguracaoPinPad(ctx);
+    if (c.tipo == ConfiguracaoPinPad::Tipo::Abecs) {
+        ctx.pinPad = std::make_unique<PinPadAbecs>(c.caminho, c.baud);
+        return ctx.pinPad.get();
+    }
     if (c.tipo != ConfiguracaoPinPad::Tipo::Arquivo) return nullptr;
     ctx.pinPad = std::make_unique<PinPadArquivo>(c.caminho);
     return ctx.pinPad.get();

@@ -27,6 +27,12 @@ class PinPad {
     // `trilha` arrives as kTamanhoTrilha blanks (8-bit characters) and leaves holding the track
     // text; `aux` is a text the pad may change (its value is not used).
     virtual qint32 GetTrack(QByteArray& trilha, QString& aux) = 0;
+
+    // True for a pad whose GetTrack may run on a thread of its own while the wait window stays
+    // live; such a pad also takes cancela() from the window's thread, which ends the wait with
+    // kCancelado.
+    virtual bool esperaForaDaTela() const { return false; }
+    virtual void cancela() {}
 };
 
 // How a GetTrack result is to be told to the cashier.
@@ -56,21 +62,27 @@ class PinPadArquivo final : public PinPad {
 //   "" or "dialogo"   the cashier swipes or types the track in a small window
 //   "arquivo:PATH"    the track file above (a relative PATH is taken from Path CORE)
 //   "nenhum"          no pad installed: a read reports the card-reader library as missing
+//   "abecs:DEVICE[@BAUD]"  a pad on a serial port speaking the card industry's pad protocol
+//                     (src/pinpad/); BAUD defaults to 19200, always 8 bits, no parity, 1 stop
 struct ConfiguracaoPinPad {
-    enum class Tipo { Dialogo, Arquivo, Nenhum };
+    enum class Tipo { Dialogo, Arquivo, Nenhum, Abecs };
     Tipo tipo = Tipo::Dialogo;
-    QString caminho;  // Arquivo only: absolute path of the track file
+    QString caminho;  // Arquivo: absolute path of the track file; Abecs: the device, empty
+                      // when the value could not be read
+    qint32 baud = 0;  // Abecs only
     bool operator==(const ConfiguracaoPinPad&) const = default;
 };
 // Reads a value of the key (letter case of the kind ignored; the path keeps its case).
 // Unknown kinds are taken as "nenhum", so that a misspelt setting never reads a card by
-// surprise.
+// surprise; a malformed "abecs:" value keeps its kind with no device, so that every read
+// reports the pad as not reachable and says why.
 ConfiguracaoPinPad InterpretaConfiguracaoPinPad(const QString& valor, const QString& pathCore);
 ConfiguracaoPinPad LeConfiguracaoPinPad(Context& ctx);
 
 // The pad of the run: ctx.pinPad when one is set (a test or a screen put it there), else the
-// track-file pad when the settings name one (created and kept in ctx.pinPad). nullptr when the
-// settings ask for the dialog (which the screen layer supplies) or for no pad.
+// track-file or serial pad when the settings name one (created and kept in ctx.pinPad).
+// nullptr when the settings ask for the dialog (which the screen layer supplies) or for no
+// pad.
 PinPad* ObtemPinPad(Context& ctx);
 
 // One read as the PIN-pad window does it: a 400-blank buffer, GetTrack, and the whole buffer

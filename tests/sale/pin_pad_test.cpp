@@ -81,9 +81,17 @@ TEST(ConfiguracaoPinPad, KindsOfTheSetting) {
         QString valor;
         T tipo;
         QString caminho;
+        qint32 baud = 0;
     };
     const Caso casos[] = {
         {QString(), T::Dialogo, {}},
+        {QStringLiteral("abecs:/dev/ttyACM0"), T::Abecs, QStringLiteral("/dev/ttyACM0"), 19200},
+        {QStringLiteral("ABECS: /dev/ttyUSB1 @ 115200"), T::Abecs, QStringLiteral("/dev/ttyUSB1"),
+         115200},
+        // Malformed: kept as a serial pad without a device, which reports why it cannot read.
+        {QStringLiteral("abecs:"), T::Abecs, {}},
+        {QStringLiteral("abecs:/dev/ttyACM0@fast"), T::Abecs, {}},
+        {QStringLiteral("abecs:/dev/ttyACM0@-5"), T::Abecs, {}},
         {QStringLiteral(" DIALOGO "), T::Dialogo, {}},
         {QStringLiteral("arquivo:/var/pad/Trilha.txt"), T::Arquivo,
          QStringLiteral("/var/pad/Trilha.txt")},
@@ -97,6 +105,7 @@ TEST(ConfiguracaoPinPad, KindsOfTheSetting) {
         const ConfiguracaoPinPad r = InterpretaConfiguracaoPinPad(c.valor, QStringLiteral("/core"));
         EXPECT_EQ(r.tipo, c.tipo) << c.valor.toStdString();
         EXPECT_EQ(r.caminho, c.caminho) << c.valor.toStdString();
+        EXPECT_EQ(r.baud, c.caminho.isEmpty() ? 0 : c.baud) << c.valor.toStdString();
     }
 }
 

@@ -7,7 +7,9 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,8 @@
 #include "sale/screens/form_inicial.h"
 #include "sale/screens/form_pin_pad.h"
 #include "shell/ini_access.h"
+#include "shell/screens/form_config.h"
+#include "simulador_pin_pad.h"
 #include "support/leitor_escpos.h"
 #include "support/ui/loja_demo.h"
 #include "ui/telas.h"
@@ -284,6 +288,58 @@ TEST(FormInicial, PinPadWithoutTheCardReaderLibrary) {
     EXPECT_TRUE(i.caixas().shown()[0].title.endsWith(QStringLiteral("Timer1_Timer")));
     EXPECT_EQ(i.caixas().shown()[1].text, QStringLiteral("Erro no Acesso ao PinPad"));
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
+}
+
+// The pad on a serial port, the simulator at its other end: a swipe fills the card and the
+// eligibility goes out; Esc on the wait window (which stays live) cancels on the pad; the
+// settings window lists the pad's identity.
+TEST(FormInicial, SerialPinPadSwipeEscapeAndIdentity) {
+    pinpadsim::SimuladorPinPad sim;
+    ASSERT_TRUE(sim.inicia()) << sim.erro().toStdString();
+    Inicial i;
+    i.ctx().config.LEITOR_TYPE = 2;
+    ASSERT_TRUE(GravaLinhaArquivoIni(i.ctx(), QStringLiteral("CONFIG"), QStringLiteral("PINPAD"),
+                                     QStringLiteral("abecs:") + sim.caminho(),
+                                     CaminhoCoreIniCore(i.ctx())));
+    pinpadsim::Roteiro roteiro;
+    roteiro.atrasoMs = 200;
+    sim.defineRoteiro(roteiro);
+    i.tela->cmdLimpa_Click();
+    i.confirmaOperadora(kQuillaneSaude);
+    EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
+    EXPECT_EQ(i.txtCartao()->text(), QStringLiteral("6062820000000001"));
+    EXPECT_ESTADO(i, Estado::CartaoAceito);
+    i.ctx().PrimeiraAtivacao = false;
+    QTest::keyClick(i.tela, Qt::Key_F2);
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("PREVENDA"));
+    EXPECT_FALSE(i.ctx().transacao.NsuTransacao.trimmed().isEmpty());
+
+    roteiro.leitura = pinpadsim::Roteiro::Leitura::Nada;
+    sim.defineRoteiro(roteiro);
+    bool janelaViva = false;
+    QTimer::singleShot(1500, [&] {
+        auto* espera = qobject_cast<FormPinPad*>(QApplication::activeModalWidget());
+        janelaViva = espera && espera->esperando() && espera->isVisible();
+        if (espera) QTest::keyClick(espera, Qt::Key_Escape);
+    });
+    i.caixas().clear();
+    i.tela->cmdLimpa_Click();
+    i.confirmaOperadora(kQuillaneSaude);
+    EXPECT_TRUE(janelaViva);
+    EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
+    EXPECT_ESTADO(i, Estado::EscolheOperadora);
+    EXPECT_TRUE(sim.comandos().endsWith(QStringLiteral("CEX CLO"))) << sim.comandos().toStdString();
+
+    AbreFormConfig(*i.loja.janela);
+    auto* config = qobject_cast<FormConfig*>(test::achaTela(QStringLiteral("FormConfig")));
+    ASSERT_NE(config, nullptr);
+    QSignalSpy consultado(config, &FormConfig::pinPadConsultado);
+    ASSERT_TRUE(consultado.wait(5000));
+    const auto linhas = config->lstConfiguracao()->findItems(
+        QStringLiteral("QUILLANE QPAD-SIM;1MB, série SIM00042, protocolo 2.12"),
+        Qt::MatchExactly | Qt::MatchRecursive, 1);
+    ASSERT_EQ(linhas.size(), 1);
+    EXPECT_EQ(linhas[0]->text(0), QStringLiteral("PIN pad"));
 }
 
 TEST(FormInicial, ApprovedEligibilityOpensTheAuthorisationScreen) {

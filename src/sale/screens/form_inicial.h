@@ -72,6 +72,9 @@ class FormInicial final : public QWidget {
     void closeEvent(QCloseEvent* evento) override;
 
   private:
+    // The maximum length of a field without a limit of its own.
+    static constexpr int kSemLimite = 32767;
+
     void montaControles();
     void cbOperadora_Click();
     void optDigitacao_Click();
@@ -83,6 +86,8 @@ class FormInicial final : public QWidget {
     void iniciaVenda(bool preVenda);
     void mostraRecusa(const RecusaIdentificacao& recusa);
     EstadoComandos estadoComandos() const;
+    // Enabled and shown on this screen: what a function key or Enter may act on.
+    bool usavel(const QWidget* w) const;
     void focaSePossivel(QWidget* w);
     void aplicaRotulosEstab();
 

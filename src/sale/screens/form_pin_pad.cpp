@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include "shell/context.h"
@@ -52,12 +53,44 @@ void FormPinPad::Timer1_Timer() {
         }
         if (!pad) {
             MostraErro(ctx_, QStringLiteral("Timer1_Timer"), QString::fromUtf16(kErroModulo));
+        } else if (pad->esperaForaDaTela()) {
+            esperaFora(*pad);
         } else {
             leitura_ = LeTrilha(*pad);
         }
         return 0;
     });
-    done(QDialog::Accepted);
+    if (!espera_) done(QDialog::Accepted);
+}
+
+void FormPinPad::esperaFora(PinPad& pad) {
+    padEmEspera_ = &pad;
+    espera_ = QThread::create([this, &pad] { leitura_ = LeTrilha(pad); });
+    connect(espera_, &QThread::finished, this, [this] {
+        espera_->deleteLater();
+        espera_ = nullptr;
+        padEmEspera_ = nullptr;
+        done(QDialog::Accepted);
+    });
+    espera_->start();
+}
+
+void FormPinPad::reject() {
+    // While the pad waits, Esc (or closing the window) cancels on the pad; the window closes
+    // when the pad has let go.
+    if (espera_) {
+        padEmEspera_->cancela();
+        return;
+    }
+    QDialog::reject();
+}
+
+FormPinPad::~FormPinPad() {
+    if (espera_) {
+        padEmEspera_->cancela();
+        espera_->wait();
+        delete espera_;
+    }
 }
 
 LeituraPinPad ExecutaFormPinPad(Context& ctx, QWidget* pai) {

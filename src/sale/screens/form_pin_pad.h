@@ -7,6 +7,7 @@
 
 class QLabel;
 class QLineEdit;
+class QThread;
 
 namespace ql {
 
@@ -14,7 +15,8 @@ struct Context;
 
 // The PIN-pad wait window: it shows "Passe o cartão ou digite cancel no Pinpad", lets itself
 // paint, then (700 ms after opening) reads the card on the pad of the run and closes. The
-// result and the track are then in leitura().
+// result and the track are then in leitura(). A pad that waits off the window's thread (the
+// serial pad) leaves the window live while it waits, and Esc cancels on the pad.
 class FormPinPad final : public QDialog {
     Q_OBJECT
   public:
@@ -23,6 +25,7 @@ class FormPinPad final : public QDialog {
     static constexpr char16_t kErroModulo[] = u"161 - Impossivel acessar Módulo QL32_Pin.dll";
 
     explicit FormPinPad(Context& ctx, QWidget* parent = nullptr);
+    ~FormPinPad() override;
 
     // The one-shot timer's work: GetTrack on the pad, result and track kept, window closed.
     // When there is no pad to call, the error routine reports the missing library and the
@@ -31,11 +34,19 @@ class FormPinPad final : public QDialog {
 
     const LeituraPinPad& leitura() const { return leitura_; }
     QTimer& Timer1() { return timer1_; }
+    // True while the pad's wait runs on its own thread.
+    bool esperando() const { return espera_ != nullptr; }
+
+    void reject() override;
 
   private:
+    void esperaFora(PinPad& pad);
+
     Context& ctx_;
     QTimer timer1_;
     LeituraPinPad leitura_;
+    QThread* espera_ = nullptr;
+    PinPad* padEmEspera_ = nullptr;
 };
 
 // Shows the PIN-pad window modal over `pai` and returns what the read gave.

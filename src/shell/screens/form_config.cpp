@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "pinpad/pin_pad_abecs.h"
 #include "sale/diagnostico.h"
 #include "shell/captions.h"
 #include "shell/context.h"
@@ -76,6 +78,23 @@ FormConfig::FormConfig(FormPrincipal& principal, QWidget* parent)
     principal_.SetaCaption(
         TextoComData(ctx_, QStringLiteral("Quillane Client      Tela 0099 - Configurações    ")));
     CarregaConfiguracao();
+    ConsultaPinPad();
+}
+
+void FormConfig::ConsultaPinPad() {
+    PinPadAbecs* pad = PinPadSerial(ctx_);
+    if (!pad) return;
+    // The pad may take seconds to give up; the window stays live and lists what it learnt.
+    auto* consulta = QThread::create([pad] {
+        abecs::InfoPinPad info;
+        pad->LeInformacoes(info);
+    });
+    connect(consulta, &QThread::finished, this, [this] {
+        CarregaConfiguracao();
+        emit pinPadConsultado();
+    });
+    connect(consulta, &QThread::finished, consulta, &QObject::deleteLater);
+    consulta->start();
 }
 
 void FormConfig::CarregaConfiguracao() {

@@ -24,6 +24,9 @@ class FormConfig final : public QWidget {
 
     // Reads the settings again into the list.
     void CarregaConfiguracao();
+    // Asks a serial PIN pad for its identity off the window's thread; the list shows it when it
+    // comes (or why it did not).
+    void ConsultaPinPad();
     // Runs the connection test and shows its outcome.
     void cmdTestaConexao_Click();
     // Prints the short test receipt on the receipt printer and says whether it went out.
@@ -34,6 +37,9 @@ class FormConfig final : public QWidget {
 
     QLabel* lblResultado() const { return lblResultado_; }
     QTreeWidget* lstConfiguracao() const { return lstConfiguracao_; }
+
+  signals:
+    void pinPadConsultado();
 
   protected:
     void closeEvent(QCloseEvent* evento) override;
