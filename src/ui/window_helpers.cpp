@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +79,10 @@ void AplicaLegenda(QLabel* rotulo, const QString& legenda) {
 
 void AplicaLegenda(QAbstractButton* botao, const QString& legenda) {
     botao->setText(legenda.trimmed());
+}
+
+void AplicaLegenda(QGroupBox* quadro, const QString& legenda) {
+    quadro->setTitle(legenda.trimmed());
 }
 
 void AplicaComando(QAbstractButton* botao, const CommandSlot& slot) {

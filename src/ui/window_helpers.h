@@ -1,6 +1,7 @@
 #pragma once
 
 class QAbstractButton;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QString;
@@ -27,6 +28,7 @@ void EnterTab(QWidget* origem = nullptr);
 // or a key left out, blanks the control.
 void AplicaLegenda(QLabel* rotulo, const QString& legenda);
 void AplicaLegenda(QAbstractButton* botao, const QString& legenda);
+void AplicaLegenda(QGroupBox* quadro, const QString& legenda);
 
 // A command's enabled flag and caption from the layout record (the caption as AplicaLegenda).
 void AplicaComando(QAbstractButton* botao, const CommandSlot& slot);

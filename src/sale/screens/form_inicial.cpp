@@ -33,14 +33,6 @@ const QString kTelaInicial = QStringLiteral("INCIAL");
 const QString kCaptionPrincipal =
     QStringLiteral("Quillane Client      Tela 0001 - Inicial e abertura    ");
 
-// A caption from the layout, trimmed; a caption configured blank blanks the control.
-void aplicaCaption(QAbstractButton* b, const QString& caption) {
-    b->setText(caption.trimmed());
-}
-void aplicaCaption(QGroupBox* g, const QString& caption) {
-    g->setTitle(caption.trimmed());
-}
-
 QPushButton* botao(QWidget* pai, const char* nome, const QString& texto) {
     auto* b = new QPushButton(texto, pai);
     b->setObjectName(QLatin1String(nome));
@@ -261,14 +253,14 @@ void FormInicial::TravaCampo(bool bTrava) {
             txtCampo1_->clear();
             txtCartao_->clear();
         }
-        aplicaCaption(cmdConfirmaOper_, r.CmdConfirmaOper_Caption.caption);
-        aplicaCaption(cmdConfirmaCartao_, r.CmdConfirmaCartao_Caption.caption);
-        aplicaCaption(BtnPreVenda_, r.BtnPreVenda_Caption.caption);
-        aplicaCaption(cmdVenda_, r.CmdVenda_Caption.caption);
-        aplicaCaption(cmdAdmin_, r.CmdAdmin_Caption.caption);
-        aplicaCaption(cmdLimpa_, r.CmdLimpa_Caption.caption);
-        aplicaCaption(fraSelecionaTipoEstab_, r.fraSelecionaTipoEstab_Caption.caption);
-        aplicaCaption(fraIdentifica_, r.fraIdentifica_Caption.caption);
+        AplicaLegenda(cmdConfirmaOper_, r.CmdConfirmaOper_Caption.caption);
+        AplicaLegenda(cmdConfirmaCartao_, r.CmdConfirmaCartao_Caption.caption);
+        AplicaLegenda(BtnPreVenda_, r.BtnPreVenda_Caption.caption);
+        AplicaLegenda(cmdVenda_, r.CmdVenda_Caption.caption);
+        AplicaLegenda(cmdAdmin_, r.CmdAdmin_Caption.caption);
+        AplicaLegenda(cmdLimpa_, r.CmdLimpa_Caption.caption);
+        AplicaLegenda(fraSelecionaTipoEstab_, r.fraSelecionaTipoEstab_Caption.caption);
+        AplicaLegenda(fraIdentifica_, r.fraIdentifica_Caption.caption);
         const std::pair<QRadioButton*, const CommandSlot*> opcoes[] = {
             {optSelecaoEstab_, &r.optSelecaoEstab},
             {optSelecaoRede_, &r.optSelecaoRede},
@@ -277,7 +269,7 @@ void FormInicial::TravaCampo(bool bTrava) {
             {optLeitura_, &r.optLeitura}};
         for (const auto& [opcao, slot] : opcoes) {
             opcao->setVisible(slot->enabled);
-            aplicaCaption(opcao, slot->caption);
+            AplicaLegenda(opcao, slot->caption);
         }
         // The entry options are offered only while the card can still be entered.
         if (bTrava) {
@@ -406,7 +398,7 @@ void FormInicial::cmdVenda_Click() {
 void FormInicial::cmdAdmin_Click() {
     runTrapped(ctx_, "cmdAdmin_Click", 0, [&] {
         if (cbOperadora_->currentText().trimmed().isEmpty()) {
-            ctx_.caixas.inform(QStringLiteral("Selecione a operadora!"), QStringLiteral("Atenção"),
+            ctx_.caixas.inform(QStringLiteral("Selecione a operadora!"), kTituloAtencao,
                                MessageBoxes::Icon::Critical);
             focaSePossivel(cbOperadora_);
             return 0;
