@@ -133,11 +133,17 @@ void LiquidaPendentesAposQueda(benchmark::State& state) {
             HostEndpoint{false, QStringLiteral("127.0.0.1"), host.porta()}, 5000));
         LinkComChave& link = *chave;
         t.ctx.hostLink = std::move(chave);
+        // The sales first (the eligibility of each would settle what is pending), then every
+        // confirmation against a host that is down.
+        QStringList nsus;
         for (int i = 0; ok && i < kPendentes; ++i) {
             GradeAutorizacao grade;
-            link.fora = false;
             ok = t.vende(kCartao, grade);
-            link.fora = true;
+            nsus << t.ctx.transacao.NsuTransacao;
+        }
+        link.fora = true;
+        for (const QString& nsu : nsus) {
+            t.ctx.transacao.NsuTransacao = nsu;
             Mensagem_Confirmacao(t.ctx);
         }
         link.fora = false;
