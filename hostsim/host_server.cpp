@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "host/framing.h"
+#include "host_message.h"
 #include "host_simulator.h"
 #include "shell/clock.h"
 
@@ -76,6 +77,18 @@ void HostServer::incomingConnection(qintptr descritor) {
     atende(socket);
 }
 
+namespace {
+
+// The message type of a confirmation or an undo, in either form; "" for anything else.
+QString liquidacao(const QString& corpo) {
+    const Leitura leitura = lePedido(corpo);
+    if (!leitura.pedido) return {};
+    const QString& tipo = leitura.pedido->tipo;
+    return tipo == QLatin1String("0202") || tipo == QLatin1String("0420") ? tipo : QString();
+}
+
+}  // namespace
+
 void HostServer::atende(QTcpSocket* socket) {
     ++conexoes_;
     auto decoder = std::make_shared<framing::FrameDecoder>();
@@ -98,7 +111,16 @@ void HostServer::atende(QTcpSocket* socket) {
                 disconnect(socket, &QTcpSocket::readyRead, socket, nullptr);
                 break;
             }
-            enfileira(socket, simulador_.respondeSemGravar(r.body), true, false);
+            const QString resposta = simulador_.respondeSemGravar(r.body);
+            if (const QString tipo = liquidacao(r.body);
+                opcoes_.retencaoLiquidacaoMs > 0 && !tipo.isEmpty()) {
+                if (opcoes_.aoReter) opcoes_.aoReter(tipo);
+                QTimer::singleShot(opcoes_.retencaoLiquidacaoMs, socket, [this, socket, resposta] {
+                    enfileira(socket, resposta, true, false);
+                });
+                continue;
+            }
+            enfileira(socket, resposta, true, false);
         }
     });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {

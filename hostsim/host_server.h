@@ -24,6 +24,12 @@ struct ServerOptions {
     int tempoOciosoMs = 60000;
     // Connections beyond this are closed at once.
     int maxConexoes = 256;
+    // When above 0, the answer to each confirmation (0202) and undo (0420) is held this long
+    // after the host has carried it out: for tests of a terminal that stops, or loses the
+    // link, while that answer is on its way.
+    int retencaoLiquidacaoMs = 0;
+    // Told the message type of each answer held so (quillane-host prints it).
+    std::function<void(const QString&)> aoReter;
     // Both set: every connection is TLS with this certificate and key (PEM files).
     QString certificadoTls;
     QString chaveTls;

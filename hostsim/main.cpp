@@ -62,7 +62,12 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Seconds before an idle connection is closed "
                                                  "(default 60)."),
                                   QStringLiteral("SECONDS"), QStringLiteral("60"));
-    parser.addOptions({listen, data, cert, key, journal, idle});
+    const QCommandLineOption hold(
+        QStringLiteral("hold-settlement-ms"),
+        QStringLiteral("Hold the answer to every confirmation and undo this many milliseconds "
+                       "after carrying it out (tests of a terminal that stops meanwhile)."),
+        QStringLiteral("MS"), QStringLiteral("0"));
+    parser.addOptions({listen, data, cert, key, journal, idle, hold});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -96,6 +101,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     opcoes.tempoOciosoMs = ocioso * 1000;
+    bool retencaoOk = false;
+    opcoes.retencaoLiquidacaoMs = parser.value(hold).toInt(&retencaoOk);
+    if (!retencaoOk || opcoes.retencaoLiquidacaoMs < 0) {
+        err << "quillane-host: invalid --hold-settlement-ms value" << Qt::endl;
+        return 2;
+    }
+    opcoes.aoReter = [](const QString& tipo) {
+        std::printf("holding the answer to a %s\n", qPrintable(tipo));
+        std::fflush(stdout);
+    };
     opcoes.certificadoTls = parser.value(cert);
     opcoes.chaveTls = parser.value(key);
     if (opcoes.certificadoTls.isEmpty() != opcoes.chaveTls.isEmpty()) {

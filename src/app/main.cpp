@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTextStream>
+#include <QTimer>
 
 #include "host/host_link.h"
 #include "shell/clock.h"
 #include "shell/context.h"
 #include "shell/screens/form_principal.h"
+#include "shell/support_log.h"
+#include "store/settlement.h"
 #include "ui/qt_message_boxes.h"
 #include "ui/telas.h"
 
@@ -58,12 +61,16 @@ int main(int argc, char** argv) {
     ql::FormPrincipal::Ganchos ganchos;
     // The host link HOST_LINK names is opened once the settings are known; "embedded" runs the
     // simulated host in-process on the data of the Path Server directory.
+    // Then the support log notes the start, and the sales the last run left open are settled.
     ganchos.configuracaoCarregada = [](ql::FormPrincipal& janela) {
+        ql::Context& contexto = janela.contexto();
 #ifdef QL_HAVE_HOSTSIM
-        ql::IniciaHostLink(janela.contexto(), ql::hostsim::embeddedHostLinkFactory());
+        ql::IniciaHostLink(contexto, ql::hostsim::embeddedHostLinkFactory());
 #else
-        ql::IniciaHostLink(janela.contexto());
+        ql::IniciaHostLink(contexto);
 #endif
+        ql::RegistraInicioPrograma(contexto, QString::fromLatin1(QL_VERSION));
+        ql::RecuperaVendas(contexto);
     };
     ganchos.abreFormInicial = [](ql::FormPrincipal& janela) { ql::AbreFormInicial(janela); };
     ganchos.abreFormMensLogon = [](ql::FormPrincipal& janela) { ql::ExecutaFormMensLogon(janela); };
@@ -71,6 +78,11 @@ int main(int argc, char** argv) {
     ql::FormPrincipal janela(ctx, std::move(ganchos));
     caixas.setParentWindow(&janela);
     if (!janela.MDIForm_Load()) return 1;
+    // At each tick of the logon timer the pending confirmations and undos are sent again.
+    QObject::connect(&janela.Timer1(), &QTimer::timeout, &janela,
+                     [&ctx] { ql::LiquidaPendentes(ctx); });
     janela.show();
-    return app.exec();
+    const int saida = app.exec();
+    ql::RegistraFimPrograma(ctx, QString::fromLatin1(QL_VERSION));
+    return saida;
 }

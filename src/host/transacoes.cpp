@@ -11,6 +11,7 @@
 #include "shell/context.h"
 #include "shell/error_trap.h"
 #include "shell/ini_access.h"
+#include "store/settlement.h"
 
 namespace ql {
 
@@ -66,6 +67,8 @@ QString DadosIdentificacao(const QString& campo1, const QString& campo2) {
 
 bool Mensagem_ElegPortador(Context& ctx, qint16 sequencia) {
     return runTrapped(ctx, "Mensagem_ElegPortador", false, [&] {
+        // A new sale starts: what the host still owes an answer for goes first.
+        if (sequencia == 0) LiquidaPendentes(ctx);
         QString codigo;
         if (ModoVenda(ctx)) {
             codigo = QStringLiteral("800500");
@@ -120,7 +123,10 @@ bool Mensagem_Confirmacao(Context& ctx) {
                                CodigoProcessamentoConfirmacao(ctx), ctx.transacao.NsuTransacao)) {
             return false;
         }
-        if (ProcessaMsg(ctx) < 0) {
+        MarcaEnvio(ctx);
+        const qint32 resultado = ProcessaMsg(ctx);
+        RegistraDesfecho(ctx, resultado);
+        if (resultado < 0) {
             MostraAtencao(ctx, ctx.bufferMensagem);
             return false;
         }
@@ -134,7 +140,10 @@ bool Mensagem_Anulacao(Context& ctx) {
                                CodigoProcessamentoConfirmacao(ctx), ctx.transacao.NsuTransacao)) {
             return true;
         }
-        if (ProcessaMsg(ctx) < 0) return true;
+        MarcaEnvio(ctx);
+        const qint32 resultado = ProcessaMsg(ctx);
+        RegistraDesfecho(ctx, resultado);
+        if (resultado < 0) return true;
         return ValidaResposta(ctx, true);
     });
 }

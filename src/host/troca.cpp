@@ -1,5 +1,7 @@
 #include "host/troca.h"
 
+#include <QElapsedTimer>
+
 #include "host/framing.h"
 #include "host/host_link.h"
 #include "host/valores.h"
@@ -8,6 +10,7 @@
 #include "message/mensagem.h"
 #include "shell/context.h"
 #include "shell/error_routine.h"
+#include "shell/support_log.h"
 
 namespace ql {
 
@@ -29,17 +32,54 @@ QString referenciaSuporte(const Context& ctx) {
     return ctx.ident.CodigoOperadora.trimmed();
 }
 
-// One call of the link with a framed text; the route goes out and comes back.
-qint32 chamaLink(Context& ctx, const QString& texto) {
+// One line of the support log per exchange: what went, by which route, what came back and
+// how long it took.
+void registraTroca(Context& ctx, const QString& tipoMensagem, const QString& rota, qint32 resultado,
+                   qint64 ms) {
+    const bool logon = tipoMensagem.isEmpty();
+    QString nsu = logon ? QString() : ctx.mensagem.valor(QStringLiteral("012-000"));
+    QString resposta;
+    if (resultado >= 0 && !logon) {
+        resposta = CampoDaResposta(ctx, QStringLiteral("009-000"));
+        const QString nsuResposta = CampoDaResposta(ctx, QStringLiteral("012-000"));
+        if (!nsuResposta.trimmed().isEmpty()) nsu = nsuResposta;
+    }
+    RegistraLog(ctx, QStringLiteral("troca: mensagem %1, processamento %2, rota %3, NSU %4, "
+                                    "resposta %5, %6 ms, transporte %7")
+                         .arg(logon ? QStringLiteral("LOGIN") : tipoMensagem,
+                              logon ? QString() : ctx.mensagem.valor(QStringLiteral("011-000")),
+                              rota, nsu.trimmed(), resposta.trimmed(), QString::number(ms),
+                              resultado >= 0 ? QStringLiteral("ok")
+                                             : QString::number(resultado) + QStringLiteral(" ") +
+                                                   DescricaoResultadoLink(resultado)));
+}
+
+// One call of the link with a framed text; the route goes out and comes back. tipoMensagem
+// is "" for the logon.
+qint32 chamaLink(Context& ctx, const QString& texto, const QString& tipoMensagem) {
     QString quadro = framing::buildFrame(texto);
     QString rota = ctx.ident.NomeOperadora;
+    const bool emTroca = ctx.trocaEmAndamento;
+    ctx.trocaEmAndamento = true;
+    QElapsedTimer cronometro;
+    cronometro.start();
     const qint32 resultado = ctx.hostLink->Process(quadro, rota, kModoProcess);
+    const qint64 ms = cronometro.elapsed();
+    ctx.trocaEmAndamento = emTroca;
     ctx.ident.NomeOperadora = rota;
     ctx.bufferMensagem = resultado >= 0 ? quadro : textoFalha(resultado);
+    registraTroca(ctx, tipoMensagem, rota, resultado, ms);
     return resultado;
 }
 
 }  // namespace
+
+QString CampoDaResposta(const Context& ctx, const QString& tag) {
+    if (!ctx.config.bMsgIso) return textField(ctx.bufferMensagem, tag);
+    int linhas = 0;
+    return isoField(answerWithoutFrame(ctx.bufferMensagem), tag, linhas,
+                    ctx.mensagem.descricaoIso());
+}
 
 QString TextoErroConexao(qint32 resultado) {
     return QStringLiteral("     Erro de conexão = ") + formataZeros(resultado, 3);
@@ -57,7 +97,7 @@ qint32 ProcessaMsg(Context& ctx) {
         MostraErro(ctx, QStringLiteral("ProcessaMsg"), kErroModulo);
         return 0;
     }
-    return chamaLink(ctx, ctx.bufferMensagem);
+    return chamaLink(ctx, ctx.bufferMensagem, ctx.mensagem.valor(QStringLiteral("000-000")));
 }
 
 bool ProcessaLogon(Context& ctx) {
@@ -65,7 +105,7 @@ bool ProcessaLogon(Context& ctx) {
         MostraErro(ctx, QStringLiteral("ProcessaLogon"), kErroModulo);
         return false;
     }
-    const qint32 resultado = chamaLink(ctx, QStringLiteral("LOGIN|"));
+    const qint32 resultado = chamaLink(ctx, QStringLiteral("LOGIN|"), {});
     if (resultado < 0) {
         MostraAtencao(ctx, ctx.bufferMensagem);
         return false;

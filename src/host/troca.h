@@ -32,6 +32,10 @@ bool ProcessaLogon(Context& ctx);
 // (030-000) to the user.
 bool ValidaResposta(Context& ctx, bool show);
 
+// A field of the answer in the message buffer, read without telling anyone of a malformed
+// answer and without side effects: for the log and the background settlement.
+QString CampoDaResposta(const Context& ctx, const QString& tag);
+
 // Shows a text in the box used for host refusals and link failures: stop icon, "Atenção".
 void MostraAtencao(Context& ctx, const QString& texto);
 

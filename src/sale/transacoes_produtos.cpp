@@ -12,6 +12,7 @@
 #include "sale/preco.h"
 #include "shell/context.h"
 #include "shell/error_trap.h"
+#include "store/settlement.h"
 
 namespace ql {
 
@@ -272,6 +273,9 @@ bool Mensagem_GeracaoPre(Context& ctx, GradeAutorizacao& grade, const QString& d
             nsuResposta = GetCampo(ctx, QStringLiteral("012-000"));
         }
         if (aceita && !nsuResposta.isEmpty()) ctx.transacao.NsuTransacao = nsuResposta;
+        // An approved sale with a receipt goes to the receipt screen, where it is confirmed
+        // or undone: it is on disk before that screen shows.
+        if (aceita && venda && GetQtdLinha(ctx) > 0) RegistraVendaAprovada(ctx, grade, documento);
         return aceita;
     });
 }

@@ -16,6 +16,7 @@
 #include "shell/layouts.h"
 #include "shell/message_boxes.h"
 #include "shell/settings.h"
+#include "store/terminal_store.h"
 
 namespace ql {
 
@@ -72,6 +73,12 @@ struct Context {
     QString continuacaoConsulta;
 
     std::unique_ptr<HostLink> hostLink;
+    // Raised while the host link is in an exchange (its wait lets timers run), and while the
+    // pending confirmations and undos are being sent again: nothing else is sent meanwhile.
+    bool trocaEmAndamento = false;
+    bool liquidando = false;
+    // The terminal store of approved sales, opened on first use (store/settlement.h).
+    std::unique_ptr<TerminalStore> armazem;
     // The product catalogue server of the price lookup; without one the lookup asks the host
     // link.
     std::unique_ptr<CatalogoProdutos> catalogo;

@@ -1,0 +1,240 @@
+// The terminal store and the settlement of approved sales: what each answer to a confirmation
+// or undo does to the stored sale, the background resend, the start-up recovery, and a host
+// that comes back after being down.
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "data/demo_data_set.h"
+#include "host/scripted_link.h"
+#include "host/transacoes.h"
+#include "hostsim/embedded_host_link.h"
+#include "hostsim/host_store.h"
+#include "message/campo_resposta.h"
+#include "message/mensagem.h"
+#include "sale/grade_autorizacao.h"
+#include "sale/recibo.h"
+#include "sale/transacoes_produtos.h"
+#include "shell/settings.h"
+#include "shell/text_files.h"
+#include "store/settlement.h"
+#include "support/test_context.h"
+
+namespace ql {
+namespace {
+
+const QString kNsu = QStringLiteral("000000000777");
+
+VendaRegistrada venda(const QString& nsu, EstadoVenda estado, const QDateTime& quando,
+                      const QString& tipoMensagem = QStringLiteral("0202")) {
+    VendaRegistrada v;
+    v.nsu = nsu;
+    v.rota = QStringLiteral("QUILLANE SAUDE");
+    v.cartaoMascarado = MascaraCartao(QStringLiteral("6062820000000004"));
+    v.totalVendaCentavos = 1234;
+    v.recibo = {QStringLiteral("COMPROVANTE"), QString()};
+    v.aprovadaEm = v.atualizadaEm = quando;
+    v.estado = estado;
+    v.tipoMensagem = tipoMensagem;
+    v.codigoProcessamento = QStringLiteral("800300");
+    return v;
+}
+
+struct Terminal {
+    test::TestContext t;
+    test::ScriptedLink* link = nullptr;
+    TerminalStore* store = nullptr;
+
+    Terminal() {
+        CarregaTabelasMensagem(t.ctx);
+        auto scripted = std::make_unique<test::ScriptedLink>();
+        link = scripted.get();
+        t.ctx.hostLink = std::move(scripted);
+        t.ctx.ident.NomeOperadora = QStringLiteral("FARMAVIDA");
+        store = ArmazemTerminal(t.ctx);
+    }
+    EstadoVenda estado(const QString& nsu) const { return store->venda(nsu).value().estado; }
+};
+
+TEST(Liquidacao, EachAnswerMovesTheSaleAndAFailureIsSentAgainUnchanged) {
+    struct Caso {
+        const char* nome;
+        bool confirma;  // F5 on the receipt, else F12
+        qint32 falha;   // a link failure, or 0 for the answer below
+        const char* resposta;
+        EstadoVenda depois;
+        QStringList caixas;
+    };
+    const Caso casos[] = {
+        {"confirmation accepted", true, 0, "000-000=0212;009-000=00;", EstadoVenda::Confirmada, {}},
+        {"confirmation refused",
+         true,
+         0,
+         "000-000=0212;009-000=61;030-000=TRANSACAO JA DESFEITA;",
+         EstadoVenda::Recusada,
+         {QStringLiteral("TRANSACAO JA DESFEITA")}},
+        {"confirmation, host down",
+         true,
+         -164,
+         "",
+         EstadoVenda::ConfirmacaoPendente,
+         {QStringLiteral("164- Servidor fora do Ar.")}},
+        {"confirmation, system error",
+         true,
+         0,
+         "000-000=0212;009-000=202;",
+         EstadoVenda::ConfirmacaoPendente,
+         {QStringLiteral("Erro :  202 - Contatar o suporte  .")}},
+        {"undo accepted", false, 0, "000-000=0430;009-000=00;", EstadoVenda::Desfeita, {}},
+        {"undo refused", false, 0, "000-000=0430;009-000=62;", EstadoVenda::Recusada, {}},
+        {"undo, time-out", false, -165, "", EstadoVenda::DesfazimentoPendente, {}},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        Terminal term;
+        Context& ctx = term.t.ctx;
+        ASSERT_TRUE(term.store->registra(venda(kNsu, EstadoVenda::Autorizada, term.t.clock.now())));
+        ctx.TelaAtual = QStringLiteral("VENDA");
+        ctx.transacao.NsuTransacao = kNsu;
+        if (c.falha != 0) {
+            term.link->fail(c.falha);
+        } else {
+            term.link->answer(QString::fromLatin1(c.resposta));
+        }
+        c.confirma ? Mensagem_Confirmacao(ctx) : Mensagem_Anulacao(ctx);
+        EXPECT_EQ(NomeEstado(term.estado(kNsu)), NomeEstado(c.depois));
+        EXPECT_EQ(term.t.boxes.texts(), c.caixas);
+
+        // The background pass: only a pending sale is sent again, the same message by the
+        // sale's own route, silently; the screen's message and route are left as they were.
+        const bool pendente = !EstadoLiquidado(c.depois);
+        term.t.boxes.clear();
+        term.link->answer(c.confirma ? QStringLiteral("000-000=0212;009-000=00;")
+                                     : QStringLiteral("000-000=0430;009-000=00;"));
+        const QString bufferAntes = ctx.bufferMensagem;
+        const std::size_t enviadas = term.link->sent().size();
+        EXPECT_EQ(LiquidaPendentes(ctx), pendente ? 1 : 0);
+        ASSERT_EQ(term.link->sent().size(), enviadas + (pendente ? 1 : 0));
+        EXPECT_TRUE(term.t.boxes.empty());
+        EXPECT_EQ(ctx.bufferMensagem, bufferAntes);
+        EXPECT_EQ(ctx.ident.NomeOperadora, QStringLiteral("FARMAVIDA"));
+        if (!pendente) continue;
+        const test::ScriptedLink::Sent& reenvio = term.link->sent().back();
+        EXPECT_EQ(reenvio.route, QStringLiteral("QUILLANE SAUDE"));
+        for (const QString& campo :
+             {QStringLiteral("000-000=") + QLatin1String(c.confirma ? "0202" : "0420"),
+              QStringLiteral("011-000=800300;"), QStringLiteral("012-000=") + kNsu})
+            EXPECT_TRUE(reenvio.frame.contains(campo)) << campo.toStdString();
+        EXPECT_EQ(term.estado(kNsu), c.confirma ? EstadoVenda::Confirmada : EstadoVenda::Desfeita);
+    }
+}
+
+TEST(Liquidacao, StartUpUndoesTheOpenSaleResumesThePendingAndForgetsTheOld) {
+    Terminal term;
+    Context& ctx = term.t.ctx;
+    const QDateTime agora = term.t.clock.now();
+    const QString aberta = QStringLiteral("000000000101");
+    const QString pendente = QStringLiteral("000000000102");
+    const QString antiga = QStringLiteral("000000000103");
+    ASSERT_TRUE(term.store->registra(venda(aberta, EstadoVenda::Autorizada, agora)));
+    ASSERT_TRUE(term.store->registra(venda(pendente, EstadoVenda::ConfirmacaoPendente, agora)));
+    ASSERT_TRUE(term.store->registra(venda(antiga, EstadoVenda::Confirmada, agora.addDays(-91))));
+
+    // Nothing goes out while the cashier's own exchange is running.
+    ctx.trocaEmAndamento = true;
+    EXPECT_EQ(LiquidaPendentes(ctx), 0);
+    EXPECT_TRUE(term.link->sent().empty());
+    ctx.trocaEmAndamento = false;
+
+    term.link->answer(QStringLiteral("000-000=0430;009-000=00;"));
+    term.link->answer(QStringLiteral("000-000=0212;009-000=00;"));
+    RecuperaVendas(ctx);
+    ASSERT_EQ(term.link->sent().size(), 2u);
+    EXPECT_TRUE(term.link->sent()[0].frame.contains(QStringLiteral("000-000=0420;")));
+    EXPECT_TRUE(term.link->sent()[1].frame.contains(QStringLiteral("000-000=0202;")));
+    EXPECT_EQ(term.estado(aberta), EstadoVenda::Desfeita);
+    EXPECT_EQ(term.estado(pendente), EstadoVenda::Confirmada);
+    EXPECT_FALSE(term.store->venda(antiga).has_value());
+    ASSERT_EQ(term.t.boxes.shown().size(), 1u);
+    EXPECT_EQ(term.t.boxes.last().text,
+              QStringLiteral("A venda NSU 000000000101, no valor de R$ 12,34, não foi confirmada "
+                             "antes de o programa ser encerrado e foi desfeita."));
+    EXPECT_EQ(term.t.boxes.last().icon, MessageBoxes::Icon::Exclamation);
+}
+
+// The in-process host behind a switch: while down every exchange fails as a refused
+// connection; confirmations that reach the host are counted.
+class LinkInterrompido final : public HostLink {
+  public:
+    explicit LinkInterrompido(std::unique_ptr<HostLink> link) : link_(std::move(link)) {}
+    qint32 Process(QString& frame, QString& route, const QString& mode) override {
+        if (fora) return kServidorForaDoAr;
+        if (frame.contains(QLatin1String("000-000=0202;"))) ++confirmacoes;
+        return link_->Process(frame, route, mode);
+    }
+    qint32 GetPreco(QString& c1, QString& c2, QString& d, QString& a1, QString& a2,
+                    QString& s) override {
+        return fora ? kServidorForaDoAr : link_->GetPreco(c1, c2, d, a1, a2, s);
+    }
+    bool fora = false;
+    int confirmacoes = 0;
+
+  private:
+    std::unique_ptr<HostLink> link_;
+};
+
+TEST(Liquidacao, HostDownAtF5UpAMinuteLaterGetsTheConfirmationOnce) {
+    test::TestContext t;
+    Context& ctx = t.ctx;
+    ASSERT_TRUE(GeraDadosDemonstracao(t.dir.path()));
+    CarregaTabelasMensagem(ctx);
+    ASSERT_TRUE(SetaEstruturaPrincipal(ctx));
+    auto interrompido = std::make_unique<LinkInterrompido>(hostsim::embeddedHostLinkFactory()(ctx));
+    LinkInterrompido& link = *interrompido;
+    ctx.hostLink = std::move(interrompido);
+
+    // F4 and F5 for card 4's stored pre-authorisation: approved, on disk as authorised.
+    ctx.TelaAtual = QStringLiteral("VENDA");
+    ctx.ident.NumeroCartao = QStringLiteral("6062820000000004");
+    ctx.ident.NomeOperadora = QStringLiteral("QUILLANE SAUDE");
+    GradeAutorizacao grade;
+    ASSERT_TRUE(Mensagem_ElegPortador(ctx, 0));
+    ASSERT_TRUE(Recupera_Pre(ctx, grade, 0));
+    CarregaItemVenda_Grid(ctx, grade);
+    ASSERT_TRUE(Mensagem_GeracaoPre(ctx, grade, QStringLiteral("4711")));
+    const QString nsu = ctx.transacao.NsuTransacao;
+    TerminalStore* store = ArmazemTerminal(ctx, false);
+    ASSERT_NE(store, nullptr);
+    const VendaRegistrada registrada = store->venda(nsu).value();
+    EXPECT_EQ(registrada.estado, EstadoVenda::Autorizada);
+    EXPECT_EQ(registrada.cartaoMascarado, QStringLiteral("606282******0004"));
+    EXPECT_EQ(registrada.documentoFiscal, QStringLiteral("4711"));
+    EXPECT_GT(registrada.totalVendaCentavos, 0);
+    EXPECT_EQ(registrada.recibo, PreencheImpressao(ctx));
+
+    link.fora = true;
+    EXPECT_FALSE(Mensagem_Confirmacao(ctx));
+    EXPECT_EQ(t.boxes.texts(), QStringList{QStringLiteral("164- Servidor fora do Ar.")});
+    t.clock.advanceSecs(60);
+    EXPECT_EQ(LiquidaPendentes(ctx), 0);
+    EXPECT_EQ(store->venda(nsu)->estado, EstadoVenda::ConfirmacaoPendente);
+
+    link.fora = false;
+    for (int minuto = 0; minuto < 3; ++minuto) {
+        t.clock.advanceSecs(60);
+        LiquidaPendentes(ctx);
+    }
+    EXPECT_EQ(link.confirmacoes, 1);
+    EXPECT_EQ(store->venda(nsu)->estado, EstadoVenda::Confirmada);
+    hostsim::HostStore host(
+        joinPath(ctx.config.PathServer, QLatin1String(hostsim::kBancoEmbutido)));
+    ASSERT_TRUE(host.abre(t.clock.now(), nullptr));
+    EXPECT_EQ(host.transacao(nsu.toLongLong())->situacao, QStringLiteral("CONFIRMADA"));
+    EXPECT_EQ(t.boxes.shown().size(), 1u);
+}
+
+}  // namespace
+}  // namespace ql

@@ -1,0 +1,142 @@
+// A terminal killed in the middle of a sale: the real quillane-host on loopback, the sale
+// driver as a child process killed with SIGKILL at a chosen point, then started again. The
+// host must end with the sale confirmed or undone, and the terminal store must agree.
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "hostsim/host_store.h"
+#include "store/terminal_store.h"
+
+#ifdef QL_HOST_BIN
+namespace ql {
+namespace {
+
+constexpr int kEsperaMs = 60000;
+
+// Reads the process's output until a line starting with prefixo; "" when none came in time.
+QString esperaLinha(QProcess& p, const QString& prefixo, QString* saida = nullptr) {
+    QDeadlineTimer prazo(kEsperaMs);
+    for (;;) {
+        while (p.canReadLine()) {
+            const QString linha = QString::fromUtf8(p.readLine()).trimmed();
+            if (saida) *saida += linha + QLatin1Char('\n');
+            if (linha.startsWith(prefixo)) return linha;
+        }
+        if (prazo.hasExpired() || p.state() == QProcess::NotRunning) return {};
+        p.waitForReadyRead(int(qMax<qint64>(1, prazo.remainingTime())));
+    }
+}
+
+struct Host {
+    QProcess p;
+    quint16 porta = 0;
+    bool inicia(const QString& banco, int retencaoMs) {
+        p.start(QStringLiteral(QL_HOST_BIN),
+                {QStringLiteral("--data"), banco, QStringLiteral("--hold-settlement-ms"),
+                 QString::number(retencaoMs)});
+        const QString linha = esperaLinha(p, QStringLiteral("listening on "));
+        porta = quint16(linha.section(QLatin1Char(' '), 2).toUInt());
+        return porta != 0;
+    }
+    ~Host() {
+        p.kill();
+        p.waitForFinished();
+    }
+};
+
+QStringList argumentos(const QString& dir, quint16 porta, QStringList acao) {
+    return QStringList{QStringLiteral("--dir"), dir, QStringLiteral("--port"),
+                       QString::number(porta)} +
+           acao;
+}
+
+TEST(ParadaDoTerminal, KilledAtEachPointTheSaleEndsSettledOnBothSides) {
+    struct Caso {
+        const char* nome;
+        const char* depois;        // what the driver does after the approval
+        bool paraNoHost;           // kill when the host holds the answer, else at the approval
+        EstadoVenda estado;        // the terminal store at the end
+        const char* situacaoHost;  // the host at the end
+    };
+    const Caso casos[] = {
+        {"right after the approval", "stop", false, EstadoVenda::Desfeita, "DESFEITA"},
+        {"confirmation in flight", "confirm", true, EstadoVenda::Confirmada, "CONFIRMADA"},
+        {"undo in flight", "undo", true, EstadoVenda::Desfeita, "DESFEITA"},
+    };
+    QTemporaryDir raiz;
+    ASSERT_TRUE(raiz.isValid());
+    const QString driver = QStringLiteral(QL_DRIVER_BIN);
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        const QString dir = raiz.filePath(QString::fromLatin1(c.depois));
+        const QString banco = dir + QStringLiteral("-host.sqlite");
+        QString nsu;
+        {
+            Host host;
+            ASSERT_TRUE(host.inicia(banco, 600000));
+            QProcess terminal;
+            terminal.start(driver,
+                           argumentos(dir, host.porta,
+                                      {QStringLiteral("sell"), QString::fromLatin1(c.depois)}));
+            QString saida;
+            const QString aprovada = esperaLinha(terminal, QStringLiteral("APROVADA "), &saida);
+            ASSERT_FALSE(aprovada.isEmpty()) << saida.toStdString();
+            nsu = aprovada.section(QLatin1Char(' '), 1);
+            if (c.paraNoHost) {
+                ASSERT_FALSE(esperaLinha(host.p, QStringLiteral("holding the answer")).isEmpty());
+            }
+            terminal.kill();  // SIGKILL
+            ASSERT_TRUE(terminal.waitForFinished());
+        }
+
+        // Started again, against a host that answers at once.
+        Host host;
+        ASSERT_TRUE(host.inicia(banco, 0));
+        QProcess terminal;
+        terminal.start(driver, argumentos(dir, host.porta, {QStringLiteral("recover")}));
+        QString saida;
+        ASSERT_FALSE(esperaLinha(terminal, QStringLiteral("RECUPERADA"), &saida).isEmpty())
+            << saida.toStdString();
+        ASSERT_TRUE(terminal.waitForFinished());
+        // Only the sale left open is told to the cashier.
+        EXPECT_EQ(saida.contains(QStringLiteral("CAIXA Atenção: A venda NSU ") + nsu + u','),
+                  QLatin1String(c.depois) == QLatin1String("stop"))
+            << saida.toStdString();
+
+        TerminalStore store(QDir(dir).filePath(QLatin1String(TerminalStore::kArquivo)));
+        ASSERT_TRUE(store.abre());
+        ASSERT_TRUE(store.venda(nsu).has_value());
+        EXPECT_EQ(NomeEstado(store.venda(nsu)->estado), NomeEstado(c.estado));
+        hostsim::HostStore dadosHost(banco);
+        ASSERT_TRUE(dadosHost.abre(QDateTime::currentDateTime(), nullptr));
+        ASSERT_TRUE(dadosHost.transacao(nsu.toLongLong()).has_value());
+        EXPECT_EQ(dadosHost.transacao(nsu.toLongLong())->situacao, QLatin1String(c.situacaoHost));
+    }
+
+    // The support log of the whole run: every exchange is there, no card number is.
+    const QRegularExpression numeroLongo(QStringLiteral("\\d{13,}"));
+    int trocas = 0;
+    for (QDirIterator it(raiz.path(), {QStringLiteral("*.log")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        QFile arquivo(it.next());
+        ASSERT_TRUE(arquivo.open(QIODevice::ReadOnly));
+        for (const QString& linha : QString::fromUtf8(arquivo.readAll()).split(u'\n')) {
+            EXPECT_FALSE(linha.contains(numeroLongo)) << linha.toStdString();
+            if (linha.contains(QLatin1String("troca: mensagem 0420")) ||
+                linha.contains(QLatin1String("troca: mensagem 0202")))
+                ++trocas;
+        }
+    }
+    EXPECT_GE(trocas, 3);
+}
+
+}  // namespace
+}  // namespace ql
+#endif  // QL_HOST_BIN
