@@ -97,14 +97,18 @@ class HostSimulator {
         void marca(const Transacao& t);
     };
 
-    Resposta despacha(const Pedido& p, Alteracoes& alt, bool& falhou);
-    Resposta elegibilidade(const Pedido& p, bool& falhou);
-    Resposta consultaProdutos(const Pedido& p);
-    Resposta autorizaProdutos(const Pedido& p, bool venda, Alteracoes& alt, bool& falhou);
-    Resposta confirmacao(const Pedido& p, Alteracoes& alt, bool& falhou);
-    Resposta desfazimento(const Pedido& p, Alteracoes& alt, bool& falhou);
-    Resposta cancelamento(const Pedido& p, Alteracoes& alt, bool& falhou);
-    Resposta cadastro(const Pedido& p, bool& falhou);
+    // Each transaction's answer, or nullopt when the store failed (the request is then
+    // rolled back and answered with a system error).
+    std::optional<Resposta> despacha(const Pedido& p, Alteracoes& alt);
+    // host_autorizacao.cpp
+    std::optional<Resposta> elegibilidade(const Pedido& p);
+    std::optional<Resposta> consultaProdutos(const Pedido& p);
+    std::optional<Resposta> autorizaProdutos(const Pedido& p, bool venda, Alteracoes& alt);
+    std::optional<Resposta> cadastro(const Pedido& p);
+    // host_desfazimento.cpp
+    std::optional<Resposta> confirmacao(const Pedido& p, Alteracoes& alt);
+    std::optional<Resposta> desfazimento(const Pedido& p, Alteracoes& alt);
+    std::optional<Resposta> cancelamento(const Pedido& p, Alteracoes& alt);
 
     const Clock& relogio_;
     std::unique_ptr<HostStore> store_;
