@@ -102,17 +102,17 @@ std::optional<Resposta> HostSimulator::consultaProdutos(const Pedido& p) {
     for (std::size_t j = 0; j < achados.size(); ++j) {
         const Produto& prod = achados[j];
         const int n = int(j);
-        r.add(tagItem(902, n), prod.codigo);
-        r.add(tagItem(903, n), iso ? textoFixo(prod.descricao, 20) : prod.descricao.left(20));
+        r.add(TagItem(902, n), prod.codigo);
+        r.add(TagItem(903, n), iso ? textoFixo(prod.descricao, 20) : prod.descricao.left(20));
         // 904 is what the client shows as "Fabricante".
-        r.add(tagItem(904, n), iso ? textoFixo(prod.fabricante, 20) : prod.fabricante.left(20));
-        r.add(tagItem(906, n), iso ? textoFixo(prod.embalagem, 1) : prod.embalagem);
-        r.add(tagItem(910, n), numeroFixo(prod.precoBruto, 7));
-        r.add(tagItem(911, n), numeroFixo(prod.precoLiquido, 7));
-        r.add(tagItem(912, n), numeroFixo(valorReceber(prod.precoLiquido, subsidio), 7));
-        r.add(tagItem(909, n),
+        r.add(TagItem(904, n), iso ? textoFixo(prod.fabricante, 20) : prod.fabricante.left(20));
+        r.add(TagItem(906, n), iso ? textoFixo(prod.embalagem, 1) : prod.embalagem);
+        r.add(TagItem(910, n), numeroFixo(prod.precoBruto, 7));
+        r.add(TagItem(911, n), numeroFixo(prod.precoLiquido, 7));
+        r.add(TagItem(912, n), numeroFixo(valorReceber(prod.precoLiquido, subsidio), 7));
+        r.add(TagItem(909, n),
               numeroFixo(descontoCentesimos(prod.precoBruto, prod.precoLiquido), 5));
-        r.add(tagItem(919, n),
+        r.add(TagItem(919, n),
               numeroFixo(prod.coberto ? codigo::kAprovado : codigo::kProdutoNaoCoberto, 2));
     }
     return r;

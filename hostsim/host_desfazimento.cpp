@@ -204,16 +204,16 @@ std::optional<Resposta> HostSimulator::cancelamento(const Pedido& p, Alteracoes&
     r.add(QStringLiteral("012-000"), nsuTexto(c.nsu));
     poeControle(r, QStringLiteral("0"), int(respostaItens.size()), int(recibo.size()));
     for (int i = 0; i < recibo.size(); ++i)
-        r.add(tagItem(29, i), p.forma == Forma::Iso ? textoFixo(recibo[i], 38) : recibo[i]);
+        r.add(TagItem(29, i), p.forma == Forma::Iso ? textoFixo(recibo[i], 38) : recibo[i]);
     // Item verdicts of a partial cancellation: code, packaging, quantity, status, in records
     // of 20 characters in ISO form.
     for (std::size_t j = 0; j < respostaItens.size(); ++j) {
         const Item& i = respostaItens[j];
         const bool iso = p.forma == Forma::Iso;
-        r.add(tagItem(902, int(j)), i.codigo);
-        r.add(tagItem(906, int(j)), iso ? textoFixo(i.embalagem, 1) : i.embalagem);
-        r.add(tagItem(905, int(j)), numeroFixo(i.quantidade, 3));
-        r.add(tagItem(919, int(j)),
+        r.add(TagItem(902, int(j)), i.codigo);
+        r.add(TagItem(906, int(j)), iso ? textoFixo(i.embalagem, 1) : i.embalagem);
+        r.add(TagItem(905, int(j)), numeroFixo(i.quantidade, 3));
+        r.add(TagItem(919, int(j)),
               iso ? numeroFixo(i.status, 2) + QLatin1Char(' ') : numeroFixo(i.status, 2));
     }
     return r;

@@ -48,7 +48,7 @@ void poeControle(Resposta& r, const QString& continuacao, int quantidade, int li
 
 void poeRecibo(Resposta& r, const QStringList& linhas) {
     for (int i = 0; i < linhas.size(); ++i)
-        r.add(tagItem(29, i), r.forma() == Forma::Iso ? textoFixo(linhas[i], 38) : linhas[i]);
+        r.add(TagItem(29, i), r.forma() == Forma::Iso ? textoFixo(linhas[i], 38) : linhas[i]);
     // In ISO form element 63 opens with the receipt text, 40 characters a line, before the
     // product records; the terminal skips it by the line count.
     if (r.forma() == Forma::Iso && !linhas.isEmpty()) {
@@ -77,14 +77,14 @@ qint64 valorReceber(qint64 liquido, int subsidio) {
 
 void poeProdutoAutorizado(Resposta& r, int j, const Item& i) {
     const bool iso = r.forma() == Forma::Iso;
-    r.add(tagItem(902, j), i.codigo);
-    r.add(tagItem(906, j), iso ? textoFixo(i.embalagem, 1) : i.embalagem);
-    r.add(tagItem(905, j), numeroFixo(i.quantidade, 3));
-    r.add(tagItem(910, j), numeroFixo(i.precoBruto, 7));
-    r.add(tagItem(911, j), numeroFixo(i.precoLiquido, 7));
-    r.add(tagItem(912, j), numeroFixo(i.valorReceber, 7));
-    r.add(tagItem(909, j), numeroFixo(i.desconto, 5));
-    r.add(tagItem(919, j), numeroFixo(i.status, 2));
+    r.add(TagItem(902, j), i.codigo);
+    r.add(TagItem(906, j), iso ? textoFixo(i.embalagem, 1) : i.embalagem);
+    r.add(TagItem(905, j), numeroFixo(i.quantidade, 3));
+    r.add(TagItem(910, j), numeroFixo(i.precoBruto, 7));
+    r.add(TagItem(911, j), numeroFixo(i.precoLiquido, 7));
+    r.add(TagItem(912, j), numeroFixo(i.valorReceber, 7));
+    r.add(TagItem(909, j), numeroFixo(i.desconto, 5));
+    r.add(TagItem(919, j), numeroFixo(i.status, 2));
 }
 
 QString textoStatus(int status) {

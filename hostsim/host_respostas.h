@@ -9,6 +9,7 @@
 
 #include "host_message.h"
 #include "host_store.h"
+#include "message/mensagem.h"
 
 namespace ql::hostsim {
 

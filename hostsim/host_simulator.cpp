@@ -53,6 +53,26 @@ quint64 HostSimulator::arquivosGravados() const {
 }
 
 QString HostSimulator::respondeSemGravar(const QString& corpo) {
+    return atende(corpo, false);
+}
+
+QString HostSimulator::respondeEmLote(const QString& corpo) {
+    return atende(corpo, true);
+}
+
+bool HostSimulator::concluiLote() {
+    if (loteAberto_) {
+        loteAberto_ = false;
+        if (!store_->commit()) {
+            store_->rollback();
+            return false;
+        }
+    }
+    gravaDiarios();
+    return true;
+}
+
+QString HostSimulator::atende(const QString& corpo, bool emLote) {
     ++atendidas_;
     // The logon is a bare "LOGIN|" frame; "OK" is the answer the terminal takes at once.
     if (corpo.startsWith(QLatin1String("LOGIN|"))) return QStringLiteral("OK");
@@ -84,12 +104,19 @@ QString HostSimulator::respondeSemGravar(const QString& corpo) {
     };
 
     if (!store_->aberto()) return erroSistema(codigo::kFalhaInterna);
-    if (!store_->begin()) return erroSistema(codigo::kFalhaInterna);
+    if (emLote && !loteAberto_) {
+        if (!store_->begin()) return erroSistema(codigo::kFalhaInterna);
+        loteAberto_ = true;
+    }
+    if (emLote ? !store_->savepoint() : !store_->begin()) return erroSistema(codigo::kFalhaInterna);
     Alteracoes alt;
     // A store failure anywhere in the transaction gives no answer: nothing it wrote stays.
     const std::optional<Resposta> resultado = despacha(p, alt);
-    if (!resultado || !store_->commit()) {
-        store_->rollback();
+    if (!resultado || !(emLote ? store_->release() : store_->commit())) {
+        if (emLote)
+            store_->rollbackToSavepoint();
+        else
+            store_->rollback();
         return erroSistema(codigo::kFalhaInterna);
     }
     const Resposta& r = *resultado;

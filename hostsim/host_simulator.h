@@ -74,6 +74,15 @@ class HostSimulator {
     // once answers each request this way and rewrites the journals once before sending the
     // answers, so that no answer leaves before the journals it changed.
     QString respondeSemGravar(const QString& corpo);
+    // The answer as respondeSemGravar() gives it, for a server answering the requests that
+    // arrive together as one batch: the first request of a batch opens one database
+    // transaction, each request is a savepoint in it (a request that fails is undone alone),
+    // and concluiLote() commits them all at once. No answer of a batch may leave before
+    // concluiLote() returned true.
+    QString respondeEmLote(const QString& corpo);
+    // Commits the open batch, then rewrites the journals it changed. False when the commit
+    // failed: nothing of the batch was kept and none of its answers may be sent.
+    bool concluiLote();
     // Rewrites the journals marked since the last call (only the files whose content
     // changed). False when a write failed (erroDiario() says why; those journals are tried
     // again at the next call).
@@ -113,8 +122,12 @@ class HostSimulator {
     const Clock& relogio_;
     std::unique_ptr<HostStore> store_;
     std::unique_ptr<HostJournal> diario_;
+    // Runs one request in its own database transaction, or as a savepoint of the batch.
+    QString atende(const QString& corpo, bool emLote);
+
     QString erroDiario_;
     quint64 atendidas_ = 0;
+    bool loteAberto_ = false;
 };
 
 // The answer for a request that cannot be answered in its own form: four characters, the

@@ -19,6 +19,8 @@
 
 namespace ql {
 
+class RespostaLida;
+
 // Identification of the card and operadora chosen on the card identification screen.
 struct Identificacao {
     QString NumeroCartao;
@@ -70,6 +72,8 @@ struct Context {
     Mensagem mensagem;
     QString bufferMensagem;
     int qtdLinhasRecibo = 0;
+    // The answer in bufferMensagem as GetCampo read it; read again when the buffer changes.
+    std::shared_ptr<RespostaLida> respostaLida;
     // The two flags the sale generation and product query raise before an exchange.
     bool flagGeracaoPre = false;
     bool flagConsultaProdutos = false;
