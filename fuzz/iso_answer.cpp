@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
 
     for (int n = -1; n <= 65; ++n) {
-        (void)ql::isoElement(n, texto, true);
-        (void)ql::isoElement(n, texto, false);
+        (void)ql::ExtraiBitIso(n, texto, true);
+        (void)ql::ExtraiBitIso(n, texto, false);
     }
     const ql::MensagemIsoLida lida(texto);
     for (int n : lida.presentes()) (void)lida.elemento(n);

@@ -1,8 +1,11 @@
 // Feeds arbitrary bytes to the text-form answer readers: GetCampo with error reporting on,
-// textField with odd tags, and the splitter the simulated host uses for requests.
+// textField with odd tags, and the splitter the simulated host uses for requests. GetCampo
+// reads from its index of the answer; it must give what a search of the whole text gives,
+// for the usual tags and for tag-shaped pieces of the input itself.
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +33,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ql::Context ctx(boxes, clock);
     ctx.config.TipoLog = QStringLiteral("M");
     ctx.bufferMensagem = texto;
-    for (const char* tag : kTags) (void)ql::GetCampo(ctx, QString::fromLatin1(tag));
+    QStringList tags;
+    for (const char* tag : kTags) tags << QString::fromLatin1(tag);
+    for (qsizetype d = texto.indexOf(QLatin1Char('-'), 3);
+         d >= 3 && d + 4 <= texto.size() && tags.size() < 64;
+         d = texto.indexOf(QLatin1Char('-'), d + 1))
+        tags << texto.mid(d - 3, 7);
+    for (const QString& tag : tags)
+        if (ql::GetCampo(ctx, tag) != ql::textField(texto, tag)) __builtin_trap();
 
     // The input's own first tag-sized piece as a tag.
     (void)ql::textField(texto, QStringView(texto).left(7));

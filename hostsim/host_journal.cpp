@@ -7,8 +7,11 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -100,9 +103,73 @@ bool escreveDiarioLimitado(const QString& dir, const QString& base, JournalTable
     return writeJournal(dir, base, tabela, erro);
 }
 
-HostJournal::HostJournal(HostStore& store, QString dir) : store_(store), dir_(std::move(dir)) {
+// Flushes the journals' file system on a thread of its own: pede() only raises a flag, so
+// the answers never wait for the disk; asks made while a flush runs make one more flush, and
+// the last one asked is done before the object goes.
+class HostJournal::Descarga {
+  public:
+    explicit Descarga(const QString& dir) : dir_(QFile::encodeName(dir)) {
+        thread_ = std::thread([this] { laco(); });
+    }
+    ~Descarga() {
+        {
+            std::lock_guard<std::mutex> trava(mutex_);
+            fim_ = true;
+        }
+        cv_.notify_one();
+        thread_.join();
+    }
+    void pede() {
+        {
+            std::lock_guard<std::mutex> trava(mutex_);
+            pedido_ = true;
+        }
+        cv_.notify_one();
+    }
+    // The failure of a flush since the last call ("" when none).
+    QString erro() {
+        std::lock_guard<std::mutex> trava(mutex_);
+        return std::exchange(erro_, QString());
+    }
+
+  private:
+    void laco() {
+        std::unique_lock<std::mutex> trava(mutex_);
+        for (;;) {
+            cv_.wait(trava, [this] { return pedido_ || fim_; });
+            if (!pedido_) return;
+            pedido_ = false;
+            trava.unlock();
+            const QString falha = descarrega();
+            trava.lock();
+            if (!falha.isEmpty()) erro_ = falha;
+        }
+    }
+    QString descarrega() const {
+        const int fd = ::open(dir_.constData(), O_RDONLY | O_DIRECTORY);
+        const bool ok = fd >= 0 && ::syncfs(fd) == 0;
+        const int falha = errno;
+        if (fd >= 0) ::close(fd);
+        if (ok) return {};
+        return QStringLiteral("cannot flush the journals in %1: %2")
+            .arg(QFile::decodeName(dir_), QString::fromLocal8Bit(std::strerror(falha)));
+    }
+
+    const QByteArray dir_;
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool pedido_ = false;
+    bool fim_ = false;
+    QString erro_;
+    std::thread thread_;
+};
+
+HostJournal::HostJournal(HostStore& store, QString dir)
+    : store_(store), dir_(std::move(dir)), descarga_(std::make_unique<Descarga>(dir_)) {
     QDir().mkpath(dir_);
 }
+
+HostJournal::~HostJournal() = default;
 
 bool HostJournal::atualizaTudo(const QDateTime&, QString* erro) {
     for (const QString& codigo : store_.codigosOperadoras())
@@ -234,17 +301,14 @@ bool HostJournal::substitui(const QString& nome, const QByteArray& corpo, QStrin
 }
 
 bool HostJournal::sincroniza(QString* erro) {
-    if (naoSincronizados_ == 0) return true;
-    naoSincronizados_ = 0;
-    // One flush of the journals' file system for the whole batch instead of one per file.
-    const int fd = ::open(QFile::encodeName(dir_).constData(), O_RDONLY | O_DIRECTORY);
-    const bool ok = fd >= 0 && ::syncfs(fd) == 0;
-    const int falha = errno;
-    if (fd >= 0) ::close(fd);
-    if (!ok && erro)
-        *erro = QStringLiteral("cannot flush the journals in %1: %2")
-                    .arg(dir_, QString::fromLocal8Bit(std::strerror(falha)));
-    return ok;
+    if (naoSincronizados_ > 0) {
+        naoSincronizados_ = 0;
+        descarga_->pede();
+    }
+    const QString falha = descarga_->erro();
+    if (falha.isEmpty()) return true;
+    if (erro) *erro = falha;
+    return false;
 }
 
 bool HostJournal::resumos(const QString& codigo, QString* erro) {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <initializer_list>
+#include <memory>
 #include <utility>
 
 #include "admin/journal_names.h"
@@ -25,14 +26,17 @@ class HostStore;
 // Requests mark what they changed (marca); grava() then rebuilds the marked journals once and
 // rewrites only the files whose bytes differ from what this instance last wrote, so a request
 // that leaves a journal as it was costs no file write, and several requests answered together
-// share one rewrite. Each file is replaced atomically (a temporary file renamed over it) and
-// the batch is flushed to disk once, at the end of grava().
+// share one rewrite. Each file is replaced atomically (a temporary file renamed over it), so
+// it is in place, for any reader and past a kill of the process, when grava() returns. The
+// flush of the batch to disk (for a power cut) is asked for at the end of grava() and done
+// by a thread of its own, off the path of the answers.
 class HostJournal {
   public:
     // Lots the summaries show; the files of older lots are removed.
     static constexpr int kLotesRetidos = 30;
 
     HostJournal(HostStore& store, QString dir);
+    ~HostJournal();
 
     // Summaries and pending transactions of every operadora (at start-up).
     bool atualizaTudo(const QDateTime& agora, QString* erro);
@@ -70,7 +74,8 @@ class HostJournal {
 
     // Puts the bytes in place under that name, atomically (without flushing them to disk).
     bool substitui(const QString& nome, const QByteArray& corpo, QString* erro);
-    // Flushes the files written since the last call to disk, once for all of them.
+    // Asks for the files written since the last call to be flushed to disk, once for all of
+    // them; false when an earlier flush failed.
     bool sincroniza(QString* erro);
     // Reads the directory's journal names once (noDisco_).
     void indexa();
@@ -93,6 +98,8 @@ class HostJournal {
     bool indexado_ = false;
     quint64 gravados_ = 0;
     int naoSincronizados_ = 0;
+    class Descarga;
+    std::unique_ptr<Descarga> descarga_;
 };
 
 // Writes a journal whose rows are ordered newest first, dropping rows from the end until the

@@ -197,10 +197,4 @@ QString textoFixo(const QString& texto, int largura) {
     return texto.leftJustified(largura, QLatin1Char(' '), true);
 }
 
-QString tagItem(int campo, int indice) {
-    return QStringLiteral("%1-%2")
-        .arg(campo, 3, 10, QLatin1Char('0'))
-        .arg(indice, 3, 10, QLatin1Char('0'));
-}
-
 }  // namespace ql::hostsim

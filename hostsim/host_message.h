@@ -84,7 +84,5 @@ class Resposta {
 // digits in the two-digit response code of a text answer).
 QString numeroFixo(qint64 valor, int largura);
 QString textoFixo(const QString& texto, int largura);  // cut or blank-filled on the right
-// Tag FFF-SSS for a repeated field.
-QString tagItem(int campo, int indice);
 
 }  // namespace ql::hostsim

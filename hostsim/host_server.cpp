@@ -69,10 +69,12 @@ void HostServer::incomingConnection(qintptr descritor) {
             return;
         }
     }
-    if (conexoes_ >= opcoes_.maxConexoes) {
-        socket->abort();
-        socket->deleteLater();
-        return;
+    // At the limit the connection idle longest makes room: a crowd of silent connections
+    // only ever pushes out one another, never the terminals that talk.
+    while (!porAtividade_.empty() && int(porAtividade_.size()) >= opcoes_.maxConexoes) {
+        QTcpSocket* antiga = porAtividade_.front();
+        esquece(antiga);
+        antiga->abort();
     }
     atende(socket);
 }
@@ -89,18 +91,39 @@ QString liquidacao(const QString& corpo) {
 
 }  // namespace
 
+void HostServer::ativa(QTcpSocket* socket) {
+    const auto it = posicao_.constFind(socket);
+    if (it != posicao_.cend()) porAtividade_.splice(porAtividade_.end(), porAtividade_, *it);
+}
+
+void HostServer::esquece(QTcpSocket* socket) {
+    const auto it = posicao_.constFind(socket);
+    if (it == posicao_.cend()) return;
+    porAtividade_.erase(*it);
+    posicao_.erase(it);
+    socket->deleteLater();
+}
+
 void HostServer::atende(QTcpSocket* socket) {
-    ++conexoes_;
+    posicao_.insert(socket, porAtividade_.insert(porAtividade_.end(), socket));
     auto decoder = std::make_shared<framing::FrameDecoder>();
     auto* ocioso = new QTimer(socket);
     ocioso->setSingleShot(true);
     ocioso->setInterval(opcoes_.tempoOciosoMs);
     connect(ocioso, &QTimer::timeout, socket, [socket] { socket->abort(); });
     ocioso->start();
+    // Runs from a frame's first byte to its last: a frame sent a byte at a time, or half a
+    // length and then nothing, does not hold the connection for the whole idle time.
+    auto* quadro = new QTimer(socket);
+    quadro->setSingleShot(true);
+    quadro->setInterval(opcoes_.tempoQuadroMs);
+    connect(quadro, &QTimer::timeout, socket, [socket] { socket->abort(); });
 
-    connect(socket, &QTcpSocket::readyRead, socket, [this, socket, decoder, ocioso] {
+    connect(socket, &QTcpSocket::readyRead, socket, [this, socket, decoder, ocioso, quadro] {
         ocioso->start();
+        ativa(socket);
         decoder->feed(socket->readAll());
+        bool completou = false;
         for (;;) {
             framing::FrameDecoder::Result r = decoder->next();
             if (r.status == framing::FrameDecoder::Status::NeedMore) break;
@@ -111,10 +134,17 @@ void HostServer::atende(QTcpSocket* socket) {
                 disconnect(socket, &QTcpSocket::readyRead, socket, nullptr);
                 break;
             }
-            const QString resposta = simulador_.respondeSemGravar(r.body);
+            completou = true;
+            const QString resposta = simulador_.respondeEmLote(r.body);
             if (const QString tipo = liquidacao(r.body);
                 opcoes_.retencaoLiquidacaoMs > 0 && !tipo.isEmpty()) {
                 if (opcoes_.aoReter) opcoes_.aoReter(tipo);
+                // The transaction is committed with this pass's batch; only its answer waits.
+                if (!despachoAgendado_) {
+                    despachoAgendado_ = true;
+                    QMetaObject::invokeMethod(this, &HostServer::despachaRespostas,
+                                              Qt::QueuedConnection);
+                }
                 QTimer::singleShot(opcoes_.retencaoLiquidacaoMs, socket, [this, socket, resposta] {
                     enfileira(socket, resposta, true, false);
                 });
@@ -122,11 +152,14 @@ void HostServer::atende(QTcpSocket* socket) {
             }
             enfileira(socket, resposta, true, false);
         }
+        if (decoder->pending() == 0)
+            quadro->stop();
+        else if (completou || !quadro->isActive())
+            quadro->start();
     });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-        --conexoes_;
-        socket->deleteLater();
-        if (encerrando_ && conexoes_ == 0) emit encerrado();
+        esquece(socket);
+        if (encerrando_ && porAtividade_.empty()) emit encerrado();
     });
     connect(socket, &QAbstractSocket::errorOccurred, socket,
             [socket](QAbstractSocket::SocketError) {
@@ -144,7 +177,7 @@ void HostServer::encerra() {
         // Closes once the write buffer has gone out.
         if (socket->state() != QAbstractSocket::UnconnectedState) socket->disconnectFromHost();
     }
-    if (conexoes_ == 0)
+    if (porAtividade_.empty())
         QMetaObject::invokeMethod(this, &HostServer::encerrado, Qt::QueuedConnection);
 }
 
@@ -158,11 +191,18 @@ void HostServer::enfileira(QTcpSocket* socket, const QString& corpo, bool respos
 
 void HostServer::despachaRespostas() {
     despachoAgendado_ = false;
-    // The journals first: a terminal may read them as soon as its answer arrives.
-    simulador_.gravaDiarios();
+    // The batch's database transaction and the journals first: a terminal may act on its
+    // answer, or read the journals, as soon as the answer arrives.
+    const bool gravado = simulador_.concluiLote();
     const QList<RespostaPendente> fila = std::exchange(fila_, {});
     for (const RespostaPendente& r : fila) {
         if (!r.socket || r.socket->state() != QAbstractSocket::ConnectedState) continue;
+        if (!gravado && r.resposta) {
+            // Nothing the answer says was kept: the terminal gets no answer, as after a
+            // network failure, and undoes or repeats the transaction.
+            r.socket->abort();
+            continue;
+        }
         r.socket->write(r.quadro);
         if (r.resposta) ++respostas_;
         if (r.fecha) r.socket->disconnectFromHost();

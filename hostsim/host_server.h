@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -11,6 +12,7 @@
 #include <QTcpServer>
 
 #include <functional>
+#include <list>
 #include <memory>
 
 namespace ql::hostsim {
@@ -22,7 +24,11 @@ struct ServerOptions {
     quint16 porta = 0;  // 0: any free port
     // A connection that sends nothing for this long is closed.
     int tempoOciosoMs = 60000;
-    // Connections beyond this are closed at once.
+    // A frame whose first bytes arrived must be complete within this, or the connection is
+    // closed.
+    int tempoQuadroMs = 5000;
+    // At this many open connections a new one is still admitted: the connection that has
+    // been idle longest is closed to make room for it.
     int maxConexoes = 256;
     // When above 0, the answer to each confirmation (0202) and undo (0420) is held this long
     // after the host has carried it out: for tests of a terminal that stops, or loses the
@@ -37,7 +43,9 @@ struct ServerOptions {
 
 // The host's network front: accepts terminals over TCP (or TLS), cuts each stream into framed
 // requests, answers each through the simulator and closes connections that stay idle, break
-// the framing or exceed the connection limit. Runs on the thread that owns it; requests are
+// the framing or take too long over a frame. At the connection limit the longest-idle
+// connection gives way to the new one, so connections that open and say nothing cannot lock
+// the terminals out. Runs on the thread that owns it; requests are
 // answered one at a time, in arrival order. The answers to the requests that arrive together
 // (in one pass of the event loop, from any number of terminals) are held until the journals
 // they changed have been rewritten, once for all of them, and then sent.
@@ -52,7 +60,7 @@ class HostServer : public QTcpServer {
     // answers already given (journals first) and closes each connection once they have left;
     // encerrado() follows when the last one has closed.
     void encerra();
-    int conexoesAbertas() const { return conexoes_; }
+    int conexoesAbertas() const { return int(porAtividade_.size()); }
     quint64 respostasEnviadas() const { return respostas_; }
 
   signals:
@@ -63,6 +71,10 @@ class HostServer : public QTcpServer {
 
   private:
     void atende(QTcpSocket* socket);
+    // The connection showed life: it becomes the last one to give way at the limit.
+    void ativa(QTcpSocket* socket);
+    // Forgets a connection that is closing (once, whichever way it closes).
+    void esquece(QTcpSocket* socket);
     // Queues a frame for the next flush: an answer to a request (resposta, counted) or the
     // last words before hanging up (fecha).
     void enfileira(QTcpSocket* socket, const QString& corpo, bool resposta, bool fecha);
@@ -81,7 +93,9 @@ class HostServer : public QTcpServer {
     QSslCertificate certificado_;
     QSslKey chave_;
     bool tls_ = false;
-    int conexoes_ = 0;
+    // Open connections, longest idle first.
+    std::list<QTcpSocket*> porAtividade_;
+    QHash<QTcpSocket*, std::list<QTcpSocket*>::iterator> posicao_;
     quint64 respostas_ = 0;
     QList<RespostaPendente> fila_;
     bool despachoAgendado_ = false;

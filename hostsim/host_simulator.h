@@ -74,6 +74,15 @@ class HostSimulator {
     // once answers each request this way and rewrites the journals once before sending the
     // answers, so that no answer leaves before the journals it changed.
     QString respondeSemGravar(const QString& corpo);
+    // The answer as respondeSemGravar() gives it, for a server answering the requests that
+    // arrive together as one batch: the first request of a batch opens one database
+    // transaction, each request is a savepoint in it (a request that fails is undone alone),
+    // and concluiLote() commits them all at once. No answer of a batch may leave before
+    // concluiLote() returned true.
+    QString respondeEmLote(const QString& corpo);
+    // Commits the open batch, then rewrites the journals it changed. False when the commit
+    // failed: nothing of the batch was kept and none of its answers may be sent.
+    bool concluiLote();
     // Rewrites the journals marked since the last call (only the files whose content
     // changed). False when a write failed (erroDiario() says why; those journals are tried
     // again at the next call).
@@ -97,20 +106,28 @@ class HostSimulator {
         void marca(const Transacao& t);
     };
 
-    Resposta despacha(const Pedido& p, Alteracoes& alt, bool& falhou);
-    Resposta elegibilidade(const Pedido& p, bool& falhou);
-    Resposta consultaProdutos(const Pedido& p);
-    Resposta autorizaProdutos(const Pedido& p, bool venda, Alteracoes& alt, bool& falhou);
-    Resposta confirmacao(const Pedido& p, Alteracoes& alt, bool& falhou);
-    Resposta desfazimento(const Pedido& p, Alteracoes& alt, bool& falhou);
-    Resposta cancelamento(const Pedido& p, Alteracoes& alt, bool& falhou);
-    Resposta cadastro(const Pedido& p, bool& falhou);
+    // Each transaction's answer, or nullopt when the store failed (the request is then
+    // rolled back and answered with a system error).
+    std::optional<Resposta> despacha(const Pedido& p, Alteracoes& alt);
+    // host_autorizacao.cpp
+    std::optional<Resposta> elegibilidade(const Pedido& p);
+    std::optional<Resposta> consultaProdutos(const Pedido& p);
+    std::optional<Resposta> autorizaProdutos(const Pedido& p, bool venda, Alteracoes& alt);
+    std::optional<Resposta> cadastro(const Pedido& p);
+    // host_desfazimento.cpp
+    std::optional<Resposta> confirmacao(const Pedido& p, Alteracoes& alt);
+    std::optional<Resposta> desfazimento(const Pedido& p, Alteracoes& alt);
+    std::optional<Resposta> cancelamento(const Pedido& p, Alteracoes& alt);
 
     const Clock& relogio_;
     std::unique_ptr<HostStore> store_;
     std::unique_ptr<HostJournal> diario_;
+    // Runs one request in its own database transaction, or as a savepoint of the batch.
+    QString atende(const QString& corpo, bool emLote);
+
     QString erroDiario_;
     quint64 atendidas_ = 0;
+    bool loteAberto_ = false;
 };
 
 // The answer for a request that cannot be answered in its own form: four characters, the

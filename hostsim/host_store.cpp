@@ -83,7 +83,22 @@ HostStore::HostStore(QString caminho)
     : caminho_(std::move(caminho)),
       conexao_(QStringLiteral("quillane-host-%1").arg(proximaConexao.fetchAndAddRelaxed(1))) {}
 
+HostStore::Consulta::~Consulta() {
+    q_.finish();
+}
+
+HostStore::Consulta HostStore::consulta(const QString& sql) {
+    auto it = consultas_.find(sql);
+    if (it == consultas_.end()) {
+        it = consultas_.emplace(sql, db_).first;
+        it->second.setForwardOnly(true);
+        if (!it->second.prepare(sql)) erro_ = it->second.lastError().text();
+    }
+    return Consulta(it->second);
+}
+
 HostStore::~HostStore() {
+    consultas_.clear();
     if (db_.isValid()) {
         db_.close();
         db_ = QSqlDatabase();
@@ -222,10 +237,28 @@ void HostStore::rollback() {
     db_.rollback();
 }
 
+bool HostStore::savepoint() {
+    Consulta uso = consulta(QStringLiteral("SAVEPOINT pedido"));
+    if (!(*uso).exec()) return erro_ = (*uso).lastError().text(), false;
+    return true;
+}
+
+bool HostStore::release() {
+    Consulta uso = consulta(QStringLiteral("RELEASE pedido"));
+    if (!(*uso).exec()) return erro_ = (*uso).lastError().text(), false;
+    return true;
+}
+
+void HostStore::rollbackToSavepoint() {
+    Consulta uso = consulta(QStringLiteral("ROLLBACK TO pedido"));
+    (*uso).exec();
+    release();
+}
+
 std::optional<Produto> HostStore::produto(const QString& codigo) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT %1 FROM produtos WHERE codigo = ?")
-                  .arg(QLatin1String(kCamposProduto)));
+    Consulta qUso = consulta(QStringLiteral("SELECT %1 FROM produtos WHERE codigo = ?")
+                                 .arg(QLatin1String(kCamposProduto)));
+    QSqlQuery& q = *qUso;
     q.addBindValue(codigoNormalizado(codigo));
     if (!q.exec() || !q.next()) return std::nullopt;
     return leProduto(q);
@@ -247,25 +280,27 @@ std::vector<Produto> HostStore::buscaProdutos(const QString& texto, int inicio, 
             "instr(upper(descricao || ' ' || apresentacao || ' ' || fabricante), ?) > 0");
         valor = busca.toUpper();
     }
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM produtos WHERE ") + filtro);
+    Consulta qUso = consulta(QStringLiteral("SELECT COUNT(*) FROM produtos WHERE ") + filtro);
+    QSqlQuery& q = *qUso;
     q.addBindValue(valor);
     if (total) *total = (q.exec() && q.next()) ? q.value(0).toInt() : 0;
-    q.prepare(QStringLiteral("SELECT %1 FROM produtos WHERE %2 ORDER BY descricao, codigo "
-                             "LIMIT ? OFFSET ?")
-                  .arg(QLatin1String(kCamposProduto), filtro));
-    q.addBindValue(valor);
-    q.addBindValue(limite);
-    q.addBindValue(inicio);
-    if (q.exec())
-        while (q.next()) achados.push_back(leProduto(q));
+    Consulta paginaUso =
+        consulta(QStringLiteral("SELECT %1 FROM produtos WHERE %2 ORDER BY descricao, codigo "
+                                "LIMIT ? OFFSET ?")
+                     .arg(QLatin1String(kCamposProduto), filtro));
+    QSqlQuery& pagina = *paginaUso;
+    pagina.addBindValue(valor);
+    pagina.addBindValue(limite);
+    pagina.addBindValue(inicio);
+    if (pagina.exec())
+        while (pagina.next()) achados.push_back(leProduto(pagina));
     return achados;
 }
 
 std::optional<Cartao> HostStore::cartao(const QString& numero) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral(
+    Consulta qUso = consulta(QStringLiteral(
         "SELECT numero, titular, codigo_resposta, motivo, subsidio FROM cartoes WHERE numero = ?"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(numero.trimmed());
     if (!q.exec() || !q.next()) return std::nullopt;
     return Cartao{q.value(0).toString(), q.value(1).toString(), q.value(2).toInt(),
@@ -273,18 +308,20 @@ std::optional<Cartao> HostStore::cartao(const QString& numero) {
 }
 
 QString HostStore::codigoOperadora(const QString& nome) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT codigo FROM operadoras WHERE upper(nome) = ?"));
+    Consulta qUso = consulta(QStringLiteral("SELECT codigo FROM operadoras WHERE upper(nome) = ?"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(nome.trimmed().toUpper());
     if (q.exec() && q.next()) return q.value(0).toString();
-    if (q.exec(QStringLiteral("SELECT codigo FROM operadoras ORDER BY ordem LIMIT 1")) && q.next())
-        return q.value(0).toString();
+    Consulta primeiraUso =
+        consulta(QStringLiteral("SELECT codigo FROM operadoras ORDER BY ordem LIMIT 1"));
+    QSqlQuery& primeira = *primeiraUso;
+    if (primeira.exec() && primeira.next()) return primeira.value(0).toString();
     return QStringLiteral("00000000");
 }
 
 bool HostStore::adicionaCartao(const Cartao& c) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO cartoes VALUES(?,?,?,?,?)"));
+    Consulta qUso = consulta(QStringLiteral("INSERT OR REPLACE INTO cartoes VALUES(?,?,?,?,?)"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(c.numero);
     q.addBindValue(naoNulo(c.titular));
     q.addBindValue(c.codigoResposta);
@@ -336,20 +373,20 @@ std::vector<QString> HostStore::codigosOperadoras() {
 }
 
 std::optional<Transacao> HostStore::transacao(qint64 nsu) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT %1 FROM transacoes WHERE nsu = ?")
-                  .arg(QLatin1String(kCamposTransacao)));
+    Consulta qUso = consulta(QStringLiteral("SELECT %1 FROM transacoes WHERE nsu = ?")
+                                 .arg(QLatin1String(kCamposTransacao)));
+    QSqlQuery& q = *qUso;
     q.addBindValue(nsu);
     if (!q.exec() || !q.next()) return std::nullopt;
     return leTransacao(q);
 }
 
 qint64 HostStore::criaTransacao(const Transacao& t) {
-    QSqlQuery q(db_);
-    q.prepare(
+    Consulta qUso = consulta(
         QStringLiteral("INSERT INTO transacoes(tipo, codigo_tipo, situacao, cartao, operadora, "
                        "codigo_operadora, terminal, estab, documento, lote, origem, pre, criada) "
                        "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(t.tipo);
     q.addBindValue(t.codigoTipo);
     q.addBindValue(t.situacao);
@@ -368,10 +405,10 @@ qint64 HostStore::criaTransacao(const Transacao& t) {
 }
 
 bool HostStore::atualizaTransacao(const Transacao& t) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral(
+    Consulta qUso = consulta(QStringLiteral(
         "UPDATE transacoes SET codigo_tipo = ?, situacao = ?, documento = ?, lote = ?, "
         "origem = ?, pre = ? WHERE nsu = ?"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(t.codigoTipo);
     q.addBindValue(t.situacao);
     q.addBindValue(t.documento);
@@ -384,10 +421,11 @@ bool HostStore::atualizaTransacao(const Transacao& t) {
 }
 
 std::optional<Transacao> HostStore::ultimaPreAberta(const QString& cartao) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT %1 FROM transacoes WHERE cartao = ? AND tipo = 'PRE' AND "
-                             "situacao = 'ABERTA' ORDER BY nsu DESC LIMIT 1")
-                  .arg(QLatin1String(kCamposTransacao)));
+    Consulta qUso =
+        consulta(QStringLiteral("SELECT %1 FROM transacoes WHERE cartao = ? AND tipo = 'PRE' AND "
+                                "situacao = 'ABERTA' ORDER BY nsu DESC LIMIT 1")
+                     .arg(QLatin1String(kCamposTransacao)));
+    QSqlQuery& q = *qUso;
     q.addBindValue(cartao.trimmed());
     if (!q.exec() || !q.next()) return std::nullopt;
     return leTransacao(q);
@@ -395,10 +433,11 @@ std::optional<Transacao> HostStore::ultimaPreAberta(const QString& cartao) {
 
 std::optional<Transacao> HostStore::ultimaVendaElegivel(const QString& cartao,
                                                         const QString& terminal) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT %1 FROM transacoes WHERE cartao = ? AND terminal = ? AND "
-                             "tipo = 'VENDA' AND situacao = 'ELEGIVEL' ORDER BY nsu DESC LIMIT 1")
-                  .arg(QLatin1String(kCamposTransacao)));
+    Consulta qUso = consulta(
+        QStringLiteral("SELECT %1 FROM transacoes WHERE cartao = ? AND terminal = ? AND "
+                       "tipo = 'VENDA' AND situacao = 'ELEGIVEL' ORDER BY nsu DESC LIMIT 1")
+            .arg(QLatin1String(kCamposTransacao)));
+    QSqlQuery& q = *qUso;
     q.addBindValue(cartao.trimmed());
     q.addBindValue(terminal);
     if (!q.exec() || !q.next()) return std::nullopt;
@@ -407,10 +446,10 @@ std::optional<Transacao> HostStore::ultimaVendaElegivel(const QString& cartao,
 
 std::vector<Item> HostStore::itens(qint64 nsu) {
     std::vector<Item> lista;
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral(
+    Consulta qUso = consulta(QStringLiteral(
         "SELECT nsu, seq, codigo, embalagem, quantidade, preco_bruto, preco_liquido, "
         "valor_receber, desconto, status, cancelada FROM itens WHERE nsu = ? ORDER BY seq"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(nsu);
     if (!q.exec()) return lista;
     while (q.next()) {
@@ -432,8 +471,8 @@ std::vector<Item> HostStore::itens(qint64 nsu) {
 }
 
 bool HostStore::adicionaItem(const Item& i) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("INSERT INTO itens VALUES(?,?,?,?,?,?,?,?,?,?,?)"));
+    Consulta qUso = consulta(QStringLiteral("INSERT INTO itens VALUES(?,?,?,?,?,?,?,?,?,?,?)"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(i.nsu);
     q.addBindValue(i.seq);
     q.addBindValue(naoNulo(i.codigo));
@@ -450,10 +489,10 @@ bool HostStore::adicionaItem(const Item& i) {
 }
 
 bool HostStore::atualizaItem(const Item& i) {
-    QSqlQuery q(db_);
-    q.prepare(
-        QStringLiteral("UPDATE itens SET quantidade = ?, status = ?, cancelada = ? "
-                       "WHERE nsu = ? AND seq = ?"));
+    Consulta qUso =
+        consulta(QStringLiteral("UPDATE itens SET quantidade = ?, status = ?, cancelada = ? "
+                                "WHERE nsu = ? AND seq = ?"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(i.quantidade);
     q.addBindValue(i.status);
     q.addBindValue(i.cancelada);
@@ -464,19 +503,19 @@ bool HostStore::atualizaItem(const Item& i) {
 }
 
 bool HostStore::apagaItens(qint64 nsu) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("DELETE FROM itens WHERE nsu = ?"));
+    Consulta qUso = consulta(QStringLiteral("DELETE FROM itens WHERE nsu = ?"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(nsu);
     if (!q.exec()) return erro_ = q.lastError().text(), false;
     return true;
 }
 
 qint64 HostStore::loteParaNovaTransacao(const QString& codigoOperadora, const QDate& dia) {
-    QSqlQuery q(db_);
-    q.prepare(
-        QStringLiteral("SELECT lote, abertura, transacoes FROM lotes WHERE "
-                       "codigo_operadora = ? AND fechamento IS NULL ORDER BY lote DESC "
-                       "LIMIT 1"));
+    Consulta qUso =
+        consulta(QStringLiteral("SELECT lote, abertura, transacoes FROM lotes WHERE "
+                                "codigo_operadora = ? AND fechamento IS NULL ORDER BY lote DESC "
+                                "LIMIT 1"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(codigoOperadora);
     if (!q.exec()) return erro_ = q.lastError().text(), 0;
     qint64 numero = 0;
@@ -484,8 +523,9 @@ qint64 HostStore::loteParaNovaTransacao(const QString& codigoOperadora, const QD
         numero = q.value(0).toLongLong();
         const QDate abertura = QDate::fromString(q.value(1).toString(), Qt::ISODate);
         if (abertura != dia || q.value(2).toInt() >= kMaxTransacoesLote) {
-            QSqlQuery fecha(db_);
-            fecha.prepare(QStringLiteral("UPDATE lotes SET fechamento = ? WHERE lote = ?"));
+            Consulta fechaUso =
+                consulta(QStringLiteral("UPDATE lotes SET fechamento = ? WHERE lote = ?"));
+            QSqlQuery& fecha = *fechaUso;
             fecha.addBindValue(dia.toString(Qt::ISODate));
             fecha.addBindValue(numero);
             if (!fecha.exec()) return erro_ = fecha.lastError().text(), 0;
@@ -493,15 +533,17 @@ qint64 HostStore::loteParaNovaTransacao(const QString& codigoOperadora, const QD
         }
     }
     if (numero == 0) {
-        QSqlQuery abre(db_);
-        abre.prepare(QStringLiteral("INSERT INTO lotes(codigo_operadora, abertura) VALUES(?,?)"));
+        Consulta abreUso =
+            consulta(QStringLiteral("INSERT INTO lotes(codigo_operadora, abertura) VALUES(?,?)"));
+        QSqlQuery& abre = *abreUso;
         abre.addBindValue(codigoOperadora);
         abre.addBindValue(dia.toString(Qt::ISODate));
         if (!abre.exec()) return erro_ = abre.lastError().text(), 0;
         numero = abre.lastInsertId().toLongLong();
     }
-    QSqlQuery conta(db_);
-    conta.prepare(QStringLiteral("UPDATE lotes SET transacoes = transacoes + 1 WHERE lote = ?"));
+    Consulta contaUso =
+        consulta(QStringLiteral("UPDATE lotes SET transacoes = transacoes + 1 WHERE lote = ?"));
+    QSqlQuery& conta = *contaUso;
     conta.addBindValue(numero);
     if (!conta.exec()) return erro_ = conta.lastError().text(), 0;
     return numero;
@@ -509,10 +551,10 @@ qint64 HostStore::loteParaNovaTransacao(const QString& codigoOperadora, const QD
 
 std::vector<Lote> HostStore::lotes(const QString& codigoOperadora, int limite) {
     std::vector<Lote> lista;
-    QSqlQuery q(db_);
-    q.prepare(
+    Consulta qUso = consulta(
         QStringLiteral("SELECT lote, codigo_operadora, abertura, fechamento, transacoes "
                        "FROM lotes WHERE codigo_operadora = ? ORDER BY lote DESC LIMIT ?"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(codigoOperadora);
     q.addBindValue(limite);
     if (q.exec())
@@ -521,10 +563,10 @@ std::vector<Lote> HostStore::lotes(const QString& codigoOperadora, int limite) {
 }
 
 std::optional<Lote> HostStore::lote(qint64 numero) {
-    QSqlQuery q(db_);
-    q.prepare(
-        QStringLiteral("SELECT lote, codigo_operadora, abertura, fechamento, transacoes "
-                       "FROM lotes WHERE lote = ?"));
+    Consulta qUso =
+        consulta(QStringLiteral("SELECT lote, codigo_operadora, abertura, fechamento, transacoes "
+                                "FROM lotes WHERE lote = ?"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(numero);
     if (!q.exec() || !q.next()) return std::nullopt;
     return leLote(q);
@@ -532,10 +574,11 @@ std::optional<Lote> HostStore::lote(qint64 numero) {
 
 std::vector<Transacao> HostStore::transacoesDoLote(qint64 lote) {
     std::vector<Transacao> lista;
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT %1 FROM transacoes WHERE lote = ? AND tipo IN "
-                             "('VENDA','CANC') AND situacao <> 'DESFEITA' ORDER BY nsu DESC")
-                  .arg(QLatin1String(kCamposTransacao)));
+    Consulta qUso =
+        consulta(QStringLiteral("SELECT %1 FROM transacoes WHERE lote = ? AND tipo IN "
+                                "('VENDA','CANC') AND situacao <> 'DESFEITA' ORDER BY nsu DESC")
+                     .arg(QLatin1String(kCamposTransacao)));
+    QSqlQuery& q = *qUso;
     q.addBindValue(lote);
     if (q.exec())
         while (q.next()) lista.push_back(leTransacao(q));
@@ -544,10 +587,11 @@ std::vector<Transacao> HostStore::transacoesDoLote(qint64 lote) {
 
 std::vector<Transacao> HostStore::pendentes(const QString& codigoOperadora) {
     std::vector<Transacao> lista;
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT %1 FROM transacoes WHERE codigo_operadora = ? AND "
-                             "situacao = 'PENDENTE' ORDER BY nsu DESC")
-                  .arg(QLatin1String(kCamposTransacao)));
+    Consulta qUso =
+        consulta(QStringLiteral("SELECT %1 FROM transacoes WHERE codigo_operadora = ? AND "
+                                "situacao = 'PENDENTE' ORDER BY nsu DESC")
+                     .arg(QLatin1String(kCamposTransacao)));
+    QSqlQuery& q = *qUso;
     q.addBindValue(codigoOperadora);
     if (q.exec())
         while (q.next()) lista.push_back(leTransacao(q));
@@ -556,8 +600,8 @@ std::vector<Transacao> HostStore::pendentes(const QString& codigoOperadora) {
 
 bool HostStore::gravaCadastro(const QString& estab, const QString& operadora,
                               const QString& distribuidora, const QDateTime& agora) {
-    QSqlQuery q(db_);
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO cadastros VALUES(?,?,?,?)"));
+    Consulta qUso = consulta(QStringLiteral("INSERT OR REPLACE INTO cadastros VALUES(?,?,?,?)"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(naoNulo(estab));
     q.addBindValue(naoNulo(operadora));
     q.addBindValue(distribuidora);
@@ -567,9 +611,9 @@ bool HostStore::gravaCadastro(const QString& estab, const QString& operadora,
 }
 
 QString HostStore::cadastro(const QString& estab, const QString& operadora) {
-    QSqlQuery q(db_);
-    q.prepare(
+    Consulta qUso = consulta(
         QStringLiteral("SELECT distribuidora FROM cadastros WHERE estab = ? AND operadora = ?"));
+    QSqlQuery& q = *qUso;
     q.addBindValue(estab);
     q.addBindValue(operadora);
     if (q.exec() && q.next()) return q.value(0).toString();

@@ -3,9 +3,11 @@
 #include <QDate>
 #include <QDateTime>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace ql::hostsim {
@@ -93,6 +95,11 @@ class HostStore {
     bool begin();
     bool commit();
     void rollback();
+    // A savepoint inside the open transaction, for one request of a batch: released when the
+    // request went well, or everything since it undone.
+    bool savepoint();
+    bool release();
+    void rollbackToSavepoint();
 
     std::optional<Produto> produto(const QString& codigo);
     // Products whose code equals the digits given (leading zeros ignored) or whose
@@ -139,6 +146,23 @@ class HostStore {
     QString ultimoErro() const { return erro_; }
 
   private:
+    // A prepared statement of the cache, lent for one use: reset when the use ends, so that
+    // no read stays open between requests.
+    class Consulta {
+      public:
+        explicit Consulta(QSqlQuery& q) : q_(q) {}
+        ~Consulta();
+        Consulta(const Consulta&) = delete;
+        Consulta& operator=(const Consulta&) = delete;
+        QSqlQuery& operator*() { return q_; }
+
+      private:
+        QSqlQuery& q_;
+    };
+    // The statement for that SQL text, prepared on its first use and kept for the
+    // connection's life (preparing costs more than most of the queries themselves).
+    Consulta consulta(const QString& sql);
+
     bool executa(const QString& sql);
     bool criaEsquema();
     bool semeia(const QDateTime& agora);
@@ -146,6 +170,7 @@ class HostStore {
     QString caminho_;
     QString conexao_;
     QSqlDatabase db_;
+    std::unordered_map<QString, QSqlQuery> consultas_;
     QString erro_;
 };
 

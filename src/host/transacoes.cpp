@@ -17,10 +17,6 @@ namespace ql {
 
 namespace {
 
-QString tag(int campo, int sub) {
-    return formataZeros(campo, 3) + QLatin1Char('-') + formataZeros(sub, 3);
-}
-
 bool tipoBcOuBe(const QString& tipoTransacao) {
     const QString prefixo = tipoTransacao.left(2);
     return prefixo == QLatin1String("BC") || prefixo == QLatin1String("BE");
@@ -164,9 +160,10 @@ bool Mensagem_Cancelamento(Context& ctx, bool total) {
             AdicionaCampo(ctx, QStringLiteral("901-000"), QStringLiteral("01"));
             for (int i = 1; i <= std::min(quantos, 12); ++i) {
                 const int n = i - 1;
-                AdicionaCampo(ctx, tag(902, n), item(i).codigo);
-                AdicionaCampo(ctx, tag(906, n), item(i).embalagem);
-                AdicionaCampo(ctx, tag(905, n), formataZeros(valorInteiro(item(i).quantidade), 3));
+                AdicionaCampo(ctx, TagItem(902, n), item(i).codigo);
+                AdicionaCampo(ctx, TagItem(906, n), item(i).embalagem);
+                AdicionaCampo(ctx, TagItem(905, n),
+                              formataZeros(valorInteiro(item(i).quantidade), 3));
             }
         } else {
             // Pages of 12 inside one message, each with its own 900/901 and sub-fields
@@ -179,9 +176,9 @@ bool Mensagem_Cancelamento(Context& ctx, bool total) {
                               restantes < 13 ? QStringLiteral("1") : QStringLiteral("12"));
                 for (int i = inicio; i <= std::min(quantos, inicio + 11); ++i) {
                     const int n = i - inicio;
-                    AdicionaCampo(ctx, tag(902, n), item(i).codigo);
-                    AdicionaCampo(ctx, tag(906, n), item(i).embalagem);
-                    AdicionaCampo(ctx, tag(905, n), item(i).quantidade);
+                    AdicionaCampo(ctx, TagItem(902, n), item(i).codigo);
+                    AdicionaCampo(ctx, TagItem(906, n), item(i).embalagem);
+                    AdicionaCampo(ctx, TagItem(905, n), item(i).quantidade);
                 }
             }
         }

@@ -1,6 +1,11 @@
 #include "message/campo_resposta.h"
 
+#include <QHash>
+
 #include <initializer_list>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "message/iso8583.h"
 #include "message/mensagem.h"
@@ -32,9 +37,23 @@ int valorNumerico(QStringView s) {
 }
 
 // Characters from a 1-based position; "" when the position is before the start or past the end.
-QString trecho(const QString& s, long long posicao, int tamanho) {
+QString trecho(QStringView s, long long posicao, int tamanho) {
     if (posicao < 1 || posicao > s.size()) return {};
-    return s.mid(static_cast<qsizetype>(posicao - 1), tamanho);
+    return s.mid(static_cast<qsizetype>(posicao - 1), tamanho).toString();
+}
+
+// Value of a text-form field whose tag starts at p (-1: absent): from 8 characters after it to
+// just before the first ";" at or after it. No such ";" (or one inside the tag) sets
+// *malformado and gives "".
+QString campoTextoEm(QStringView resposta, qsizetype p, bool* malformado) {
+    if (malformado) *malformado = false;
+    if (p < 0) return {};
+    const qsizetype q = resposta.indexOf(QLatin1Char(';'), p);
+    if (q < 0 || q - p - 8 < 0) {
+        if (malformado) *malformado = true;
+        return {};
+    }
+    return resposta.mid(p + 8, q - p - 8).toString();
 }
 
 struct CampoRegistro {
@@ -84,25 +103,10 @@ const LayoutProdutos kLayouts[] = {
       {919, 81, 2}}},
 };
 
-const LayoutProdutos* layoutDaChave(QStringView chave) {
-    for (const LayoutProdutos& l : kLayouts)
-        for (const char* k : l.chaves)
-            if (chave == QLatin1String(k)) return &l;
-    return nullptr;
-}
-
 }  // namespace
 
 QString textField(QStringView resposta, QStringView tag, bool* malformado) {
-    if (malformado) *malformado = false;
-    const qsizetype p = resposta.indexOf(tag);
-    if (p < 0) return {};
-    const qsizetype q = resposta.indexOf(QLatin1Char(';'), p);
-    if (q < 0 || q - p - 8 < 0) {
-        if (malformado) *malformado = true;
-        return {};
-    }
-    return resposta.mid(p + 8, q - p - 8).toString();
+    return campoTextoEm(resposta, resposta.indexOf(tag), malformado);
 }
 
 QString answerWithoutFrame(const QString& buffer) {
@@ -113,58 +117,175 @@ QString answerWithoutFrame(const QString& buffer) {
     return buffer.mid(inicio, fim - inicio).mid(4);
 }
 
+// An ISO answer read once: its elements located, the formatting-error mark and the product
+// layout of its key looked up, so that each field is a cut of an element.
+class RespostaIso {
+  public:
+    RespostaIso(QString resposta, const DescricaoIso& d)
+        : d_(d), msg_(std::move(resposta), true, d), layout_(layoutDaChave(msg_.texto())) {
+        erroFormatacao_ = msg_.vista(60) == QLatin1String(kErroFormatacao);
+    }
+
+    QString campo(QStringView tag, int& receiptLines) const {
+        if (erroFormatacao_) return {};
+        const int elemento = d_.elementoDoCampo(tag);
+        if (elemento < 0 || elemento > 64) return QString::fromUtf16(kTamanhoInvalido);
+        const QStringView valor = msg_.vista(elemento);
+
+        const int campo = tag.size() >= 3 ? valorNumerico(tag.left(3)) : -1;
+        const int n = valorNumerico(tag.mid(std::min<qsizetype>(4, tag.size()), 3));
+        switch (elemento) {
+            case 63:
+                if (!layout_) break;
+                for (const CampoRegistro& c : layout_->campos) {
+                    if (c.campo != campo) continue;
+                    long long posicao =
+                        static_cast<long long>(n) * layout_->tamanhoRegistro + c.posicao;
+                    if (layout_->aposRecibo)
+                        posicao +=
+                            static_cast<long long>(receiptLines) * kTamanhoLinhaReciboProdutos;
+                    return trecho(valor, posicao, c.tamanho);
+                }
+                break;
+            case 61:
+                return trecho(valor, static_cast<long long>(n) * kTamanhoLinhaRecibo + 1,
+                              kTamanhoLinhaRecibo);
+            case 60:
+                if (campo == 900) return trecho(valor, 1, 1);
+                if (campo == 901) return trecho(valor, 2, 2);
+                if (campo == 28) {
+                    const QString linhas = trecho(valor, 4, 2);
+                    receiptLines = valorNumerico(linhas);
+                    return linhas;
+                }
+                break;
+            default:
+                break;
+        }
+        return valor.toString();
+    }
+
+  private:
+    // The layout is chosen by message type + processing code (characters 21 to 26, element 3).
+    static const LayoutProdutos* layoutDaChave(QStringView resposta) {
+        const QStringView tipo = resposta.left(4);
+        const QStringView processamento = resposta.mid(std::min<qsizetype>(20, resposta.size()), 6);
+        for (const LayoutProdutos& l : kLayouts)
+            for (const char* k : l.chaves)
+                if (tipo.size() + processamento.size() == 10 && tipo == QLatin1String(k, 4) &&
+                    processamento == QLatin1String(k + 4, 6))
+                    return &l;
+        return nullptr;
+    }
+
+    const DescricaoIso& d_;
+    MensagemIsoLida msg_;
+    const LayoutProdutos* layout_;
+    bool erroFormatacao_ = false;
+};
+
+// A text answer read once: where each tag-shaped piece "FFF-SSS" first occurs. Every
+// occurrence of such a tag has its "-" four characters in, so the first occurrence of any
+// tag is found among the pieces that start three characters before a "-", wherever they are
+// (a field's start, inside a value or across pieces), and the rule "the first occurrence
+// wins" holds as for a search of the whole text. Tags of another shape are searched for.
+class RespostaTexto {
+  public:
+    explicit RespostaTexto(const QString& texto) : texto_(texto) {
+        const QStringView v(texto_);
+        for (qsizetype d = 3; d + 4 <= v.size(); ++d) {
+            if (v[d] != QLatin1Char('-')) continue;
+            const qsizetype p = d - 3;
+            const int chave = chaveNumerica(v.mid(p, 7));
+            if (chave < 0)
+                outras_.push_back(p);
+            else if (!numericas_.contains(chave))
+                numericas_.insert(chave, p);
+        }
+    }
+
+    QString campo(QStringView tag, bool* malformado) const {
+        const QStringView v(texto_);
+        if (tag.size() != 7 || tag[3] != QLatin1Char('-')) return textField(v, tag, malformado);
+        qsizetype p = -1;
+        const int chave = chaveNumerica(tag);
+        if (chave >= 0) {
+            p = numericas_.value(chave, -1);
+        } else {
+            for (qsizetype q : outras_)
+                if (v.mid(q, 7) == tag) {
+                    p = q;
+                    break;
+                }
+        }
+        return campoTextoEm(v, p, malformado);
+    }
+
+  private:
+    // "FFF-SSS" of digits as the number FFFSSS; -1 for any other text.
+    static int chaveNumerica(QStringView t) {
+        int v = 0;
+        for (qsizetype i = 0; i < 7; ++i) {
+            if (i == 3) continue;
+            const char16_t c = t[i].unicode();
+            if (c < u'0' || c > u'9') return -1;
+            v = v * 10 + (c - u'0');
+        }
+        return v;
+    }
+
+    QString texto_;
+    QHash<int, qsizetype> numericas_;
+    std::vector<qsizetype> outras_;
+};
+
+// What GetCampo keeps of the answer it read last. The buffer copy shares the buffer's text,
+// so any change to ctx.bufferMensagem gives it text of its own and the index is rebuilt.
+class RespostaLida {
+  public:
+    RespostaLida(const QString& buffer, bool iso, std::shared_ptr<const DescricaoIso> d)
+        : buffer_(buffer), formaIso_(iso), descricao_(std::move(d)) {
+        if (formaIso_)
+            lidaIso_.emplace(answerWithoutFrame(buffer_), *descricao_);
+        else
+            lidaTexto_.emplace(buffer_);
+    }
+
+    bool serve(const QString& buffer, bool iso, const DescricaoIso& d) const {
+        return iso == formaIso_ && &d == descricao_.get() && buffer.isSharedWith(buffer_) &&
+               buffer.size() == buffer_.size();
+    }
+    QString iso(QStringView tag, int& receiptLines) const {
+        return lidaIso_->campo(tag, receiptLines);
+    }
+    QString texto(QStringView tag, bool* malformado) const {
+        return lidaTexto_->campo(tag, malformado);
+    }
+
+  private:
+    QString buffer_;
+    bool formaIso_;
+    std::shared_ptr<const DescricaoIso> descricao_;
+    std::optional<RespostaIso> lidaIso_;
+    std::optional<RespostaTexto> lidaTexto_;
+};
+
 QString isoField(QStringView resposta, QStringView tag, int& receiptLines) {
     return isoField(resposta, tag, receiptLines, DescricaoIso::padrao());
 }
 
 QString isoField(QStringView resposta, QStringView tag, int& receiptLines, const DescricaoIso& d) {
-    const MensagemIsoLida msg(resposta, true, d);
-    const int elemento = d.elementoDoCampo(tag);
-    const QString valor = msg.elemento(elemento);
-
-    const QString elemento60 = msg.elemento(60);
-    if (elemento60 == QLatin1String(kErroFormatacao)) return {};
-
-    const int campo = tag.size() >= 3 ? valorNumerico(tag.left(3)) : -1;
-    const int n = valorNumerico(tag.mid(std::min<qsizetype>(4, tag.size()), 3));
-
-    switch (elemento) {
-        case 63: {
-            const QString chave = resposta.left(4).toString() + resposta.mid(20, 6).toString();
-            const LayoutProdutos* layout = layoutDaChave(chave);
-            if (!layout) return valor;
-            for (const CampoRegistro& c : layout->campos) {
-                if (c.campo != campo) continue;
-                long long posicao = static_cast<long long>(n) * layout->tamanhoRegistro + c.posicao;
-                if (layout->aposRecibo)
-                    posicao += static_cast<long long>(receiptLines) * kTamanhoLinhaReciboProdutos;
-                return trecho(valor, posicao, c.tamanho);
-            }
-            return valor;
-        }
-        case 61:
-            return trecho(valor, static_cast<long long>(n) * kTamanhoLinhaRecibo + 1,
-                          kTamanhoLinhaRecibo);
-        case 60:
-            if (campo == 900) return trecho(valor, 1, 1);
-            if (campo == 901) return trecho(valor, 2, 2);
-            if (campo == 28) {
-                const QString linhas = trecho(valor, 4, 2);
-                receiptLines = valorNumerico(linhas);
-                return linhas;
-            }
-            return valor;
-        default:
-            return valor;
-    }
+    return RespostaIso(resposta.toString(), d).campo(tag, receiptLines);
 }
 
 QString GetCampo(Context& ctx, const QString& tag) {
-    if (ctx.config.bMsgIso)
-        return isoField(answerWithoutFrame(ctx.bufferMensagem), tag, ctx.qtdLinhasRecibo,
-                        ctx.mensagem.descricaoIso());
+    const bool iso = ctx.config.bMsgIso;
+    const std::shared_ptr<const DescricaoIso>& d = ctx.mensagem.descricaoIsoCompartilhada();
+    if (!ctx.respostaLida || !ctx.respostaLida->serve(ctx.bufferMensagem, iso, *d))
+        ctx.respostaLida = std::make_shared<RespostaLida>(ctx.bufferMensagem, iso, d);
+    if (iso) return ctx.respostaLida->iso(tag, ctx.qtdLinhasRecibo);
     bool malformado = false;
-    const QString valor = textField(ctx.bufferMensagem, tag, &malformado);
+    const QString valor = ctx.respostaLida->texto(tag, &malformado);
     if (malformado)
         MostraErro(ctx, QStringLiteral("GetCampo"),
                    TextoErro(5, QStringLiteral("Invalid procedure call or argument")));

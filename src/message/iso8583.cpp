@@ -1,5 +1,7 @@
 #include "message/iso8583.h"
 
+#include <algorithm>
+
 #include "message/mensagem.h"
 #include "shell/context.h"
 #include "shell/text_files.h"
@@ -32,31 +34,36 @@ int valorHex(QChar c) {
 
 const FormatoElemento kFormatoVazio{};
 
-// Writes one element as its length code says: fixed numeric padded on the left with "0",
-// fixed alphanumeric on the right with blanks (a longer value goes whole), "2L"/"3L" prefixed
-// by the value's length in two or three digits.
-void escreveElemento(QString& saida, const FormatoElemento& f, const QString& valor) {
+// Appends v in at least `largura` decimal digits, zero-filled on the left (a longer number
+// is written whole).
+void poeNumero(QString& saida, qsizetype v, int largura) {
+    char digitos[24];
+    int n = 0;
+    do {
+        digitos[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0 && n < 24);
+    for (int i = n; i < largura; ++i) saida += QLatin1Char('0');
+    while (n > 0) saida += QLatin1Char(digitos[--n]);
+}
+
+qsizetype quantosDigitos(qsizetype v) {
+    qsizetype n = 1;
+    for (; v >= 10; v /= 10) ++n;
+    return n;
+}
+
+// Characters one element takes on the wire when its value (all its fields) has `tamanho`.
+qsizetype tamanhoEscrito(const FormatoElemento& f, qsizetype tamanho) {
     switch (f.tipo) {
         case FormatoElemento::Tipo::LL:
-            saida += QString::number(valor.size()).rightJustified(2, QLatin1Char('0'));
-            saida += valor;
-            break;
+            return std::max<qsizetype>(2, quantosDigitos(tamanho)) + tamanho;
         case FormatoElemento::Tipo::LLL:
-            saida += QString::number(valor.size()).rightJustified(3, QLatin1Char('0'));
-            saida += valor;
-            break;
+            return std::max<qsizetype>(3, quantosDigitos(tamanho)) + tamanho;
         case FormatoElemento::Tipo::Fixo:
-            if (valor.size() >= f.tamanho) {
-                saida += valor;
-            } else if (f.numerico) {
-                saida += QString(f.tamanho - valor.size(), QLatin1Char('0'));
-                saida += valor;
-            } else {
-                saida += valor;
-                saida += QString(f.tamanho - valor.size(), QLatin1Char(' '));
-            }
             break;
     }
+    return std::max<qsizetype>(f.tamanho, tamanho);
 }
 
 }  // namespace
@@ -117,6 +124,10 @@ QString TipoBitIso(int n, const DescricaoIso& d) {
                                                              : QString();
 }
 
+// Writes one element as its length code says: fixed numeric padded on the left with "0",
+// fixed alphanumeric on the right with blanks (a longer value goes whole), "2L"/"3L" prefixed
+// by the value's length in two or three digits. The value is every field of the element, in
+// the order they were added, written straight into the one output buffer.
 QString writeIso(const Mensagem& msg, bool hex) {
     const DescricaoIso& d = msg.descricaoIso();
     const int n = msg.nosEscritos();
@@ -129,30 +140,57 @@ QString writeIso(const Mensagem& msg, bool hex) {
         if (i > 0 && elementos[static_cast<std::size_t>(i)] > 0)
             marcados.set(static_cast<std::size_t>(elementos[static_cast<std::size_t>(i)]));
     }
-
-    // Fields sharing an element follow one another in the order they were added.
-    std::array<QString, 65> valores;
+    // The fields of each present element chained in the order they were added, and the
+    // element's total length.
+    std::array<int, 65> primeiro;
+    std::array<int, 65> ultimo;
+    primeiro.fill(-1);
+    ultimo.fill(-1);
+    std::array<qsizetype, 65> tamanhos{};
+    std::vector<int> seguinte(static_cast<std::size_t>(n), -1);
     for (int i = 0; i < n; ++i) {
-        const int e = elementos[static_cast<std::size_t>(i)];
-        if (e > 0 && marcados.test(static_cast<std::size_t>(e)))
-            valores[static_cast<std::size_t>(e)] += msg.no(i).conteudo;
+        const auto e = static_cast<std::size_t>(elementos[static_cast<std::size_t>(i)]);
+        if (e == 0 || !marcados.test(e)) continue;
+        if (ultimo[e] < 0)
+            primeiro[e] = i;
+        else
+            seguinte[static_cast<std::size_t>(ultimo[e])] = i;
+        ultimo[e] = i;
+        tamanhos[e] += msg.no(i).conteudo.size();
     }
 
-    QString saida = msg.no(0).conteudo;
+    qsizetype total = msg.no(0).conteudo.size() + 16;
+    for (std::size_t e = 1; e <= 64; ++e)
+        if (marcados.test(e)) total += tamanhoEscrito(d.formato(int(e)), tamanhos[e]);
+    QString saida;
+    saida.reserve(total);
+
+    saida += msg.no(0).conteudo;
     for (int grupo = 0; grupo < 16; ++grupo) {
         int nibble = 0;
         for (int b = 0; b < 4; ++b)
             if (marcados.test(static_cast<std::size_t>(grupo * 4 + b + 1))) nibble |= 8 >> b;
         saida += hex ? QChar(QLatin1Char("0123456789ABCDEF"[nibble])) : QChar(nibble);
     }
-    for (int e = 1; e <= 64; ++e)
-        if (marcados.test(static_cast<std::size_t>(e)))
-            escreveElemento(saida, d.formato(e), valores[static_cast<std::size_t>(e)]);
+    for (std::size_t e = 1; e <= 64; ++e) {
+        if (!marcados.test(e)) continue;
+        const FormatoElemento& f = d.formato(int(e));
+        const qsizetype tamanho = tamanhos[e];
+        const bool completa = f.tipo == FormatoElemento::Tipo::Fixo && tamanho < f.tamanho;
+        if (f.tipo == FormatoElemento::Tipo::LL) poeNumero(saida, tamanho, 2);
+        if (f.tipo == FormatoElemento::Tipo::LLL) poeNumero(saida, tamanho, 3);
+        if (completa && f.numerico)
+            for (qsizetype k = tamanho; k < f.tamanho; ++k) saida += QLatin1Char('0');
+        for (int i = primeiro[e]; i >= 0; i = seguinte[static_cast<std::size_t>(i)])
+            saida += msg.no(i).conteudo;
+        if (completa && !f.numerico)
+            for (qsizetype k = tamanho; k < f.tamanho; ++k) saida += QLatin1Char(' ');
+    }
     return saida;
 }
 
-MensagemIsoLida::MensagemIsoLida(QStringView texto, bool hex, const DescricaoIso& d)
-    : texto_(texto.toString()) {
+MensagemIsoLida::MensagemIsoLida(QString texto, bool hex, const DescricaoIso& d)
+    : texto_(std::move(texto)) {
     tipo_ = texto_.left(4);
     qsizetype pos = 0;
     if (hex) {
@@ -210,10 +248,14 @@ MensagemIsoLida::MensagemIsoLida(QStringView texto, bool hex, const DescricaoIso
 
 QString MensagemIsoLida::elemento(int n) const {
     if (n < 0 || n > 64) return QString::fromUtf16(kTamanhoInvalido);
+    return vista(n).toString();
+}
+
+QStringView MensagemIsoLida::vista(int n) const {
     if (!presente(n)) return {};
     const Trecho& t = trechos_[static_cast<std::size_t>(n)];
     if (!t.legivel) return {};
-    return texto_.mid(t.inicio, t.tamanho);
+    return QStringView(texto_).mid(t.inicio, t.tamanho);
 }
 
 std::vector<int> MensagemIsoLida::presentes() const {
@@ -223,7 +265,7 @@ std::vector<int> MensagemIsoLida::presentes() const {
     return lista;
 }
 
-QString isoElement(int n, QStringView texto, bool hex, const DescricaoIso& d) {
+QString ExtraiBitIso(int n, QStringView texto, bool hex, const DescricaoIso& d) {
     if (n < 0 || n > 64) return QString::fromUtf16(kTamanhoInvalido);
     return MensagemIsoLida(texto, hex, d).elemento(n);
 }

@@ -82,13 +82,20 @@ class MensagemIsoLida {
   public:
     // hex set: 16 hexadecimal digits of bitmap, elements from character 21; clear: a binary
     // bitmap of 8 characters (8 bits each, element 1 first), elements from character 13.
+    MensagemIsoLida(QString texto, bool hex = true, const DescricaoIso& d = DescricaoIso::padrao());
     MensagemIsoLida(QStringView texto, bool hex = true,
-                    const DescricaoIso& d = DescricaoIso::padrao());
+                    const DescricaoIso& d = DescricaoIso::padrao())
+        : MensagemIsoLida(texto.toString(), hex, d) {}
 
     QString tipoMensagem() const { return tipo_; }
     bool presente(int n) const { return n >= 1 && n <= 64 && bits_.test(n); }
     // Value of element n; "" when absent or unreadable; "Tamanho Inválido" outside 0-64.
     QString elemento(int n) const;
+    // The characters of element n inside the message read; empty when absent, unreadable or
+    // outside 1-64.
+    QStringView vista(int n) const;
+    // The message as read.
+    const QString& texto() const { return texto_; }
     // Elements whose bit is set, in increasing order.
     std::vector<int> presentes() const;
     // False when the bitmap holds a non-hexadecimal digit or is cut short, when a length
@@ -108,12 +115,9 @@ class MensagemIsoLida {
     bool integra_ = true;
 };
 
-// ExtraiBitIso (n, message, hex flag): value of element n of a message given without its frame.
-QString isoElement(int n, QStringView texto, bool hex = true,
-                   const DescricaoIso& d = DescricaoIso::padrao());
-inline QString ExtraiBitIso(int n, const QString& texto, bool hex = true) {
-    return isoElement(n, texto, hex);
-}
+// Value of element n of a message given without its frame; "Tamanho Inválido" outside 0-64.
+QString ExtraiBitIso(int n, QStringView texto, bool hex = true,
+                     const DescricaoIso& d = DescricaoIso::padrao());
 
 // ISO form of the current message. The sale-generation and product-query flags of the context
 // are deliberately not looked at: see the comment in the implementation.

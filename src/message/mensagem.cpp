@@ -10,6 +10,19 @@ namespace ql {
 
 namespace {
 
+// The system's constant tables as text, made once and shared by every message.
+struct TabelasPadrao {
+    QString tipos = QLatin1String(kTiposElementosIso);
+    QString mapa = QLatin1String(kMapaCamposIso);
+    QString dicionario = QLatin1String(kDicionarioCampos);
+    QString tamanhos = QLatin1String(kTamanhosElementosIso);
+};
+
+const TabelasPadrao& tabelasPadrao() {
+    static const TabelasPadrao tabelas;
+    return tabelas;
+}
+
 const QString kTagTipo = QStringLiteral("000-000");
 
 ClassCampo placeholder() {
@@ -24,13 +37,38 @@ std::shared_ptr<const DescricaoIso> descricaoPara(const QString& tipos, const QS
                                                   const QString& tamanhos) {
     static const std::shared_ptr<const DescricaoIso> padrao(&DescricaoIso::padrao(),
                                                             [](const DescricaoIso*) {});
-    if (tipos == QLatin1String(kTiposElementosIso) && mapa == QLatin1String(kMapaCamposIso) &&
-        tamanhos == QLatin1String(kTamanhosElementosIso))
+    const TabelasPadrao& t = tabelasPadrao();
+    const bool compartilhadas = tipos.isSharedWith(t.tipos) && mapa.isSharedWith(t.mapa) &&
+                                tamanhos.isSharedWith(t.tamanhos);
+    if (compartilhadas || (tipos == t.tipos && mapa == t.mapa && tamanhos == t.tamanhos))
         return padrao;
     return std::make_shared<const DescricaoIso>(tipos, mapa, tamanhos);
 }
 
+// The number in at least three digits, zero-filled on the left after any minus sign.
+QString tresDigitos(int v) {
+    const qint64 absoluto = v < 0 ? -static_cast<qint64>(v) : v;
+    const QString digitos = QString::number(absoluto).rightJustified(3, QLatin1Char('0'));
+    return v < 0 ? QLatin1Char('-') + digitos : digitos;
+}
+
 }  // namespace
+
+QString TagItem(int campo, int sub) {
+    if (campo < 0 || campo > 999 || sub < 0 || sub > 999)
+        return tresDigitos(campo) + QLatin1Char('-') + tresDigitos(sub);
+    QString tag(7, Qt::Uninitialized);
+    QChar* c = tag.data();
+    const int partes[2] = {campo, sub};
+    for (int i = 0; i < 2; ++i) {
+        QChar* d = c + 4 * i;
+        d[0] = QLatin1Char(static_cast<char>('0' + partes[i] / 100));
+        d[1] = QLatin1Char(static_cast<char>('0' + partes[i] / 10 % 10));
+        d[2] = QLatin1Char(static_cast<char>('0' + partes[i] % 10));
+    }
+    c[3] = QLatin1Char('-');
+    return tag;
+}
 
 QString TagDoCampo(const QString& tag) {
     if (tag.size() >= 7) return tag.left(7);
@@ -55,8 +93,8 @@ void Mensagem::InicializaMensagem(const QString& tipos, const QString& mapa,
 }
 
 void Mensagem::Reinicia() {
-    InicializaMensagem(QLatin1String(kTiposElementosIso), QLatin1String(kMapaCamposIso),
-                       QLatin1String(kDicionarioCampos), QLatin1String(kTamanhosElementosIso));
+    const TabelasPadrao& t = tabelasPadrao();
+    InicializaMensagem(t.tipos, t.mapa, t.dicionario, t.tamanhos);
 }
 
 Inclusao Mensagem::IncluiCampo(const QString& tag, const QString& valor) {
@@ -78,8 +116,18 @@ Inclusao Mensagem::IncluiCampo(const QString& tag, const QString& valor) {
     return Inclusao::Incluido;
 }
 
+namespace {
+
+// "000-000" in any letter case (a tag of another length or first character cannot be it).
+bool ehTagTipo(const QString& tag) {
+    return tag.size() == 7 && tag.front() == QLatin1Char('0') &&
+           tag.compare(kTagTipo, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
 Inclusao Mensagem::add(const QString& tag, const QString& valor) {
-    if (tag.compare(kTagTipo, Qt::CaseInsensitive) == 0) Reinicia();
+    if (ehTagTipo(tag)) Reinicia();
     return IncluiCampo(tag, valor);
 }
 
@@ -141,7 +189,7 @@ void CarregaTabelasMensagem(Context& ctx) {
 }
 
 void AdicionaCampo(Context& ctx, const QString& tag, const QString& valor) {
-    if (tag.compare(kTagTipo, Qt::CaseInsensitive) == 0) CarregaTabelasMensagem(ctx);
+    if (ehTagTipo(tag)) CarregaTabelasMensagem(ctx);
     switch (ctx.mensagem.IncluiCampo(tag, valor)) {
         case Inclusao::Cheio:
             MostraErro(ctx, QStringLiteral("AdicionaCampo"),

@@ -22,6 +22,10 @@ struct ClassCampo {
     void DefineComprimento(const QString& texto) { Comprimento = texto.trimmed().toShort(); }
 };
 
+// Tag "FFF-SSS" of field campo, sub-field sub, each in three digits with leading zeros (a
+// negative number keeps its sign in front of its zero-filled digits).
+QString TagItem(int campo, int sub);
+
 // Fixed-length tag as the message keeps it: a longer text is cut to 7 characters, a shorter
 // one filled with blanks.
 QString TagDoCampo(const QString& tag);
@@ -73,6 +77,9 @@ class Mensagem {
     const QString& tamanhosIso() const { return tamanhos_; }
     // The element tables in the form the ISO writer and readers use.
     const DescricaoIso& descricaoIso() const { return *descricao_; }
+    const std::shared_ptr<const DescricaoIso>& descricaoIsoCompartilhada() const {
+        return descricao_;
+    }
 
   private:
     std::vector<ClassCampo> nos_;

@@ -18,12 +18,8 @@ namespace ql {
 
 namespace {
 
-QString tag(int campo, int sub) {
-    return formataZeros(campo, 3) + QLatin1Char('-') + formataZeros(sub, 3);
-}
-
 QString valorCampo(Context& ctx, int campo, int sub) {
-    return centavosParaValor(GetCampo(ctx, tag(campo, sub)));
+    return centavosParaValor(GetCampo(ctx, TagItem(campo, sub)));
 }
 
 // Refreshes the prices of query result row 1 (and item 1) by the price lookup.
@@ -106,19 +102,19 @@ bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagin
             ctx.itensVenda.clear();
             for (int n = 0; n < quantos; ++n) {
                 ItemVenda& item = ctx.itensVenda.item(n + 1);
-                item.descricao = GetCampo(ctx, tag(903, n));
-                item.fabricante = GetCampo(ctx, tag(904, n));
-                item.embalagem = GetCampo(ctx, tag(906, n));
+                item.descricao = GetCampo(ctx, TagItem(903, n));
+                item.fabricante = GetCampo(ctx, TagItem(904, n));
+                item.embalagem = GetCampo(ctx, TagItem(906, n));
                 item.valorBruto = valorCampo(ctx, 910, n);
                 item.desconto = valorCampo(ctx, 909, n);
                 item.valorLiquido = valorCampo(ctx, 911, n);
                 item.valorReceber = valorCampo(ctx, 912, n);
-                item.codigo = GetCampo(ctx, tag(902, n));
-                item.status = GetCampo(ctx, tag(919, n));
+                item.codigo = GetCampo(ctx, TagItem(902, n));
+                item.status = GetCampo(ctx, TagItem(919, n));
                 escreveLinhaConsulta(consulta, item);
             }
             ctx.itensVenda.count = static_cast<qint16>(quantos);
-            produtoDoHost = !GetCampo(ctx, tag(902, 0)).isEmpty();
+            produtoDoHost = !GetCampo(ctx, TagItem(902, 0)).isEmpty();
             if (!produtoDoHost) return quantos > 0;
         } else if (SoDigitos(busca.trimmed())) {
             // The host does not know the text but it is a product code: offer it as it is.
@@ -163,15 +159,15 @@ bool Recupera_Pre(Context& ctx, GradeAutorizacao& grade, int primeiraLinha) {
             grade.ocultaColuna(G::Descricao, true);
             grade.ocultaColuna(G::Fabricante, true);
             const int n = i - 1;
-            grade.defineTexto(linha, G::Embalagem, GetCampo(ctx, tag(906, n)));
+            grade.defineTexto(linha, G::Embalagem, GetCampo(ctx, TagItem(906, n)));
             grade.defineTexto(linha, G::Quantidade,
-                              QString::number(valorInteiro(GetCampo(ctx, tag(905, n)))));
+                              QString::number(valorInteiro(GetCampo(ctx, TagItem(905, n)))));
             grade.defineTexto(linha, G::PMC, valorCampo(ctx, 910, n));
             grade.defineTexto(linha, G::Desconto, valorCampo(ctx, 909, n));
             grade.defineTexto(linha, G::PrecoVenda, valorCampo(ctx, 911, n));
             grade.defineTexto(linha, G::PagtoCliente, valorCampo(ctx, 912, n));
-            grade.defineTexto(linha, G::Codigo, GetCampo(ctx, tag(902, n)));
-            grade.defineTexto(linha, G::Status, GetCampo(ctx, tag(919, n)));
+            grade.defineTexto(linha, G::Codigo, GetCampo(ctx, TagItem(902, n)));
+            grade.defineTexto(linha, G::Status, GetCampo(ctx, TagItem(919, n)));
         }
         return true;
     });
@@ -185,7 +181,7 @@ bool Retorna_Status_Produtos(Context& ctx, GradeAutorizacao& grade, int primeira
             const int linha = primeiraLinha + i;
             if (linha > grade.linhas()) break;
             const int n = i - 1;
-            const QString codigo = GetCampo(ctx, tag(902, n));
+            const QString codigo = GetCampo(ctx, TagItem(902, n));
             if (codigo.isEmpty()) break;
             if (formataCodigo(grade.texto(linha, G::Codigo), 13) != formataCodigo(codigo, 13)) {
                 MostraAtencao(ctx, QStringLiteral("A resposta da mensagem de pré-Autorização fora "
@@ -193,12 +189,12 @@ bool Retorna_Status_Produtos(Context& ctx, GradeAutorizacao& grade, int primeira
                 continue;
             }
             ItemVenda& item = ctx.itensVenda.item(linha);
-            item.quantidade = QString::number(valorInteiro(GetCampo(ctx, tag(905, n))));
+            item.quantidade = QString::number(valorInteiro(GetCampo(ctx, TagItem(905, n))));
             item.valorBruto = valorCampo(ctx, 910, n);
             item.desconto = valorCampo(ctx, 909, n);
             item.valorLiquido = valorCampo(ctx, 911, n);
             item.valorReceber = valorCampo(ctx, 912, n);
-            item.status = GetCampo(ctx, tag(919, n));
+            item.status = GetCampo(ctx, TagItem(919, n));
             grade.defineTexto(linha, G::Quantidade, item.quantidade);
             grade.defineTexto(linha, G::PMC, item.valorBruto);
             grade.defineTexto(linha, G::Desconto, item.desconto);
@@ -240,22 +236,23 @@ bool Mensagem_GeracaoPre(Context& ctx, GradeAutorizacao& grade, const QString& d
             for (int i = inicio; i <= fim; ++i) {
                 const ItemVenda& item = ctx.itensVenda.itens.at(i - 1);
                 const int j = i - inicio;
-                AdicionaCampo(ctx, tag(902, j), formataCodigo(item.codigo, 13));
-                AdicionaCampo(ctx, tag(906, j), item.embalagem);
-                AdicionaCampo(ctx, tag(905, j), formataZeros(valorInteiro(item.quantidade), 3));
-                AdicionaCampo(ctx, tag(910, j), valorParaCentavos(item.valorBruto, 7));
+                AdicionaCampo(ctx, TagItem(902, j), formataCodigo(item.codigo, 13));
+                AdicionaCampo(ctx, TagItem(906, j), item.embalagem);
+                AdicionaCampo(ctx, TagItem(905, j), formataZeros(valorInteiro(item.quantidade), 3));
+                AdicionaCampo(ctx, TagItem(910, j), valorParaCentavos(item.valorBruto, 7));
                 const QString consulta = item.valorLiquidoConsulta.trimmed();
                 const bool usaConsulta = !consulta.isEmpty() && consulta != QLatin1String("0,00");
-                AdicionaCampo(ctx, tag(911, j),
+                AdicionaCampo(ctx, TagItem(911, j),
                               valorParaCentavos(usaConsulta ? consulta : item.valorLiquido, 7));
                 if (venda && iso) {
-                    AdicionaCampo(ctx, tag(912, j), valorParaCentavos(item.valorLiquido, 7));
-                    AdicionaCampo(ctx, tag(909, j),
+                    AdicionaCampo(ctx, TagItem(912, j), valorParaCentavos(item.valorLiquido, 7));
+                    AdicionaCampo(ctx, TagItem(909, j),
                                   item.desconto.trimmed().isEmpty()
                                       ? QStringLiteral("0000000")
                                       : valorParaCentavos(item.desconto, 7));
                 }
-                AdicionaCampo(ctx, tag(914, j), valorOperadora(item.valorOperadora, iso, venda));
+                AdicionaCampo(ctx, TagItem(914, j),
+                              valorOperadora(item.valorOperadora, iso, venda));
             }
 
             const qint32 resultado = ProcessaMsg(ctx);

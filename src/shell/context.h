@@ -20,6 +20,8 @@
 
 namespace ql {
 
+class RespostaLida;
+
 // Identification of the card and operadora chosen on the card identification screen.
 struct Identificacao {
     QString NumeroCartao;
@@ -69,6 +71,8 @@ struct Context {
     Mensagem mensagem;
     QString bufferMensagem;
     int qtdLinhasRecibo = 0;
+    // The answer in bufferMensagem as GetCampo read it; read again when the buffer changes.
+    std::shared_ptr<RespostaLida> respostaLida;
     // Continuation value of the last product query (0 when no more results follow).
     QString continuacaoConsulta;
 

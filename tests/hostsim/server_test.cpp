@@ -1,10 +1,21 @@
 // The host's network front, driven by raw sockets on loopback: several requests on one
-// connection, a broken frame, an idle connection.
+// connection, a broken frame, an idle connection, a frame that never ends, and a crowd of
+// silent connections that must not lock a terminal out.
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "host/framing.h"
 #include "hostsim/host_server.h"
@@ -17,9 +28,10 @@ class Servidor : public ::testing::Test {
     QTemporaryDir dir;
     std::unique_ptr<HostServerThread> host;
 
-    void inicia(int ociosoMs = 5000) {
+    void inicia(int ociosoMs = 5000, int quadroMs = 5000) {
         ServerOptions o;
         o.tempoOciosoMs = ociosoMs;
+        o.tempoQuadroMs = quadroMs;
         host = std::make_unique<HostServerThread>(dir.filePath(QStringLiteral("h.sqlite")),
                                                   QString(), o);
         QString erro;
@@ -81,6 +93,61 @@ TEST_F(Servidor, AnIdleConnectionIsClosed) {
     ASSERT_TRUE(conecta(s));
     s.write("00");  // half a length, then silence
     EXPECT_TRUE(s.waitForDisconnected(3000));
+}
+
+TEST_F(Servidor, AFrameThatTricklesInPastItsTimeIsCutOff) {
+    inicia(60000, 300);
+    QTcpSocket s;
+    ASSERT_TRUE(conecta(s));
+    s.write("0050");
+    // One byte every 50 ms never leaves the connection idle, but the frame takes too long.
+    bool fechada = false;
+    for (int i = 0; i < 40 && !fechada; ++i) {
+        s.write("x");
+        s.flush();
+        fechada = s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(50);
+    }
+    EXPECT_TRUE(fechada);
+}
+
+TEST_F(Servidor, SilentConnectionsAtTheLimitGiveWayToATerminal) {
+    // 1,200 sockets on each side of loopback, and more on the server's: room for them.
+    rlimit limite{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limite), 0);
+    if (limite.rlim_cur < 4096 && limite.rlim_cur < limite.rlim_max) {
+        limite.rlim_cur = std::min<rlim_t>(4096, limite.rlim_max);
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limite), 0);
+    }
+    inicia(60000);
+    std::vector<int> silenciosas;
+    auto fechaTodas = qScopeGuard([&] {
+        for (int fd : silenciosas) ::close(fd);
+    });
+    for (int i = 0; i < 1200; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        ASSERT_GE(fd, 0) << i;
+        silenciosas.push_back(fd);
+        const timeval espera{2, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &espera, sizeof espera);
+        sockaddr_in destino{};
+        destino.sin_family = AF_INET;
+        destino.sin_port = htons(host->porta());
+        destino.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&destino), sizeof destino), 0) << i;
+        // The last 200 send half a length prefix and then nothing.
+        if (i >= 1000) {
+            ASSERT_EQ(::send(fd, "00", 2, MSG_NOSIGNAL), 2) << i;
+        }
+    }
+
+    QTcpSocket terminal;
+    ASSERT_TRUE(conecta(terminal));
+    terminal.write(framing::encodeWire(QStringLiteral(
+        "000-000=0100;011-000=800000;040-000=QUILLANE SAUDE;953-000=6062820000000001;")));
+    framing::FrameDecoder d;
+    const auto r = le(terminal, d);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_TRUE(r->contains(QLatin1String("009-000=00;")));
 }
 
 }  // namespace

@@ -72,6 +72,18 @@ TEST(CampoTexto, GetCampoSearchesTheFramedBufferAndReportsMissingSemicolon) {
     EXPECT_EQ(t.boxes.last().title, "ATENÇÃOGetCampo");
 }
 
+// GetCampo keeps the answer it read; a buffer changed in place, or switched to the other form,
+// must be read again.
+TEST(CampoTexto, GetCampoRereadsABufferChangedInPlaceOrInTheOtherForm) {
+    test::TestContext t;
+    t.ctx.bufferMensagem = emQuadro("000-000=0110;009-000=00;");
+    EXPECT_EQ(GetCampo(t.ctx, "009-000"), "00");
+    t.ctx.bufferMensagem[26] = QLatin1Char('5');
+    EXPECT_EQ(GetCampo(t.ctx, "009-000"), "05");
+    t.ctx.config.bMsgIso = true;
+    EXPECT_EQ(GetCampo(t.ctx, "009-000"), "");
+}
+
 TEST(CampoIso, ProductRecordsOfElement63FollowTheAnswerKey) {
     struct Caso {
         const char* tipo;

@@ -220,7 +220,7 @@ TEST(Iso8583Leitura, DamagedMessagesGiveEmptyOrShortValues) {
          60, "abc", true},
     };
     for (const Caso& c : casos) {
-        EXPECT_EQ(isoElement(c.n, c.texto), c.esperado) << c.nome;
+        EXPECT_EQ(ExtraiBitIso(c.n, c.texto), c.esperado) << c.nome;
         EXPECT_EQ(MensagemIsoLida(c.texto).integra(), c.integra) << c.nome;
     }
 }
@@ -232,10 +232,10 @@ TEST(Iso8583Leitura, BinaryBitmapStartsElementsAfterEightCharacters) {
                                      "800000"
                                      "001111"
                                      "abc");
-    EXPECT_EQ(isoElement(3, texto, false), "800000");
-    EXPECT_EQ(isoElement(11, texto, false), "001111");
-    EXPECT_EQ(isoElement(57, texto, false), "abc");
-    EXPECT_EQ(isoElement(4, texto, false), "");
+    EXPECT_EQ(ExtraiBitIso(3, texto, false), "800000");
+    EXPECT_EQ(ExtraiBitIso(11, texto, false), "001111");
+    EXPECT_EQ(ExtraiBitIso(57, texto, false), "abc");
+    EXPECT_EQ(ExtraiBitIso(4, texto, false), "");
     EXPECT_TRUE(MensagemIsoLida(texto, false).integra());
 }
 
