@@ -3,7 +3,6 @@
 // again. Reports round trips per second and the p50/p99 latency of the eligibility + sale
 // pair, for one terminal and for 50 concurrent terminals. Bounded by a count of rounds and
 // by a time limit; loopback only.
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QRegularExpression>
@@ -230,11 +229,3 @@ BENCHMARK(CinquentaTerminaisComDiario)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -22,6 +22,21 @@ namespace {
 constexpr int kProdutos = 12;
 constexpr int kLinhasRecibo = 10;
 
+// Product j of a page: the fields request and answer share, then the one that closes the
+// record (the request's amount 914, the answer's status 919).
+void adicionaProduto(ql::Mensagem& m, int j, const char* quantidade, int ultimoCampo,
+                     const char* ultimoValor) {
+    m.add(ql::TagItem(902, j),
+          QStringLiteral("%1").arg(7891000000000LL + j, 13, 10, QLatin1Char('0')));
+    m.add(ql::TagItem(906, j), "C");
+    m.add(ql::TagItem(905, j), "002");
+    m.add(ql::TagItem(910, j), "0001250");
+    m.add(ql::TagItem(911, j), "0001100");
+    m.add(ql::TagItem(912, j), "0001100");
+    m.add(ql::TagItem(909, j), quantidade);
+    m.add(ql::TagItem(ultimoCampo, j), ultimoValor);
+}
+
 // One page of a sale: the common fields, the page fields and the per-product fields in the
 // order the sale generation adds them (ISO sale mode, which sends the most fields).
 ql::Mensagem paginaVenda() {
@@ -39,17 +54,7 @@ ql::Mensagem paginaVenda() {
     m.add("002-000", "000123456");
     m.add("900-000", "0");
     m.add("901-000", "12");
-    for (int j = 0; j < kProdutos; ++j) {
-        m.add(ql::TagItem(902, j),
-              QStringLiteral("%1").arg(7891000000000LL + j, 13, 10, QLatin1Char('0')));
-        m.add(ql::TagItem(906, j), "C");
-        m.add(ql::TagItem(905, j), "002");
-        m.add(ql::TagItem(910, j), "0001250");
-        m.add(ql::TagItem(911, j), "0001100");
-        m.add(ql::TagItem(912, j), "0001100");
-        m.add(ql::TagItem(909, j), "0001000");
-        m.add(ql::TagItem(914, j), "          1234");
-    }
+    for (int j = 0; j < kProdutos; ++j) adicionaProduto(m, j, "0001000", 914, "          1234");
     return m;
 }
 
@@ -69,17 +74,7 @@ ql::Mensagem paginaResposta() {
         m.add(ql::TagItem(29, l),
               QStringLiteral("LINHA %1 DO COMPROVANTE").arg(l).leftJustified(38));
     m.add("005-000", QString(kLinhasRecibo * 40, QLatin1Char('R')));
-    for (int j = 0; j < kProdutos; ++j) {
-        m.add(ql::TagItem(902, j),
-              QStringLiteral("%1").arg(7891000000000LL + j, 13, 10, QLatin1Char('0')));
-        m.add(ql::TagItem(906, j), "C");
-        m.add(ql::TagItem(905, j), "002");
-        m.add(ql::TagItem(910, j), "0001250");
-        m.add(ql::TagItem(911, j), "0001100");
-        m.add(ql::TagItem(912, j), "0001100");
-        m.add(ql::TagItem(909, j), "01000");
-        m.add(ql::TagItem(919, j), "00");
-    }
+    for (int j = 0; j < kProdutos; ++j) adicionaProduto(m, j, "01000", 919, "00");
     return m;
 }
 

@@ -2,7 +2,6 @@
 // the time from the swipe (the pad writing its event answer) to the card number handed back
 // to the screen (tracks asked, pad closed), median of 20 reads; and the time a silent pad
 // takes to give up with the protocol's own waits.
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -65,12 +64,3 @@ void PadMudoDesiste(benchmark::State& estado) {
 BENCHMARK(PadMudoDesiste)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    // The serial port wants an application object on the thread that uses it.
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -99,11 +99,3 @@ BENCHMARK(MontaBytesEscPos)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

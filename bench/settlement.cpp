@@ -2,7 +2,6 @@
 // store write adds between F5 and the receipt (one approved sale written as authorised, on
 // disk with full sync), and the time to settle 100 pending confirmations once quillane-host
 // answers again over TCP on loopback. Each benchmark repeats and reports medians.
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -177,11 +176,3 @@ BENCHMARK(LiquidaPendentesAposQueda)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

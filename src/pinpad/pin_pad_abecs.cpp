@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 #include <QSerialPort>
+#include <QStringList>
 
 namespace ql {
 
@@ -96,6 +97,14 @@ PinPadAbecs::PinPadAbecs(QString dispositivo, qint32 baud, abecs::Tempos tempos)
 QString PinPadAbecs::motivo() const {
     std::lock_guard trava(mutex_);
     return motivo_;
+}
+
+QString PinPadAbecs::relato() const {
+    std::lock_guard trava(mutex_);
+    QStringList partes{QStringLiteral("PIN pad ") + dispositivo_};
+    if (info_) partes << info_->descricao();
+    if (!motivo_.isEmpty()) partes << motivo_;
+    return partes.join(QStringLiteral(": "));
 }
 
 std::optional<abecs::InfoPinPad> PinPadAbecs::info() const {

@@ -37,6 +37,9 @@ class PinPadAbecs final : public PinPad {
     qint32 GetTrack(QByteArray& trilha, QString& aux) override;
     bool esperaForaDaTela() const override { return true; }
     void cancela() override { cancelar_.store(true); }
+    // What the pad said about itself and about the last read (identity, why a read failed),
+    // for the support log. Never holds a track.
+    QString relato() const;
 
     // Opens the pad only to ask its identity; false (and motivo()) when it cannot.
     bool LeInformacoes(abecs::InfoPinPad& info);

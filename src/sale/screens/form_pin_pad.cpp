@@ -8,9 +8,11 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include "pinpad/pin_pad_abecs.h"
 #include "shell/context.h"
 #include "shell/error_routine.h"
 #include "shell/error_trap.h"
+#include "shell/support_log.h"
 #include "shell/text_files.h"
 #include "ui/window_helpers.h"
 
@@ -57,16 +59,26 @@ void FormPinPad::Timer1_Timer() {
             esperaFora(*pad);
         } else {
             leitura_ = LeTrilha(*pad);
+            registraLeitura(*pad);
         }
         return 0;
     });
     if (!espera_) done(QDialog::Accepted);
 }
 
+void FormPinPad::registraLeitura(const PinPad& pad) {
+    // Only the serial pad has something of its own to say (identity, why a read failed).
+    if (const auto* serial = dynamic_cast<const PinPadAbecs*>(&pad))
+        RegistraLog(ctx_, QStringLiteral("leitura do cartão: resultado %1; %2")
+                              .arg(leitura_.RetornoPinPad)
+                              .arg(serial->relato()));
+}
+
 void FormPinPad::esperaFora(PinPad& pad) {
     padEmEspera_ = &pad;
     espera_ = QThread::create([this, &pad] { leitura_ = LeTrilha(pad); });
-    connect(espera_, &QThread::finished, this, [this] {
+    connect(espera_, &QThread::finished, this, [this, &pad] {
+        registraLeitura(pad);
         espera_->deleteLater();
         espera_ = nullptr;
         padEmEspera_ = nullptr;

@@ -41,6 +41,8 @@ class FormPinPad final : public QDialog {
 
   private:
     void esperaFora(PinPad& pad);
+    // One line of the support log for the read just ended, with what the pad had to say.
+    void registraLeitura(const PinPad& pad);
 
     Context& ctx_;
     QTimer timer1_;
