@@ -21,59 +21,54 @@ TextosSelecao validos() {
 }
 
 TEST(SelecaoProduto, ChecksOfTheBoxesInOrder) {
-    const CampoAdicional receita{QStringLiteral("N"), 3, 10,
-                                 QStringLiteral("Nr Receita          ")};
+    using T = TextosSelecao;
+    const CampoAdicional receita{QStringLiteral("N"), 3, 10, QStringLiteral("Nr Receita   ")};
     const CampoAdicional livre{QStringLiteral("X"), 2, 0, QStringLiteral(" Obs ")};
+    const QString receita3 =
+        QStringLiteral("O campo Nr Receita deve conter pelo menos 3 dígito(s).");
     struct Caso {
-        const char* caso;
-        std::function<void(TextosSelecao&)> altera;
+        QString T::*campo;  // the box changed from valid ones (none: every box empty)
+        const char* valor;
         const CampoAdicional* complemento;
-        std::optional<FalhaValidacao> esperado;
+        QString mensagem;  // empty: accepted
+        C foco;
     };
     const Caso casos[] = {
-        {"all valid", [](TextosSelecao&) {}, &receita, std::nullopt},
-        {"quantity empty", [](TextosSelecao& t) { t.quantidade = ""; }, &receita,
-         FalhaValidacao{"Digite a quantidade.", C::Quantidade}},
-        {"quantity zero", [](TextosSelecao& t) { t.quantidade = "0"; }, &receita,
-         FalhaValidacao{"Digite a quantidade.", C::Quantidade}},
-        {"quantity first of several", [](TextosSelecao& t) { t = {}; }, &receita,
-         FalhaValidacao{"Digite a quantidade.", C::Quantidade}},
-        {"discount letters", [](TextosSelecao& t) { t.desconto = "1a"; }, &receita,
-         FalhaValidacao{"O desconto deve conter apenas números.", C::Desconto}},
-        {"discount empty", [](TextosSelecao& t) { t.desconto = ""; }, &receita,
-         FalhaValidacao{"O desconto deve conter apenas números.", C::Desconto}},
-        {"discount 99,99 accepted", [](TextosSelecao& t) { t.desconto = "99,99"; }, &receita,
-         std::nullopt},
-        {"discount 100,00", [](TextosSelecao& t) { t.desconto = "100,00"; }, &receita,
-         FalhaValidacao{"O desconto não pode ser maior que 99,99", C::Desconto}},
-        {"discount rounding to 100", [](TextosSelecao& t) { t.desconto = "99,996"; }, &receita,
-         FalhaValidacao{"O desconto não pode ser maior que 99,99", C::Desconto}},
-        {"gross not numeric", [](TextosSelecao& t) { t.precoBruto = "abc"; }, &receita,
-         FalhaValidacao{"O Preço bruto deve conter apenas números.", C::PrecoBruto}},
-        {"gross with thousands", [](TextosSelecao& t) { t.precoBruto = "1.234,56"; }, &receita,
-         std::nullopt},
-        {"net zero", [](TextosSelecao& t) { t.precoLiquido = "0,00"; }, &receita,
-         FalhaValidacao{"O Preço líquido deve ser maior que 0,00.", C::PrecoBruto}},
-        {"net below a cent", [](TextosSelecao& t) { t.precoLiquido = "0,004"; }, &receita,
-         FalhaValidacao{"O Preço líquido deve ser maior que 0,00.", C::PrecoBruto}},
-        {"complement letters", [](TextosSelecao& t) { t.complemento = "12A"; }, &receita,
-         FalhaValidacao{"O campo Nr Receita só aceita números.", C::Complemento}},
-        {"complement too short", [](TextosSelecao& t) { t.complemento = "12"; }, &receita,
-         FalhaValidacao{"O campo Nr Receita deve conter pelo menos 3 dígito(s).", C::Complemento}},
-        {"complement empty", [](TextosSelecao& t) { t.complemento = ""; }, &receita,
-         FalhaValidacao{"O campo Nr Receita deve conter pelo menos 3 dígito(s).", C::Complemento}},
-        {"complement hidden is not checked", [](TextosSelecao& t) { t.complemento = "x"; }, nullptr,
-         std::nullopt},
-        {"free complement takes letters", [](TextosSelecao& t) { t.complemento = "AB"; }, &livre,
-         std::nullopt},
-        {"free complement minimum", [](TextosSelecao& t) { t.complemento = " A "; }, &livre,
-         FalhaValidacao{"O campo Obs deve conter pelo menos 2 dígito(s).", C::Complemento}},
+        {&T::quantidade, "2", &receita, {}, C::Nenhum},
+        {&T::quantidade, "", &receita, "Digite a quantidade.", C::Quantidade},
+        {&T::quantidade, "0", &receita, "Digite a quantidade.", C::Quantidade},
+        {nullptr, "", &receita, "Digite a quantidade.", C::Quantidade},
+        {&T::desconto, "1a", &receita, "O desconto deve conter apenas números.", C::Desconto},
+        {&T::desconto, "", &receita, "O desconto deve conter apenas números.", C::Desconto},
+        {&T::desconto, "99,99", &receita, {}, C::Nenhum},
+        {&T::desconto, "100,00", &receita, "O desconto não pode ser maior que 99,99", C::Desconto},
+        {&T::desconto, "99,996", &receita, "O desconto não pode ser maior que 99,99", C::Desconto},
+        {&T::precoBruto, "abc", &receita, "O Preço bruto deve conter apenas números.",
+         C::PrecoBruto},
+        {&T::precoBruto, "1.234,56", &receita, {}, C::Nenhum},
+        {&T::precoLiquido, "0,00", &receita, "O Preço líquido deve ser maior que 0,00.",
+         C::PrecoBruto},
+        {&T::precoLiquido, "0,004", &receita, "O Preço líquido deve ser maior que 0,00.",
+         C::PrecoBruto},
+        {&T::complemento, "12A", &receita, "O campo Nr Receita só aceita números.", C::Complemento},
+        {&T::complemento, "12", &receita, receita3, C::Complemento},
+        {&T::complemento, "", &receita, receita3, C::Complemento},
+        {&T::complemento, "x", nullptr, {}, C::Nenhum},  // hidden: not checked
+        {&T::complemento, "AB", &livre, {}, C::Nenhum},
+        {&T::complemento, " A ", &livre, "O campo Obs deve conter pelo menos 2 dígito(s).",
+         C::Complemento},
     };
     for (const auto& c : casos) {
-        SCOPED_TRACE(c.caso);
+        SCOPED_TRACE(std::string(c.valor) + " -> " + c.mensagem.toStdString());
         TextosSelecao t = validos();
-        c.altera(t);
-        EXPECT_EQ(VerificaCamposSelecao(t, c.complemento), c.esperado);
+        if (c.campo) {
+            t.*c.campo = QString::fromUtf8(c.valor);
+        } else {
+            t = {};
+        }
+        const auto esperado =
+            c.mensagem.isEmpty() ? std::nullopt : std::optional(FalhaValidacao{c.mensagem, c.foco});
+        EXPECT_EQ(VerificaCamposSelecao(t, c.complemento), esperado);
     }
 }
 

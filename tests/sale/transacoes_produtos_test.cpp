@@ -10,13 +10,17 @@ namespace ql {
 namespace {
 
 using G = GradeAutorizacao;
+using R = ResultadoConsulta;
 const QString kComuns = QStringLiteral(
     "001-000=1111;040-000=ROUTEXY;012-000=000000123456;940-000=003;942-000=123456;"
     "941-000=R4T7N2AK;023-000=100000;022-000=1205;");
-const QString kIsoAprovado = QStringLiteral(
-    "0110"
-    "0000000002000000"
-    "00");
+
+// Cells 1..n of a row, to compare a whole row at once.
+QStringList celulas(const TabelaTexto& tabela, int linha, int n) {
+    QStringList c;
+    for (int col = 1; col <= n; ++col) c << tabela.texto(linha, col);
+    return c;
+}
 
 struct Produtos : ::testing::Test {
     test::TestContext t;
@@ -35,7 +39,6 @@ struct Produtos : ::testing::Test {
         grade.limpa();
         for (int i = 1; i <= n; ++i) {
             const int l = grade.adicionaLinha();
-            grade.defineTexto(l, G::Descricao, QStringLiteral("PRODUTO %1").arg(i));
             grade.defineTexto(l, G::Embalagem, QStringLiteral("C"));
             grade.defineTexto(l, G::Quantidade, QStringLiteral("1"));
             grade.defineTexto(l, G::PMC, QStringLiteral("10,00"));
@@ -44,7 +47,6 @@ struct Produtos : ::testing::Test {
         }
         CarregaItemVenda_Grid(ctx, grade);
     }
-    void answerInBuffer(const QString& body) { ctx.bufferMensagem = framing::buildFrame(body); }
 };
 
 TEST_F(Produtos, GeracaoPreMessageText) {
@@ -74,159 +76,112 @@ TEST_F(Produtos, GeracaoPreMessageText) {
 
 TEST_F(Produtos, GeracaoPreIsoOperadoraValue) {
     ctx.config.bMsgIso = true;
+    // The end of element 63: gross, net, (sale: net again, discount,) then the value.
     const struct {
-        const char* tela;
-        const char* valor;
-        QString tail;  // the end of element 63
-    } cases[] = {
-        {"PREVENDA", "123",
-         "0001000"
-         "0000900"
-         "14"
-         "00000000000123"},
-        {"PREVENDA", "",
-         "0001000"
-         "0000900"
-         "00" +
-             QString(14, ' ')},
-        {"VENDA", "123",
-         "0001000"
-         "0000900"
-         "0000900"
-         "0000000"
-         "00000000000123"},
-        {"VENDA", "",
-         "0001000"
-         "0000900"
-         "0000900"
-         "0000000" +
-             QString(14, ' ')},
+        const char *tela, *valor;
+        QString fim;
+    } casos[] = {
+        {"PREVENDA", "123", "000100000009001400000000000123"},
+        {"PREVENDA", "", "0001000000090000" + QString(14, ' ')},
+        {"VENDA", "123", "000100000009000000900000000000000000000123"},
+        {"VENDA", "", "0001000000090000009000000000" + QString(14, ' ')},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : casos) {
         SCOPED_TRACE(std::string(c.tela) + "/" + c.valor);
         ctx.TelaAtual = QString::fromLatin1(c.tela);
         produtos(1);
         ctx.itensVenda.itens[0].valorOperadora = QString::fromLatin1(c.valor);
-        link.answer(kIsoAprovado);
+        link.answer(QStringLiteral("0110000000000200000000"));
         EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, QStringLiteral("555")));
-        EXPECT_TRUE(link.bodies().back().endsWith(c.tail)) << link.bodies().back().toStdString();
+        EXPECT_TRUE(link.bodies().back().endsWith(c.fim)) << link.bodies().back().toStdString();
     }
 }
 
-TEST_F(Produtos, GeracaoPrePagesOfTwelve) {
-    produtos(12);
+TEST_F(Produtos, GeracaoPreSendsPagesOfTwelveSkipsALostOneAndStopsAtARefusal) {
+    produtos(12);  // twelve fit one page
     EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
-    ASSERT_EQ(link.bodies().size(), 1);
-    EXPECT_TRUE(link.bodies()[0].contains("900-000=0;901-000=12;902-000="));
+    EXPECT_TRUE(link.bodies()[0].contains("900-000=0;901-000=12;902-000=7891000000001;"));
     EXPECT_TRUE(link.bodies()[0].contains("902-011=7891000000012;"));
 
+    // Thirteen: the first page is lost and skipped silently, the second still goes.
     produtos(13);
-    EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
-    ASSERT_EQ(link.bodies().size(), 3);
-    const QString primeira = link.bodies()[1];
-    const QString segunda = link.bodies()[2];
-    EXPECT_TRUE(primeira.contains("900-000=1;901-000=12;902-000=7891000000001;"));
-    EXPECT_TRUE(primeira.contains("902-011=7891000000012;"));
-    EXPECT_FALSE(primeira.contains("902-012"));
-    EXPECT_TRUE(segunda.contains("900-000=0;901-000=01;902-000=7891000000013;"));
-    EXPECT_FALSE(segunda.contains("902-001"));
-    EXPECT_TRUE(t.boxes.empty());
-}
-
-TEST_F(Produtos, GeracaoPrePageFailures) {
-    produtos(13);
-    // A lost page is skipped silently; the next one still goes.
     link.fail(-164);
     link.answer(QStringLiteral("000-000=0110;009-000=00;012-000=000000777777;"));
     EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
-    EXPECT_EQ(link.sent().size(), 2u);
+    ASSERT_EQ(link.bodies().size(), 3);
+    EXPECT_TRUE(link.bodies()[1].contains("900-000=1;901-000=12;902-000=7891000000001;"));
+    EXPECT_TRUE(link.bodies()[1].contains("902-011=7891000000012;"));
+    EXPECT_FALSE(link.bodies()[1].contains("902-012"));
+    EXPECT_TRUE(link.bodies()[2].contains("900-000=0;901-000=01;902-000=7891000000013;"));
+    EXPECT_FALSE(link.bodies()[2].contains("902-001"));
     EXPECT_TRUE(t.boxes.empty());
     EXPECT_EQ(ctx.transacao.NsuTransacao, "000000777777");
 
-    // A refused page ends the sending.
+    // A refused page ends the sending; the next exchange quotes the host's number.
     link.answer(QStringLiteral("000-000=0110;009-000=51;030-000=Produto negado;"));
     EXPECT_FALSE(Mensagem_GeracaoPre(ctx, grade, {}));
-    EXPECT_EQ(link.sent().size(), 3u);
+    ASSERT_EQ(link.bodies().size(), 4);
+    EXPECT_TRUE(link.bodies()[3].contains("012-000=000000777777;"));
     EXPECT_EQ(t.boxes.texts(), QStringList({"Produto negado"}));
-    EXPECT_TRUE(link.bodies()[2].contains("012-000=000000777777;"));
 
     link.fail(-164);
     link.fail(-164);
     EXPECT_FALSE(Mensagem_GeracaoPre(ctx, grade, {}));
 }
 
-TEST_F(Produtos, StatusWrittenBackWithARefusedProductInThePage) {
-    produtos(3);
-    grade.marcaRecusada(3, true);  // refused by an earlier page, accepted now
+TEST_F(Produtos, StatusWrittenBackAndFrom40TheProductIsRefused) {
+    produtos(5);
+    grade.marcaRecusada(5, true);  // refused by an earlier page, accepted now
     link.answer(QStringLiteral(
-        "000-000=0110;009-000=00;901-000=3;"
-        "902-000=7891000000001;905-000=002;910-000=0001000;909-000=00500;911-000=0000950;"
-        "912-000=0000400;919-000=00;"
-        "902-001=7891000000002;905-001=001;910-001=0001000;911-001=0001000;919-001=45;"
-        "902-002=7891000000003;905-002=001;910-002=0000500;911-002=0000500;919-002=00;"));
+        "000-000=0110;009-000=00;901-000=5;902-000=7891000000001;905-000=002;910-000=0001000;"
+        "909-000=00500;911-000=0000950;912-000=0000400;919-000=00;"
+        "902-001=7891000000002;919-001=39;902-002=7891000000003;919-002=40;"
+        "902-003=7891000000004;919-003=45;902-004=7891000000005;919-004=00;"));
     EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
-    EXPECT_EQ(grade.texto(1, G::Quantidade), "2");
-    EXPECT_EQ(grade.texto(1, G::PMC), "10,00");
-    EXPECT_EQ(grade.texto(1, G::Desconto), "5,00");
-    EXPECT_EQ(grade.texto(1, G::PrecoVenda), "9,50");
-    EXPECT_EQ(grade.texto(1, G::PagtoCliente), "4,00");
-    EXPECT_EQ(grade.texto(2, G::Status), "45");
+    EXPECT_EQ(celulas(grade, 1, G::Status), QStringList({"", "", "C", "2", "10,00", "5,00", "9,50",
+                                                         "4,00", "7891000000001", "00"}));
     EXPECT_EQ(ctx.itensVenda.itens[0].valorLiquido, "9,50");
-    EXPECT_EQ(ctx.itensVenda.itens[1].status, "45");
-    EXPECT_FALSE(grade.recusada(1));
-    EXPECT_TRUE(grade.recusada(2));
-    EXPECT_FALSE(grade.recusada(3));
+    const struct {
+        const char* status;
+        bool recusada;
+    } linhas[] = {{"00", false}, {"39", false}, {"40", true}, {"45", true}, {"00", false}};
+    for (int l = 1; l <= 5; ++l) {
+        SCOPED_TRACE(l);
+        EXPECT_EQ(grade.texto(l, G::Status), linhas[l - 1].status);
+        EXPECT_EQ(ctx.itensVenda.itens[l - 1].status, linhas[l - 1].status);
+        EXPECT_EQ(grade.recusada(l), linhas[l - 1].recusada);
+    }
 
     // Out of sequence: that row stays as it was, the rest is still written.
-    answerInBuffer(
-        QStringLiteral("000-000=0110;009-000=00;901-000=2;"
-                       "902-000=0000000009999;919-000=00;"
+    ctx.bufferMensagem = framing::buildFrame(
+        QStringLiteral("000-000=0110;009-000=00;901-000=2;902-000=0000000009999;919-000=00;"
                        "902-001=7891000000002;905-001=007;919-001=00;"));
     EXPECT_TRUE(Retorna_Status_Produtos(ctx, grade, 0));
     EXPECT_EQ(grade.texto(1, G::Quantidade), "2");
     EXPECT_EQ(grade.texto(2, G::Quantidade), "7");
-    EXPECT_FALSE(grade.recusada(2));
-    EXPECT_EQ(
-        t.boxes.texts(),
-        QStringList({QStringLiteral("A resposta da mensagem de pré-Autorização fora da sequência "
-                                    "enviada")}));
-}
-
-TEST_F(Produtos, SecondPageStatusReachesItsRows) {
-    produtos(13);
-    link.answer(QStringLiteral("000-000=0110;009-000=00;901-000=12;"));
-    link.answer(
-        QStringLiteral("000-000=0110;009-000=00;901-000=1;902-000=7891000000013;"
-                       "905-000=001;919-000=45;"));
-    EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
-    EXPECT_TRUE(grade.recusada(13));
-    EXPECT_FALSE(grade.recusada(1));
-    EXPECT_EQ(grade.texto(1, G::Status), "");
+    EXPECT_EQ(t.boxes.texts(),
+              QStringList({"A resposta da mensagem de pré-Autorização fora da sequência enviada"}));
 }
 
 TEST_F(Produtos, RecuperaPreAppendsTheRetrievedProducts) {
     produtos(1);
-    answerInBuffer(
-        QStringLiteral("000-000=0110;009-000=00;901-000=2;"
-                       "902-000=7891000000010;906-000=C;905-000=003;910-000=0001250;909-000=01000;"
-                       "911-000=0001125;912-000=0000500;919-000=00;"
-                       "902-001=7891000000011;906-001=F;905-001=001;910-001=0000100;919-001=00;"));
+    ctx.bufferMensagem = framing::buildFrame(QStringLiteral(
+        "000-000=0110;009-000=00;901-000=2;902-000=7891000000010;906-000=C;905-000=003;"
+        "910-000=0001250;909-000=01000;911-000=0001125;912-000=0000500;919-000=00;"
+        "902-001=7891000000011;906-001=F;905-001=001;910-001=0000100;919-001=00;"));
     EXPECT_TRUE(Recupera_Pre(ctx, grade, grade.linhas()));
     ASSERT_EQ(grade.linhas(), 3);
     EXPECT_EQ(grade.texto(1, G::Codigo), "7891000000001");
-    EXPECT_EQ(grade.texto(2, G::Quantidade), "3");
-    EXPECT_EQ(grade.texto(2, G::PMC), "12,50");
-    EXPECT_EQ(grade.texto(2, G::Desconto), "10,00");
-    EXPECT_EQ(grade.texto(2, G::PrecoVenda), "11,25");
-    EXPECT_EQ(grade.texto(2, G::PagtoCliente), "5,00");
-    EXPECT_EQ(grade.texto(3, G::Embalagem), "F");
-    EXPECT_EQ(grade.texto(3, G::PrecoVenda), "0,00");
+    EXPECT_EQ(celulas(grade, 2, G::Status), QStringList({"", "", "C", "3", "12,50", "10,00",
+                                                         "11,25", "5,00", "7891000000010", "00"}));
+    EXPECT_EQ(celulas(grade, 3, G::Status), QStringList({"", "", "F", "1", "1,00", "0,00", "0,00",
+                                                         "0,00", "7891000000011", "00"}));
     EXPECT_TRUE(grade.colunaOculta(G::Descricao));
     EXPECT_TRUE(grade.colunaOculta(G::Fabricante));
     EXPECT_TRUE(ctx.PreAutorizacaoRecuperada);
 }
 
-TEST_F(Produtos, ConsultaFillsTheResultGrid) {
+TEST_F(Produtos, ConsultaFillsTheResultGridAndPricesTheFirstProduct) {
     ResultadoConsulta consulta;
     link.answer(QStringLiteral(
         "000-000=0110;009-000=00;900-000=1;901-000=2;"
@@ -239,20 +194,17 @@ TEST_F(Produtos, ConsultaFillsTheResultGrid) {
     EXPECT_EQ(link.bodies().back(),
               "000-000=0100;011-000=800100;" + kComuns + "900-000=0;920-000=DIPIRONA;");
     ASSERT_EQ(consulta.linhas(), 2);
-    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::Fabricante), "EMS");
-    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::ValorReceber), "4,00");
-    EXPECT_EQ(consulta.texto(2, ResultadoConsulta::PrecoBruto), "5,50");
+    // Prices unchanged by the lookup: only the unit price is written.
+    EXPECT_EQ(celulas(consulta, 1, R::ValorLiquidoDll),
+              QStringList({"DIPIRONA", "EMS", "C", "10,00", "0,00", "9,00", "4,00", "7891000000001",
+                           "00", "9,00"}));
+    EXPECT_EQ(consulta.texto(2, R::PrecoBruto), "5,50");
     EXPECT_EQ(ctx.itensVenda.count, 2);
     EXPECT_EQ(ctx.continuacaoConsulta, "1");
-    // The first product was priced: prices unchanged, so only the unit price is written.
     EXPECT_EQ(link.priceQueries(), QStringList({"7891000000001|C"}));
-    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::ValorLiquidoDll), "9,00");
-    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::Descricao), "DIPIRONA");
 
     // Already in the authorisation grid: no lookup.
-    const int l = grade.adicionaLinha();
-    grade.defineTexto(l, G::Codigo, QStringLiteral("7891000000001"));
-    grade.defineTexto(l, G::Embalagem, QStringLiteral("C"));
+    produtos(1);
     link.answer(
         QStringLiteral("000-000=0110;009-000=00;900-000=0;901-000=1;"
                        "902-000=7891000000001;906-000=C;919-000=00;"));
@@ -264,13 +216,13 @@ TEST_F(Produtos, ConsultaFillsTheResultGrid) {
 
 TEST_F(Produtos, ConsultaRefusedOrLost) {
     ResultadoConsulta consulta;
+    // A code the host refuses is offered as it is, priced by the lookup when it can be.
     link.answer(QStringLiteral("000-000=0110;009-000=56;"));
     link.priceFails(1);
     EXPECT_TRUE(Mensagem_Consulta_Produtos(ctx, QStringLiteral(" 7891234567890 "), 0, consulta));
     ASSERT_EQ(consulta.linhas(), 1);
-    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::Codigo), "7891234567890");
-    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::Embalagem), " ");
-    EXPECT_EQ(consulta.texto(1, ResultadoConsulta::PrecoBruto), "0");
+    EXPECT_EQ(celulas(consulta, 1, R::Codigo),
+              QStringList({"", "", " ", "0", "0", "0", "0", "7891234567890"}));
     EXPECT_EQ(ctx.itensVenda.count, 1);
     EXPECT_EQ(link.priceQueries(), QStringList({"7891234567890|"}));
     EXPECT_FALSE(consulta.nenhumProdutoEncontrado);
