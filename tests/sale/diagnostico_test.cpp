@@ -7,84 +7,50 @@
 namespace ql {
 namespace {
 
-TEST(TestaConexaoHost, OutcomeOfTheLogonExchange) {
-    struct Caso {
-        const char* nome;
-        qint32 falha;  // 0: the host answers `resposta`
-        QString resposta;
-        bool ok;
-        QString inicio;  // the outcome text starts with it
+TEST(TestaConexaoHost, OutcomeOfTheLogonExchangeOrOfNoLink) {
+    const struct {
+        qint32 falha;                   // 0: the host answers `resposta`
+        const char *resposta, *inicio;  // the outcome text starts with `inicio`
+    } casos[] = {
+        {0, "OK", "Conexão OK: o host respondeu ao logon, código 0"},
+        {0, "009-000=00;", "Conexão OK"},
+        {0, "009-000=91;030-000=TERMINAL NAO HABILITADO;",
+         "O host respondeu, mas recusou o logon: TERMINAL NAO HABILITADO (009-000 = 91)"},
+        {HostLink::kServidorForaDoAr, "",
+         "Falha na conexão: código -164 - 164- Servidor fora do Ar."},
+        {HostLink::kSemInternet, "",
+         "Falha na conexão: código -163 - 163- Não foi possível acessar a Internet"},
+        {HostLink::kTimedOut, "", "Falha na conexão: código -165 - tempo de espera esgotado"},
+        {HostLink::kTlsFailure, "",
+         "Falha na conexão: código -169 - falha na conexão segura (TLS)"},
     };
-    const Caso casos[] = {
-        {"approved", 0, QStringLiteral("OK"), true,
-         QStringLiteral("Conexão OK: o host respondeu ao logon, código 0")},
-        {"approved field form", 0, QStringLiteral("009-000=00;"), true,
-         QStringLiteral("Conexão OK")},
-        {"refused with text", 0, QStringLiteral("009-000=91;030-000=TERMINAL NAO HABILITADO;"),
-         false,
-         QStringLiteral("O host respondeu, mas recusou o logon: TERMINAL NAO HABILITADO (009-000 = "
-                        "91)")},
-        {"server down",
-         HostLink::kServidorForaDoAr,
-         {},
-         false,
-         QStringLiteral("Falha na conexão: código -164 - 164- Servidor fora do Ar.")},
-        {"no network",
-         HostLink::kSemInternet,
-         {},
-         false,
-         QStringLiteral(
-             "Falha na conexão: código -163 - 163- Não foi possível acessar a Internet")},
-        {"time-out",
-         HostLink::kTimedOut,
-         {},
-         false,
-         QStringLiteral("Falha na conexão: código -165 - tempo de espera esgotado")},
-        {"tls",
-         HostLink::kTlsFailure,
-         {},
-         false,
-         QStringLiteral("Falha na conexão: código -169 - falha na conexão segura (TLS)")},
-    };
-    for (const Caso& c : casos) {
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.inicio);
         test::TestContext t;
-        auto link = std::make_unique<test::ScriptedLink>();
-        test::ScriptedLink* roteiro = link.get();
+        test::ScriptedLink& roteiro = test::installScriptedLink(t.ctx);
         if (c.falha) {
-            roteiro->fail(c.falha);
+            roteiro.fail(c.falha);
         } else {
-            roteiro->answer(c.resposta);
+            roteiro.answer(QString::fromUtf8(c.resposta));
         }
-        t.ctx.hostLink = std::move(link);
         t.ctx.bufferMensagem = QStringLiteral("transação em curso");
-
         const ResultadoTesteConexao r = TestaConexaoHost(t.ctx);
-        EXPECT_EQ(r.ok, c.ok) << c.nome;
-        EXPECT_EQ(r.resultado, c.falha) << c.nome;
-        EXPECT_TRUE(r.texto.startsWith(c.inicio)) << c.nome << ": " << r.texto.toStdString();
-        EXPECT_TRUE(r.texto.endsWith(QStringLiteral(" ms)"))) << c.nome;
-        // A logon request went out, and the transaction's buffer and the screens were left alone.
-        ASSERT_EQ(roteiro->sent().size(), 1u) << c.nome;
-        EXPECT_TRUE(roteiro->sent()[0].frame.startsWith(QStringLiteral("0006LOGIN|"))) << c.nome;
-        EXPECT_EQ(roteiro->sent()[0].frame.size(), HostLink::kFrameSize) << c.nome;
-        EXPECT_EQ(t.ctx.bufferMensagem, QStringLiteral("transação em curso")) << c.nome;
-        EXPECT_TRUE(t.boxes.empty()) << c.nome;
+        EXPECT_EQ(r.ok, QString::fromUtf8(c.inicio).startsWith("Conexão OK"));
+        EXPECT_EQ(r.resultado, c.falha);
+        EXPECT_TRUE(r.texto.startsWith(QString::fromUtf8(c.inicio))) << r.texto.toStdString();
+        EXPECT_TRUE(r.texto.endsWith(QStringLiteral(" ms)")));
+        // A logon request went out; the transaction's buffer and the screens were left alone.
+        ASSERT_EQ(roteiro.sent().size(), 1u);
+        EXPECT_TRUE(roteiro.sent()[0].frame.startsWith(QStringLiteral("0006LOGIN|")));
+        EXPECT_EQ(roteiro.sent()[0].frame.size(), HostLink::kFrameSize);
+        EXPECT_EQ(t.ctx.bufferMensagem, QStringLiteral("transação em curso"));
+        EXPECT_TRUE(t.boxes.empty());
     }
-}
-
-TEST(TestaConexaoHost, WithoutALink) {
     test::TestContext t;
     const ResultadoTesteConexao r = TestaConexaoHost(t.ctx);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.resultado, HostLink::kNotConfigured);
     EXPECT_EQ(r.texto, QStringLiteral("Sem link com o host (QL32_Cli não iniciado)."));
-}
-
-QString valorDe(const QVector<ItemConfiguracao>& itens, const QString& nome) {
-    for (const auto& i : itens) {
-        if (i.nome == nome) return i.valor;
-    }
-    return QStringLiteral("<ausente>");
 }
 
 TEST(ResumoConfiguracao, SettingsInForceAndTheirFiles) {
@@ -100,11 +66,10 @@ TEST(ResumoConfiguracao, SettingsInForceAndTheirFiles) {
     t.ctx.TipoEstab = 3;
 
     const auto itens = ResumoConfiguracao(t.ctx);
-    struct Esperado {
+    const struct {
         const char* nome;
         QString valor;
-    };
-    const Esperado esperados[] = {
+    } esperados[] = {
         {"QlnClient.ini", t.path(QStringLiteral("QlnClient.ini"))},
         {"WINQLNCORE.ini", t.path(QStringLiteral("WINQLNCORE.ini"))},
         {"CORE.ini (Path Server)", t.path(QStringLiteral("CORE.ini")) + "  (não encontrado)"},
@@ -123,8 +88,10 @@ TEST(ResumoConfiguracao, SettingsInForceAndTheirFiles) {
         {"TipoEstab", QStringLiteral("3 - Distribuidor")},
         {"Host", QStringLiteral("TLS host.exemplo:7443 - link não iniciado")},
     };
-    for (const Esperado& e : esperados) {
-        EXPECT_EQ(valorDe(itens, QString::fromUtf8(e.nome)), e.valor) << e.nome;
+    for (const auto& e : esperados) {
+        const auto i = std::find_if(itens.begin(), itens.end(),
+                                    [&](const auto& i) { return i.nome == e.nome; });
+        EXPECT_EQ(i == itens.end() ? "<ausente>" : i->valor, e.valor) << e.nome;
     }
 }
 

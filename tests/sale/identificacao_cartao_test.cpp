@@ -9,163 +9,105 @@ namespace {
 using Modo = ModoEntradaCartao;
 using Campo = CampoIdentificacao;
 
-InputFieldSlot regraCartao(QChar tipo, qint16 minimo, qint16 maximo = 19) {
+InputFieldSlot regraCartao(char tipo, qint16 minimo) {
     InputFieldSlot r;
-    r.kind = tipo;
+    r.kind = QLatin1Char(tipo);
     r.minLength = minimo;
-    r.maxLength = maximo;
+    r.maxLength = 19;
     return r;
 }
 
-const QString kSoNumeros =
-    QStringLiteral("Dados Inválidos, digite apenas números no campo cartão. Tente novamente!");
-const QString kMinimo16 =
-    QStringLiteral("Digite pelo menos 16 números no campo cartão. Tente novamente!");
-
 TEST(ValidaCartao, EveryRefusalAndAcceptanceOfTheCardField) {
-    struct Caso {
-        const char* nome;
-        QString texto;
+    const char* soNumeros =
+        "Dados Inválidos, digite apenas números no campo cartão. Tente novamente!";
+    const char* minimo = "Digite pelo menos 16 números no campo cartão. Tente novamente!";
+    const struct {
+        const char* texto;
         Modo modo;
-        QChar tipo;
-        QString mensagem;  // empty: accepted
+        char tipo;
+        const char* mensagem;  // empty: accepted
+    } casos[] = {
+        {"   ", Modo::Digitacao, 'N', "Digite o número do Cartão. Tente novamente!"},
+        {"", Modo::Leitura, 'N', "Passe o Cartão no leitor. Tente novamente!"},
+        {"6062820000000E01", Modo::Digitacao, 'N', soNumeros},  // exponent
+        {"606282000000.001", Modo::Digitacao, 'N', soNumeros},
+        {"606282000000,001", Modo::Digitacao, 'N', soNumeros},
+        {"-606282000000001", Modo::Digitacao, 'N', soNumeros},
+        {"60628200000000*1", Modo::Digitacao, 'N', soNumeros},
+        {"60628200000000/1", Modo::Digitacao, 'N', soNumeros},
+        {"60628200 0000001", Modo::Digitacao, 'N', soNumeros},
+        {"606282000000000", Modo::Digitacao, 'N', minimo},
+        {"6062820000000001", Modo::Digitacao, 'N', ""},
+        {"  6062820000000001 ", Modo::Digitacao, 'N', ""},
+        {"ABCD820000000001", Modo::Digitacao, ' ', ""},  // letters allowed without "N"
+        {"ABC", Modo::Digitacao, ' ', minimo},
+        {";606282=12?", Modo::Leitura, 'N', "Passe o cartão no leitor. Tente novamente!"},
+        {";6062820000000001=2912?", Modo::Leitura, 'N', ""},
     };
-    const Caso casos[] = {
-        {"typed empty", QStringLiteral("   "), Modo::Digitacao, u'N',
-         QStringLiteral("Digite o número do Cartão. Tente novamente!")},
-        {"read empty", QString(), Modo::Leitura, u'N',
-         QStringLiteral("Passe o Cartão no leitor. Tente novamente!")},
-        {"exponent letter", QStringLiteral("6062820000000E01"), Modo::Digitacao, u'N', kSoNumeros},
-        {"decimal point", QStringLiteral("606282000000.001"), Modo::Digitacao, u'N', kSoNumeros},
-        {"decimal comma", QStringLiteral("606282000000,001"), Modo::Digitacao, u'N', kSoNumeros},
-        {"sign", QStringLiteral("-606282000000001"), Modo::Digitacao, u'N', kSoNumeros},
-        {"star", QStringLiteral("60628200000000*1"), Modo::Digitacao, u'N', kSoNumeros},
-        {"slash", QStringLiteral("60628200000000/1"), Modo::Digitacao, u'N', kSoNumeros},
-        {"inner blank", QStringLiteral("60628200 0000001"), Modo::Digitacao, u'N', kSoNumeros},
-        {"one short", QStringLiteral("606282000000000"), Modo::Digitacao, u'N', kMinimo16},
-        {"exactly minimum", QStringLiteral("6062820000000001"), Modo::Digitacao, u'N', {}},
-        {"blanks around", QStringLiteral("  6062820000000001 "), Modo::Digitacao, u'N', {}},
-        {"letters allowed without N",
-         QStringLiteral("ABCD820000000001"),
-         Modo::Digitacao,
-         u' ',
-         {}},
-        {"short without N", QStringLiteral("ABC"), Modo::Digitacao, u' ', kMinimo16},
-        {"read short", QStringLiteral(";606282=12?"), Modo::Leitura, u'N',
-         QStringLiteral("Passe o cartão no leitor. Tente novamente!")},
-        {"read track with separators",
-         QStringLiteral(";6062820000000001=2912?"),
-         Modo::Leitura,
-         u'N',
-         {}},
-    };
-    for (const Caso& c : casos) {
-        const auto r = ValidaCartao(c.texto, c.modo, regraCartao(c.tipo, 16));
-        if (c.mensagem.isEmpty()) {
-            EXPECT_FALSE(r.has_value()) << c.nome << ": " << r->mensagem.toStdString();
-        } else {
-            ASSERT_TRUE(r.has_value()) << c.nome;
-            EXPECT_EQ(r->mensagem, c.mensagem) << c.nome;
-            EXPECT_EQ(r->campo, Campo::Cartao) << c.nome;
-        }
+    for (const auto& c : casos) {
+        const auto r = ValidaCartao(QString::fromUtf8(c.texto), c.modo, regraCartao(c.tipo, 16));
+        const auto esperado = *c.mensagem
+                                  ? std::optional(RecusaIdentificacao{c.mensagem, Campo::Cartao})
+                                  : std::nullopt;
+        EXPECT_EQ(r, esperado) << c.texto;
     }
 }
 
-RegistroOperadora operadora(const QString& tipo1, qint16 min1, const QString& tipo2, qint16 min2) {
-    RegistroOperadora r;
-    r.nome = QStringLiteral("FARMAVIDA");
-    r.codigo = QStringLiteral("00000456");
-    r.campo1 = CampoAdicional{tipo1, min1, 10, QStringLiteral("Matricula")};
-    r.campo2 = CampoAdicional{tipo2, min2, 11, QStringLiteral("CPF do Titular")};
-    return r;
-}
-
 TEST(ValidaIdentificacao, CardAgainThenEachAdditionalField) {
-    const QString cartao = QStringLiteral("6062820000000001");
-    const QString campo1Numeros =
-        QStringLiteral("Dados Inválidos, digite apenas números no campo. Tente novamente!");
-    const QString campo2Numeros =
-        QStringLiteral("Dados Inválidos, digite apenas números. Tente novamente!");
-    const RegistroOperadora numerica = operadora(QStringLiteral("N"), 6, QStringLiteral("N"), 11);
-    const RegistroOperadora livre = operadora(QStringLiteral("A"), 6, QStringLiteral("A"), 3);
-    const RegistroOperadora semCampos = operadora(QStringLiteral(" "), 6, QString(), 11);
-    struct Caso {
-        const char* nome;
-        DadosIdentificacaoTela dados;
-        QChar tipoLogin;
+    auto operadora = [](const char* tipo1, const char* tipo2) {
+        RegistroOperadora r;
+        r.campo1 = CampoAdicional{QString::fromLatin1(tipo1), 6, 10, QStringLiteral("Matricula")};
+        r.campo2 = CampoAdicional{QString::fromLatin1(tipo2), qint16(tipo2[0] == 'A' ? 3 : 11), 11,
+                                  QStringLiteral("CPF")};
+        return r;
+    };
+    const RegistroOperadora numerica = operadora("N", "N"), livre = operadora("A", "A"),
+                            semCampos = operadora(" ", "");
+    const char* campo1Numeros = "Dados Inválidos, digite apenas números no campo. Tente novamente!";
+    const struct {
+        const char *cartao, *campo1, *campo2;
+        Modo modo;
+        char tipoLogin;
         const RegistroOperadora* op;
-        std::optional<RecusaIdentificacao> esperado;
+        const char* mensagem;  // empty: accepted
+        Campo campo;
+    } casos[] = {
+        {"6062820000000001", "123456", "12345678901", Modo::Digitacao, ' ', &numerica, "",
+         Campo::Cartao},
+        {"606282000000000", "123456", "1", Modo::Digitacao, ' ', &numerica,
+         "Digite pelo menos 16 números no campo cartão. Tente novamente!", Campo::Cartao},
+        {"6062", "123456", "12345678901", Modo::Leitura, ' ', &numerica, "", Campo::Cartao},
+        {"6062820000000001", "12A456", "12345678901", Modo::Digitacao, ' ', &numerica,
+         campo1Numeros, Campo::Campo1},
+        {"6062820000000001", "ABCDEF", "XYZ", Modo::Digitacao, 'N', &livre, campo1Numeros,
+         Campo::Campo1},
+        {"6062820000000001", "ABCDEF", "XYZ", Modo::Digitacao, ' ', &livre, "", Campo::Cartao},
+        {"6062820000000001", "12345", "12345678901", Modo::Digitacao, ' ', &numerica,
+         "Digite pelo menos 6 números. Tente novamente!", Campo::Campo1},
+        {"6062820000000001", "123456", "1234567890.1", Modo::Digitacao, ' ', &numerica,
+         "Dados Inválidos, digite apenas números. Tente novamente!", Campo::Campo2},
+        {"6062820000000001", "123456", "1234567890", Modo::Digitacao, ' ', &numerica,
+         "Digite pelo menos 11 números. Tente novamente!", Campo::Campo2},
+        {"6062820000000001", "", "", Modo::Digitacao, 'N', &semCampos, "", Campo::Cartao},
+        {"6062820000000001", "", "", Modo::Digitacao, 'N', nullptr, "", Campo::Cartao},
     };
-    const Caso casos[] = {
-        {"all good",
-         {cartao, QStringLiteral("123456"), QStringLiteral("12345678901")},
-         u' ',
-         &numerica,
-         std::nullopt},
-        {"typed card checked again",
-         {QStringLiteral("606282000000000"), QStringLiteral("123456"), QStringLiteral("1")},
-         u' ',
-         &numerica,
-         RecusaIdentificacao{kMinimo16, Campo::Cartao}},
-        {"read card not checked again",
-         {QStringLiteral("6062"), QStringLiteral("123456"), QStringLiteral("12345678901"),
-          Modo::Leitura},
-         u' ',
-         &numerica,
-         std::nullopt},
-        {"field 1 letters, record numeric",
-         {cartao, QStringLiteral("12A456"), QStringLiteral("12345678901")},
-         u' ',
-         &numerica,
-         RecusaIdentificacao{campo1Numeros, Campo::Campo1}},
-        {"field 1 letters, login rule numeric",
-         {cartao, QStringLiteral("ABCDEF"), QStringLiteral("XYZ")},
-         u'N',
-         &livre,
-         RecusaIdentificacao{campo1Numeros, Campo::Campo1}},
-        {"field 1 letters allowed",
-         {cartao, QStringLiteral("ABCDEF"), QStringLiteral("XYZ")},
-         u' ',
-         &livre,
-         std::nullopt},
-        {"field 1 short",
-         {cartao, QStringLiteral("12345"), QStringLiteral("12345678901")},
-         u' ',
-         &numerica,
-         RecusaIdentificacao{QStringLiteral("Digite pelo menos 6 números. Tente novamente!"),
-                             Campo::Campo1}},
-        {"field 2 decimal",
-         {cartao, QStringLiteral("123456"), QStringLiteral("1234567890.1")},
-         u' ',
-         &numerica,
-         RecusaIdentificacao{campo2Numeros, Campo::Campo2}},
-        {"field 2 short",
-         {cartao, QStringLiteral("123456"), QStringLiteral("1234567890")},
-         u' ',
-         &numerica,
-         RecusaIdentificacao{QStringLiteral("Digite pelo menos 11 números. Tente novamente!"),
-                             Campo::Campo2}},
-        {"fields not asked for are not checked",
-         {cartao, QString(), QString()},
-         u'N',
-         &semCampos,
-         std::nullopt},
-        {"no operadora", {cartao, QString(), QString()}, u'N', nullptr, std::nullopt},
-    };
-    for (const Caso& c : casos) {
-        EXPECT_EQ(ValidaIdentificacao(c.dados, regraCartao(u'N', 16), c.tipoLogin, c.op),
-                  c.esperado)
-            << c.nome;
+    for (const auto& c : casos) {
+        const DadosIdentificacaoTela dados{QString::fromLatin1(c.cartao),
+                                           QString::fromLatin1(c.campo1),
+                                           QString::fromLatin1(c.campo2), c.modo};
+        const auto esperado =
+            *c.mensagem ? std::optional(RecusaIdentificacao{c.mensagem, c.campo}) : std::nullopt;
+        EXPECT_EQ(ValidaIdentificacao(dados, regraCartao('N', 16), c.tipoLogin, c.op), esperado)
+            << c.cartao << " " << c.campo1 << " " << c.campo2;
     }
 }
 
 TEST(AcoesEnter, WhatFollowsTheCardAndTheAdditionalFields) {
     using A = AcaoEnter;
-    struct Caso {
+    const struct {
         bool pre, venda, campo1, campo2;
         A aposCartao, enterCampo1, enterCampo2;
-    };
-    const Caso casos[] = {
+    } casos[] = {
         // both sale commands offered: nothing starts by itself
         {true, true, false, false, A::Nenhuma, A::ProximoCampo, A::ProximoCampo},
         {false, true, false, false, A::Autorizacao, A::Autorizacao, A::Autorizacao},
@@ -176,12 +118,12 @@ TEST(AcoesEnter, WhatFollowsTheCardAndTheAdditionalFields) {
         {false, true, true, false, A::FocaCampo1, A::Autorizacao, A::Autorizacao},
         {true, false, false, true, A::FocaCampo2, A::ProximoCampo, A::PreAutorizacao},
     };
-    for (const Caso& c : casos) {
+    for (const auto& c : casos) {
         const EstadoComandos e{c.pre, c.venda, c.campo1, c.campo2};
-        const auto linha = ::testing::Message() << c.pre << c.venda << c.campo1 << c.campo2;
-        EXPECT_EQ(AcaoAposCartao(e), c.aposCartao) << linha;
-        EXPECT_EQ(AcaoEnterCampo(1, e), c.enterCampo1) << linha;
-        EXPECT_EQ(AcaoEnterCampo(2, e), c.enterCampo2) << linha;
+        SCOPED_TRACE(::testing::Message() << c.pre << c.venda << c.campo1 << c.campo2);
+        EXPECT_EQ(AcaoAposCartao(e), c.aposCartao);
+        EXPECT_EQ(AcaoEnterCampo(1, e), c.enterCampo1);
+        EXPECT_EQ(AcaoEnterCampo(2, e), c.enterCampo2);
     }
 }
 

@@ -225,12 +225,11 @@ TEST_F(Dialogo, PreencheCamposShowsTheRefreshedProduct) {
     EXPECT_EQ(a.cmdOkCaption, "F3 - &OK");
     EXPECT_EQ(a.produto, "7891000424452 - DIPIRONA SODICA");
     EXPECT_TRUE(a.fabricanteVisivel);
-    EXPECT_EQ(a.textos.quantidade, "2");
-    EXPECT_EQ(a.textos.precoBruto, "8,90");
-    EXPECT_EQ(a.textos.desconto, "20,00");
-    EXPECT_EQ(a.textos.precoLiquido, "7,12");
-    EXPECT_EQ(a.textos.valorReceber, "3,56");
-    EXPECT_EQ(a.textos.complemento, "4455");  // an edited row keeps its value
+    // An edited row keeps its complementary value.
+    const TextosSelecao& x = a.textos;
+    EXPECT_EQ(QStringList({x.quantidade, x.precoBruto, x.desconto, x.precoLiquido, x.valorReceber,
+                           x.complemento}),
+              QStringList({"2", "8,90", "20,00", "7,12", "3,56", "4455"}));
     EXPECT_EQ(link.priceQueries(), QStringList{"7891000424452|C"});
 
     // New list price from the lookup: discount and payment follow; entry 1 takes them.
@@ -325,20 +324,15 @@ TEST_F(Dialogo, OkWritesEntryOneAndTheGridRow) {
     EXPECT_EQ(s.cmdOk_Click(textos, grade, &foco), SelecaoProduto::ResultadoOk::Gravado);
     EXPECT_EQ(foco, C::Nenhum);
     const ItemVenda& item = ctx.itensVenda.item(1);
-    EXPECT_EQ(item.valorBruto, "1234,50");
-    EXPECT_EQ(item.desconto, "10,50");
-    EXPECT_EQ(item.valorLiquido, "1111,05");
-    EXPECT_EQ(item.valorReceber, "555,50");
-    EXPECT_EQ(item.quantidade, "5");
-    EXPECT_EQ(item.valorOperadora, "987");
+    EXPECT_EQ(QStringList({item.quantidade, item.valorBruto, item.desconto, item.valorLiquido,
+                           item.valorReceber, item.valorOperadora}),
+              QStringList({"5", "1234,50", "10,50", "1111,05", "555,50", "987"}));
     EXPECT_EQ(grade.linhas(), 1);
-    const QStringList esperado{"DIPIRONA SODICA", "EMS",   "C",       "5",
-                               "1234,50",         "10,50", "1111,05", "555,50",
-                               "7891000424452",   "00",    "987",     "7,00"};
-    for (int col = 1; col <= G::kColunas; ++col) {
-        SCOPED_TRACE(col);
-        EXPECT_EQ(grade.texto(linha, col), esperado.at(col - 1));  // 10 and 12 kept
-    }
+    QStringList linhaGrade;
+    for (int col = 1; col <= G::kColunas; ++col) linhaGrade << grade.texto(linha, col);
+    EXPECT_EQ(linhaGrade, QStringList({"DIPIRONA SODICA", "EMS", "C", "5", "1234,50", "10,50",
+                                       "1111,05", "555,50", "7891000424452", "00", "987",
+                                       "7,00"}));  // status and the lookup's value kept
 
     // A product not yet listed goes to a new row; one the cashier declines to overwrite
     // leaves the grid alone but still closes the dialog.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "sale/keys/card_reader_keys.h"
 #include "sale/keys/money_entry.h"
+#include "sale/keys/text_keys.h"
 
 namespace ql {
 namespace {
@@ -11,16 +13,11 @@ int codigo(QChar c) {
     return c.unicode();
 }
 
-struct CasoValor {
-    const char* nome;
-    const char* inicial;
-    const char* teclas;
-    const char* esperado;
-    int tabs;
-};
-
 TEST(ValorKeyPress, TypesMoneyFromTheRight) {
-    const CasoValor casos[] = {
+    const struct {
+        const char *nome, *inicial, *teclas, *esperado;
+        int tabs;
+    } casos[] = {
         {"first digits", "0,00", "537", "5,37", 0},
         {"one to seven", "0,00", "1234567", "12.345,67", 0},
         {"eighth digit dropped at nine characters", "0,00", "12345678", "12.345,67", 0},
@@ -140,6 +137,51 @@ TEST(FieldKeyRules, GrossPriceDiscountAndQuantity) {
     for (int tecla : {int('a'), int(','), int('-'), int(' '), teclas::Apostrofo}) {
         EXPECT_EQ(Quantidade_KeyPress(tecla), teclas::Nenhuma);
     }
+}
+
+TEST(TeclaTexto, UpperCaseWithoutApostrophesTypedOrPasted) {
+    const struct {
+        int tecla, esperado;
+    } casos[] = {{'a', 'A'},
+                 {'Z', 'Z'},
+                 {'5', '5'},
+                 {teclas::Apostrofo, 0},
+                 {teclas::Enter, teclas::Enter},
+                 {teclas::Backspace, teclas::Backspace},
+                 {0xE7, 0xC7}};
+    EstadoCampo campo;
+    for (const auto& c : casos) EXPECT_EQ(TeclaTexto(campo, c.tecla), ResultadoTecla{c.esperado});
+    EXPECT_EQ(FiltraTexto(QStringLiteral("d'agua ação 1-2")), QStringLiteral("DAGUA AÇÃO 1-2"));
+    EXPECT_EQ(FiltraTexto(QStringLiteral("''")), QString());
+}
+
+// "." where a key does not confirm the card, "C" where it does; "\r" is Enter.
+TEST(LeitorCartaoTeclado, EnterSequencesResetAndModeChange) {
+    using Modo = LeitorCartaoTeclado::Modo;
+    const struct {
+        Modo modo;
+        const char *teclas, *marcas;
+    } casos[] = {
+        {Modo::Digitacao, "1234\r", "....C"},             // a typed card confirms on its Enter
+        {Modo::Digitacao, "\r\r\r", "CCC"},               // every typed Enter confirms
+        {Modo::Leitura, ";123=4\r;99\r", "..........C"},  // the reader on its second Enter
+        {Modo::Leitura, "\r\r\r\r", ".C.C"},              // the count restarts
+        {Modo::Leitura, "\r12345\r", "......C"},          // other keys do not count
+    };
+    for (const auto& c : casos) {
+        LeitorCartaoTeclado leitor;
+        std::string marcas;
+        for (const char* t = c.teclas; *t; ++t) marcas += leitor.tecla(*t, c.modo) ? 'C' : '.';
+        EXPECT_EQ(marcas, c.marcas) << c.teclas;
+    }
+    LeitorCartaoTeclado leitor;
+    EXPECT_FALSE(leitor.tecla('\r', Modo::Leitura));
+    leitor.reinicia();
+    EXPECT_FALSE(leitor.tecla('\r', Modo::Leitura)) << "a cleared screen starts counting again";
+    // Switching to typing confirms at once and forgets the half-read card.
+    EXPECT_TRUE(leitor.tecla('\r', Modo::Digitacao));
+    EXPECT_EQ(leitor.entersContados(), 0);
+    EXPECT_FALSE(leitor.tecla('\r', Modo::Leitura));
 }
 
 }  // namespace
