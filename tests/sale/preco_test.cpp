@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "host/catalogo.h"
 #include "host/scripted_link.h"
 #include "sale/preco.h"
@@ -63,41 +65,26 @@ struct Preco : ::testing::Test {
 };
 
 TEST_F(Preco, ProcessaPrecoRecomputesWhenPricesChange) {
-    const struct {
-        const char* lista;
-        const char* venda;
-        const char* desconto;
-        const char* fonteLista;  // cents from the source
-        const char* fonteVenda;
-        // expected
-        const char* novaLista;
-        const char* novaVenda;
-        const char* novoDesconto;
-        const char* dependente;
-        const char* descricao;
-    } cases[] = {
+    // Held list, sale and discount; the source's list and sale cents; then what is written:
+    // list, sale, discount, dependent value, description and unit price.
+    const std::array<const char*, 11> casos[] = {
         // Same prices: only the unit price is written.
-        {"10,00", "9,00", "0", "1000", "900", "10,00", "9,00", "0", "4,50", "ANTIGA"},
-        {"10,00", "9,00", "0", "1200", "900", "12,00", "9,00", "25,00", "4,50", "NOVA"},
+        {"10,00", "9,00", "0", "1000", "900", "10,00", "9,00", "0", "4,50", "ANTIGA", "9,00"},
+        {"10,00", "9,00", "0", "1200", "900", "12,00", "9,00", "25,00", "4,50", "NOVA", "9,00"},
         // The caller's discount gives a lower price: it wins.
-        {"10,00", "9,00", "30", "1200", "900", "12,00", "8,40", "30,00", "4,20", "NOVA"},
+        {"10,00", "9,00", "30", "1200", "900", "12,00", "8,40", "30,00", "4,20", "NOVA", "9,00"},
         // A locally made item (sale price "0"): the dependent value is the new sale price.
-        {"0", "0", "0", "1000", "950", "10,00", "9,50", "05,00", "9,50", "NOVA"},
+        {"0", "0", "0", "1000", "950", "10,00", "9,50", "05,00", "9,50", "NOVA", "9,50"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.fonteLista) + "/" + c.desconto);
-        link.priceAnswer(QStringLiteral("  NOVA  "), c.fonteLista, c.fonteVenda);
-        QString descricao = "ANTIGA", lista = c.lista, venda = c.venda, dependente = "4,50", status,
-                desconto = c.desconto, unitario;
+    for (const auto& c : casos) {
+        SCOPED_TRACE(std::string(c[3]) + "/" + c[2]);
+        link.priceAnswer(QStringLiteral("  NOVA  "), c[3], c[4]);
+        QString descricao = "ANTIGA", lista = c[0], venda = c[1], dependente = "4,50", status,
+                desconto = c[2], unitario;
         EXPECT_TRUE(ProcessaPreco(ctx, "789", "C", descricao, lista, venda, dependente, status,
                                   desconto, unitario));
-        EXPECT_EQ(lista, c.novaLista);
-        EXPECT_EQ(venda, c.novaVenda);
-        EXPECT_EQ(desconto, c.novoDesconto);
-        EXPECT_EQ(dependente, c.dependente);
-        EXPECT_EQ(descricao, c.descricao);
-        EXPECT_EQ(unitario, QString::number(QString(c.fonteVenda).toInt() / 100) + "," +
-                                QString(c.fonteVenda).right(2));
+        EXPECT_EQ(QStringList({lista, venda, desconto, dependente, descricao, unitario}),
+                  QStringList({c[5], c[6], c[7], c[8], c[9], c[10]}));
         EXPECT_EQ(status, "0000");
     }
     EXPECT_TRUE(t.boxes.empty());
