@@ -77,35 +77,31 @@ TEST(PinPadArquivo, MissingFileAndOverlongTrack) {
 
 TEST(ConfiguracaoPinPad, KindsOfTheSetting) {
     using T = ConfiguracaoPinPad::Tipo;
-    struct Caso {
-        QString valor;
+    const struct {
+        const char* valor;
         T tipo;
-        QString caminho;
-        qint32 baud = 0;
-    };
-    const Caso casos[] = {
-        {QString(), T::Dialogo, {}},
-        {QStringLiteral("abecs:/dev/ttyACM0"), T::Abecs, QStringLiteral("/dev/ttyACM0"), 19200},
-        {QStringLiteral("ABECS: /dev/ttyUSB1 @ 115200"), T::Abecs, QStringLiteral("/dev/ttyUSB1"),
-         115200},
+        const char* caminho;
+        qint32 baud;
+    } casos[] = {
+        {"", T::Dialogo, "", 0},
+        {"abecs:/dev/ttyACM0", T::Abecs, "/dev/ttyACM0", 19200},
+        {"ABECS: /dev/ttyUSB1 @ 115200", T::Abecs, "/dev/ttyUSB1", 115200},
         // Malformed: kept as a serial pad without a device, which reports why it cannot read.
-        {QStringLiteral("abecs:"), T::Abecs, {}},
-        {QStringLiteral("abecs:/dev/ttyACM0@fast"), T::Abecs, {}},
-        {QStringLiteral("abecs:/dev/ttyACM0@-5"), T::Abecs, {}},
-        {QStringLiteral(" DIALOGO "), T::Dialogo, {}},
-        {QStringLiteral("arquivo:/var/pad/Trilha.txt"), T::Arquivo,
-         QStringLiteral("/var/pad/Trilha.txt")},
-        {QStringLiteral("ARQUIVO: pad\\Trilha.txt"), T::Arquivo,
-         QStringLiteral("/core/pad/Trilha.txt")},
-        {QStringLiteral("arquivo:"), T::Nenhum, {}},
-        {QStringLiteral("nenhum"), T::Nenhum, {}},
-        {QStringLiteral("dialgo"), T::Nenhum, {}},
+        {"abecs:", T::Abecs, "", 0},
+        {"abecs:/dev/ttyACM0@fast", T::Abecs, "", 0},
+        {"abecs:/dev/ttyACM0@-5", T::Abecs, "", 0},
+        {" DIALOGO ", T::Dialogo, "", 0},
+        {"arquivo:/var/pad/Trilha.txt", T::Arquivo, "/var/pad/Trilha.txt", 0},
+        {"ARQUIVO: pad\\Trilha.txt", T::Arquivo, "/core/pad/Trilha.txt", 0},
+        {"arquivo:", T::Nenhum, "", 0},
+        {"nenhum", T::Nenhum, "", 0},
+        {"dialgo", T::Nenhum, "", 0},
     };
-    for (const Caso& c : casos) {
+    for (const auto& c : casos) {
         const ConfiguracaoPinPad r = InterpretaConfiguracaoPinPad(c.valor, QStringLiteral("/core"));
-        EXPECT_EQ(r.tipo, c.tipo) << c.valor.toStdString();
-        EXPECT_EQ(r.caminho, c.caminho) << c.valor.toStdString();
-        EXPECT_EQ(r.baud, c.caminho.isEmpty() ? 0 : c.baud) << c.valor.toStdString();
+        EXPECT_EQ(r.tipo, c.tipo) << c.valor;
+        EXPECT_EQ(r.caminho, c.caminho) << c.valor;
+        EXPECT_EQ(r.baud, c.baud) << c.valor;
     }
 }
 

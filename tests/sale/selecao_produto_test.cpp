@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <array>
 
 #include "host/scripted_link.h"
 #include "sale/grade_autorizacao.h"
@@ -72,43 +72,25 @@ TEST(SelecaoProduto, ChecksOfTheBoxesInOrder) {
     }
 }
 
+// Rows: inputs, then the expected text (nullptr: no value).
 TEST(SelecaoProduto, AmountsOfTheDialog) {
-    const struct {
-        const char *bruto, *desconto;
-        std::optional<QString> liquido;
-    } liquidos[] = {
-        {"10,00", "15,00", QStringLiteral("8,50")},
-        {"1.234,56", "0,00", QStringLiteral("1234,56")},
-        {"0,99", "33,33", QStringLiteral("0,66")},
-        {"99.999,99", "99,99", QStringLiteral("10,00")},
-        {"", "10,00", std::nullopt},
-        {"10,00", "x", std::nullopt},
+    auto texto = [](const char* s) {
+        return s ? std::optional(QString::fromUtf8(s)) : std::nullopt;
     };
-    for (const auto& c : liquidos) {
-        SCOPED_TRACE(std::string(c.bruto) + " - " + c.desconto);
-        EXPECT_EQ(CalculaPrecoLiquido(QString::fromUtf8(c.bruto), QString::fromUtf8(c.desconto)),
-                  c.liquido);
-    }
-
-    const struct {
-        const char *novo, *receber, *liquido;
-        std::optional<QString> esperado;
-    } pagamentos[] = {
-        {"5,00", "6,00", "10,00", QStringLiteral("3,00")},
-        {"8,50", "4,25", "8,50", QStringLiteral("4,25")},  // unchanged net keeps the payment
-        {"7,12", "3,56", "7,12", QStringLiteral("3,56")},
-        {"10,00", "0,00", "10,00", QStringLiteral("0,00")},
-        {"1234,56", "1,00", "3,00", QStringLiteral("411,52")},
-        {"5,00", "6,00", "0,00", std::nullopt},  // no ratio to keep
-        {"", "6,00", "10,00", std::nullopt},
+    const std::array<const char*, 3> liquidos[] = {
+        {"10,00", "15,00", "8,50"},      {"1.234,56", "0,00", "1234,56"}, {"0,99", "33,33", "0,66"},
+        {"99.999,99", "99,99", "10,00"}, {"", "10,00", nullptr},          {"10,00", "x", nullptr},
     };
-    for (const auto& c : pagamentos) {
-        SCOPED_TRACE(std::string(c.novo) + " " + c.receber + "/" + c.liquido);
-        EXPECT_EQ(ValorReceberProporcional(QString::fromUtf8(c.novo), QString::fromUtf8(c.receber),
-                                           QString::fromUtf8(c.liquido)),
-                  c.esperado);
-    }
-
+    for (const auto& c : liquidos) EXPECT_EQ(CalculaPrecoLiquido(c[0], c[1]), texto(c[2])) << c[0];
+    // New net, payment and net held: the payment keeps its ratio (none without a net held).
+    const std::array<const char*, 4> pagamentos[] = {
+        {"5,00", "6,00", "10,00", "3,00"},     {"8,50", "4,25", "8,50", "4,25"},
+        {"7,12", "3,56", "7,12", "3,56"},      {"10,00", "0,00", "10,00", "0,00"},
+        {"1234,56", "1,00", "3,00", "411,52"}, {"5,00", "6,00", "0,00", nullptr},
+        {"", "6,00", "10,00", nullptr},
+    };
+    for (const auto& c : pagamentos)
+        EXPECT_EQ(ValorReceberProporcional(c[0], c[1], c[2]), texto(c[3])) << c[0] << " " << c[2];
     const struct {
         const char *desconto, *original;
         bool menor;
@@ -116,12 +98,8 @@ TEST(SelecaoProduto, AmountsOfTheDialog) {
         {"10,00", "20,00", true}, {"20,00", "20,00", false}, {"25,00", "20,00", false},
         {"0", "0,01", true},      {"", "20,00", false},      {"10,00", "", false},
     };
-    for (const auto& c : descontos) {
-        SCOPED_TRACE(std::string(c.desconto) + " < " + c.original);
-        EXPECT_EQ(
-            DescontoMenorQueOriginal(QString::fromUtf8(c.desconto), QString::fromUtf8(c.original)),
-            c.menor);
-    }
+    for (const auto& c : descontos)
+        EXPECT_EQ(DescontoMenorQueOriginal(c.desconto, c.original), c.menor) << c.desconto;
 }
 
 // A context holding one product in entry 1 and the three operadoras of a store.
