@@ -92,7 +92,7 @@ struct Inicial {
 
 #define EXPECT_ESTADO(i, e) EXPECT_EQ(int((i).estado()), int(e))
 
-TEST(FormInicial, OpensInTheFirstStateWithTheLayoutOfTheType) {
+TEST(FormInicial, FirstStateRefusalsReopeningAndEnding) {
     Inicial i;
     EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
     EXPECT_EQ(i.tela->windowTitle(), QStringLiteral("Tela 0001 - Inicial e abertura"));
@@ -107,6 +107,44 @@ TEST(FormInicial, OpensInTheFirstStateWithTheLayoutOfTheType) {
         EXPECT_FALSE(i.w(b)->isEnabled()) << b;
     }
     EXPECT_TRUE(i.w("cmdAdmin")->isEnabled());
+
+    // F5 and the operadora's confirmation ask for an operadora first.
+    QTest::keyClick(i.tela, Qt::Key_F5);
+    QTest::mouseClick(i.w("cmdConfirmaOper"), Qt::LeftButton);
+    ASSERT_EQ(i.caixas().shown().size(), 2u);
+    EXPECT_EQ(i.caixas().shown()[0].text, QStringLiteral("Selecione a operadora!"));
+    EXPECT_EQ(i.caixas().shown()[1].text, QStringLiteral("Selecione uma operadora!"));
+    for (const auto& s : i.caixas().shown()) {
+        EXPECT_EQ(s.title, QStringLiteral("Atenção"));
+        EXPECT_EQ(s.icon, Icon::Critical);
+    }
+    EXPECT_ESTADO(i, Estado::EscolheOperadora);
+    EXPECT_TRUE(i.w("cmdAdmin")->isEnabled());
+
+    // Reopened from elsewhere: the same screen, back in its first state.
+    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000001"));
+    i.tela->parentWidget()->hide();
+    i.ctx().TelaAtual = QStringLiteral("ADMINISTRATIVA");
+    AbreFormInicial(*i.loja.janela);
+    EXPECT_EQ(TelaInicialAberta(*i.loja.janela), i.tela);
+    EXPECT_TRUE(i.tela->isVisible());
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+    EXPECT_ESTADO(i, Estado::EscolheOperadora);
+
+    // Escape and the main window's F12 ask before ending the run.
+    i.caixas().clear();
+    i.caixas().answerNext(Answer::No);
+    QTest::keyClick(i.tela, Qt::Key_Escape);
+    ASSERT_EQ(i.caixas().shown().size(), 1u);
+    EXPECT_EQ(i.caixas().last().text, QStringLiteral("Confirma a Saída do Sistema"));
+    EXPECT_EQ(i.caixas().last().buttons, MessageBoxes::Buttons::YesNo);
+    EXPECT_EQ(i.caixas().last().defaultButton, Answer::No);
+    EXPECT_FALSE(i.loja.eventos.contains(QStringLiteral("fim")));
+
+    i.caixas().answerNext(Answer::Yes);
+    i.loja.janela->mnuEncerrar_Click();  // F12 of the main window on "INCIAL"
+    EXPECT_EQ(i.caixas().shown().size(), 2u);
+    EXPECT_TRUE(i.loja.eventos.contains(QStringLiteral("fim")));
 }
 
 // The checks themselves are the card logic's; the screen shows their refusal and then opens
@@ -281,21 +319,6 @@ TEST(FormInicial, RefusedCardShowsTheHostTextAndClearsTheScreen) {
     EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
 }
 
-TEST(FormInicial, NoOperadoraChosen) {
-    Inicial i;
-    QTest::keyClick(i.tela, Qt::Key_F5);
-    QTest::mouseClick(i.w("cmdConfirmaOper"), Qt::LeftButton);
-    ASSERT_EQ(i.caixas().shown().size(), 2u);
-    EXPECT_EQ(i.caixas().shown()[0].text, QStringLiteral("Selecione a operadora!"));
-    EXPECT_EQ(i.caixas().shown()[1].text, QStringLiteral("Selecione uma operadora!"));
-    for (const auto& s : i.caixas().shown()) {
-        EXPECT_EQ(s.title, QStringLiteral("Atenção"));
-        EXPECT_EQ(s.icon, Icon::Critical);
-    }
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
-    EXPECT_TRUE(i.w("cmdAdmin")->isEnabled());
-}
-
 // An identification component that never identifies the cardholder.
 class ComponenteSempreN final : public ComponenteDS {
   public:
@@ -357,34 +380,6 @@ TEST(FormInicial, FunctionKeysActOnlyThroughUsableButtons) {
     i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000004"));
     EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
     EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("VENDA"));
-}
-
-TEST(FormInicial, EscapeAndMainWindowF12AskBeforeEnding) {
-    Inicial i;
-    i.caixas().answerNext(Answer::No);
-    QTest::keyClick(i.tela, Qt::Key_Escape);
-    ASSERT_EQ(i.caixas().shown().size(), 1u);
-    EXPECT_EQ(i.caixas().last().text, QStringLiteral("Confirma a Saída do Sistema"));
-    EXPECT_EQ(i.caixas().last().buttons, MessageBoxes::Buttons::YesNo);
-    EXPECT_EQ(i.caixas().last().defaultButton, Answer::No);
-    EXPECT_FALSE(i.loja.eventos.contains(QStringLiteral("fim")));
-
-    i.caixas().answerNext(Answer::Yes);
-    i.loja.janela->mnuEncerrar_Click();  // F12 of the main window on "INCIAL"
-    EXPECT_EQ(i.caixas().shown().size(), 2u);
-    EXPECT_TRUE(i.loja.eventos.contains(QStringLiteral("fim")));
-}
-
-TEST(FormInicial, ReopeningShowsTheSameScreenInItsFirstState) {
-    Inicial i;
-    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000001"));
-    i.tela->parentWidget()->hide();
-    i.ctx().TelaAtual = QStringLiteral("ADMINISTRATIVA");
-    AbreFormInicial(*i.loja.janela);
-    EXPECT_EQ(TelaInicialAberta(*i.loja.janela), i.tela);
-    EXPECT_TRUE(i.tela->isVisible());
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
 }
 
 TEST(FormConfig, StaffReachesTheSettingsAndTestsTheConnection) {

@@ -14,7 +14,6 @@
 #include "sale/transacoes_produtos.h"
 #include "support/ui/loja_demo.h"
 #include "ui/telas.h"
-#include "vigia_modal.h"
 
 namespace ql {
 namespace {
@@ -86,41 +85,6 @@ struct SelecaoNaLoja : ::testing::Test {
     }
 };
 
-TEST_F(SelecaoNaLoja, ComplementaryFieldFollowsTheOperadora) {
-    const struct {
-        int operadora;
-        bool complemento;
-        int altura, topoBotoes;  // client area and buttons, pixels
-    } casos[] = {
-        {kBeneficioMais, true, (4215 - 405) / 15, 208},
-        {kQuillaneSaude, false, (3510 - 405) / 15, 168},
-    };
-    for (const auto& c : casos) {
-        SCOPED_TRACE(c.operadora);
-        grade.limpa();
-        elegibilidade("6062820000000001", c.operadora, "PREVENDA");
-        produtoDaConsulta(QStringLiteral("7891000424452"));
-        auto d = abre();
-        EXPECT_EQ(d->windowTitle(), "Seleção do Produto");
-        EXPECT_EQ(caixa(d.get(), "txtComplemento1")->isVisible(), c.complemento);
-        EXPECT_EQ(d->findChild<QLabel*>("lblCompl1")->isVisible(), c.complemento);
-        EXPECT_EQ(d->height(), c.altura);
-        EXPECT_EQ(d->findChild<QPushButton*>("cmdOk")->y(), c.topoBotoes);
-        // What the dialog's logic filled in reaches the boxes.
-        EXPECT_TRUE(caixa(d.get(), "txtProduto")->text().startsWith("7891000424452 - DIPIRONA"));
-        EXPECT_EQ(caixa(d.get(), "txtFabricante")->text(), ctx.itensVenda.item(1).fabricante);
-        EXPECT_EQ(caixa(d.get(), "txtQuantidade")->maxLength(), 3);
-        QStringList valores;
-        for (const char* nome : {"txtQuantidade", "txtPrc_Bruto_Prd", "txtValDescPrd",
-                                 "txtPrc_Liq_Prd", "txValor_Cred_Prd"})
-            valores << caixa(d.get(), nome)->text();
-        EXPECT_EQ(valores, QStringList({"1", "8,90", "20,00", "7,12", "3,56"}));
-        d->cmdCancel_Click();
-        EXPECT_FALSE(d->gravou());
-        EXPECT_EQ(grade.linhas(), 0);
-    }
-}
-
 TEST_F(SelecaoNaLoja, EstablishmentTypingWritesTheGridRow) {
     elegibilidade("6062820000000001", kBeneficioMais, "PREVENDA");
     produtoDaConsulta(QStringLiteral("7891000424452"));
@@ -129,9 +93,24 @@ TEST_F(SelecaoNaLoja, EstablishmentTypingWritesTheGridRow) {
     QLineEdit* bruto = caixa(d.get(), "txtPrc_Bruto_Prd");
     QLineEdit* complemento = caixa(d.get(), "txtComplemento1");
 
-    // The establishment may change neither price.
-    EXPECT_TRUE(bruto->isReadOnly());
-    EXPECT_TRUE(caixa(d.get(), "txtValDescPrd")->isReadOnly());
+    // What the dialog's logic decided reaches the widgets: the prescription box and the taller
+    // window, the product and its values, and the establishment may change neither price.
+    EXPECT_EQ(d->windowTitle(), "Seleção do Produto");
+    EXPECT_TRUE(complemento->isVisible());
+    EXPECT_EQ(d->height(), (4215 - 405) / 15);
+    EXPECT_EQ(d->findChild<QPushButton*>("cmdOk")->y(), 208);
+    EXPECT_TRUE(caixa(d.get(), "txtProduto")->text().startsWith("7891000424452 - DIPIRONA"));
+    EXPECT_EQ(caixa(d.get(), "txtFabricante")->text(), ctx.itensVenda.item(1).fabricante);
+    EXPECT_EQ(quantidade->maxLength(), 3);
+    QStringList valores;
+    for (const char* nome : {"txtQuantidade", "txtPrc_Bruto_Prd", "txtValDescPrd", "txtPrc_Liq_Prd",
+                             "txValor_Cred_Prd"})
+        valores << caixa(d.get(), nome)->text();
+    EXPECT_EQ(valores, QStringList({"1", "8,90", "20,00", "7,12", "3,56"}));
+    for (const char* nome : {"txtPrc_Bruto_Prd", "txtValDescPrd"}) {
+        EXPECT_TRUE(caixa(d.get(), nome)->isReadOnly()) << nome;
+        EXPECT_EQ(caixa(d.get(), nome)->focusPolicy(), Qt::NoFocus) << nome;
+    }
     QTest::keyClicks(bruto, "5");
     EXPECT_EQ(bruto->text(), "8,90");
 
@@ -177,6 +156,9 @@ TEST_F(SelecaoNaLoja, DistributorEditsPricesWithTheMoneyKeys) {
     QLineEdit* receber = caixa(d.get(), "txValor_Cred_Prd");
     ASSERT_FALSE(bruto->isReadOnly());
     ASSERT_FALSE(desconto->isReadOnly());
+    EXPECT_FALSE(caixa(d.get(), "txtComplemento1")->isVisible());
+    EXPECT_EQ(d->height(), (3510 - 405) / 15);
+    EXPECT_EQ(d->findChild<QPushButton*>("cmdOk")->y(), 168);
 
     // Gross price typed from the right; Enter moves on by two fields.
     bruto->setFocus();
@@ -217,42 +199,6 @@ TEST_F(SelecaoNaLoja, DistributorEditsPricesWithTheMoneyKeys) {
                            grade.texto(1, G::PrecoVenda), grade.texto(1, G::PagtoCliente)}),
               QStringList({"12,50", "25,00", "9,38", "4,69"}));
     EXPECT_EQ(loja.caixas().shown().size(), 1u);
-}
-
-TEST_F(SelecaoNaLoja, RetrievedPreAuthorisationIsLockedAndBounded) {
-    elegibilidade("6062820000000004", kBeneficioMais, "VENDA");
-    ASSERT_TRUE(Recupera_Pre(ctx, grade, 0));
-    ASSERT_TRUE(ctx.PreAutorizacaoRecuperada);
-    ASSERT_EQ(grade.linhas(), 3);
-    const QString quantidade = grade.texto(1, G::Quantidade);
-    const QString maisUm = QString::number(quantidade.toInt() + 1);
-    ASSERT_TRUE(ObtemProduto(ctx, grade, 1, OrigemProduto::PreVenda));
-    ctx.SelecaoViaConsulta = false;
-
-    // Through the screen function, modal over the main window, driven by keys.
-    bool verificado = false;
-    test::VigiaModal vigia;
-    QTimer::singleShot(0, [&] {
-        QWidget* d = QApplication::activeModalWidget();
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->objectName(), "FormSelecaoProduto");
-        for (const char* nome : {"txtPrc_Bruto_Prd", "txtValDescPrd"}) {
-            EXPECT_TRUE(caixa(d, nome)->isReadOnly()) << nome;
-            EXPECT_EQ(caixa(d, nome)->focusPolicy(), Qt::NoFocus) << nome;
-        }
-        QLineEdit* q = caixa(d, "txtQuantidade");
-        q->setFocus();
-        q->selectAll();
-        QTest::keyClicks(q, maisUm);
-        QTest::keyClick(q, Qt::Key_F3);
-        verificado = true;
-    });
-    EXPECT_FALSE(ExecutaFormSelecaoProduto(ctx, grade, loja.janela.get()));
-    EXPECT_TRUE(verificado);
-    EXPECT_EQ(loja.caixas().texts(),
-              QStringList{"A quantidade digitada não pode ser maior que a quantidade da "
-                          "pré-autorização!"});
-    EXPECT_EQ(grade.texto(1, G::Quantidade), quantidade);
 }
 
 TEST_F(SelecaoNaLoja, FunctionKeysActOnlyWhileTheirButtonIsEnabled) {
