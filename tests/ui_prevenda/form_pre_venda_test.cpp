@@ -114,6 +114,11 @@ TEST_F(PreVendaTela, PreAutorizacaoBuscaPorCodigoExcluiEValida) {
     EXPECT_EQ(txt("txtTotVend")->text(), "14,24");
     EXPECT_EQ(txt("txtTotBen")->text(), "3,56");
     EXPECT_TRUE(txt("txtPesquisa")->text().isEmpty());
+    // A refused search keeps its text for correction.
+    pesquisa(QStringLiteral("NADAASSIM"));
+    EXPECT_EQ(caixas.last().text, "Produto não encontrado!");
+    EXPECT_EQ(txt("txtPesquisa")->text(), "NADAASSIM");
+    EXPECT_EQ(grade.linhas(), 1);
 
     // F8 deletes the active row; with none left the search frame shows and F8 says so; F5 has
     // nothing to send.
