@@ -165,6 +165,7 @@ TEST_F(PreVendaTela, ConsultaModalPelaBuscaELivrePeloBotao) {
     FormConsultaProdutos* c = tela->consulta();
     ASSERT_TRUE(c->isVisible());
     EXPECT_FALSE(c->isModal());
+    EXPECT_TRUE(test::esperaAte([&] { return c->isActiveWindow(); }));
     caixas.clear();
     caixas.answerNext(Answer::No);
     QTest::keyClick(c, Qt::Key_F12);
