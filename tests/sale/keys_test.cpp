@@ -9,67 +9,61 @@ namespace {
 
 // Keys of a sequence: digits and letters as typed, "<" Backspace, "\r" Enter.
 int codigo(QChar c) {
-    if (c == QLatin1Char('<')) return teclas::Backspace;
-    return c.unicode();
+    return c == QLatin1Char('<') ? teclas::Backspace : c.unicode();
 }
 
-TEST(ValorKeyPress, TypesMoneyFromTheRight) {
+TEST(MoneyKeys, TypedFromTheRightPerBox) {
+    using Tratador = ResultadoTecla (*)(EstadoCampo&, int);
+    const Tratador valor = Valor_KeyPress, bruto = PrecoBruto_KeyPress,
+                   desconto = Desconto_KeyPress;
     const struct {
-        const char *nome, *inicial, *teclas, *esperado;
+        Tratador tratador;
+        const char* inicial;
+        int selecao;  // characters selected from the start
+        bool travado;
+        const char *teclas, *esperado;
         int tabs;
     } casos[] = {
-        {"first digits", "0,00", "537", "5,37", 0},
-        {"one to seven", "0,00", "1234567", "12.345,67", 0},
-        {"eighth digit dropped at nine characters", "0,00", "12345678", "12.345,67", 0},
-        {"largest amount", "0,00", "9999999", "99.999,99", 0},
-        {"backspace resets", "1.234,56", "<", "0,00", 0},
-        {"backspace then digits", "12,34", "<42", "0,42", 0},
-        {"letters and signs dropped", "0,00", "1a-,.2", "0,12", 0},
-        {"apostrophe dropped", "0,00", "'7", "0,07", 0},
-        {"enter asks for a tab", "3,21", "\r", "3,21", 1},
-        {"leading zeros collapse", "0,00", "0005", "0,05", 0},
-        {"thousands separator appears", "999,99", "9", "9.999,99", 0},
-        {"text pasted with letters keeps its digits", "R$ 1,50", "0", "15,00", 0},
-        {"empty text starts from zero", "", "8", "0,08", 0},
+        {valor, "0,00", 0, false, "537", "5,37", 0},
+        {valor, "0,00", 0, false, "1234567", "12.345,67", 0},
+        {valor, "0,00", 0, false, "12345678", "12.345,67", 0},  // eighth digit: nine characters
+        {valor, "0,00", 0, false, "9999999", "99.999,99", 0},
+        {valor, "1.234,56", 0, false, "<", "0,00", 0},  // Backspace resets
+        {valor, "12,34", 0, false, "<42", "0,42", 0},
+        {valor, "0,00", 0, false, "1a-,.2'", "0,12", 0},  // letters, signs, apostrophe dropped
+        {valor, "3,21", 0, false, "\r", "3,21", 1},       // Enter asks for a tab
+        {valor, "0,00", 0, false, "0005", "0,05", 0},
+        {valor, "999,99", 0, false, "9", "9.999,99", 0},
+        {valor, "R$ 1,50", 0, false, "0", "15,00", 0},  // pasted letters: the digits kept
+        {valor, "", 0, false, "8", "0,08", 0},
+        {valor, "45,67", 5, false, "3", "0,03", 0},    // a selection starts a new amount...
+        {valor, "45,67", 1, false, "3", "456,73", 0},  // ...one character does not
+        {valor, "1,00", 0, true, "9\r", "1,00", 1},    // locked: Enter still moves on
+        {valor, "123.456,78", 0, false, "1", "123.456,78", 0},  // longer (pasted): left alone
+        {bruto, "0,00", 0, false, "x1\r", "0,01", 2},           // Enter moves two boxes on
+        {bruto, "0,01", 0, true, "\r<", "0,01", 0},             // locked: every key dropped
+        {desconto, "0,00", 0, false, "99999", "99,99", 0},      // at most 99,99
+        {desconto, "99,99", 0, false, "<", "0", 0},             // Backspace sets "0"
+        {desconto, "15,00", 5, false, "7", "0,07", 0},
+        {desconto, "15,00", 5, false, "<\r", "0", 1},
+        {desconto, "5,00", 0, true, "<", "5,00", 0},
     };
-    for (const auto& caso : casos) {
-        SCOPED_TRACE(caso.nome);
-        EstadoCampo campo{QString::fromUtf8(caso.inicial)};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(std::string(c.inicial) + " + " + c.teclas);
+        EstadoCampo campo{QString::fromUtf8(c.inicial), 0, c.selecao, c.selecao};
+        campo.travado = c.travado;
         int tabs = 0;
-        for (QChar c : QString::fromLatin1(caso.teclas)) {
-            const ResultadoTecla r = Valor_KeyPress(campo, codigo(c));
+        for (QChar k : QString::fromLatin1(c.teclas)) {
+            const ResultadoTecla r = c.tratador(campo, codigo(k));
             EXPECT_EQ(r.tecla, teclas::Nenhuma) << "every key is consumed";
             tabs += r.tabs;
         }
-        EXPECT_EQ(campo.texto, QString::fromUtf8(caso.esperado));
-        EXPECT_EQ(tabs, caso.tabs);
-        EXPECT_EQ(campo.cursor, campo.texto.size());
+        EXPECT_EQ(campo.texto, QString::fromUtf8(c.esperado));
+        EXPECT_EQ(tabs, c.tabs);
+        if (!c.travado && c.tratador == valor) {
+            EXPECT_EQ(campo.cursor, campo.texto.size());
+        }
     }
-}
-
-TEST(ValorKeyPress, SelectionLockAndLimit) {
-    // More than one character selected: the digit starts a new amount.
-    EstadoCampo selecionado{QStringLiteral("45,67"), 0, 5, 2};
-    Valor_KeyPress(selecionado, '3');
-    EXPECT_EQ(selecionado.texto, QStringLiteral("0,03"));
-    EXPECT_EQ(selecionado.tamanhoSelecao, 0);
-
-    // A single selected character is not replaced: the digit is appended.
-    EstadoCampo umCaractere{QStringLiteral("45,67"), 4, 1, 5};
-    Valor_KeyPress(umCaractere, '3');
-    EXPECT_EQ(umCaractere.texto, QStringLiteral("456,73"));
-
-    // A locked field ignores digits but Enter still moves on and Backspace still resets.
-    EstadoCampo travado{QStringLiteral("1,00")};
-    travado.travado = true;
-    Valor_KeyPress(travado, '9');
-    EXPECT_EQ(travado.texto, QStringLiteral("1,00"));
-    EXPECT_EQ(Valor_KeyPress(travado, teclas::Enter).tabs, 1);
-
-    // A text already longer than nine characters (pasted) refuses digits and is left as is.
-    EstadoCampo longo{QStringLiteral("123.456,78")};
-    Valor_KeyPress(longo, '1');
-    EXPECT_EQ(longo.texto, QStringLiteral("123.456,78"));
 }
 
 TEST(ValorChange, ShortTextsBecomeHundredths) {
@@ -97,40 +91,7 @@ TEST(FrValorVirg, RemovesSeparatorsOnly) {
     EXPECT_EQ(frValorVirg(QString(300, QLatin1Char('1'))).size(), 255);
 }
 
-TEST(FieldKeyRules, GrossPriceDiscountAndQuantity) {
-    // Gross price: Enter moves two fields on; letters never reach the amount.
-    EstadoCampo bruto{QStringLiteral("0,00")};
-    EXPECT_EQ(PrecoBruto_KeyPress(bruto, teclas::Enter).tabs, 2);
-    PrecoBruto_KeyPress(bruto, 'x');
-    PrecoBruto_KeyPress(bruto, '1');
-    EXPECT_EQ(bruto.texto, QStringLiteral("0,01"));
-    bruto.travado = true;
-    EXPECT_EQ(PrecoBruto_KeyPress(bruto, teclas::Enter), ResultadoTecla{});
-    PrecoBruto_KeyPress(bruto, teclas::Backspace);
-    EXPECT_EQ(bruto.texto, QStringLiteral("0,01")) << "a locked field drops every key";
-
-    // Discount: at most 99,99; Backspace sets "0"; the whole text selected restarts it.
-    EstadoCampo desconto{QStringLiteral("0,00")};
-    for (char c : {'9', '9', '9', '9', '9'}) Desconto_KeyPress(desconto, c);
-    EXPECT_EQ(desconto.texto, QStringLiteral("99,99"));
-    Desconto_KeyPress(desconto, teclas::Backspace);
-    EXPECT_EQ(desconto.texto, QStringLiteral("0"));
-    Valor_Change(desconto);
-    EXPECT_EQ(desconto.texto, QStringLiteral("0,00"));
-
-    EstadoCampo cheio{QStringLiteral("15,00"), 0, 5, 5};
-    Desconto_KeyPress(cheio, '7');
-    EXPECT_EQ(cheio.texto, QStringLiteral("0,07"));
-    EstadoCampo cheioApaga{QStringLiteral("15,00"), 0, 5, 5};
-    Desconto_KeyPress(cheioApaga, teclas::Backspace);
-    EXPECT_EQ(cheioApaga.texto, QStringLiteral("0"));
-    EXPECT_EQ(Desconto_KeyPress(cheio, teclas::Enter).tabs, 1);
-    EstadoCampo descontoTravado{QStringLiteral("5,00")};
-    descontoTravado.travado = true;
-    Desconto_KeyPress(descontoTravado, teclas::Backspace);
-    EXPECT_EQ(descontoTravado.texto, QStringLiteral("5,00"));
-
-    // Quantity: only digits, Backspace and Enter.
+TEST(QuantidadeKeyPress, OnlyDigitsBackspaceAndEnter) {
     for (int tecla : {int('0'), int('9'), teclas::Backspace, teclas::Enter}) {
         EXPECT_EQ(Quantidade_KeyPress(tecla), tecla);
     }
