@@ -96,13 +96,5 @@ TEST(SequentialItems, ArbitraryBytesAlwaysFinish) {
     }
 }
 
-TEST(SequentialItems, TrimHelpers) {
-    EXPECT_EQ(semQuebraInicial("\n\n000"), "000");
-    EXPECT_EQ(semQuebraInicial("000\n"), "000\n");
-    EXPECT_EQ(aparaBrancos("  A B  "), "A B");
-    EXPECT_EQ(aparaBrancos("\tA\n"), "\tA\n");
-    EXPECT_EQ(aparaBrancos("   "), "");
-}
-
 }  // namespace
 }  // namespace ql
