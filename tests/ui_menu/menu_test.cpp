@@ -60,18 +60,14 @@ void preencheLogin(QWidget* dialogo, const QString& usuario, const QString& senh
     QTest::keyClick(txtPass, Qt::Key_Return);
 }
 
-QString ultimoLogin(Context& ctx) {
+// A key of QlnClient.ini's DADOS_GERAIS section.
+QString dadoGeral(Context& ctx, const QString& chave) {
     QString valor;
-    LeLinhaArquivoIni(ctx, "DADOS_GERAIS", "Ultimo_Login", QString(), valor,
-                      CaminhoQlnClientIni(ctx));
+    LeLinhaArquivoIni(ctx, "DADOS_GERAIS", chave, QString(), valor, CaminhoQlnClientIni(ctx));
     return valor;
 }
-
-QString distribuidoraSalva(Context& ctx, const QString& codigo) {
-    QString valor;
-    LeLinhaArquivoIni(ctx, "DADOS_GERAIS", "DISTRIBUIDORA_" + codigo, QString(), valor,
-                      CaminhoQlnClientIni(ctx));
-    return valor;
+QString ultimoLogin(Context& ctx) {
+    return dadoGeral(ctx, QStringLiteral("Ultimo_Login"));
 }
 
 struct Menu : ::testing::Test {
@@ -284,7 +280,7 @@ TEST_F(Menu, RegistrationSavesTheDistributorOnlyWhenTheHostAccepts) {
     ASSERT_EQ(caixas.shown().size(), 1u);
     EXPECT_TRUE(caixas.last().text.contains("DISTRIBUIDORA NAO INFORMADA"))
         << caixas.last().text.toStdString();
-    EXPECT_TRUE(distribuidoraSalva(ctx, "00000123").isEmpty());
+    EXPECT_TRUE(dadoGeral(ctx, "DISTRIBUIDORA_00000123").isEmpty());
     EXPECT_TRUE(cadastro->cmdConfirma()->isEnabled());
 
     // Accepted: saved, and the screen stays.
@@ -292,7 +288,7 @@ TEST_F(Menu, RegistrationSavesTheDistributorOnlyWhenTheHostAccepts) {
     lista->setCurrentIndex(1);
     tecla(cadastro, Qt::Key_F3);
     EXPECT_TRUE(caixas.empty()) << caixas.texts().join('|').toStdString();
-    EXPECT_EQ(distribuidoraSalva(ctx, "00000123"), QStringLiteral("DISTRIB SUL LTDA"));
+    EXPECT_EQ(dadoGeral(ctx, "DISTRIBUIDORA_00000123"), QStringLiteral("DISTRIB SUL LTDA"));
     EXPECT_TRUE(cadastro->isVisible());
 
     // Esc goes back to the menu; opening again preselects the saved choice.
