@@ -94,7 +94,7 @@ struct Menu : ::testing::Test {
     void tecla(QWidget* alvo, Qt::Key k) { QTest::keyClick(alvo, k); }
 };
 
-TEST_F(Menu, LoginDialogFiltersKeysAndKeepsOrEmptiesThePassword) {
+TEST_F(Menu, LoginDialogFiltersKeysKeepsOrEmptiesThePasswordAndEscCancels) {
     struct Caso {
         const char* usuario;
         const char* senha;
@@ -131,9 +131,9 @@ TEST_F(Menu, LoginDialogFiltersKeysAndKeepsOrEmptiesThePassword) {
         const bool usuarioRecusado = QString::fromUtf8(caso.mensagem).startsWith("Usuário Inv");
         EXPECT_EQ(dialogo.txtPassword()->text().isEmpty(), !usuarioRecusado) << caso.usuario;
     }
-}
 
-TEST_F(Menu, EscapeCancelsTheLoginAndAManagerPasswordBoxHoldsSixCharacters) {
+    // A manager's password box holds six characters; Esc cancels the login.
+    caixas.clear();
     ctx.login.LoginAtivo = true;
     FormLogin dialogo(ctx, loja.janela.get());
     dialogo.show();
