@@ -24,7 +24,6 @@ using test::achaTela;
 using test::esperaAte;
 using Icon = MessageBoxes::Icon;
 using Answer = MessageBoxes::Answer;
-using Buttons = MessageBoxes::Buttons;
 using C = ComandoAdministrativo;
 
 // Runs `acao` on the modal dialog named `nome` once it is the active modal window (the dialog's
@@ -179,7 +178,7 @@ TEST_F(Menu, FactoryPasswordIsChangedBeforeTheMenuAndTheNewOneWorks) {
     EXPECT_EQ(ctx.login.NovaSenha, QStringLiteral("5555"));
 }
 
-TEST_F(Menu, PermissionsDisableCommandsAndTheirKeys) {
+TEST_F(Menu, PermissionsDisableCommandsAndTheirKeysAndF9LogsOn) {
     entra("MNG2", "2468");  // the default group: no registration, no lot cancellation
     FormComplementar* menu = abreMenu();
     ASSERT_TRUE(menu);
@@ -194,7 +193,14 @@ TEST_F(Menu, PermissionsDisableCommandsAndTheirKeys) {
     EXPECT_FALSE(menu->botao(C::Canceltotal)->isEnabled());
     EXPECT_TRUE(menu->botao(C::Resumo)->isEnabled());
 
+    // F9 logs on and writes the clock's time; the logon timer runs on.
+    tecla(menu, Qt::Key_F9);
+    EXPECT_EQ(ultimoLogin(ctx), QStringLiteral("05/12/2026 10:00:00"));
+    EXPECT_TRUE(loja.janela->Timer1().isActive());
+
     // Disabled commands: their keys open nothing and say nothing.
+    loja.t.clock.advanceSecs(3600);
+    ctx.TelaAtual = QStringLiteral("ADMINISTRATIVA");  // the logon left "LOGON"
     ctx.login.PermissoesUsuario[1] = QStringLiteral("SNNSSSSNN");
     menu->MontaTela_FormComplementar();
     const QString antes = ultimoLogin(ctx);
@@ -241,16 +247,6 @@ TEST_F(Menu, EmptyOperatorTableGivesBothSpellingsOfTheCheck) {
     }
     EXPECT_TRUE(ultimoLogin(ctx).isEmpty());
     EXPECT_FALSE(achaTela<FormCadastro>(QStringLiteral("FormCadastro")));
-}
-
-TEST_F(Menu, LogonFromF9WritesTheClockTime) {
-    entra("MNG2", "2468");
-    FormComplementar* menu = abreMenu();
-    ASSERT_TRUE(menu);
-    tecla(menu, Qt::Key_F9);
-    EXPECT_EQ(ultimoLogin(ctx), QStringLiteral("05/12/2026 10:00:00"));
-    EXPECT_TRUE(loja.janela->Timer1().isActive());
-    EXPECT_TRUE(caixas.empty()) << caixas.texts().join('|').toStdString();
 }
 
 TEST_F(Menu, RegistrationSavesTheDistributorOnlyWhenTheHostAccepts) {
@@ -310,7 +306,7 @@ TEST_F(Menu, RegistrationSavesTheDistributorOnlyWhenTheHostAccepts) {
     }));
 }
 
-TEST_F(Menu, MissingDistributorFileNeverShowsTheRegistration) {
+TEST_F(Menu, MissingDistributorFileNeverShowsTheRegistrationAndF12AsksBeforeLeaving) {
     entra("MNG1", "1234");
     for (const QString& nome : QDir(loja.t.dir.path()).entryList({"MF.S??"}, QDir::Files))
         ASSERT_TRUE(QFile::remove(loja.t.path(nome)));
@@ -325,12 +321,9 @@ TEST_F(Menu, MissingDistributorFileNeverShowsTheRegistration) {
     EXPECT_FALSE(achaTela<FormCadastro>(QStringLiteral("FormCadastro")));
     EXPECT_EQ(ctx.TelaAtual, QStringLiteral("ADMINISTRATIVA"));
     EXPECT_TRUE(menu->botao(C::Cadastro)->isEnabled());
-}
 
-TEST_F(Menu, F12AsksBeforeLeavingTheProgram) {
-    entra("MNG1", "1234");
-    FormComplementar* menu = abreMenu();
-    ASSERT_TRUE(menu);
+    // F12 asks before leaving the program.
+    caixas.clear();
     caixas.answerNext(Answer::No);
     tecla(menu->cbAdministradora(), Qt::Key_F12);
     EXPECT_EQ(caixas.texts(), QStringList{QStringLiteral("Confirma a Saída do Sistema")});
