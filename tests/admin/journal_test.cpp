@@ -73,27 +73,12 @@ TEST(JournalCells, TextByTypeLetter) {
 
 TEST(CarregaGrid, LoadsTitleHeaderAndRows) {
     TestContext t;
-    const QStringList lines = {"000",
-                               "TResumo do lote 45",
-                               "",
-                               "1",
-                               "ALote",
-                               "A0",
-                               "ANSU",
-                               "AValor",
-                               "",
-                               "1",
-                               "N000045",
-                               "N000000001234",
-                               "D260304153012",
-                               "M0000012345",
-                               "",
-                               "1",
-                               "N45",
-                               "N1235",
-                               "D260305",
-                               "M-50",
-                               ""};
+    // Title block, header block, two data blocks; one line per "|".
+    const QStringList lines =
+        QStringLiteral(
+            "000|TResumo do lote 45||1|ALote|A0|ANSU|AValor||1|N000045|N000000001234|"
+            "D260304153012|M0000012345||1|N45|N1235|D260305|M-50|")
+            .split(QLatin1Char('|'));
     writeChecksummed(t, QStringLiteral("TS00000123-000045.S"), lines);
     JournalModel m;
     QString subtitulo = QStringLiteral("design text");
