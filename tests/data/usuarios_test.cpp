@@ -140,17 +140,6 @@ TEST_F(Usuarios, PermissionsDefaultThenOwnGroup) {
     }
 }
 
-TEST_F(Usuarios, ServicePasswordComesFromThePermissionsFile) {
-    gravaPermissoesPadrao();
-    EXPECT_TRUE(ObtemPermissao(tc.ctx, "STAFF", " SUPORTE "));
-    EXPECT_TRUE(ObtemPermissao(tc.ctx, "STAFF", "suporte"));
-    EXPECT_FALSE(ObtemPermissao(tc.ctx, "STAFF", "SUPORTE2"));
-    EXPECT_FALSE(ObtemPermissao(tc.ctx, "STAFF", ""));
-    // The service user never loads the managers' permissions.
-    EXPECT_EQ(tc.ctx.login.PermissoesUsuario[1], "");
-    EXPECT_TRUE(tc.boxes.empty());
-}
-
 TEST_F(Usuarios, PermissionFileFailures) {
     EXPECT_FALSE(ObtemPermissao(tc.ctx, "MNG1", ""));
     ASSERT_EQ(tc.boxes.shown().size(), 1u);
@@ -192,7 +181,8 @@ TEST_F(Usuarios, LoginChecks) {
         {"manager with the right password", "MNG1", "1111", regraUsuario, ResultadoLogin::Aceito,
          ""},
         {"blanks round both fields", " MNG2 ", " 2222 ", regraUsuario, ResultadoLogin::Aceito, ""},
-        {"service user", "staff", "SUPORTE", {"N", 8, 8}, ResultadoLogin::Aceito, ""},
+        // The service password comes from the permissions file, trimmed, in any letter case.
+        {"service user", " staff ", " SUPORTE ", {"N", 8, 8}, ResultadoLogin::Aceito, ""},
         {"service user, wrong password", "STAFF", "ERRADA", regraUsuario,
          ResultadoLogin::SenhaRecusada, "Senha Inválida. Tente novamente!"},
         {"user name not numeric",
@@ -222,6 +212,9 @@ TEST_F(Usuarios, LoginChecks) {
             EXPECT_TRUE(tc.boxes.empty()) << c.nome;
             EXPECT_EQ(tc.ctx.login.UsuarioLogado[1].trimmed(), c.usuario.trimmed()) << c.nome;
             EXPECT_EQ(tc.ctx.login.UsuarioLogado[1].size(), kTamanhoNomeUsuario) << c.nome;
+            // Only the managers load permissions; the service user never does.
+            EXPECT_EQ(tc.ctx.login.PermissoesUsuario[1].isEmpty(), c.usuario == " staff ")
+                << c.nome;
         } else {
             ASSERT_EQ(tc.boxes.shown().size(), 1u) << c.nome;
             EXPECT_EQ(tc.boxes.last().text, c.mensagem) << c.nome;
