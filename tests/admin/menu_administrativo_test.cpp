@@ -79,69 +79,57 @@ TEST(MenuAdministrativo, CaptionsFollowTheEstablishmentTypeAndBlankWhenConfigure
     }
 }
 
-TEST(MenuAdministrativo, OperadoraCheckWithAnEmptyList) {
+TEST(MenuAdministrativo, OperadoraCheckThenTheScreenNameAndTheRefreshedCode) {
     struct Caso {
         C comando;
-        const char* aviso;      // nullptr: the command needs no operadora
-        const char* telaAtual;  // the current screen name afterwards
+        const char* aviso;        // with an empty list; nullptr: needs no operadora
+        const char* telaVazia;    // the current screen name afterwards, with an empty list
+        const char* telaEscolha;  // and with the second operadora chosen
+        const char* codigo;       // CodigoOperadora afterwards, with it chosen
     };
     const Caso casos[] = {
-        {C::Logon, "Selecione a Administradora ", "LOGON"},
-        {C::Pendentes, "Selecione a Administradora ", "PENDENTES"},
-        {C::Cadastro, "selecione a administradora ", "ADMINISTRATIVA"},
-        {C::Canceltotal, "selecione a administradora ", "ADMINISTRATIVA"},
-        {C::Resumo, "selecione a administradora ", "ADMINISTRATIVA"},
-        {C::ResumoFinanceiro, "selecione a administradora ", "ADMINISTRATIVA"},
-        {C::Prevenda, "selecione a administradora ", "ADMINISTRATIVA"},
-        {C::Login, nullptr, "ADMINISTRATIVA"},
-        {C::AlterarSenha, nullptr, "ADMINISTRATIVA"},
-        {C::Cancel, nullptr, "ADMINISTRATIVA"},
+        {C::Logon, "Selecione a Administradora ", "LOGON", "LOGON", "00000456"},
+        {C::Pendentes, "Selecione a Administradora ", "PENDENTES", "PENDENTES", "00000456"},
+        {C::Cadastro, "selecione a administradora ", "ADMINISTRATIVA", "ADMINISTRATIVA",
+         "00000456"},
+        {C::Canceltotal, "selecione a administradora ", "ADMINISTRATIVA", "ADMINISTRATIVA",
+         "00000456"},
+        {C::Resumo, "selecione a administradora ", "ADMINISTRATIVA", "ADMINISTRATIVA", "00000456"},
+        {C::ResumoFinanceiro, "selecione a administradora ", "ADMINISTRATIVA", "ADMINISTRATIVA",
+         "00000456"},
+        // Tests the list, leaves the code alone.
+        {C::Prevenda, "selecione a administradora ", "ADMINISTRATIVA", "PREVENDA", "OUTRO"},
+        {C::Login, nullptr, "ADMINISTRATIVA", "ADMINISTRATIVA", "OUTRO"},
+        {C::AlterarSenha, nullptr, "ADMINISTRATIVA", "ADMINISTRATIVA", "OUTRO"},
+        {C::Cancel, nullptr, "ADMINISTRATIVA", "ADMINISTRATIVA", "OUTRO"},
     };
     for (const Caso& caso : casos) {
-        test::TestContext t;
-        t.ctx.TelaAtual = QStringLiteral("ADMINISTRATIVA");
-        const bool segue = IniciaComandoAdministrativo(t.ctx, caso.comando, false);
-        EXPECT_EQ(t.ctx.TelaAtual, QLatin1String(caso.telaAtual)) << int(caso.comando);
-        if (!caso.aviso) {
-            EXPECT_TRUE(segue) << int(caso.comando);
-            EXPECT_TRUE(t.boxes.empty()) << int(caso.comando);
-            continue;
+        SCOPED_TRACE(int(caso.comando));
+        for (const bool escolhida : {false, true}) {
+            test::TestContext t;
+            if (escolhida) {
+                preencheOperadoras(t.ctx);
+                ASSERT_TRUE(EscolheAdministradora(t.ctx, 2));
+            }
+            t.ctx.ident.CodigoOperadora = QStringLiteral("OUTRO");
+            t.ctx.TelaAtual = QStringLiteral("ADMINISTRATIVA");
+            const bool segue = IniciaComandoAdministrativo(t.ctx, caso.comando, escolhida);
+            EXPECT_EQ(t.ctx.TelaAtual,
+                      QLatin1String(escolhida ? caso.telaEscolha : caso.telaVazia));
+            if (escolhida || !caso.aviso) {
+                EXPECT_TRUE(segue);
+                EXPECT_TRUE(t.boxes.empty());
+                if (escolhida) {
+                    EXPECT_EQ(t.ctx.ident.CodigoOperadora, QLatin1String(caso.codigo));
+                }
+                continue;
+            }
+            EXPECT_FALSE(segue);
+            ASSERT_EQ(t.boxes.shown().size(), 1u);
+            EXPECT_EQ(t.boxes.last().text, QString::fromUtf8(caso.aviso));
+            EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
+            EXPECT_EQ(t.boxes.last().icon, Icon::Exclamation);
         }
-        EXPECT_FALSE(segue) << int(caso.comando);
-        ASSERT_EQ(t.boxes.shown().size(), 1u) << int(caso.comando);
-        EXPECT_EQ(t.boxes.last().text, QString::fromUtf8(caso.aviso));
-        EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
-        EXPECT_EQ(t.boxes.last().icon, Icon::Exclamation);
-    }
-}
-
-TEST(MenuAdministrativo, ChosenOperadoraSetsTheScreenNameAndRefreshesTheCode) {
-    struct Caso {
-        C comando;
-        const char* telaAtual;
-        const char* codigo;  // CodigoOperadora afterwards
-    };
-    const Caso casos[] = {
-        {C::Logon, "LOGON", "00000456"},
-        {C::Pendentes, "PENDENTES", "00000456"},
-        {C::Prevenda, "PREVENDA", "OUTRO"},  // tests the list, leaves the code alone
-        {C::Cadastro, "ADMINISTRATIVA", "00000456"},
-        {C::Resumo, "ADMINISTRATIVA", "00000456"},
-        {C::ResumoFinanceiro, "ADMINISTRATIVA", "00000456"},
-        {C::Canceltotal, "ADMINISTRATIVA", "00000456"},
-        {C::Login, "ADMINISTRATIVA", "OUTRO"},
-        {C::AlterarSenha, "ADMINISTRATIVA", "OUTRO"},
-    };
-    for (const Caso& caso : casos) {
-        test::TestContext t;
-        preencheOperadoras(t.ctx);
-        t.ctx.TelaAtual = QStringLiteral("ADMINISTRATIVA");
-        ASSERT_TRUE(EscolheAdministradora(t.ctx, 2));
-        t.ctx.ident.CodigoOperadora = QStringLiteral("OUTRO");
-        EXPECT_TRUE(IniciaComandoAdministrativo(t.ctx, caso.comando, true));
-        EXPECT_EQ(t.ctx.TelaAtual, QLatin1String(caso.telaAtual)) << int(caso.comando);
-        EXPECT_EQ(t.ctx.ident.CodigoOperadora, QLatin1String(caso.codigo)) << int(caso.comando);
-        EXPECT_TRUE(t.boxes.empty());
     }
 }
 

@@ -8,12 +8,6 @@
 namespace ql {
 namespace {
 
-TEST(Cadastro, KeyOfTheSavedChoiceUsesTheTrimmedCode) {
-    EXPECT_EQ(ChaveDistribuidora(QStringLiteral(" 00000123 ")),
-              QStringLiteral("DISTRIBUIDORA_00000123"));
-    EXPECT_EQ(ChaveDistribuidora(QString()), QStringLiteral("DISTRIBUIDORA_"));
-}
-
 TEST(Cadastro, SavedDistributorIsPreselectedWhateverItsLetterCase) {
     const QStringList lista = {QStringLiteral("DISTRIB NORTE LTDA"), QStringLiteral("Distrib Sul"),
                                QString(), QStringLiteral("DISTRIB SUL"), QString()};

@@ -67,6 +67,10 @@ TEST(Checksum, WorkedValuesAndPositionWeights) {
     EXPECT_EQ(ChecksumDeLinhas({QStringLiteral("abc")}), QStringLiteral("50"));
     // Positions run on across lines: "A" then "BC" equals "ABC".
     EXPECT_EQ(ChecksumDeLinhas({QStringLiteral("A"), QStringLiteral("BC")}), QStringLiteral("8F"));
+    // 600 characters: weights restart after position 254 (position 256 weighs 1), worked out
+    // by hand from the rule, not by this code.
+    EXPECT_EQ(ChecksumDeLinhas(QStringList(25, QStringLiteral("MNG1,1234,QUILLANE SAUDE"))),
+              QStringLiteral("78"));
     EXPECT_EQ(TextoChecksum(10), QStringLiteral("0A"));
     EXPECT_EQ(TextoChecksum(254), QStringLiteral("FE"));
     EXPECT_EQ(TextoChecksum(255), QStringLiteral("00"));
@@ -111,8 +115,14 @@ TEST(ValidaCheckSumArquivo, AcceptsOnlyTheExactUpperCaseName) {
         bool ok;
     };
     const Case cases[] = {
-        {"UP.S8F", "ABC\r\n", true},  {"UP.S8f", "ABC\r\n", false}, {"UP.S00", "", true},
-        {"UP.S8F", "ABD\r\n", false}, {"UP.S8F", "ABC", true},      {"MF.S50", "abc\r\n", true},
+        {"UP.S8F", "ABC\r\n", true},
+        {"UP.S8f", "ABC\r\n", false},
+        {"UP.S00", "", true},
+        {"UP.S8F", "ABD\r\n", false},
+        {"UP.S8F", "ABC", true},
+        {"MF.S50", "abc\r\n", true},
+        // 25 lines, 600 characters: the weights past position 255 (sum worked out by hand).
+        {"UP.S78", QByteArray("MNG1,1234,QUILLANE SAUDE\r\n").repeated(25), true},
     };
     for (const Case& c : cases) {
         test::TestContext t;

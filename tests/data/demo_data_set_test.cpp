@@ -46,23 +46,12 @@ TEST(DemoDataSet, LoadsBackWithoutAnyMessage) {
     EXPECT_TRUE(QFileInfo(ctx.config.PRINTER.mid(4)).isDir());
     EXPECT_EQ(ctx.TipoEstab, 1);
 
-    // A few layout values of each kind, for every establishment type.
+    // The layout values that differ by establishment type, and the login boxes' lengths.
     for (int tipo = 1; tipo <= 3; ++tipo) {
-        const auto& inicial = ctx.telas.FormInicial[tipo];
-        EXPECT_EQ(inicial.BtnPreVenda_Caption.caption, QStringLiteral("F2 - &Pré Autorização"));
-        EXPECT_EQ(inicial.BtnPreVenda, tipo != 3) << tipo;
-        EXPECT_TRUE(inicial.cmdAdmin);
-        EXPECT_TRUE(inicial.txtCartao.numbersOnly());
-        EXPECT_EQ(inicial.txtCartao.minLength, 16);
-        EXPECT_EQ(inicial.txtCartao.maxLength, 19);
-        const auto& login = ctx.telas.FormLogin[tipo];
-        EXPECT_TRUE(login.cmdOk_Caption.enabled);
-        EXPECT_EQ(login.cmdOk_Caption.caption, "F3 - &OK");
-        EXPECT_EQ(login.txtPassword.maxLength, 6);
-        EXPECT_EQ(ctx.telas.FormSelecaoProduto[tipo].lblQtd_Canc.secondNumber(), 3);
+        EXPECT_EQ(ctx.telas.FormInicial[tipo].BtnPreVenda, tipo != 3) << tipo;
+        EXPECT_EQ(ctx.telas.FormInicial[tipo].txtCartao.maxLength, 19);
+        EXPECT_EQ(ctx.telas.FormLogin[tipo].txtPassword.maxLength, 6);
         EXPECT_EQ(ctx.telas.FormImpressao[tipo].lstImpressaoProdutos, tipo == 3 ? u'N' : u'Y');
-        EXPECT_FALSE(ctx.telas.FormComplementar[tipo].lblNomeEstab.caption.isEmpty());
-        EXPECT_TRUE(ctx.telas.FormCancela[tipo].lblNSU.numbersOnly());
     }
 
     // Operadoras, their extra fields and their distributors.

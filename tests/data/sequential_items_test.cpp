@@ -2,8 +2,6 @@
 
 #include <QStringList>
 
-#include <random>
-
 #include "data/sequential_items.h"
 
 namespace ql {
@@ -73,35 +71,6 @@ TEST(SequentialItems, MixesItemsAndLinesAndStopsAtTheEnd) {
     EXPECT_EQ(itens.next(), "");
     EXPECT_EQ(itens.nextLine(), "");
     EXPECT_TRUE(itens.atEnd());
-}
-
-TEST(SequentialItems, ArbitraryBytesAlwaysFinish) {
-    std::mt19937 gerador(20261205);
-    // Bytes drawn mostly from the characters the reader treats specially.
-    const char especiais[] = {'\r', '\n', ',', '"', ' ', '\t', 'A', '\0', '\xff'};
-    for (int rodada = 0; rodada < 500; ++rodada) {
-        QByteArray bytes;
-        const int tamanho = int(gerador() % 64);
-        for (int i = 0; i < tamanho; ++i) {
-            const unsigned sorteio = gerador();
-            bytes += sorteio % 4 == 0 ? char(sorteio >> 8) : especiais[(sorteio >> 8) % 9];
-        }
-        SequentialItems itens(bytes);
-        int chamadas = 0;
-        while (!itens.atEnd()) {
-            const QString lido = rodada % 2 ? itens.next() : itens.nextLine();
-            ASSERT_LE(lido.size(), bytes.size());
-            ASSERT_LE(++chamadas, tamanho) << bytes.toHex().constData();
-        }
-    }
-}
-
-TEST(SequentialItems, TrimHelpers) {
-    EXPECT_EQ(semQuebraInicial("\n\n000"), "000");
-    EXPECT_EQ(semQuebraInicial("000\n"), "000\n");
-    EXPECT_EQ(aparaBrancos("  A B  "), "A B");
-    EXPECT_EQ(aparaBrancos("\tA\n"), "\tA\n");
-    EXPECT_EQ(aparaBrancos("   "), "");
 }
 
 }  // namespace

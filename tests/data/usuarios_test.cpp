@@ -54,22 +54,6 @@ class Usuarios : public ::testing::Test {
     RegraCampoLogin regraSenha{"N", 4, 6};
 };
 
-TEST(CompletaDireitaTest, FillsAndCuts) {
-    EXPECT_EQ(CompletaDireita("AB", 6, ' '), "AB    ");
-    EXPECT_EQ(CompletaDireita("ABCDEFG", 6, ' '), "ABCDEF");
-    EXPECT_EQ(CompletaDireita("", 3, '0'), "000");
-    EXPECT_EQ(CompletaDireita("X", 0, ' '), "");
-}
-
-TEST(PermissaoHabilitadaTest, OnlyTheLetterNDisables) {
-    for (auto comando : {PermissaoMenu::Resumo, PermissaoMenu::Pendentes, PermissaoMenu::Cadastro,
-                         PermissaoMenu::CancelTotal, PermissaoMenu::Logon}) {
-        EXPECT_FALSE(PermissaoHabilitada("NNN    NN", comando)) << int(comando);
-        for (const char* habilita : {"SSSSSSSSS", "         ", "nnnnnnnnn", ""})
-            EXPECT_TRUE(PermissaoHabilitada(habilita, comando)) << int(comando) << habilita;
-    }
-}
-
 TEST_F(Usuarios, ObtemSenhaGivesEachManagersSlot) {
     gravaUsuarios();
     const struct {
@@ -136,7 +120,8 @@ TEST_F(Usuarios, PermissionsDefaultThenOwnGroup) {
          "000\r\nMNG2\r\nSSSSSSSSS\r\nDOIS\r\n000\r\nMNG0\r\nNNNNNNNNN\r\nPADRAO\r\n", "MNG2", true,
          "SSSSSSSSS"},
         {"no group for the manager", "000\r\nMNG2\r\nSSSSSSSSS\r\nDOIS\r\n", "MNG3", false, ""},
-        {"items may share a line", "000,MNG0,\"NN  NN  N\",PADRAO\r\n", "MNG1", true, "NN  NN  N"},
+        {"items may share a line; a long string is cut", "000,MNG0,\"NN  NN  NSS\",PADRAO\r\n",
+         "MNG1", true, "NN  NN  N"},
         {"a short string enables the missing positions", "000\r\nMNG0\r\nNN\r\nX\r\n", "MNG4", true,
          "NN       "},
         {"doubled line ends",
@@ -153,17 +138,6 @@ TEST_F(Usuarios, PermissionsDefaultThenOwnGroup) {
         EXPECT_EQ(fresh.ctx.login.PermissoesUsuario[1], "") << c.nome;
         EXPECT_TRUE(fresh.boxes.empty()) << c.nome;
     }
-}
-
-TEST_F(Usuarios, ServicePasswordComesFromThePermissionsFile) {
-    gravaPermissoesPadrao();
-    EXPECT_TRUE(ObtemPermissao(tc.ctx, "STAFF", " SUPORTE "));
-    EXPECT_TRUE(ObtemPermissao(tc.ctx, "STAFF", "suporte"));
-    EXPECT_FALSE(ObtemPermissao(tc.ctx, "STAFF", "SUPORTE2"));
-    EXPECT_FALSE(ObtemPermissao(tc.ctx, "STAFF", ""));
-    // The service user never loads the managers' permissions.
-    EXPECT_EQ(tc.ctx.login.PermissoesUsuario[1], "");
-    EXPECT_TRUE(tc.boxes.empty());
 }
 
 TEST_F(Usuarios, PermissionFileFailures) {
@@ -207,7 +181,8 @@ TEST_F(Usuarios, LoginChecks) {
         {"manager with the right password", "MNG1", "1111", regraUsuario, ResultadoLogin::Aceito,
          ""},
         {"blanks round both fields", " MNG2 ", " 2222 ", regraUsuario, ResultadoLogin::Aceito, ""},
-        {"service user", "staff", "SUPORTE", {"N", 8, 8}, ResultadoLogin::Aceito, ""},
+        // The service password comes from the permissions file, trimmed, in any letter case.
+        {"service user", " staff ", " SUPORTE ", {"N", 8, 8}, ResultadoLogin::Aceito, ""},
         {"service user, wrong password", "STAFF", "ERRADA", regraUsuario,
          ResultadoLogin::SenhaRecusada, "Senha Inválida. Tente novamente!"},
         {"user name not numeric",
@@ -237,6 +212,9 @@ TEST_F(Usuarios, LoginChecks) {
             EXPECT_TRUE(tc.boxes.empty()) << c.nome;
             EXPECT_EQ(tc.ctx.login.UsuarioLogado[1].trimmed(), c.usuario.trimmed()) << c.nome;
             EXPECT_EQ(tc.ctx.login.UsuarioLogado[1].size(), kTamanhoNomeUsuario) << c.nome;
+            // Only the managers load permissions; the service user never does.
+            EXPECT_EQ(tc.ctx.login.PermissoesUsuario[1].isEmpty(), c.usuario == " staff ")
+                << c.nome;
         } else {
             ASSERT_EQ(tc.boxes.shown().size(), 1u) << c.nome;
             EXPECT_EQ(tc.boxes.last().text, c.mensagem) << c.nome;
@@ -396,15 +374,19 @@ TEST_F(Usuarios, InterruptedRewriteLeavesAValidUsersFile) {
     temporario.close();
     EXPECT_EQ(senhaDe("MNG1"), "1111");
 
-    // Interrupted after the new file was written but before the old one was removed.
-    QString embaralhada = "7777";
-    CriptografiaSenha(tc.ctx, embaralhada, "C");
-    const QString registro = registroAtual();
-    GravaArquivoComChecksum(tc.dir.path(), "UP.S",
-                            {embaralhada + "  " + registro.mid(kTamanhoSenha)});
-    ASSERT_EQ(test::arquivosDados(tc, "UP.S??").size(), 2);
-    const QString senha = senhaDe("MNG1");
-    EXPECT_TRUE(senha == "1111" || senha == "7777") << senha.toStdString();
+    // Interrupted after the new file (MNG1 and MNG2 changed) was written but before the old one
+    // was removed: both are whole, and the reader takes the first in name order as a whole,
+    // never one password from each.
+    const QString novo =
+        GravaArquivoComChecksum(tc.dir.path(), "UP.S",
+                                {LinhaRegistroUsuarios(MontaRegistroUsuarios(
+                                    tc.ctx, {"7777", "8888", "3333", "4444", "5555"}))});
+    const QStringList dois = test::arquivosDados(tc, "UP.S??");
+    ASSERT_EQ(dois.size(), 2);
+    const bool novoPrimeiro = dois.first() == QFileInfo(novo).fileName();
+    EXPECT_EQ(senhaDe("MNG1"), novoPrimeiro ? "7777" : "1111");
+    EXPECT_EQ(senhaDe("MNG2"), novoPrimeiro ? "8888" : "2222");
+    EXPECT_EQ(senhaDe("MNG5"), novoPrimeiro ? "5555" : "864209");
     EXPECT_TRUE(tc.boxes.empty());
     // The next change goes through and leaves the store with one users file again.
     EXPECT_TRUE(GravaNovaSenha(tc.ctx, "MNG2", "2468"));
