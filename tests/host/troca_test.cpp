@@ -43,27 +43,6 @@ TEST_F(Troca, ProcessaMsgSendsTheFramedTextAndKeepsTheAnswerFrame) {
     EXPECT_TRUE(t.boxes.empty());
 }
 
-TEST_F(Troca, ProcessaMsgLeavesTheFailureTextInTheBuffer) {
-    const struct {
-        qint32 result;
-        const char16_t* text;
-    } cases[] = {
-        {-163, u"163- Não foi possível acessar a Internet"},
-        {-164, u"164- Servidor fora do Ar."},
-        {-7, u"     Erro de conexão = -007"},
-        {-165, u"     Erro de conexão = -165"},
-        {-1234, u"     Erro de conexão = -1234"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.result);
-        AdicionaCampo(ctx, QStringLiteral("000-000"), QStringLiteral("0100"));
-        link.fail(c.result);
-        EXPECT_EQ(ProcessaMsg(ctx), c.result);
-        EXPECT_EQ(ctx.bufferMensagem, QString::fromUtf16(c.text));
-    }
-    EXPECT_TRUE(t.boxes.empty());
-}
-
 TEST_F(Troca, WithoutALinkTheModuleErrorIsReported) {
     ctx.hostLink.reset();
     AdicionaCampo(ctx, QStringLiteral("000-000"), QStringLiteral("0100"));
@@ -95,6 +74,7 @@ TEST_F(Troca, ProcessaLogon) {
         {-164, "", false, QStringLiteral("164- Servidor fora do Ar.")},
         {-163, "", false, QStringLiteral("163- Não foi possível acessar a Internet")},
         {-7, "", false, QStringLiteral("     Erro de conexão = -007")},
+        {-1234, "", false, QStringLiteral("     Erro de conexão = -1234")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body.toStdString() + " " + std::to_string(c.result));

@@ -50,8 +50,8 @@ class Simulador : public ::testing::Test {
 };
 
 TEST_F(Simulador, UnreadableRequestsGetASystemErrorAnswer) {
-    const QString isoSemProcessamento = QStringLiteral("0100") + QString(16, QLatin1Char('0'));
     const char* textos[] = {"",
+                            "01000000000000000000",  // ISO without a processing code
                             "garbage",
                             "000-000=0100;011-000",
                             "000-000=0100;",
@@ -62,66 +62,14 @@ TEST_F(Simulador, UnreadableRequestsGetASystemErrorAnswer) {
                             "000-000=0100;011-000=800200;902-abc=1;"};
     for (const char* t : textos)
         EXPECT_EQ(sim.responde(QString::fromLatin1(t)), QStringLiteral("200 ")) << t;
-    EXPECT_EQ(sim.responde(isoSemProcessamento), QStringLiteral("200 "));
-
     // An ISO partial cancellation whose product records do not fit their layout.
-    Mensagem m;
-    m.add(QStringLiteral("000-000"), QStringLiteral("0200"));
-    m.add(QStringLiteral("011-000"), QStringLiteral("800400"));
-    m.add(QStringLiteral("902-000"), QStringLiteral("123"));
-    EXPECT_EQ(sim.responde(writeIso(m)), QStringLiteral("200 "));
-
-    // A readable request of a transaction the host does not offer.
-    const QString r = sim.responde(QStringLiteral("000-000=0999;011-000=123456;"));
-    EXPECT_EQ(textField(r, u"009-000"), QStringLiteral("201"));
-    Mensagem desconhecida;
-    desconhecida.add(QStringLiteral("000-000"), QStringLiteral("0999"));
-    desconhecida.add(QStringLiteral("011-000"), QStringLiteral("123456"));
-    EXPECT_EQ(sim.responde(writeIso(desconhecida)), QStringLiteral("201 "));
-}
-
-TEST_F(Simulador, IsoSaleAnswerKeepsRecordsAfterTheReceiptText) {
-    // Card 4 holds three pre-authorised products; sell them in ISO form.
-    const QString eleg = sim.responde(pedido({{"000-000", QStringLiteral("0100")},
-                                              {"011-000", QStringLiteral("800500")},
-                                              {"941-000", QStringLiteral("T1")},
-                                              {"953-000", QStringLiteral("6062820000000004")}},
-                                             true));
-    int r = 0;
-    const QString nsu = isoField(eleg, u"012-000", r);
-    ASSERT_EQ(isoField(eleg, u"901-000", r), QStringLiteral("03"));
-    Mensagem m;
-    m.add(QStringLiteral("000-000"), QStringLiteral("0200"));
-    m.add(QStringLiteral("011-000"), QStringLiteral("800300"));
-    m.add(QStringLiteral("012-000"), nsu);
-    m.add(QStringLiteral("900-000"), QStringLiteral("0"));
-    m.add(QStringLiteral("901-000"), QStringLiteral("03"));
-    for (int i = 0; i < 3; ++i) {
-        const auto tag = [i](int f) {
-            return QStringLiteral("%1-%2").arg(f).arg(i, 3, 10, QLatin1Char('0'));
-        };
-        int ignora = 0;
-        m.add(tag(902), isoField(eleg, tag(902), ignora));
-        m.add(tag(906), isoField(eleg, tag(906), ignora));
-        m.add(tag(905), isoField(eleg, tag(905), ignora));
-        m.add(tag(910), QStringLiteral("0001000"));
-        m.add(tag(911), QStringLiteral("0000900"));
-        m.add(tag(912), QStringLiteral("0000900"));
-        m.add(tag(909), QStringLiteral("0000000"));
-        m.add(tag(914), QString(14, QLatin1Char(' ')));
-    }
-    const QString venda = sim.responde(writeIso(m));
-    int linhas = 0;
-    ASSERT_EQ(isoField(venda, u"009-000", linhas), QStringLiteral("00"));
-    const int qtd = isoField(venda, u"028-000", linhas).toInt();
-    EXPECT_EQ(linhas, qtd);
-    EXPECT_GT(qtd, 4);
-    EXPECT_LE(40 * qtd + 45 * 3, 999);
-    EXPECT_EQ(isoField(venda, u"902-002", linhas), QStringLiteral("7891444281406"));
-    EXPECT_EQ(isoField(venda, u"905-002", linhas), QStringLiteral("003"));
-    EXPECT_EQ(isoField(venda, u"911-000", linhas), QStringLiteral("0001715"));
-    EXPECT_EQ(isoField(venda, u"919-001", linhas), QStringLiteral("00"));
-    EXPECT_TRUE(isoField(venda, u"029-001", linhas).contains(QLatin1String("COMPROVANTE")));
+    EXPECT_EQ(sim.responde(
+                  pedido({{"000-000", "0200"}, {"011-000", "800400"}, {"902-000", "123"}}, true)),
+              QStringLiteral("200 "));
+    // A readable request of a transaction the host does not offer, in either form.
+    for (const bool iso : {false, true})
+        EXPECT_TRUE(sim.responde(pedido({{"000-000", "0999"}, {"011-000", "123456"}}, iso))
+                        .contains(QLatin1String("201")));
 }
 
 TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
@@ -162,19 +110,13 @@ TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
     EXPECT_EQ(textField(so, u"030-000"), QStringLiteral("PRODUTO NAO COBERTO"));
 }
 
-TEST_F(Simulador, PriceLookupByCodeAndOverTheWire) {
-    const auto preco = sim.consultaPreco(QStringLiteral("7891000424452"));
-    ASSERT_TRUE(preco.has_value());
-    EXPECT_EQ(preco->descricao, QStringLiteral("DIPIRONA SODICA 500MG 10 COMP"));
-    EXPECT_EQ(preco->precoBruto, 890);
-    EXPECT_EQ(preco->precoLiquido, 712);
-    EXPECT_FALSE(sim.consultaPreco(QStringLiteral("1")).has_value());
-
-    EXPECT_EQ(sim.responde(QStringLiteral("000-000=0600;902-000=7891037197725;")),
+// The price query as the network front receives it (the in-process link's is below).
+TEST_F(Simulador, PriceLookupOverTheWire) {
+    EXPECT_EQ(sim.responde(QStringLiteral("000-000=0600;902-000=1;920-000=7891037197725;")),
               QStringLiteral("000-000=0610;009-000=00;903-000=PARACETAMOL 750MG 20 COMP;"
                              "910-000=1290;911-000=1032;"));
-    EXPECT_NE(textField(sim.responde(QStringLiteral("000-000=0600;902-000=1;")), u"009-000"),
-              QStringLiteral("00"));
+    EXPECT_EQ(sim.responde(QStringLiteral("000-000=0600;902-000=1;")),
+              QStringLiteral("000-000=0610;009-000=70;"));
 }
 
 TEST(DadosDemo, CatalogueAndCardsCoverEveryPath) {
