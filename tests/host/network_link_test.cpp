@@ -140,25 +140,14 @@ TEST(NetworkLink, RefusedConnectionAndBadFrames) {
     EXPECT_EQ(link.Process(huge, route, QStringLiteral("CHK")), HostLink::kMessageTooLong);
 }
 
+// The socket errors loopback cannot produce (refused, closed, cut short and a failed handshake
+// are produced above and in the simulated host's TLS test).
 TEST(NetworkLink, SocketErrorsMapToResults) {
     using E = QAbstractSocket::SocketError;
-    const struct {
-        E error;
-        bool started;
-        qint32 expected;
-    } cases[] = {
-        {E::ConnectionRefusedError, false, -164},
-        {E::HostNotFoundError, false, -163},
-        {E::NetworkError, false, -163},
-        {E::SocketTimeoutError, false, HostLink::kTimedOut},
-        {E::SslHandshakeFailedError, false, HostLink::kTlsFailure},
-        {E::RemoteHostClosedError, false, HostLink::kConnectionLost},
-        {E::RemoteHostClosedError, true, HostLink::kAnswerCutShort},
-        {E::UnknownSocketError, false, HostLink::kConnectionLost},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(resultForSocketError(c.error, c.started), c.expected) << int(c.error);
-    }
+    EXPECT_EQ(resultForSocketError(E::HostNotFoundError, false), -163);
+    EXPECT_EQ(resultForSocketError(E::NetworkError, false), -163);
+    EXPECT_EQ(resultForSocketError(E::SocketTimeoutError, false), HostLink::kTimedOut);
+    EXPECT_EQ(resultForSocketError(E::UnknownSocketError, false), HostLink::kConnectionLost);
 }
 
 // The client's side of the price query; the host's side runs in the simulated host's tests.

@@ -167,34 +167,33 @@ TEST_P(HostEndToEnd, ProductQueryThroughTheQueryBuilder) {
     ASSERT_TRUE(elegibilidade(kAprovado, "PREVENDA"));
     struct Caso {
         const char* busca;
-        bool encontrado;
-        int minimo;             // products over every page, at least
-        int paginasMinimas;     // pages the continuation led through, at least
-        const char* primeiro;   // code of the first product ("" when not checked)
-        const char* descricao;  // its description
-        const char* mensagem;   // the refusal shown ("" for none)
+        int produtos;          // over every page, at least
+        int paginas;           // pages the continuation led through
+        const char* primeiro;  // code and description of the first product ("" when not checked)
+        const char* mensagem;  // the refusal shown ("" for none)
     };
     const Caso casos[] = {
         // "MG" matches four pages of 12: the continuation of each answer asks for the next.
-        {"MG", true, 37, 4, "", "", ""},
+        {"MG", 37, 4, "", ""},
         // A code finds exactly that product, priced again by the lookup.
-        {"7891000424452", true, 1, 1, "7891000424452", "DIPIRONA SODICA", ""},
+        {"7891000424452", 1, 1, "7891000424452 DIPIRONA SODICA", ""},
         // A code the host does not know is offered as it is, for the cashier to price.
-        {"7890000000017", true, 1, 1, "7890000000017", "", "PRODUTO NAO ENCONTRADO"},
+        {"7890000000017", 1, 1, "7890000000017 ", "PRODUTO NAO ENCONTRADO"},
         // Text that matches nothing: nothing to offer.
-        {"XPTOXPTO", false, 0, 1, "", "", "PRODUTO NAO ENCONTRADO"},
+        {"XPTOXPTO", 0, 1, "", "PRODUTO NAO ENCONTRADO"},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.busca);
         t.boxes.clear();
         ResultadoConsulta consulta;
         QStringList codigos;
+        QString primeiro;
         int paginas = 0;
-        qint16 pagina = 0;
-        bool achou = false;
-        for (;;) {
-            achou = Mensagem_Consulta_Produtos(ctx, QString::fromLatin1(c.busca), pagina, consulta);
+        for (qint16 pagina = 0;;) {
+            const bool achou = Mensagem_Consulta_Produtos(ctx, c.busca, pagina, consulta);
             ++paginas;
+            EXPECT_EQ(achou, c.produtos > 0);
+            EXPECT_EQ(consulta.nenhumProdutoEncontrado, !achou);
             if (!achou) break;
             ASSERT_EQ(ctx.itensVenda.count, consulta.linhas());
             EXPECT_LE(consulta.linhas(), kProdutosPorPagina);
@@ -202,33 +201,21 @@ TEST_P(HostEndToEnd, ProductQueryThroughTheQueryBuilder) {
                 codigos << consulta.texto(l, ResultadoConsulta::Codigo);
                 EXPECT_EQ(ctx.itensVenda.item(l).codigo, codigos.back());
             }
+            if (paginas == 1)
+                primeiro = codigos.front() + ' ' + consulta.texto(1, ResultadoConsulta::Descricao);
             const QString continuacao = ctx.continuacaoConsulta.trimmed();
             if (continuacao.isEmpty() || continuacao == QLatin1String("0") || paginas > 10) break;
-            pagina = qint16(continuacao.toInt());
             // ISO carries one digit: "MG" has four pages, so the last continuation still fits.
+            pagina = qint16(continuacao.toInt());
             ASSERT_EQ(pagina, paginas);
         }
-        EXPECT_EQ(achou, c.encontrado);
-        EXPECT_GE(codigos.size(), c.minimo);
-        EXPECT_GE(paginas, c.paginasMinimas);
-        EXPECT_EQ(consulta.nenhumProdutoEncontrado, !c.encontrado);
-        const QStringList semRepetir(QSet<QString>(codigos.begin(), codigos.end()).values());
-        EXPECT_EQ(semRepetir.size(), codigos.size());
+        EXPECT_GE(codigos.size(), c.produtos);
+        EXPECT_EQ(paginas, c.paginas);
         if (*c.primeiro) {
-            ASSERT_FALSE(codigos.isEmpty());
-            EXPECT_EQ(codigos.front(), QLatin1String(c.primeiro));
+            EXPECT_TRUE(primeiro.startsWith(QLatin1String(c.primeiro))) << primeiro.toStdString();
         }
-        if (*c.descricao) {
-            EXPECT_TRUE(consulta.texto(1, ResultadoConsulta::Descricao)
-                            .startsWith(QLatin1String(c.descricao)))
-                << consulta.texto(1, ResultadoConsulta::Descricao).toStdString();
-        }
-        if (*c.mensagem) {
-            ASSERT_FALSE(t.boxes.empty());
-            EXPECT_EQ(t.boxes.shown().front().text, QLatin1String(c.mensagem));
-        } else {
-            EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join(" | ").toStdString();
-        }
+        EXPECT_EQ(QSet<QString>(codigos.begin(), codigos.end()).size(), codigos.size());
+        EXPECT_EQ(t.boxes.texts().value(0), QLatin1String(c.mensagem));
     }
 }
 
