@@ -38,15 +38,6 @@ class Simulador : public ::testing::Test {
         for (const auto& [tag, valor] : campos) m.add(QString::fromLatin1(tag), valor);
         return iso ? writeIso(m) : writeText(m);
     }
-    QString nsuElegivel(const char* cartao, bool iso) {
-        const QString r = sim.responde(pedido({{"000-000", QStringLiteral("0100")},
-                                               {"011-000", QStringLiteral("800000")},
-                                               {"040-000", QStringLiteral("QUILLANE SAUDE")},
-                                               {"953-000", QString::fromLatin1(cartao)}},
-                                              iso));
-        int linhas = 0;
-        return iso ? isoField(r, u"012-000", linhas) : textField(r, u"012-000");
-    }
 };
 
 TEST_F(Simulador, UnreadableRequestsGetASystemErrorAnswer) {
@@ -73,7 +64,10 @@ TEST_F(Simulador, UnreadableRequestsGetASystemErrorAnswer) {
 }
 
 TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
-    const QString nsu = nsuElegivel("6062820000000006", false);
+    const QString nsu = textField(
+        sim.responde(QStringLiteral(
+            "000-000=0100;011-000=800000;040-000=QUILLANE SAUDE;953-000=6062820000000006;")),
+        u"012-000");
     ASSERT_EQ(nsu.size(), 12);
     struct Caso {
         const char* codigo;
@@ -119,40 +113,23 @@ TEST_F(Simulador, PriceLookupOverTheWire) {
               QStringLiteral("000-000=0610;009-000=70;"));
 }
 
-TEST(DadosDemo, CatalogueAndCardsCoverEveryPath) {
-    const auto& produtos = demoProdutos();
-    EXPECT_GE(produtos.size(), 40u);
+// The catalogue's own rules (the paths the cards and pre-authorisations lead through are
+// driven end to end).
+TEST(DadosDemo, CatalogueCodesAreValidUniqueEansAndTextsFitTheJournals) {
     QSet<QString> codigos;
-    int naoCobertos = 0;
-    for (const DemoProduto& p : produtos) {
+    for (const DemoProduto& p : demoProdutos()) {
         const QString codigo = QString::fromLatin1(p.codigo);
         EXPECT_TRUE(eanValido(codigo)) << p.codigo;
+        EXPECT_FALSE(codigos.contains(codigo)) << p.codigo;
         codigos.insert(codigo);
         EXPECT_LE(qstrlen(p.descricao), 20u) << p.descricao;
         EXPECT_LE(qstrlen(p.apresentacao), 20u) << p.apresentacao;
-        EXPECT_EQ(qstrlen(p.embalagem), 1u);
-        EXPECT_GT(p.precoLiquido, 0);
-        EXPECT_LE(p.precoLiquido, p.precoBruto);
+        EXPECT_TRUE(p.precoLiquido > 0 && p.precoLiquido <= p.precoBruto) << p.codigo;
         // Journal cells cannot hold commas or quotes.
         for (const char* texto : {p.descricao, p.apresentacao, p.fabricante})
-            EXPECT_FALSE(QByteArray(texto).contains(',') || QByteArray(texto).contains('"'));
-        if (!p.coberto) ++naoCobertos;
+            EXPECT_FALSE(QByteArray(texto).contains(',') || QByteArray(texto).contains('"'))
+                << texto;
     }
-    EXPECT_EQ(codigos.size(), qsizetype(produtos.size()));
-    EXPECT_GT(naoCobertos, 0);
-
-    int recusados = 0;
-    for (const DemoCartao& c : demoCartoes())
-        if (c.codigoResposta >= 40 && c.codigoResposta < 200) ++recusados;
-    EXPECT_GE(recusados, 1);
-    bool preLonga = false;
-    for (const DemoPreAutorizacao& p : demoPreAutorizacoes()) {
-        if (p.itens.size() > 12) preLonga = true;
-        for (const auto& [codigo, qtd] : p.itens)
-            EXPECT_TRUE(codigos.contains(QString::fromLatin1(codigo)));
-    }
-    EXPECT_TRUE(preLonga);
-
     EXPECT_FALSE(eanValido(QStringLiteral("7891000424453")));
     EXPECT_FALSE(eanValido(QStringLiteral("789100042445")));
 }
