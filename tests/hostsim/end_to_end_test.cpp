@@ -39,14 +39,6 @@ const QString kComPre = QStringLiteral("6062820000000004");
 const QString kPreLonga = QStringLiteral("6062820000000005");
 const QString kOperadora = QStringLiteral("00000123");
 
-struct ProdutoTeste {
-    QString codigo;
-    QString embalagem;
-    int quantidade;
-    QString bruto;  // decimal text as the grid holds it
-    QString liquido;
-};
-
 class HostEndToEnd : public ::testing::TestWithParam<bool> {
   protected:
     QTemporaryDir hostDir;
@@ -86,16 +78,17 @@ class HostEndToEnd : public ::testing::TestWithParam<bool> {
         return Mensagem_ElegPortador(ctx, sequencia);
     }
 
-    // The authorisation grid as the screen holds it before F5: one row per product.
-    static void preencheGrade(GradeAutorizacao& grade, const std::vector<ProdutoTeste>& lista) {
+    // The authorisation grid as the screen holds it before F5: one row per product, one box
+    // each at 10,00, 8,00 for the cardholder.
+    static void preencheGrade(GradeAutorizacao& grade, const QStringList& codigos) {
         using G = GradeAutorizacao;
-        for (const ProdutoTeste& p : lista) {
+        for (const QString& codigo : codigos) {
             const int linha = grade.adicionaLinha();
-            grade.defineTexto(linha, G::Embalagem, p.embalagem);
-            grade.defineTexto(linha, G::Quantidade, QString::number(p.quantidade));
-            grade.defineTexto(linha, G::PMC, p.bruto);
-            grade.defineTexto(linha, G::PrecoVenda, p.liquido);
-            grade.defineTexto(linha, G::Codigo, p.codigo);
+            grade.defineTexto(linha, G::Embalagem, QStringLiteral("C"));
+            grade.defineTexto(linha, G::Quantidade, QStringLiteral("1"));
+            grade.defineTexto(linha, G::PMC, QStringLiteral("10,00"));
+            grade.defineTexto(linha, G::PrecoVenda, QStringLiteral("8,00"));
+            grade.defineTexto(linha, G::Codigo, codigo);
         }
     }
 
@@ -222,17 +215,14 @@ TEST_P(HostEndToEnd, ProductQueryThroughTheQueryBuilder) {
 TEST_P(HostEndToEnd, PreSaleOfThirteenProductsInTwoPagesWithOneRefusedMidPage) {
     ASSERT_TRUE(elegibilidade(kAprovado, "PREVENDA"));
     const QString elegibilidadeNsu = ctx.transacao.NsuTransacao;
-    const char* codigos[] = {"7891000424452", "7891037197725", "7891074517500",
-                             "7891111853196", "7891148063285", "7892036764147" /* not covered */,
-                             "7891185094945", "7891222702390", "7891259123373",
-                             "7891296479310", "7891333763877", "7891370076022",
-                             "7891407665106" /* alone on the second page */};
-    std::vector<ProdutoTeste> lista;
-    for (const char* c : codigos)
-        lista.push_back({QString::fromLatin1(c), QStringLiteral("C"), 1, QStringLiteral("10,00"),
-                         QStringLiteral("8,00")});
+    const QStringList codigos = {
+        "7891000424452", "7891037197725", "7891074517500",
+        "7891111853196", "7891148063285", "7892036764147" /* not covered */,
+        "7891185094945", "7891222702390", "7891259123373",
+        "7891296479310", "7891333763877", "7891370076022",
+        "7891407665106" /* alone on the second page */};
     GradeAutorizacao grade;
-    preencheGrade(grade, lista);
+    preencheGrade(grade, codigos);
     QStringList status;
     EXPECT_TRUE(enviaGrade(grade, {}, &status));
     ASSERT_EQ(status.size(), 13);

@@ -8,9 +8,6 @@
 
 #include "admin/journal_names.h"
 #include "data/checksum.h"
-#include "host/framing.h"
-#include "host/transacoes.h"
-#include "host/troca.h"
 #include "hostsim/demo_data.h"
 #include "hostsim/embedded_host_link.h"
 #include "hostsim/host_journal.h"
@@ -188,32 +185,24 @@ TEST(Diario, LargeTablesKeepTheirNewestRowsWithinTheChecksum) {
     EXPECT_TRUE(f.readAll().contains("N100000\r\n"));  // the first (newest) row stays
 }
 
-TEST(LinkEmbutido, RunsTheHostInProcessOnTheServerDirectory) {
+// The in-process link on the server directory (the screens' tests run their sales through it).
+TEST(LinkEmbutido, PricesFromTheCatalogueAndRefusesABrokenFrame) {
     test::TestContext t;
-    t.ctx.ident.NomeOperadora = QStringLiteral("FARMAVIDA");
     t.ctx.hostLink = embeddedHostLinkFactory()(t.ctx);
-    ASSERT_NE(dynamic_cast<EmbeddedHostLink*>(t.ctx.hostLink.get()), nullptr);
-    EXPECT_TRUE(ProcessaLogon(t.ctx));
-    t.ctx.TelaAtual = QStringLiteral("PREVENDA");
-    t.ctx.ident.NumeroCartao = QStringLiteral("6062820000000001");
-    EXPECT_TRUE(Mensagem_ElegPortador(t.ctx, 0));
-    EXPECT_EQ(t.ctx.transacao.NsuTransacao.size(), 12);
+    QString c1 = QStringLiteral("42"), c2 = QStringLiteral("7891000424452"),
+            desc(40, QLatin1Char(' ')), a1(12, QLatin1Char(' ')), a2(12, QLatin1Char(' ')), st;
+    EXPECT_EQ(t.ctx.hostLink->GetPreco(c1, c2, desc, a1, a2, st), 0);
+    EXPECT_EQ(desc, QStringLiteral("DIPIRONA SODICA 500MG 10 COMP").leftJustified(40));
+    EXPECT_EQ(a1 + a2,
+              QStringLiteral("890").leftJustified(12) + QStringLiteral("712").leftJustified(12));
+    c2.clear();
+    EXPECT_EQ(t.ctx.hostLink->GetPreco(c1, c2, desc, a1, a2, st), HostLink::kPrecoNaoEncontrado);
+    QString quadro = QStringLiteral("ABCD");
+    EXPECT_EQ(t.ctx.hostLink->Process(quadro, st, QStringLiteral("CHK")),
+              HostLink::kMessageTooLong);
+    // The host's journals start in the server directory.
     EXPECT_FALSE(
         ProcuraArquivo(t.ctx.config.PathServer, QStringLiteral("TP00000456.S??")).isEmpty());
-
-    QString c1 = QStringLiteral("7891000424452"), c2, desc(40, QLatin1Char(' ')),
-            a1(12, QLatin1Char(' ')), a2(12, QLatin1Char(' ')), st = QStringLiteral("0000");
-    EXPECT_EQ(t.ctx.hostLink->GetPreco(c1, c2, desc, a1, a2, st), 0);
-    EXPECT_EQ(desc.size(), 40);
-    EXPECT_EQ(a1.trimmed(), QStringLiteral("890"));
-    EXPECT_EQ(a2.trimmed(), QStringLiteral("712"));
-    c1 = QStringLiteral("42");
-    EXPECT_EQ(t.ctx.hostLink->GetPreco(c1, c2, desc, a1, a2, st), HostLink::kPrecoNaoEncontrado);
-
-    QString quadro = QStringLiteral("ABCD");
-    QString rota;
-    EXPECT_EQ(t.ctx.hostLink->Process(quadro, rota, QStringLiteral("CHK")),
-              HostLink::kMessageTooLong);
 }
 
 }  // namespace
