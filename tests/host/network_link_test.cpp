@@ -16,7 +16,16 @@ namespace ql {
 namespace {
 
 // What the test server does once it has read one whole request.
-enum class Behaviour { Answer, Silent, CutShort, NonDigitLength, TooLong, CloseAtOnce, Trickle };
+enum class Behaviour {
+    Answer,
+    Silent,
+    CutShort,
+    NonDigitLength,
+    TooLong,
+    CloseAtOnce,
+    Trickle,
+    Refused
+};
 
 // A misbehaving host on 127.0.0.1 (an ephemeral port), served from the test's own thread:
 // the link's local event loop runs it while the link waits.
@@ -27,6 +36,7 @@ class FaultServer {
     }
     bool listen() { return server_.listen(QHostAddress::LocalHost, 0); }
     quint16 port() const { return server_.serverPort(); }
+    void close() { server_.close(); }
 
     Behaviour behaviour = Behaviour::Answer;
     QString answer = QStringLiteral("000-000=0110;009-000=00;");
@@ -70,6 +80,7 @@ class FaultServer {
                 s->write(QByteArray(100, 'x'));
                 break;
             case Behaviour::CloseAtOnce:
+            case Behaviour::Refused:
                 break;
             case Behaviour::Trickle:
                 // The answer in three pieces, 20 ms apart.
@@ -101,6 +112,7 @@ TEST(NetworkLink, ExchangesAndFaults) {
         {Behaviour::NonDigitLength, HostLink::kBadLength},
         {Behaviour::TooLong, HostLink::kAnswerTooLong},
         {Behaviour::CloseAtOnce, HostLink::kConnectionLost},
+        {Behaviour::Refused, HostLink::kServidorForaDoAr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.behaviour));
@@ -108,6 +120,7 @@ TEST(NetworkLink, ExchangesAndFaults) {
         ASSERT_TRUE(server.listen());
         server.behaviour = c.behaviour;
         NetworkHostLink link(loopback(server.port()), 300);
+        if (c.behaviour == Behaviour::Refused) server.close();
         QString frame = framing::buildFrame(QStringLiteral("000-000=0100;"));
         QString route = QStringLiteral("ROUTEXY");
         EXPECT_EQ(link.Process(frame, route, QStringLiteral("CHK")), c.expected);
@@ -122,19 +135,9 @@ TEST(NetworkLink, ExchangesAndFaults) {
     }
 }
 
-TEST(NetworkLink, RefusedConnectionAndBadFrames) {
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-        closedPort = probe.serverPort();
-    }
-    NetworkHostLink link(loopback(closedPort), 1000);
-    QString frame = framing::buildFrame(QStringLiteral("000-000=0100;"));
-    QString route;
-    EXPECT_EQ(link.Process(frame, route, QStringLiteral("CHK")), HostLink::kServidorForaDoAr);
-
-    QString garbled = QStringLiteral("00x1abc");
+TEST(NetworkLink, FramesThatCannotBeSentAreRefusedBeforeConnecting) {
+    NetworkHostLink link(loopback(1), 1000);
+    QString route, garbled = QStringLiteral("00x1abc");
     EXPECT_EQ(link.Process(garbled, route, QStringLiteral("CHK")), HostLink::kMessageTooLong);
     QString huge = framing::buildFrame(QString(3100, QLatin1Char('a')));
     EXPECT_EQ(link.Process(huge, route, QStringLiteral("CHK")), HostLink::kMessageTooLong);
