@@ -16,16 +16,7 @@ namespace ql {
 namespace {
 
 // What the test server does once it has read one whole request.
-enum class Behaviour {
-    Answer,
-    Silent,
-    CutShort,
-    NonDigitLength,
-    TooLong,
-    CloseAtOnce,
-    Trickle,
-    Refused
-};
+enum class Behaviour { Answer, Silent, CutShort, BadLength, TooLong, Close, Trickle, Refused };
 
 // A misbehaving host on 127.0.0.1 (an ephemeral port), served from the test's own thread:
 // the link's local event loop runs it while the link waits.
@@ -45,7 +36,7 @@ class FaultServer {
   private:
     void accept() {
         while (QTcpSocket* s = server_.nextPendingConnection()) {
-            if (behaviour == Behaviour::CloseAtOnce) {
+            if (behaviour == Behaviour::Close) {
                 s->close();
                 continue;
             }
@@ -72,14 +63,14 @@ class FaultServer {
                 s->flush();
                 s->disconnectFromHost();
                 break;
-            case Behaviour::NonDigitLength:
+            case Behaviour::BadLength:
                 s->write("00x5hello");
                 break;
             case Behaviour::TooLong:
                 s->write("3069");
                 s->write(QByteArray(100, 'x'));
                 break;
-            case Behaviour::CloseAtOnce:
+            case Behaviour::Close:
             case Behaviour::Refused:
                 break;
             case Behaviour::Trickle:
@@ -109,9 +100,9 @@ TEST(NetworkLink, ExchangesAndFaults) {
         {Behaviour::Trickle, 0},
         {Behaviour::Silent, HostLink::kTimedOut},
         {Behaviour::CutShort, HostLink::kAnswerCutShort},
-        {Behaviour::NonDigitLength, HostLink::kBadLength},
+        {Behaviour::BadLength, HostLink::kBadLength},
         {Behaviour::TooLong, HostLink::kAnswerTooLong},
-        {Behaviour::CloseAtOnce, HostLink::kConnectionLost},
+        {Behaviour::Close, HostLink::kConnectionLost},
         {Behaviour::Refused, HostLink::kServidorForaDoAr},
     };
     for (const auto& c : cases) {
