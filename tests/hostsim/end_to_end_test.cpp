@@ -2,8 +2,6 @@
 // pre-sale or sale, the eligibility, confirmation, undo and cancellation), over the real TCP
 // link, to the simulated host running on a loopback port; every test runs in the text and
 // the ISO form.
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -12,14 +10,12 @@
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "admin/journal_names.h"
 #include "data/checksum.h"
 #include "host/network_link.h"
 #include "host/transacoes.h"
 #include "host/troca.h"
-#include "host/valores.h"
 #include "hostsim/embedded_host_link.h"
 #include "hostsim/host_server.h"
 #include "hostsim/host_simulator.h"

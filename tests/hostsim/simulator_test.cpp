@@ -61,17 +61,14 @@ TEST_F(Simulador, UnreadableRequestsGetASystemErrorAnswer) {
 }
 
 TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
-    const QString nsu = textField(
-        sim.responde(QStringLiteral(
-            "000-000=0100;011-000=800000;040-000=QUILLANE SAUDE;953-000=6062820000000006;")),
-        u"012-000");
-    ASSERT_EQ(nsu.size(), 12);
-    struct Caso {
-        const char* codigo;
-        const char* quantidade;
-        const char* status;
-    };
-    const Caso casos[] = {
+    const QString inicio =
+        QStringLiteral("000-000=0100;011-000=800200;012-000=") +
+        textField(sim.responde(QStringLiteral("000-000=0100;011-000=800000;040-000=QUILLANE SAUDE;"
+                                              "953-000=6062820000000006;")),
+                  u"012-000") +
+        QStringLiteral(";900-000=0;");
+    const char* casos[][3] = {
+        // code, quantity, the status the host gives it
         {"7891000424452", "001", "00"},     // covered
         {"7892036764147", "001", "45"},     // not covered
         {"7891111853196", "005", "46"},     // above the per-sale limit of 4
@@ -79,26 +76,24 @@ TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
         {"7891037197725", "000", "50"},     // no quantity
         {"0007891074517500", "002", "00"},  // leading zeros do not matter
     };
-    QString corpo = QStringLiteral("000-000=0100;011-000=800200;012-000=") + nsu +
-                    QStringLiteral(";900-000=0;901-000=06;");
+    QString corpo = inicio + QStringLiteral("901-000=06;");
     for (int i = 0; i < 6; ++i)
         corpo +=
             QStringLiteral("902-%1=%2;906-%1=C;905-%1=%3;910-%1=0001000;911-%1=0000900;914-%1=00;")
                 .arg(i, 3, 10, QLatin1Char('0'))
-                .arg(QLatin1String(casos[i].codigo), QLatin1String(casos[i].quantidade));
+                .arg(QLatin1String(casos[i][0]), QLatin1String(casos[i][1]));
     const QString r = sim.responde(corpo);
     EXPECT_EQ(textField(r, u"009-000"), QStringLiteral("00"));
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(textField(r, QStringLiteral("919-%1").arg(i, 3, 10, QLatin1Char('0'))),
-                  QLatin1String(casos[i].status))
-            << casos[i].codigo;
+                  QLatin1String(casos[i][2]))
+            << casos[i][0];
 
     // A page where nothing can be sold is refused as a whole, with the reason.
-    const QString so = sim.responde(QStringLiteral("000-000=0100;011-000=800200;012-000=") + nsu +
-                                    QStringLiteral(";900-000=0;901-000=01;902-000=7892036764147;"
-                                                   "906-000=C;905-000=001;914-000=00;"));
-    EXPECT_EQ(textField(so, u"009-000"), QStringLiteral("71"));
-    EXPECT_EQ(textField(so, u"030-000"), QStringLiteral("PRODUTO NAO COBERTO"));
+    const QString so =
+        sim.responde(inicio + "901-000=01;902-000=7892036764147;906-000=C;905-000=001;914-000=00;");
+    EXPECT_EQ(textField(so, u"009-000") + ' ' + textField(so, u"030-000"),
+              QStringLiteral("71 PRODUTO NAO COBERTO"));
 }
 
 // The price query as the network front receives it (the in-process link's is below).
