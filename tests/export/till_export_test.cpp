@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 
 #include <functional>
 
@@ -60,11 +60,15 @@ TEST(GerarArquivo, WritesTheRecordsByteForByte) {
         SCOPED_TRACE(c.name);
         TestContext t;
         c.setup(t);
-        const QString path = t.path(QStringLiteral("123.TRC"));
+        // A longer earlier file of that name is replaced wholly, and nothing else is left.
+        const QString path =
+            t.writeFile(QStringLiteral("123.TRC"), QString(5000, QLatin1Char('Z')));
         ASSERT_TRUE(GerarArquivo(t.ctx, path));
         const QByteArray written = readWholeFile(path).value_or(QByteArray());
         EXPECT_EQ(written.toStdString(), expectedFile(c.expected).toStdString());
         EXPECT_EQ(written.count("\r\n"), c.lines);
+        EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files),
+                  QStringList{QStringLiteral("123.TRC")});
         EXPECT_TRUE(t.boxes.empty());
     }
 }
@@ -102,71 +106,54 @@ TEST(GerarArquivo, FormatsEachItemRecord) {
     }
 }
 
-TEST(GerarArquivo, ReplacesAnExistingFileWholly) {
-    TestContext t;
-    saleOfTwoItems(t);
-    const QString path = t.path(QStringLiteral("123.TRC"));
-    t.writeFile(QStringLiteral("123.TRC"), QString(5000, QLatin1Char('Z')));
-    ASSERT_TRUE(GerarArquivo(t.ctx, path));
-    EXPECT_EQ(readWholeFile(path).value_or(QByteArray()), expectedFile("venda_duas.TRC"));
-    // Nothing but the finished file is left beside it.
-    EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("123.TRC")});
-}
-
+// A failure leaves no file of that number: the earlier one is gone and no half file took its
+// place (a directory standing where the file should go, which no permission, not even root's,
+// lets the export replace, stays).
 TEST(GerarArquivo, ReportsFailuresWithTheErrorNumber) {
     struct Case {
         const char* name;
         std::function<void(TestContext&)> setup;
+        const char* file;
         const char* message;
     };
-    const QString message = QStringLiteral("Erro na função GerarArquivo : ");
+    auto duasVendas = [](TestContext& t) { saleOfTwoItems(t); };
     const Case cases[] = {
         {"quantity not a number",
-         [](TestContext& t) { addItem(t.ctx, "123", "dois", "1,00", "1,00"); },
+         [](TestContext& t) { addItem(t.ctx, "123", "dois", "1,00", "1,00"); }, "9.TRC",
          "13 - Tipos incompatíveis"},
         {"empty net price",
          [](TestContext& t) {
              addItem(t.ctx, "123", "1", "1,00", "1,00");
              addItem(t.ctx, "124", "1", "1,00", "");
          },
-         "13 - Tipos incompatíveis"},
+         "9.TRC", "13 - Tipos incompatíveis"},
         {"product code with letters",
-         [](TestContext& t) { addItem(t.ctx, "12A", "1", "1,00", "1,00"); },
+         [](TestContext& t) { addItem(t.ctx, "12A", "1", "1,00", "1,00"); }, "9.TRC",
          "13 - Tipos incompatíveis"},
         {"quantity beyond the till's range",
-         [](TestContext& t) { addItem(t.ctx, "123", "40000", "1,00", "1,00"); }, "6 - Estouro"},
+         [](TestContext& t) { addItem(t.ctx, "123", "40000", "1,00", "1,00"); }, "9.TRC",
+         "6 - Estouro"},
+        {"missing directory", duasVendas, "missing/123.TRC", "75 - Erro de caminho/arquivo"},
+        {"a directory in the way",
+         [](TestContext& t) {
+             saleOfTwoItems(t);
+             ASSERT_TRUE(QDir(t.dir.path()).mkdir(QStringLiteral("123.TRC")));
+         },
+         "123.TRC", "75 - Erro de caminho/arquivo"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestContext t;
         c.setup(t);
-        const QString path = t.path(QStringLiteral("9.TRC"));
+        const QString path = t.path(QString::fromLatin1(c.file));
         t.writeFile(QStringLiteral("9.TRC"), QStringLiteral("earlier sale"));
         EXPECT_FALSE(GerarArquivo(t.ctx, path));
         ASSERT_EQ(t.boxes.shown().size(), 1u);
-        EXPECT_EQ(t.boxes.last().text, message + QString::fromUtf8(c.message));
+        EXPECT_EQ(t.boxes.last().text,
+                  QStringLiteral("Erro na função GerarArquivo : ") + QString::fromUtf8(c.message));
         EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
         EXPECT_EQ(t.boxes.last().icon, MessageBoxes::Icon::Critical);
-        // The earlier file of that number is gone and no half file took its place.
-        EXPECT_FALSE(QFile::exists(path));
-    }
-}
-
-TEST(GerarArquivo, ReportsAPlaceItCannotWrite) {
-    TestContext t;
-    saleOfTwoItems(t);
-    // A missing directory, and a directory standing where the file should go (which no
-    // permission, not even root's, lets the export replace).
-    ASSERT_TRUE(QDir(t.dir.path()).mkdir(QStringLiteral("123.TRC")));
-    for (const QString& path :
-         {t.path(QStringLiteral("missing/123.TRC")), t.path(QStringLiteral("123.TRC"))}) {
-        SCOPED_TRACE(path.toStdString());
-        t.boxes.clear();
-        EXPECT_FALSE(GerarArquivo(t.ctx, path));
-        ASSERT_EQ(t.boxes.shown().size(), 1u);
-        EXPECT_EQ(t.boxes.last().text,
-                  QStringLiteral("Erro na função GerarArquivo : 75 - Erro de caminho/arquivo"));
-        EXPECT_EQ(t.boxes.last().icon, MessageBoxes::Icon::Critical);
+        EXPECT_FALSE(QFileInfo(path).isFile());
     }
 }
 

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <utility>
-#include <vector>
-
+#include "host/framing.h"
 #include "message/campo_resposta.h"
 #include "message/iso8583.h"
 #include "message/mensagem.h"
@@ -12,24 +10,11 @@
 namespace ql {
 namespace {
 
-// The answer as the host link leaves it in the message buffer.
-QString emQuadro(const QString& resposta) {
-    return QStringLiteral("%1").arg(resposta.size(), 4, 10, QLatin1Char('0')) + resposta +
-           QString(3072 - 4 - resposta.size(), QLatin1Char(' '));
-}
-
-QString respostaIso(const std::vector<std::pair<QString, QString>>& campos) {
+// The ISO answer written from its text form.
+QString respostaIso(const QString& texto) {
     Mensagem m;
-    for (const auto& [tag, valor] : campos) m.add(tag, valor);
+    for (const CampoTexto& c : parseText(texto)) m.add(c.tag, c.valor);
     return writeIso(m);
-}
-
-// Element 63 content in which every 13-character window is different.
-QString produtos() {
-    const QString alfabeto = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    QString s;
-    for (int i = 0; i < 300; ++i) s += alfabeto[(i * 7 + i / 62) % 62];
-    return s;
 }
 
 TEST(CampoTexto, ReadsFirstOccurrenceUpToTheSemicolon) {
@@ -50,38 +35,31 @@ TEST(CampoTexto, ReadsFirstOccurrenceUpToTheSemicolon) {
         {"000-000=0110;009-000=00;", "09-000", "0", false},
     };
     for (const Caso& c : casos) {
+        SCOPED_TRACE(std::string(c.resposta) + " " + c.tag);
         bool malformado = !c.malformado;
-        EXPECT_EQ(textField(QString(c.resposta), QString(c.tag), &malformado), c.esperado)
-            << c.resposta << " " << c.tag;
-        EXPECT_EQ(malformado, c.malformado) << c.resposta << " " << c.tag;
+        EXPECT_EQ(textField(QString(c.resposta), QString(c.tag), &malformado), c.esperado);
+        EXPECT_EQ(malformado, c.malformado);
     }
 }
 
-TEST(CampoTexto, GetCampoSearchesTheFramedBufferAndReportsMissingSemicolon) {
-    test::TestContext t;
-    t.ctx.bufferMensagem = emQuadro("000-000=0110;009-000=00;030-000=;028-000=03;");
-    EXPECT_EQ(GetCampo(t.ctx, "009-000"), "00");
-    EXPECT_EQ(GetCampo(t.ctx, "028-000"), "03");
-    EXPECT_EQ(GetCampo(t.ctx, "029-000"), "");
-    EXPECT_TRUE(t.boxes.empty());
-
-    t.ctx.bufferMensagem = emQuadro("000-000=0110;009-000=00");
-    EXPECT_EQ(GetCampo(t.ctx, "009-000"), "");
-    ASSERT_EQ(t.boxes.shown().size(), 1u);
-    EXPECT_EQ(t.boxes.last().text, "Ocorreu o erro: 5 - Invalid procedure call or argument");
-    EXPECT_EQ(t.boxes.last().title, "ATENÇÃOGetCampo");
-}
-
 // GetCampo keeps the answer it read; a buffer changed in place, or switched to the other form,
-// must be read again.
-TEST(CampoTexto, GetCampoRereadsABufferChangedInPlaceOrInTheOtherForm) {
+// must be read again. A field without its semicolon is reported.
+TEST(CampoTexto, GetCampoRereadsTheBufferAndReportsMissingSemicolon) {
     test::TestContext t;
-    t.ctx.bufferMensagem = emQuadro("000-000=0110;009-000=00;");
+    t.ctx.bufferMensagem = framing::buildFrame("000-000=0110;009-000=00;");
     EXPECT_EQ(GetCampo(t.ctx, "009-000"), "00");
     t.ctx.bufferMensagem[26] = QLatin1Char('5');
     EXPECT_EQ(GetCampo(t.ctx, "009-000"), "05");
     t.ctx.config.bMsgIso = true;
     EXPECT_EQ(GetCampo(t.ctx, "009-000"), "");
+    EXPECT_TRUE(t.boxes.empty());
+
+    t.ctx.config.bMsgIso = false;
+    t.ctx.bufferMensagem = framing::buildFrame("000-000=0110;009-000=00");
+    EXPECT_EQ(GetCampo(t.ctx, "009-000"), "");
+    ASSERT_EQ(t.boxes.shown().size(), 1u);
+    EXPECT_EQ(t.boxes.last().text, "Ocorreu o erro: 5 - Invalid procedure call or argument");
+    EXPECT_EQ(t.boxes.last().title, "ATENÇÃOGetCampo");
 }
 
 TEST(CampoIso, ProductRecordsOfElement63FollowTheAnswerKey) {
@@ -105,21 +83,20 @@ TEST(CampoIso, ProductRecordsOfElement63FollowTheAnswerKey) {
         {"0110", "800100", "00", "919-001", 163, 2}, {"0110", "800100", "00", "990-000", 0, 0},
         {"0110", "800300", "00", "902-001", 0, 0},   {"0200", "800400", "00", "902-099", 1783, 13},
     };
-    const QString elemento63 = produtos();
+    // Element 63 content in which every 13-character window is different.
+    const QString alfabeto = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    QString elemento63;
+    for (int i = 0; i < 300; ++i) elemento63 += alfabeto[(i * 7 + i / 62) % 62];
     for (const Caso& c : casos) {
-        const QString resposta = respostaIso({{"000-000", c.tipo},
-                                              {"011-000", c.processamento},
-                                              {"009-000", "00"},
-                                              {"900-000", "0"},
-                                              {"901-000", "02"},
-                                              {"028-000", c.linhas},
-                                              {"005-000", elemento63}});
+        SCOPED_TRACE(std::string(c.tipo) + c.processamento + " " + c.tag);
+        const QString resposta =
+            respostaIso(QStringLiteral("000-000=%1;011-000=%2;009-000=00;900-000=0;901-000=02;"
+                                       "028-000=%3;005-000=%4;")
+                            .arg(c.tipo, c.processamento, c.linhas, elemento63));
         int linhas = -1;
         EXPECT_EQ(isoField(resposta, u"028-000", linhas), c.linhas);
-        const QString esperado =
-            c.posicao == 0 ? elemento63 : elemento63.mid(c.posicao - 1, c.tamanho);
-        EXPECT_EQ(isoField(resposta, QString(c.tag), linhas), esperado)
-            << c.tipo << c.processamento << " " << c.tag;
+        EXPECT_EQ(isoField(resposta, QString(c.tag), linhas),
+                  c.posicao == 0 ? elemento63 : elemento63.mid(c.posicao - 1, c.tamanho));
     }
 }
 
@@ -128,48 +105,39 @@ TEST(CampoIso, GetCampoReadsReceiptLinesAndElement60) {
     t.ctx.config.bMsgIso = true;
     const QString linha1 = "  FARMACIA CENTRAL LTDA               ";
     const QString linha2 = "  TOTAL R$ 12,50                      ";
-    t.ctx.bufferMensagem = emQuadro(respostaIso({{"000-000", "0210"},
-                                                 {"011-000", "800300"},
-                                                 {"009-000", "00"},
-                                                 {"012-000", "000000123456"},
-                                                 {"900-000", "1"},
-                                                 {"901-000", "12"},
-                                                 {"028-000", "02"},
-                                                 {"029-000", linha1},
-                                                 {"029-001", linha2},
-                                                 {"030-000", "APROVADA"}}));
-    t.ctx.qtdLinhasRecibo = 0;
+    t.ctx.bufferMensagem = framing::buildFrame(
+        respostaIso("000-000=0210;011-000=800300;009-000=00;012-000=000000123456;900-000=1;"
+                    "901-000=12;028-000=02;029-000=" +
+                    linha1 + ";029-001=" + linha2 + ";030-000=APROVADA;"));
     const std::pair<const char*, QString> esperados[] = {
-        {"009-000", "00"},       {"012-000", "000000123456"},
-        {"900-000", "1"},        {"901-000", "12"},
-        {"028-000", "02"},       {"029-000", linha1},
-        {"029-001", linha2},     {"029-002", ""},
-        {"007-000", "11202"},    {"000-000", ""},
-        {"030-000", "APROVADA"},
-    };
+        {"009-000", "00"},      {"012-000", "000000123456"},
+        {"900-000", "1"},       {"901-000", "12"},
+        {"028-000", "02"},      {"029-000", linha1},
+        {"029-001", linha2},    {"029-002", ""},
+        {"007-000", "11202"},   {"000-000", ""},
+        {"030-000", "APROVADA"}};
     for (const auto& [tag, valor] : esperados) EXPECT_EQ(GetCampo(t.ctx, tag), valor) << tag;
     EXPECT_EQ(t.ctx.qtdLinhasRecibo, 2);
     EXPECT_TRUE(t.boxes.empty());
 
     // No element 60: the count reads empty and the receipt line count goes back to 0.
-    t.ctx.bufferMensagem = emQuadro(respostaIso({{"000-000", "0210"}, {"009-000", "00"}}));
+    t.ctx.bufferMensagem = framing::buildFrame(respostaIso("000-000=0210;009-000=00;"));
     EXPECT_EQ(GetCampo(t.ctx, "028-000"), "");
     EXPECT_EQ(t.ctx.qtdLinhasRecibo, 0);
 }
 
 TEST(CampoIso, FormattingErrorAndDamagedAnswersReadEmpty) {
     int linhas = 4;
-    const QString erro =
-        respostaIso({{"000-000", "0110"}, {"009-000", "96"}, {"900-000", kErroFormatacao}});
+    const QString erro = respostaIso(QStringLiteral("000-000=0110;009-000=96;900-000=") +
+                                     kErroFormatacao + QLatin1Char(';'));
     EXPECT_EQ(isoField(erro, u"009-000", linhas), "");
     EXPECT_EQ(isoField(erro, u"900-000", linhas), "");
     EXPECT_EQ(linhas, 4);
 
-    const QString danificadas[] = {"", "0110", "0110ZZZZ", "0110FFFFFFFFFFFFFFFF123",
-                                   "0110000000000000003F9999"};
-    for (const QString& d : danificadas)
+    for (const char* d :
+         {"", "0110", "0110ZZZZ", "0110FFFFFFFFFFFFFFFF123", "0110000000000000003F9999"})
         for (const char* tag : {"009-000", "028-000", "029-005", "902-011", "030-000"})
-            EXPECT_EQ(isoField(d, QString(tag), linhas), "") << d.toStdString() << tag;
+            EXPECT_EQ(isoField(QString(d), QString(tag), linhas), "") << d << " " << tag;
     EXPECT_EQ(answerWithoutFrame("   "), "");
     EXPECT_EQ(answerWithoutFrame("0006LOGIN|   "), "LOGIN|");
 }

@@ -1,160 +1,74 @@
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <vector>
 
 #include "message/iso8583.h"
 #include "message/mensagem.h"
 #include "qstring_printer.h"
 #include "shell/text_files.h"
-#include "support/test_context.h"
 
 namespace ql {
 namespace {
 
-using Campos = std::vector<std::pair<QString, QString>>;
-
-Mensagem mensagemDe(const Campos& campos) {
+// A message from its text form.
+Mensagem mensagemDe(const QString& texto) {
     Mensagem m;
-    for (const auto& [tag, valor] : campos) m.add(tag, valor);
+    for (const CampoTexto& c : parseText(texto)) m.add(c.tag, c.valor);
     return m;
 }
 
-TEST(Iso8583Tabelas, FieldsMapToElementsWithTheirCodes) {
-    struct Caso {
-        const char* tag;
-        int elemento;
-        const char* codigo;
-        const char* tipo;
-    };
-    const Caso casos[] = {
-        {"000-000", 0, "", ""},     {"001-000", 11, "06", "N"}, {"002-000", 44, "2L", "A"},
-        {"011-000", 3, "06", "N"},  {"013-000", 0, "", ""},     {"028-000", 60, "3L", "A"},
-        {"029-004", 61, "3L", "A"}, {"040-000", 32, "2L", "N"}, {"902-011", 63, "3L", "A"},
-        {"921-000", 5, "12", "N"},  {"922-000", 4, "12", "N"},  {"940-000", 40, "03", "A"},
-        {"941-000", 41, "08", "N"}, {"942-000", 42, "15", "A"}, {"953-000", 55, "3L", "A"},
-        {"9x0-000", 0, "", ""},     {"90", 0, "", ""},
-    };
-    for (const Caso& c : casos) {
-        const int e = BitIsoDoCampo(c.tag);
-        EXPECT_EQ(e, c.elemento) << c.tag;
-        EXPECT_EQ(TamanhoBitIso(e), c.codigo) << c.tag;
-        EXPECT_EQ(TipoBitIso(e), c.tipo) << c.tag;
-    }
-    EXPECT_EQ(TamanhoBitIso(65), "");
-    EXPECT_EQ(TipoBitIso(64), "A");
+// ISO text written with blanks between type, bitmap and elements, for reading.
+QString iso(const char* partes) {
+    return QString::fromLatin1(partes).remove(QLatin1Char(' '));
 }
 
+// The writing rules no transaction's own layout shows (those are checked byte for byte with
+// each transaction): type, bitmap, then the elements.
 TEST(Iso8583Escrita, WritesTypeBitmapAndElementsInOrder) {
-    // Every message is written as its type, then bitmap, then elements.
-    struct Caso {
-        const char* nome;
-        Campos campos;
-        const char* bitmap;
-        const char* elementos;
+    const std::pair<const char*, const char*> casos[] = {
+        // Fixed numeric padded with zeros; a longer fixed value written whole.
+        {"000-000=0100;921-000=150;011-000=8000001;", "0100 2800000000000000 8000001 000000000150"},
+        // Unmapped and malformed tags left out.
+        {"000-000=0100;013-000=1;9x0-000=1;90=1;011-000=800000;", "0100 2000000000000000 800000"},
+        // Products concatenated in element 63 in the order added.
+        {"000-000=0200;902-000=0000000000001;906-000=C;905-000=002;902-001=0000000000002;",
+         "0200 0000000000000002 030 0000000000001C002 0000000000002"},
+        {"000-000=;", "-1 0000000000000000"},  // a fresh message
     };
-    const std::vector<Caso> casos = {
-        {"processing code and sequence",
-         {{"000-000", "0100"}, {"011-000", "800000"}, {"001-000", "001111"}},
-         "2020000000000000",
-         "800000001111"},
-        {"900 and 901 share element 60",
-         {{"000-000", "0100"}, {"900-000", "1"}, {"901-000", "00"}},
-         "0000000000000010",
-         "003100"},
-        {"fixed alphanumeric padded with blanks",
-         {{"000-000", "0100"}, {"940-000", "3"}},
-         "0000000001000000",
-         "3  "},
-        {"fixed numeric padded with zeros",
-         {{"000-000", "0100"}, {"921-000", "150"}},
-         "0800000000000000",
-         "000000000150"},
-        {"two-digit length prefix",
-         {{"000-000", "0100"}, {"040-000", "TICKETS"}},
-         "0000000100000000",
-         "07TICKETS"},
-        {"longer fixed value written whole",
-         {{"000-000", "0100"}, {"011-000", "8000001"}},
-         "2000000000000000",
-         "8000001"},
-        {"unmapped fields left out",
-         {{"000-000", "0100"}, {"013-000", "123456"}, {"011-000", "800000"}},
-         "2000000000000000",
-         "800000"},
-        {"products concatenated in element 63 in the order added",
-         {{"000-000", "0200"},
-          {"902-000", "0000000000001"},
-          {"906-000", "C"},
-          {"905-000", "002"},
-          {"902-001", "0000000000002"}},
-         "0000000000000002",
-         "0300000000000001C0020000000000002"},
-        {"fresh message", {{"000-000", ""}}, "0000000000000000", ""},
-    };
-    for (const Caso& c : casos) {
-        const QString tipo = c.campos[0].second.isEmpty() ? "-1" : c.campos[0].second;
-        EXPECT_EQ(writeIso(mensagemDe(c.campos)), tipo + c.bitmap + c.elementos) << c.nome;
-    }
+    for (const auto& [texto, esperado] : casos)
+        EXPECT_EQ(writeIso(mensagemDe(texto)), iso(esperado)) << texto;
 
     // Without the hexadecimal flag each group of four bits is one character of that code.
-    const QString binario = writeIso(
-        mensagemDe({{"000-000", "0100"}, {"011-000", "800000"}, {"001-000", "001111"}}), false);
-    ASSERT_EQ(binario.size(), 4 + 16 + 12);
-    EXPECT_EQ(binario[4].unicode(), 2);
-    EXPECT_EQ(binario[5].unicode(), 0);
-    EXPECT_EQ(binario[6].unicode(), 2);
-    EXPECT_EQ(binario.mid(20), "800000001111");
-}
-
-// An older writer cut two characters off element 63 after failed exchanges.
-TEST(Iso8583Escrita, ProductElementTravelsWhole) {
-    test::TestContext t;
-    AdicionaCampo(t.ctx, "000-000", "0100");
-    AdicionaCampo(t.ctx, "902-000", "0000000000001");
-    EXPECT_TRUE(MontaMensagemIso(t.ctx).endsWith("0130000000000001"));
+    EXPECT_EQ(writeIso(mensagemDe("000-000=0100;011-000=800000;001-000=001111;"), false),
+              QStringLiteral("0100") + QChar(2) + QChar(0) + QChar(2) + QString(13, QChar(0)) +
+                  "800000001111");
 }
 
 TEST(Iso8583Leitura, ExtractsEveryElementOfWrittenMessage) {
-    const Mensagem m = mensagemDe({{"000-000", "0200"},
-                                   {"011-000", "800300"},
-                                   {"001-000", "001111"},
-                                   {"040-000", "TICKETS"},
-                                   {"012-000", "000000000042"},
-                                   {"940-000", "003"},
-                                   {"942-000", "ESTAB"},
-                                   {"941-000", "TERM0001"},
-                                   {"023-000", "101500"},
-                                   {"022-000", "1205"},
-                                   {"002-000", "NF123"},
-                                   {"900-000", "0"},
-                                   {"901-000", "01"},
-                                   {"902-000", "0000000001234"},
-                                   {"921-000", "150"}});
-    const QString iso = writeIso(m);
-    const struct {
-        int n;
-        QString valor;
-    } esperados[] = {{3, "800300"},
-                     {4, ""},
-                     {5, "000000000150"},
-                     {11, "001111"},
-                     {12, "101500"},
-                     {13, "1205"},
-                     {32, "TICKETS"},
-                     {37, "000000000042"},
-                     {40, "003"},
-                     {41, "TERM0001"},
-                     {42, "ESTAB          "},
-                     {44, "NF123"},
-                     {60, "001"},
-                     {63, "0000000001234"},
-                     {0, ""},
-                     {-1, "Tamanho Inválido"},
-                     {65, "Tamanho Inválido"}};
-    for (const auto& e : esperados) EXPECT_EQ(ExtraiBitIso(e.n, iso), e.valor) << e.n;
+    const QString escrita = writeIso(mensagemDe(
+        "000-000=0200;011-000=800300;001-000=001111;040-000=TICKETS;012-000=000000000042;"
+        "940-000=003;942-000=ESTAB;941-000=TERM0001;023-000=101500;022-000=1205;002-000=NF123;"
+        "900-000=0;901-000=01;902-000=0000000001234;921-000=150;"));
+    const std::pair<int, QString> esperados[] = {{3, "800300"},
+                                                 {4, ""},
+                                                 {5, "000000000150"},
+                                                 {11, "001111"},
+                                                 {12, "101500"},
+                                                 {13, "1205"},
+                                                 {32, "TICKETS"},
+                                                 {37, "000000000042"},
+                                                 {40, "003"},
+                                                 {41, "TERM0001"},
+                                                 {42, "ESTAB          "},
+                                                 {44, "NF123"},
+                                                 {60, "001"},
+                                                 {63, "0000000001234"},
+                                                 {0, ""},
+                                                 {-1, "Tamanho Inválido"},
+                                                 {65, "Tamanho Inválido"}};
+    for (const auto& [n, valor] : esperados) EXPECT_EQ(ExtraiBitIso(n, escrita), valor) << n;
 
-    const MensagemIsoLida lida(iso);
+    const MensagemIsoLida lida(escrita);
     EXPECT_TRUE(lida.integra());
     EXPECT_EQ(lida.tipoMensagem(), "0200");
     EXPECT_EQ(lida.presentes(),
@@ -163,75 +77,34 @@ TEST(Iso8583Leitura, ExtractsEveryElementOfWrittenMessage) {
 
 TEST(Iso8583Leitura, DamagedMessagesGiveEmptyOrShortValues) {
     struct Caso {
-        const char* nome;
-        QString texto;
+        const char* texto;
         int n;
-        QString esperado;
+        const char* esperado;
         bool integra;
     };
-    const std::vector<Caso> casos = {
-        {"empty", "", 3, "", false},
-        {"bitmap cut short", "0100202", 3, "", false},
-        {"element cut short",
-         "0100"
-         "2000000000000000"
-         "8000",
-         3, "8000", false},
-        {"element past the end",
-         "0100"
-         "2020000000000000"
-         "800000",
-         11, "", false},
-        {"length larger than what remains",
-         "0100"
-         "0000000000000010"
-         "099abc",
-         60, "abc", false},
-        {"length prefix not numeric",
-         "0100"
-         "0000000000000010"
-         "0x1abc",
-         60, "", false},
-        {"prefix error hides later elements",
-         "0100"
-         "0000000000000030"
-         "0x1abc003xyz",
-         60, "", false},
-        {"bitmap not hexadecimal",
-         "0100"
-         "20200000000000G0"
-         "800000001111",
-         3, "", false},
-        {"lower-case bitmap",
-         "0100"
-         "00000000000000a0"
-         "xyz"
-         "003abc",
-         59, "abc", true},
-        {"bits for elements past the end",
-         "0100"
-         "FFFFFFFFFFFFFFFF"
-         "1",
-         64, "", false},
-        {"whole",
-         "0100"
-         "0000000000000010"
-         "003abc",
-         60, "abc", true},
+    const Caso casos[] = {
+        {"", 3, "", false},
+        {"0100202", 3, "", false},                              // bitmap cut short
+        {"0100 2000000000000000 8000", 3, "8000", false},       // element cut short
+        {"0100 2020000000000000 800000", 11, "", false},        // element past the end
+        {"0100 0000000000000010 099abc", 60, "abc", false},     // length past the end
+        {"0100 0000000000000010 0x1abc", 60, "", false},        // length not numeric
+        {"0100 0000000000000030 0x1abc003xyz", 60, "", false},  // hides later elements
+        {"0100 20200000000000G0 800000001111", 3, "", false},   // bitmap not hexadecimal
+        {"0100 00000000000000a0 xyz 003abc", 59, "abc", true},  // lower-case bitmap
+        {"0100 FFFFFFFFFFFFFFFF 1", 64, "", false},             // bits past the end
+        {"0100 0000000000000010 003abc", 60, "abc", true},
     };
     for (const Caso& c : casos) {
-        EXPECT_EQ(ExtraiBitIso(c.n, c.texto), c.esperado) << c.nome;
-        EXPECT_EQ(MensagemIsoLida(c.texto).integra(), c.integra) << c.nome;
+        EXPECT_EQ(ExtraiBitIso(c.n, iso(c.texto)), c.esperado) << c.texto;
+        EXPECT_EQ(MensagemIsoLida(iso(c.texto)).integra(), c.integra) << c.texto;
     }
 }
 
 TEST(Iso8583Leitura, BinaryBitmapStartsElementsAfterEightCharacters) {
     // Bits 3 and 11 in the first two bytes; bit 57 in the last, a byte that arrives as "€".
-    const QByteArray bitmap("\x20\x20\0\0\0\0\0\x80", 8);
-    const QString texto = fromCp1252("0100" + bitmap +
-                                     "800000"
-                                     "001111"
-                                     "abc");
+    const QString texto =
+        fromCp1252("0100" + QByteArray("\x20\x20\0\0\0\0\0\x80", 8) + "800000001111abc");
     EXPECT_EQ(ExtraiBitIso(3, texto, false), "800000");
     EXPECT_EQ(ExtraiBitIso(11, texto, false), "001111");
     EXPECT_EQ(ExtraiBitIso(57, texto, false), "abc");
