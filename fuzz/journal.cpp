@@ -9,20 +9,16 @@
 #include <cstdint>
 
 #include "admin/journal_model.h"
+#include "fuzz_check.h"
 #include "shell/context.h"
 #include "shell/model_roles.h"
 #include "shell/silent_message_boxes.h"
 
-namespace {
-
-void check(bool ok) {
-    if (!ok) __builtin_trap();
-}
-
-}  // namespace
+using ql::fuzz::bytesOf;
+using ql::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = bytesOf(data, size);
     ql::SilentMessageBoxes boxes;
     ql::FixedClock clock(QDateTime(QDate(2026, 12, 5), QTime(10, 0, 0)));
     ql::Context ctx(boxes, clock);

@@ -10,16 +10,16 @@
 #include <cstdint>
 
 #include "data/operadoras.h"
+#include "fuzz_check.h"
 #include "shell/clock.h"
 #include "shell/context.h"
 #include "shell/message_boxes.h"
 #include "shell/silent_message_boxes.h"
 
-namespace {
+using ql::fuzz::bytesOf;
+using ql::fuzz::check;
 
-void check(bool ok) {
-    if (!ok) __builtin_trap();
-}
+namespace {
 
 // Messages go nowhere: a fuzz run shows no window.
 void checkTable(const ql::TabelaOperadoras& tabela) {
@@ -48,7 +48,7 @@ void checkTable(const ql::TabelaOperadoras& tabela) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = bytesOf(data, size);
     if (const auto tabela = ql::LeTabelaOperadoras(bytes)) checkTable(*tabela);
 
     // The same bytes through the loader the program runs at start-up.

@@ -8,17 +8,13 @@
 
 #include "data/operadoras.h"
 #include "data/sequential_items.h"
+#include "fuzz_check.h"
 
-namespace {
-
-void check(bool ok) {
-    if (!ok) __builtin_trap();
-}
-
-}  // namespace
+using ql::fuzz::bytesOf;
+using ql::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = bytesOf(data, size);
 
     ql::SequentialItems itens(bytes);
     qsizetype chamadas = 0, caracteres = 0;

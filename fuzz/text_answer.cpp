@@ -10,11 +10,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fuzz_check.h"
 #include "message/campo_resposta.h"
 #include "message/mensagem.h"
 #include "shell/context.h"
 #include "shell/silent_message_boxes.h"
 #include "shell/text_files.h"
+
+using ql::fuzz::bytesOf;
 
 namespace {
 
@@ -25,8 +28,7 @@ const char* const kTags[] = {"000-000", "009-000", "012-000", "028-000", "029-00
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString texto = ql::fromCp1252(
-        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    const QString texto = ql::fromCp1252(bytesOf(data, size));
 
     ql::SilentMessageBoxes boxes;
     ql::FixedClock clock{QDateTime(QDate(2026, 12, 5), QTime(10, 0))};

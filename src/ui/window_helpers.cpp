@@ -8,7 +8,10 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+
+#include <utility>
 
 #include "shell/layouts.h"
 
@@ -24,6 +27,14 @@ QWidget* moldura(QWidget* janela) {
 }
 
 }  // namespace
+
+void IniciaTimer1(QTimer& timer, int esperaMs, QObject* dono, std::function<void()> aoDisparar) {
+    timer.setObjectName(QStringLiteral("Timer1"));
+    timer.setSingleShot(true);
+    timer.setInterval(esperaMs);
+    QObject::connect(&timer, &QTimer::timeout, dono, std::move(aoDisparar));
+    timer.start();
+}
 
 void CentralizaJanela(QWidget* janela) {
     if (!janela) return;

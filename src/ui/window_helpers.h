@@ -1,10 +1,14 @@
 #pragma once
 
+#include <functional>
+
 class QAbstractButton;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QObject;
 class QString;
+class QTimer;
 class QWidget;
 
 namespace ql {
@@ -13,6 +17,10 @@ struct CommandSlot;
 
 // Centres a window on its screen (the main window's screen for a child of the frame).
 void CentralizaJanela(QWidget* janela);
+
+// Arms a waiting window's one-shot `Timer1` (named so for tests) and starts it: the window
+// shows and paints for `esperaMs` before `aoDisparar` begins its blocking work.
+void IniciaTimer1(QTimer& timer, int esperaMs, QObject* dono, std::function<void()> aoDisparar);
 
 // Puts a window at the top-left corner of its parent area (or of the screen).
 void PosicionaFormulario(QWidget* janela);

@@ -31,11 +31,7 @@ FormMensLogon::FormMensLogon(FormPrincipal& principal)
     principal_.Timer1().stop();
     CentralizaJanela(this);
 
-    timer1_.setObjectName(QStringLiteral("Timer1"));
-    timer1_.setSingleShot(true);
-    timer1_.setInterval(kEsperaMs);
-    connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    timer1_.start();
+    IniciaTimer1(timer1_, kEsperaMs, this, [this] { Timer1_Timer(); });
 }
 
 void FormMensLogon::Timer1_Timer() {

@@ -37,11 +37,7 @@ FormPinPad::FormPinPad(Context& ctx, QWidget* parent) : QDialog(parent), ctx_(ct
     setFixedSize(sizeHint().expandedTo(QSize(380, 90)));
     CentralizaJanela(this);
 
-    timer1_.setObjectName(QStringLiteral("Timer1"));
-    timer1_.setSingleShot(true);
-    timer1_.setInterval(kEsperaMs);
-    connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    timer1_.start();
+    IniciaTimer1(timer1_, kEsperaMs, this, [this] { Timer1_Timer(); });
 }
 
 void FormPinPad::Timer1_Timer() {
