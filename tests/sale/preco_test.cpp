@@ -62,6 +62,10 @@ struct Preco : ::testing::Test {
     test::TestContext t;
     Context& ctx = t.ctx;
     test::ScriptedLink& link = test::installScriptedLink(ctx);
+    FakeCatalogo& instalaCatalogo() {
+        ctx.catalogo = std::make_unique<FakeCatalogo>();
+        return static_cast<FakeCatalogo&>(*ctx.catalogo);
+    }
 };
 
 TEST_F(Preco, ProcessaPrecoRecomputesWhenPricesChange) {
@@ -125,10 +129,8 @@ TEST_F(Preco, CatalogueSecondPrice) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.segundo);
-        auto fake = std::make_unique<FakeCatalogo>();
-        fake->preco2 = c.segundo;
-        FakeCatalogo& cat = *fake;
-        ctx.catalogo = std::move(fake);
+        FakeCatalogo& cat = instalaCatalogo();
+        cat.preco2 = c.segundo;
         ProdutoCatalogo p;
         EXPECT_TRUE(LePrecoProduto(ctx, "0001", "789", p));
         EXPECT_EQ(p.preco.trimmed(), c.esperado);
@@ -144,9 +146,7 @@ TEST_F(Preco, CatalogueSecondPrice) {
 }
 
 TEST_F(Preco, CatalogueFailures) {
-    auto fake = std::make_unique<FakeCatalogo>();
-    FakeCatalogo& cat = *fake;
-    ctx.catalogo = std::move(fake);
+    FakeCatalogo& cat = instalaCatalogo();
     ProdutoCatalogo p;
     p.descricao = "stale";
 
@@ -173,9 +173,7 @@ TEST_F(Preco, CatalogueFailures) {
 }
 
 TEST_F(Preco, EanCodeList) {
-    auto fake = std::make_unique<FakeCatalogo>();
-    FakeCatalogo& cat = *fake;
-    ctx.catalogo = std::move(fake);
+    FakeCatalogo& cat = instalaCatalogo();
     ProdutoCatalogo p;
     cat.qtdCodigos = "03";
     cat.codigos = {"7891000000001", "7891000000002", "7891000000003", "7891000000004"};
@@ -190,10 +188,8 @@ TEST_F(Preco, EanCodeList) {
 
 TEST_F(Preco, ProcessaPrecoFromTheCatalogue) {
     ctx.config.bIdentificaCartao_DS = true;
-    auto fake = std::make_unique<FakeCatalogo>();
-    fake->preco2 = "9,00";
-    FakeCatalogo& cat = *fake;
-    ctx.catalogo = std::move(fake);
+    FakeCatalogo& cat = instalaCatalogo();
+    cat.preco2 = "9,00";
     QString descricao = "X", lista = "10,00", venda = "9,00", dependente = "9,00", status,
             desconto = "0", unitario;
     EXPECT_TRUE(ProcessaPreco(ctx, "789", "", descricao, lista, venda, dependente, status, desconto,

@@ -6,20 +6,12 @@
 namespace ql {
 namespace {
 
+// A product as the receipt reads it: code, description, packaging, then the amounts.
 ItemVenda item(const char* codigo, const char* descricao, const char* embalagem,
                const char* quantidade, const char* bruto, const char* desconto, const char* liquido,
                const char* receber, const char* status = "00") {
-    ItemVenda i;
-    i.codigo = QString::fromUtf8(codigo);
-    i.descricao = QString::fromUtf8(descricao);
-    i.embalagem = QString::fromUtf8(embalagem);
-    i.quantidade = QString::fromUtf8(quantidade);
-    i.valorBruto = QString::fromUtf8(bruto);
-    i.desconto = QString::fromUtf8(desconto);
-    i.valorLiquido = QString::fromUtf8(liquido);
-    i.valorReceber = QString::fromUtf8(receber);
-    i.status = QString::fromUtf8(status);
-    return i;
+    return {codigo,   descricao, {},      embalagem, quantidade, bruto,
+            desconto, liquido,   receber, {},        {},         status};
 }
 
 ItensVenda lista(std::initializer_list<ItemVenda> itens) {

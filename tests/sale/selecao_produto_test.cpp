@@ -94,7 +94,7 @@ TEST(SelecaoProduto, AmountsOfTheDialog) {
         EXPECT_EQ(DescontoMenorQueOriginal(c.desconto, c.original), c.menor) << c.desconto;
 }
 
-// A context holding one product in entry 1 and the three operadoras of a store.
+// A context holding one product in entry 1; operadora 2 asks for a prescription number.
 struct Dialogo : ::testing::Test {
     test::TestContext t;
     Context& ctx = t.ctx;
@@ -115,18 +115,9 @@ struct Dialogo : ::testing::Test {
         ctx.config.AlertaValBr_Id = QStringLiteral("NYY");
         ctx.config.AlertaDesc_Id = QStringLiteral("NNY");
 
-        ItemVenda& item = ctx.itensVenda.item(1);
-        item.codigo = QStringLiteral("7891000424452");
-        item.descricao = QStringLiteral("DIPIRONA SODICA");
-        item.fabricante = QStringLiteral("EMS");
-        item.embalagem = QStringLiteral("C");
-        item.quantidade = QStringLiteral("2");
-        item.valorBruto = QStringLiteral("8,90");
-        item.desconto = QStringLiteral("20,00");
-        item.valorLiquido = QStringLiteral("7,12");
-        item.valorReceber = QStringLiteral("3,56");
-        item.valorOperadora = QStringLiteral("4455");
-        item.status = QStringLiteral("00");
+        ctx.itensVenda.item(1) =
+            ItemVenda{"7891000424452", "DIPIRONA SODICA", "EMS",  "C", "2", "8,90", "20,00", "7,12",
+                      "3,56",          QString(),         "4455", "00"};
         ctx.itensVenda.count = 1;
         link.priceAnswer(QStringLiteral("DIPIRONA SODICA 500MG"), QStringLiteral("890"),
                          QStringLiteral("712"));
