@@ -30,8 +30,6 @@ TEST(ValidaCartao, EveryRefusalAndAcceptanceOfTheCardField) {
         {"   ", Modo::Digitacao, 'N', "Digite o número do Cartão. Tente novamente!"},
         {"", Modo::Leitura, 'N', "Passe o Cartão no leitor. Tente novamente!"},
         {"6062820000000E01", Modo::Digitacao, 'N', soNumeros},  // exponent
-        {"606282000000.001", Modo::Digitacao, 'N', soNumeros},
-        {"-606282000000001", Modo::Digitacao, 'N', soNumeros},
         {"60628200 0000001", Modo::Digitacao, 'N', soNumeros},
         {"606282000000000", Modo::Digitacao, 'N', minimo},
         {"6062820000000001", Modo::Digitacao, 'N', ""},
