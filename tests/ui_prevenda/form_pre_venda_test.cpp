@@ -196,6 +196,7 @@ TEST_F(PreVendaTela, VendaDaPreAutorizacaoGuardada) {
     ASSERT_EQ(tela->grade().linhas(), 3);
     EXPECT_TRUE(controle<QTableView>("spdProduto")->isColumnHidden(G::Descricao - 1));
     EXPECT_FALSE(controle<QPushButton>("cmdAdicionaProduto")->isEnabled());
+    EXPECT_FALSE(controle("fraProduto")->isVisibleTo(tela));
 
     // The fiscal document is required and takes digits only.
     caixas.clear();
