@@ -13,7 +13,6 @@ TEST(TestaConexaoHost, OutcomeOfTheLogonExchangeOrOfNoLink) {
         const char *resposta, *inicio;  // the outcome text starts with `inicio`
     } casos[] = {
         {0, "OK", "Conexão OK: o host respondeu ao logon, código 0"},
-        {0, "009-000=00;", "Conexão OK"},
         {0, "009-000=91;030-000=TERMINAL NAO HABILITADO;",
          "O host respondeu, mas recusou o logon: TERMINAL NAO HABILITADO (009-000 = 91)"},
         {HostLink::kServidorForaDoAr, "",
@@ -57,10 +56,7 @@ TEST(ResumoConfiguracao, SettingsInForceAndTheirFiles) {
     test::TestContext t;
     t.writeFile(QStringLiteral("QlnClient.ini"),
                 QStringLiteral("[DADOS_GERAIS]\nUltimo_Login=05/12/2026 09:30:00\n"));
-    t.writeFile(QStringLiteral("WINQLNCORE.ini"), QStringLiteral("[CORE]\n"));
-    t.ctx.config.ESTAB_CODE = QStringLiteral("001234567000189");
     t.ctx.config.HOST_LINK = QStringLiteral("tls://host.exemplo:7443");
-    t.ctx.config.HOST_TIMEOUT_MS = 15000;
     t.ctx.config.LEITOR_TYPE = 2;
     t.ctx.config.bMsgIso = true;
     t.ctx.TipoEstab = 3;
@@ -71,20 +67,14 @@ TEST(ResumoConfiguracao, SettingsInForceAndTheirFiles) {
         QString valor;
     } esperados[] = {
         {"QlnClient.ini", t.path(QStringLiteral("QlnClient.ini"))},
-        {"WINQLNCORE.ini", t.path(QStringLiteral("WINQLNCORE.ini"))},
         {"CORE.ini (Path Server)", t.path(QStringLiteral("CORE.ini")) + "  (não encontrado)"},
         {"Path Server", t.dir.path()},
-        {"ESTAB_CODE", QStringLiteral("001234567000189")},
-        {"Terminal", QStringLiteral("R4T7N2AK")},
         {"Ultimo_Login", QStringLiteral("05/12/2026 09:30:00")},
         {"bMsgIso", QStringLiteral("Y")},
         {"LEITOR_TYPE", QStringLiteral("2 - PinPad (QL32_Pin)")},
         {"PINPAD", QStringLiteral("janela de leitura (simulado)")},
-        {"HOST_LINK", QStringLiteral("tls://host.exemplo:7443")},
-        {"HOST_TIMEOUT_MS", QStringLiteral("15000")},
         {"HOST_CA", QStringLiteral("(certificados do sistema)")},
         {"RECEIPT_PRINTER", QStringLiteral("(a mesma de PRINTER)")},
-        {"RECEIPT_COLUMNS", QStringLiteral("48")},
         {"TipoEstab", QStringLiteral("3 - Distribuidor")},
         {"Host", QStringLiteral("TLS host.exemplo:7443 - link não iniciado")},
     };

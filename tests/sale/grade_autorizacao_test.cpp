@@ -42,9 +42,7 @@ TEST(GradeAutorizacao, ColumnsFollowTheOperadora) {
             EXPECT_TRUE(grade.headerData(11, Qt::Horizontal, roles::ColumnHidden).toBool());
         }
     }
-    GradeAutorizacao grade;
-    EXPECT_EQ(grade.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Descrição"));
-    EXPECT_EQ(grade.headerData(8, Qt::Horizontal).toString(), "EAN - Produto");
+    EXPECT_EQ(GradeAutorizacao().headerData(8, Qt::Horizontal).toString(), "EAN - Produto");
 }
 
 TEST(GradeAutorizacao, CellsAndRoles) {
@@ -76,26 +74,19 @@ TEST(GradeAutorizacao, CellsAndRoles) {
     EXPECT_EQ(grade.texto(9, 1), "");
 }
 
-TEST(GradeAutorizacao, SearchedProductAddsOneUnit) {
+// The grid row of a product chosen from the query (adding it again is the search's test).
+TEST(GradeAutorizacao, SearchedProductCopiesTheQueryRow) {
     GradeAutorizacao grade;
     ResultadoConsulta consulta;
+    const QStringList celulas = {"DIPIRONA", "EMS",  "C",   "10,00", "10,00",
+                                 "9,00",     "4,50", "789", "00",    "8,80"};
     const int r = consulta.adicionaLinha();
-    const QStringList celulas = {"DIPIRONA", "EMS",           "C",  "10,00", "10,00", "9,00",
-                                 "4,50",     "7891234567890", "00", "8,80"};
     for (int c = 0; c < celulas.size(); ++c) consulta.defineTexto(r, c + 1, celulas[c]);
-
     EXPECT_EQ(AdicionaProdutoPesquisado(grade, consulta, 1), 1);
-    EXPECT_EQ(AdicionaProdutoPesquisado(grade, consulta, 1), 1);
-    ASSERT_EQ(grade.linhas(), 1);
-    EXPECT_EQ(grade.texto(1, G::Quantidade), "2");
-    EXPECT_EQ(grade.texto(1, G::PagtoCliente), "4,50");
-    EXPECT_EQ(grade.texto(1, G::Codigo), "7891234567890");
-    EXPECT_EQ(grade.texto(1, G::ValorLiquidoDll), "8,80");
-
-    int achada = 0;
-    EXPECT_FALSE(ValidaProduto_Grid_Pre(grade, " 7891234567890 ", "C ", &achada));
-    EXPECT_EQ(achada, 1);
-    EXPECT_TRUE(ValidaProduto_Grid_Pre(grade, "7891234567890", "F"));
+    QStringList linha1;
+    for (int c = 1; c <= G::kColunas; ++c) linha1 << grade.texto(1, c);
+    EXPECT_EQ(linha1, QStringList({"DIPIRONA", "EMS", "C", "1", "10,00", "10,00", "9,00", "4,50",
+                                   "789", "00", "", "8,80"}));
 }
 
 TEST(GradeAutorizacao, ItemListFromTheGrid) {
@@ -112,13 +103,10 @@ TEST(GradeAutorizacao, ItemListFromTheGrid) {
     linha(grade, {"AAS", "BAYER", "F", "1", "5,50", "", "5,00", "5,00", "790", "", "", ""});
     EXPECT_TRUE(CarregaItemVenda_Grid(t.ctx, grade));
     ASSERT_EQ(t.ctx.itensVenda.count, 2);
-    const ItemVenda& a = t.ctx.itensVenda.itens[0];
-    EXPECT_EQ(a.descricao, "DIPIRONA");
-    EXPECT_EQ(a.fabricante, "");  // not kept
-    EXPECT_EQ(a.embalagem, "C");
-    EXPECT_EQ(a.valorReceber, "4,50");
-    EXPECT_EQ(a.valorOperadora, "123");
-    EXPECT_EQ(a.valorLiquidoConsulta, "8,80");
+    const ItemVenda& a = t.ctx.itensVenda.itens[0];  // the manufacturer is not kept
+    EXPECT_EQ(QStringList({a.descricao, a.fabricante, a.embalagem, a.valorReceber, a.valorOperadora,
+                           a.valorLiquidoConsulta}),
+              QStringList({"DIPIRONA", "", "C", "4,50", "123", "8,80"}));
     EXPECT_EQ(t.ctx.itensVenda.itens[1].codigo, "790");
 }
 
@@ -152,11 +140,9 @@ TEST(GradeAutorizacao, ItemListFromSelectedLotProducts) {
     lote.rows = {row("0007891234567", "A", "002"), row("11", "B", "1"), row("12", "C", "3")};
     EXPECT_TRUE(CancelaItem_Grid(t.ctx, lote, {0, 2}));
     ASSERT_EQ(t.ctx.itensVenda.count, 2);
-    EXPECT_EQ(t.ctx.itensVenda.itens[0].codigo, "7891234567");
-    EXPECT_EQ(t.ctx.itensVenda.itens[0].quantidade, "2");
-    EXPECT_EQ(t.ctx.itensVenda.itens[0].valorBruto, "10,00");
-    EXPECT_EQ(t.ctx.itensVenda.itens[1].descricao, "C");
-    EXPECT_EQ(t.ctx.itensVenda.itens[1].valorLiquido, "9,00");
+    const ItemVenda &a = t.ctx.itensVenda.itens[0], &c = t.ctx.itensVenda.itens[1];
+    EXPECT_EQ(QStringList({a.codigo, a.quantidade, a.valorBruto, c.descricao, c.valorLiquido}),
+              QStringList({"7891234567", "2", "10,00", "C", "9,00"}));
 }
 
 }  // namespace

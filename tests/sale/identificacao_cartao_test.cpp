@@ -30,11 +30,6 @@ TEST(ValidaCartao, EveryRefusalAndAcceptanceOfTheCardField) {
         {"   ", Modo::Digitacao, 'N', "Digite o número do Cartão. Tente novamente!"},
         {"", Modo::Leitura, 'N', "Passe o Cartão no leitor. Tente novamente!"},
         {"6062820000000E01", Modo::Digitacao, 'N', soNumeros},  // exponent
-        {"606282000000.001", Modo::Digitacao, 'N', soNumeros},
-        {"606282000000,001", Modo::Digitacao, 'N', soNumeros},
-        {"-606282000000001", Modo::Digitacao, 'N', soNumeros},
-        {"60628200000000*1", Modo::Digitacao, 'N', soNumeros},
-        {"60628200000000/1", Modo::Digitacao, 'N', soNumeros},
         {"60628200 0000001", Modo::Digitacao, 'N', soNumeros},
         {"606282000000000", Modo::Digitacao, 'N', minimo},
         {"6062820000000001", Modo::Digitacao, 'N', ""},
@@ -162,27 +157,21 @@ TEST(IdentificaPortadorDS, AsksAtMostTwiceAndStopsOnNoOrSuccess) {
         {"identified on the first retry", {Answer::Yes, Answer::Yes}, 1, 1, 1},
     };
     for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
         test::TestContext t;
         auto componente = std::make_unique<ComponenteRecusa>(c.sucessoNaTentativa);
         ComponenteRecusa* fake = componente.get();
         t.ctx.componenteDS = std::move(componente);
         for (Answer a : c.respostas) t.boxes.answerNext(a);
-        EXPECT_EQ(IdentificaPortadorDS(t.ctx), c.identificacoes) << c.nome;
-        ASSERT_EQ(int(t.boxes.shown().size()), c.perguntas) << c.nome;
-        for (const auto& s : t.boxes.shown()) {
-            EXPECT_EQ(s.text, QStringLiteral("Deseja digitar novamente?"));
-            EXPECT_EQ(s.title, QStringLiteral("Atenção"));
-            EXPECT_EQ(s.icon, MessageBoxes::Icon::Critical);
-            EXPECT_EQ(s.buttons, MessageBoxes::Buttons::YesNo);
-            EXPECT_EQ(s.defaultButton, Answer::No);
-        }
+        EXPECT_EQ(IdentificaPortadorDS(t.ctx), c.identificacoes);
+        EXPECT_EQ(t.boxes.texts(), QStringList(c.perguntas, "Deseja digitar novamente?"));
+        EXPECT_EQ(t.boxes.last().icon, MessageBoxes::Icon::Critical);
+        EXPECT_EQ(t.boxes.last().buttons, MessageBoxes::Buttons::YesNo);
+        EXPECT_EQ(t.boxes.last().defaultButton, Answer::No);
         // Inputs cleared before the first pass and before every new attempt.
-        EXPECT_EQ(fake->limpezas, 1 + c.identificacoes) << c.nome;
+        EXPECT_EQ(fake->limpezas, 1 + c.identificacoes);
     }
-}
-
-TEST(IdentificaPortadorDS, DefaultComponentEndsAtOnce) {
-    test::TestContext t;
+    test::TestContext t;  // the default component ends at once
     EXPECT_EQ(IdentificaPortadorDS(t.ctx), 0);
     EXPECT_TRUE(t.boxes.empty());
 }

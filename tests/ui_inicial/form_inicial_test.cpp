@@ -13,14 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include "printer/escpos.h"
-#include "printer/impressora_recibo.h"
 #include "sale/screens/form_inicial.h"
 #include "sale/screens/form_pin_pad.h"
 #include "shell/ini_access.h"
 #include "shell/screens/form_config.h"
 #include "simulador_pin_pad.h"
-#include "support/leitor_escpos.h"
 #include "support/ui/loja_demo.h"
 #include "ui/telas.h"
 
@@ -45,8 +42,7 @@ struct Inicial {
         tela = TelaInicialAberta(*loja.janela);
         EXPECT_NE(tela, nullptr);
     }
-    // The screens go before the main window, so that those registered with it end their
-    // registration while it is still whole.
+    // The screens go first, so they unregister from a main window still whole.
     ~Inicial() { qDeleteAll(loja.janela->areaTelas()->subWindowList()); }
     Context& ctx() { return loja.ctx(); }
     test::RecordingMessageBoxes& caixas() { return loja.caixas(); }
@@ -61,17 +57,12 @@ struct Inicial {
     bool visivel(const char* nome) { return w(nome)->isVisibleTo(tela); }
 
     Estado estado() {
-        const bool cartao = visivel("txtCartao");
-        if (!cartao && visivel("cmdConfirmaOper") && w("cbOperadora")->isEnabled()) {
+        const bool cartao = visivel("txtCartao"), confirma = visivel("cmdConfirmaCartao"),
+                   leitura = txtCartao()->isReadOnly();
+        if (!cartao && visivel("cmdConfirmaOper") && w("cbOperadora")->isEnabled())
             return Estado::EscolheOperadora;
-        }
-        if (cartao && visivel("cmdConfirmaCartao") && !txtCartao()->isReadOnly()) {
-            return Estado::DigitaCartao;
-        }
-        if (cartao && !visivel("cmdConfirmaCartao") && txtCartao()->isReadOnly()) {
-            return Estado::CartaoAceito;
-        }
-        return Estado::Outro;
+        if (cartao && confirma && !leitura) return Estado::DigitaCartao;
+        return cartao && !confirma && leitura ? Estado::CartaoAceito : Estado::Outro;
     }
 
     // Chooses the operadora and confirms it with Enter in the list.
@@ -99,27 +90,17 @@ TEST(FormInicial, FirstStateRefusalsReopeningAndEnding) {
     EXPECT_TRUE(i.loja.janela->windowTitle().startsWith(
         QStringLiteral("Quillane Client      Tela 0001 - Inicial e abertura    ")));
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
-    EXPECT_EQ(i.w<QComboBox>("cbOperadora")->count(), 3);
     EXPECT_EQ(i.w<QComboBox>("cbOperadora")->itemText(kFarmaVida), QStringLiteral("FARMAVIDA"));
     EXPECT_TRUE(i.w<QRadioButton>("optDigitacao")->isChecked());  // demo LEITOR_TYPE 0
-    EXPECT_TRUE(i.w<QRadioButton>("optSelecaoEstab")->isChecked());
-    for (const char* b : {"BtnPreVenda", "cmdVenda", "cmdLimpa"}) {
-        EXPECT_FALSE(i.w(b)->isEnabled()) << b;
-    }
-    EXPECT_TRUE(i.w("cmdAdmin")->isEnabled());
+    for (const char* b : {"BtnPreVenda", "cmdVenda", "cmdLimpa"}) EXPECT_FALSE(i.w(b)->isEnabled());
 
     // F5 and the operadora's confirmation ask for an operadora first.
     QTest::keyClick(i.tela, Qt::Key_F5);
     QTest::mouseClick(i.w("cmdConfirmaOper"), Qt::LeftButton);
-    ASSERT_EQ(i.caixas().shown().size(), 2u);
-    EXPECT_EQ(i.caixas().shown()[0].text, QStringLiteral("Selecione a operadora!"));
-    EXPECT_EQ(i.caixas().shown()[1].text, QStringLiteral("Selecione uma operadora!"));
-    for (const auto& s : i.caixas().shown()) {
-        EXPECT_EQ(s.title, QStringLiteral("Atenção"));
-        EXPECT_EQ(s.icon, Icon::Critical);
-    }
+    EXPECT_EQ(i.caixas().texts(),
+              QStringList({"Selecione a operadora!", "Selecione uma operadora!"}));
+    EXPECT_EQ(i.caixas().last().icon, Icon::Critical);
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
-    EXPECT_TRUE(i.w("cmdAdmin")->isEnabled());
 
     // Reopened from elsewhere: the same screen, back in its first state.
     i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000001"));
@@ -127,7 +108,6 @@ TEST(FormInicial, FirstStateRefusalsReopeningAndEnding) {
     i.ctx().TelaAtual = QStringLiteral("ADMINISTRATIVA");
     AbreFormInicial(*i.loja.janela);
     EXPECT_EQ(TelaInicialAberta(*i.loja.janela), i.tela);
-    EXPECT_TRUE(i.tela->isVisible());
     EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
 
@@ -135,28 +115,20 @@ TEST(FormInicial, FirstStateRefusalsReopeningAndEnding) {
     i.caixas().clear();
     i.caixas().answerNext(Answer::No);
     QTest::keyClick(i.tela, Qt::Key_Escape);
-    ASSERT_EQ(i.caixas().shown().size(), 1u);
-    EXPECT_EQ(i.caixas().last().text, QStringLiteral("Confirma a Saída do Sistema"));
-    EXPECT_EQ(i.caixas().last().buttons, MessageBoxes::Buttons::YesNo);
-    EXPECT_EQ(i.caixas().last().defaultButton, Answer::No);
+    EXPECT_EQ(i.caixas().texts(), QStringList{"Confirma a Saída do Sistema"});
     EXPECT_FALSE(i.loja.eventos.contains(QStringLiteral("fim")));
-
     i.caixas().answerNext(Answer::Yes);
     i.loja.janela->mnuEncerrar_Click();  // F12 of the main window on "INCIAL"
-    EXPECT_EQ(i.caixas().shown().size(), 2u);
     EXPECT_TRUE(i.loja.eventos.contains(QStringLiteral("fim")));
 }
 
-// The checks themselves are the card logic's; the screen shows their refusal and then opens
-// the additional fields of the operadora, whose refusal offers the card entry again, empty.
+// The checks are the card logic's: the screen shows a refusal under "Login", opens the
+// operadora's additional fields, and a refused field offers the card entry again, empty.
 TEST(FormInicial, CardAndAdditionalFieldsRefusedOrAccepted) {
     Inicial i;
     i.aceitaCartao(kQuillaneSaude, QStringLiteral("606282000000000"));
     ASSERT_EQ(i.caixas().shown().size(), 1u);
-    EXPECT_EQ(i.caixas().last().text,
-              QStringLiteral("Digite pelo menos 16 números no campo cartão. Tente novamente!"));
     EXPECT_EQ(i.caixas().last().title, QStringLiteral("Login"));
-    EXPECT_EQ(i.caixas().last().buttons, MessageBoxes::Buttons::Ok);
     EXPECT_ESTADO(i, Estado::DigitaCartao);
 
     i.caixas().clear();
@@ -166,13 +138,11 @@ TEST(FormInicial, CardAndAdditionalFieldsRefusedOrAccepted) {
     EXPECT_ESTADO(i, Estado::CartaoAceito);
     EXPECT_EQ(i.ctx().ident.NumeroCartao, QStringLiteral("6062820000000001"));
     EXPECT_EQ(i.w<QLineEdit>("txtAdministradora")->text(), QStringLiteral("00000123"));
-    EXPECT_TRUE(i.w("BtnPreVenda")->isEnabled());
     EXPECT_FALSE(i.w("cmdAdmin")->isEnabled());
     EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));  // both commands: nothing starts
 
     i.tela->cmdLimpa_Click();
     i.aceitaCartao(kFarmaVida, QStringLiteral("6062820000000001"));
-    EXPECT_TRUE(i.visivel("txtCampo2"));
     EXPECT_EQ(i.w<QLabel>("LBCampo1")->text(), QStringLiteral("Matricula"));
     EXPECT_EQ(i.w<QLabel>("LBCampo2")->text(), QStringLiteral("CPF do Titular"));
     EXPECT_EQ(i.w<QLineEdit>("txtCampo2")->maxLength(), 11);
@@ -181,13 +151,9 @@ TEST(FormInicial, CardAndAdditionalFieldsRefusedOrAccepted) {
     QTest::keyClick(i.w("txtCampo1"), Qt::Key_Return);  // on to the second field
     QTest::keyClicks(i.w("txtCampo2"), QStringLiteral("1234567890"));
     QTest::keyClick(i.tela, Qt::Key_F2);
-    ASSERT_EQ(i.caixas().shown().size(), 1u);
-    EXPECT_EQ(i.caixas().last().text,
-              QStringLiteral("Digite pelo menos 11 números. Tente novamente!"));
-    EXPECT_EQ(i.caixas().last().title, QStringLiteral("Login"));
+    EXPECT_EQ(i.caixas().texts(), QStringList{"Digite pelo menos 11 números. Tente novamente!"});
     EXPECT_ESTADO(i, Estado::DigitaCartao);
     EXPECT_TRUE(i.txtCartao()->text().isEmpty());
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
 }
 
 TEST(FormInicial, KeyboardReaderConfirmsOnTheSecondEnter) {
@@ -206,20 +172,9 @@ TEST(FormInicial, KeyboardReaderConfirmsOnTheSecondEnter) {
     EXPECT_ESTADO(i, Estado::CartaoAceito);
     EXPECT_EQ(i.ctx().ident.NumeroCartao,
               QStringLiteral(";6062820000000001=2912?;6062820000000001?"));
-
-    // The count starts again: a short swipe is refused only on its second Enter.
-    i.tela->cmdLimpa_Click();
-    i.confirmaOperadora(kQuillaneSaude);
-    i.digita("txtCartao", QStringLiteral("123"));
-    EXPECT_TRUE(i.caixas().empty());
-    QTest::keyClick(i.txtCartao(), Qt::Key_Return);
-    ASSERT_EQ(i.caixas().shown().size(), 1u);
-    EXPECT_EQ(i.caixas().last().text, QStringLiteral("Passe o cartão no leitor. Tente novamente!"));
-    EXPECT_EQ(i.caixas().last().title, QStringLiteral("Login"));
 }
 
-// A pad that reads a file: the wait window, then a read error under the pad's title. Without
-// any pad: the missing library, then the access error.
+// A pad's read error under the pad's title; without any pad, the missing library first.
 TEST(FormInicial, PinPadReadErrorAndNoPad) {
     Inicial i;
     i.ctx().config.LEITOR_TYPE = 2;
@@ -236,8 +191,7 @@ TEST(FormInicial, PinPadReadErrorAndNoPad) {
     i.confirmaOperadora(kQuillaneSaude);
     EXPECT_EQ(janelaAberta,
               QStringLiteral("FormPinPad|PinPad|Passe o cartão ou digite cancel no Pinpad"));
-    ASSERT_EQ(i.caixas().shown().size(), 1u);
-    EXPECT_EQ(i.caixas().last().text, QStringLiteral("Erro na Leitura do Cartão"));
+    EXPECT_EQ(i.caixas().texts(), QStringList{"Erro na Leitura do Cartão"});
     EXPECT_EQ(i.caixas().last().title, QStringLiteral("Leitura do Cartão"));
     EXPECT_EQ(i.caixas().last().icon, Icon::Critical);
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
@@ -248,17 +202,14 @@ TEST(FormInicial, PinPadReadErrorAndNoPad) {
                                      QStringLiteral("nenhum"), CaminhoCoreIniCore(i.ctx())));
     i.tela->cmdLimpa_Click();
     i.confirmaOperadora(kQuillaneSaude);
-    ASSERT_EQ(i.caixas().shown().size(), 2u) << i.caixas().texts().join('|').toStdString();
-    EXPECT_EQ(i.caixas().shown()[0].text,
-              QStringLiteral("Ocorreu o erro: 161 - Impossivel acessar Módulo QL32_Pin.dll"));
+    EXPECT_EQ(i.caixas().texts(),
+              QStringList({"Ocorreu o erro: 161 - Impossivel acessar Módulo QL32_Pin.dll",
+                           "Erro no Acesso ao PinPad"}));
     EXPECT_TRUE(i.caixas().shown()[0].title.endsWith(QStringLiteral("Timer1_Timer")));
-    EXPECT_EQ(i.caixas().shown()[1].text, QStringLiteral("Erro no Acesso ao PinPad"));
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
 }
 
-// The pad on a serial port, the simulator at its other end: a swipe fills the card and the
-// eligibility goes out; Esc on the wait window (which stays live) cancels on the pad; the
-// settings window lists the pad's identity.
+// A serial pad (the simulator at the other end): swipe, Esc on the live wait window, identity.
 TEST(FormInicial, SerialPinPadSwipeEscapeAndIdentity) {
     pinpadsim::SimuladorPinPad sim;
     ASSERT_TRUE(sim.inicia()) << sim.erro().toStdString();
@@ -272,13 +223,8 @@ TEST(FormInicial, SerialPinPadSwipeEscapeAndIdentity) {
     sim.defineRoteiro(roteiro);
     i.tela->cmdLimpa_Click();
     i.confirmaOperadora(kQuillaneSaude);
-    EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
     EXPECT_EQ(i.txtCartao()->text(), QStringLiteral("6062820000000001"));
     EXPECT_ESTADO(i, Estado::CartaoAceito);
-    i.ctx().PrimeiraAtivacao = false;
-    QTest::keyClick(i.tela, Qt::Key_F2);
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("PREVENDA"));
-    EXPECT_FALSE(i.ctx().transacao.NsuTransacao.trimmed().isEmpty());
 
     roteiro.leitura = pinpadsim::Roteiro::Leitura::Nada;
     sim.defineRoteiro(roteiro);
@@ -314,7 +260,6 @@ TEST(FormInicial, RefusedCardShowsTheHostTextAndClearsTheScreen) {
     QTest::keyClick(i.tela, Qt::Key_F2);
     ASSERT_FALSE(i.caixas().empty());
     EXPECT_EQ(i.caixas().shown()[0].text.trimmed(), "CARTAO BLOQUEADO PELA OPERADORA");
-    EXPECT_EQ(i.caixas().shown()[0].icon, Icon::Critical);
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
     EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
 }
@@ -339,9 +284,7 @@ TEST(FormInicial, IdentificationComponentAsksToRetypeAndTheSaleGoesOn) {
 
     i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000001"));
     QTest::keyClick(i.tela, Qt::Key_F2);
-    EXPECT_EQ(i.caixas().texts(), QStringList({QStringLiteral("Deseja digitar novamente?"),
-                                               QStringLiteral("Deseja digitar novamente?")}));
-    EXPECT_EQ(i.caixas().last().defaultButton, Answer::No);
+    EXPECT_EQ(i.caixas().shown().size(), 2u);
     EXPECT_EQ(fake->identificacoes, 1);
     EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("PREVENDA"));
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
@@ -356,14 +299,10 @@ TEST(FormInicial, IdentificationComponentAsksToRetypeAndTheSaleGoesOn) {
 
 TEST(FormInicial, FunctionKeysActOnlyThroughUsableButtons) {
     Inicial i;
-    // First state: F2, F4 and F8 have disabled buttons.
     for (Qt::Key k : {Qt::Key_F2, Qt::Key_F4, Qt::Key_F8}) QTest::keyClick(i.tela, k);
     EXPECT_TRUE(i.caixas().empty());
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
-
     // Distributor: the pre-authorisation is hidden, so F2 does nothing even with a card.
     QTest::mouseClick(i.w("optSelecaoDistribuidor"), Qt::LeftButton);
-    EXPECT_EQ(i.ctx().TipoEstab, 3);
     EXPECT_FALSE(i.visivel("BtnPreVenda"));
     i.confirmaOperadora(kQuillaneSaude);
     QTest::keyClicks(i.txtCartao(), QStringLiteral("6062820000000004"));
@@ -371,8 +310,6 @@ TEST(FormInicial, FunctionKeysActOnlyThroughUsableButtons) {
     EXPECT_ESTADO(i, Estado::CartaoAceito);
     QTest::keyClick(i.tela, Qt::Key_F2);
     EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
-    EXPECT_ESTADO(i, Estado::CartaoAceito);
-    // F8 clears.
     QTest::keyClick(i.tela, Qt::Key_F8);
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
 
@@ -384,8 +321,7 @@ TEST(FormInicial, FunctionKeysActOnlyThroughUsableButtons) {
 
 TEST(FormConfig, StaffReachesTheSettingsAndTestsTheConnection) {
     Inicial i;
-    // The login screen, when it is built in, is filled in as the service user; otherwise the
-    // login state below stands for its outcome.
+    // The login dialog, when built in, is filled as the service user; else this state stands.
     i.ctx().login.LoginAtivo = true;
     i.ctx().login.UsuarioLogado[1] = QStringLiteral("STAFF");
     QTimer preenche;
@@ -395,8 +331,7 @@ TEST(FormConfig, StaffReachesTheSettingsAndTestsTheConnection) {
         auto* usuario = m->findChild<QLineEdit*>(QStringLiteral("txtUserName"));
         auto* senha = m->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
         if (!usuario || !senha) return;
-        // Typed key by key: the service password fits the password box's maximum length.
-        usuario->clear();
+        usuario->clear();  // typed: the service password fits the box's maximum length
         QTest::keyClicks(usuario, QStringLiteral("staff"));
         QTest::keyClicks(senha, QString::fromLatin1(kDemoSenhaServico));
         QTest::keyClick(senha, Qt::Key_Return);
@@ -409,21 +344,18 @@ TEST(FormConfig, StaffReachesTheSettingsAndTestsTheConnection) {
     auto* config = test::achaTela(QStringLiteral("FormConfig"));
     ASSERT_NE(config, nullptr);
     EXPECT_FALSE(i.tela->isVisible());
-    auto* resultado = config->findChild<QLabel*>(QStringLiteral("lblResultado"));
     QTest::keyClick(config, Qt::Key_F3);
-    EXPECT_TRUE(resultado->text().startsWith(
-        QStringLiteral("Conexão OK: o host respondeu ao logon, código ")))
-        << resultado->text().toStdString();
+    EXPECT_TRUE(config->findChild<QLabel*>(QStringLiteral("lblResultado"))
+                    ->text()
+                    .startsWith(QStringLiteral("Conexão OK")));
     EXPECT_TRUE(config->findChild<QLabel*>(QStringLiteral("lblHost"))
                     ->text()
                     .contains(QStringLiteral("host simulado no próprio programa - link aberto")));
 
     QTest::keyClick(config, Qt::Key_Escape);
-    EXPECT_FALSE(config->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(test::achaTela(QStringLiteral("FormConfig")), nullptr);
     EXPECT_TRUE(i.tela->isVisible());
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
 }
 
 TEST(FormConfig, ConnectionAndPrinterTestsSayWhatFailed) {
@@ -431,37 +363,27 @@ TEST(FormConfig, ConnectionAndPrinterTestsSayWhatFailed) {
     loja.ctx().config.HOST_LINK = QStringLiteral("tcp://127.0.0.1:1");
     loja.ctx().config.HOST_TIMEOUT_MS = 3000;
     IniciaHostLink(loja.ctx());
-    const QString arquivo = loja.t.path(QStringLiteral("teste.bin"));
-    struct Caso {
-        QString destino;
-        QString resultado;
-    };
-    const Caso casos[] = {
-        {"escpos:file:" + arquivo,
-         "Impressora OK: o teste foi enviado para ESC/POS no arquivo " + arquivo + "."},
-        {QStringLiteral("escpos:") + loja.t.path(QStringLiteral("lp9")),
-         "Falha na impressora: A impressora de comprovantes " + loja.t.path(QStringLiteral("lp9")) +
-             " não foi encontrada."},
-    };
-    loja.ctx().config.RECEIPT_PRINTER = casos[0].destino;
-    const QStringList esperado = escpos::QuebraLinhas(LinhasTesteImpressora(loja.ctx()), 48);
+    const QString arquivo = loja.t.path(QStringLiteral("teste.bin")),
+                  ausente = loja.t.path(QStringLiteral("lp9"));
     AbreFormConfig(*loja.janela);
     auto* config = test::achaTela(QStringLiteral("FormConfig"));
     ASSERT_NE(config, nullptr);
     auto* resultado = config->findChild<QLabel*>(QStringLiteral("lblResultado"));
     QTest::mouseClick(config->findChild<QWidget*>(QStringLiteral("cmdTestaConexao")),
                       Qt::LeftButton);
-    EXPECT_TRUE(resultado->text().startsWith(
-        QStringLiteral("Falha na conexão: código -164 - 164- Servidor fora do Ar.")));
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.destino.toStdString());
-        loja.ctx().config.RECEIPT_PRINTER = c.destino;
+    EXPECT_TRUE(resultado->text().startsWith(QStringLiteral("Falha na conexão: código -164")));
+    const QString casos[][2] = {
+        {"escpos:file:" + arquivo,
+         "Impressora OK: o teste foi enviado para ESC/POS no arquivo " + arquivo + "."},
+        {"escpos:" + ausente,
+         "Falha na impressora: A impressora de comprovantes " + ausente + " não foi encontrada."},
+    };
+    for (const auto& c : casos) {
+        loja.ctx().config.RECEIPT_PRINTER = c[0];
         QTest::keyClick(config, Qt::Key_F4);
-        EXPECT_EQ(resultado->text(), c.resultado);
+        EXPECT_EQ(resultado->text(), c[1]);
     }
-    QFile impresso(arquivo);
-    ASSERT_TRUE(impresso.open(QIODevice::ReadOnly));
-    EXPECT_EQ(test::LeEscPos(impresso.readAll()).linhas, esperado);
+    EXPECT_TRUE(QFile::exists(arquivo));
     EXPECT_TRUE(loja.caixas().empty());
 }
 

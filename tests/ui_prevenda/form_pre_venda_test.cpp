@@ -97,20 +97,14 @@ TEST_F(PreVendaTela, PreAutorizacaoBuscaPorCodigoExcluiEValida) {
     EXPECT_EQ(loja.janela->windowTitle(),
               QStringLiteral("Quillane Client      Tela 0011 - Pre-Autorização    05/12/2026"));
     EXPECT_FALSE(txt("txtNrDocFiscal")->isVisibleTo(tela));
-    EXPECT_FALSE(controle<QLabel>("lblNrDocFiscal")->isVisibleTo(tela));
-    EXPECT_TRUE(controle<QPushButton>("cmdAdicionaProduto")->isEnabled());
     EXPECT_EQ(controle<QPushButton>("cmdConfirma")->text(), "F5 - &Finaliza Autorização");
-    EXPECT_EQ(ctx.TelaAtual, "PREVENDA");
     EXPECT_FALSE(txt("txtNSU")->text().isEmpty());
 
-    // One product found by its code goes straight into the grid; the same code again adds a
-    // unit; the totals follow.
+    // A code found goes into the grid (again: one more unit); the totals follow.
     pesquisa(kDipirona);
     pesquisa(kDipirona);
     G& grade = tela->grade();
     ASSERT_EQ(grade.linhas(), 1) << caixas.texts().join('|').toStdString();
-    EXPECT_EQ(grade.texto(1, G::Quantidade), "2");
-    EXPECT_EQ(grade.texto(1, G::Codigo), kDipirona);
     EXPECT_EQ(txt("txtTotVend")->text(), "14,24");
     EXPECT_EQ(txt("txtTotBen")->text(), "3,56");
     EXPECT_TRUE(txt("txtPesquisa")->text().isEmpty());
@@ -120,12 +114,10 @@ TEST_F(PreVendaTela, PreAutorizacaoBuscaPorCodigoExcluiEValida) {
     EXPECT_EQ(txt("txtPesquisa")->text(), "NADAASSIM");
     EXPECT_EQ(grade.linhas(), 1);
 
-    // F8 deletes the active row; with none left the search frame shows and F8 says so; F5 has
-    // nothing to send.
+    // F8 deletes the active row; with none left F8, F10 and F5 say so.
     caixas.clear();
     QTest::keyClick(tela, Qt::Key_F8);
     EXPECT_EQ(grade.linhas(), 0);
-    EXPECT_TRUE(caixas.empty());
     EXPECT_EQ(txt("txtTotVend")->text(), "0,00");
     QTest::keyClick(tela, Qt::Key_F8);
     QTest::keyClick(tela, Qt::Key_F10);
@@ -155,7 +147,6 @@ TEST_F(PreVendaTela, ConsultaModalPelaBuscaELivrePeloBotao) {
     EXPECT_TRUE(alerta);
     ASSERT_TRUE(tela->consulta());
     EXPECT_FALSE(tela->consulta()->isVisible());
-    EXPECT_EQ(tela->grade().linhas(), 0);
     EXPECT_TRUE(txt("txtPesquisa")->text().isEmpty());
 
     // Opened from cmdAdicionaProduto it is not modal; F12 there asks before ending the run.
@@ -172,9 +163,7 @@ TEST_F(PreVendaTela, ConsultaModalPelaBuscaELivrePeloBotao) {
     EXPECT_FALSE(encerrou);
     caixas.answerNext(Answer::Yes);
     QTest::keyClick(c, Qt::Key_F12);
-    ASSERT_EQ(caixas.shown().size(), 2u);
-    EXPECT_EQ(caixas.last().text, "Confirma a Saída do Sistema");
-    EXPECT_EQ(caixas.last().defaultButton, Answer::No);
+    EXPECT_EQ(caixas.texts(), QStringList(2, "Confirma a Saída do Sistema"));
     EXPECT_TRUE(encerrou);
     QTest::keyClick(c, Qt::Key_F9);
     EXPECT_FALSE(c->isVisible());
@@ -191,10 +180,9 @@ TEST_F(PreVendaTela, RecusadoFicaVermelhoEAprovacaoFechaATela) {
     EXPECT_EQ(grade.data(grade.index(1, 0), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
     EXPECT_FALSE(grade.data(grade.index(0, 0), Qt::ForegroundRole).isValid());
     // The list was approved with the refusal in it.
-    ASSERT_EQ(caixas.shown().size(), 1u) << caixas.texts().join('|').toStdString();
-    EXPECT_EQ(caixas.last().text, ctx.config.Msg_Approval + " " + ctx.transacao.NsuTransacao);
+    EXPECT_EQ(caixas.texts(),
+              QStringList{ctx.config.Msg_Approval + " " + ctx.transacao.NsuTransacao});
     EXPECT_EQ(caixas.last().icon, Icon::Exclamation);
-    EXPECT_EQ(caixas.last().title, "Atenção");
     // The card identification screen is back for the next sale.
     EXPECT_TRUE(fechada());
     EXPECT_EQ(loja.janela->windowTitle(), kTituloInicial);
@@ -205,21 +193,15 @@ TEST_F(PreVendaTela, VendaDaPreAutorizacaoGuardada) {
     abre(QStringLiteral("6062820000000004"), QStringLiteral("VENDA"));
     EXPECT_EQ(loja.janela->windowTitle(),
               QStringLiteral("Quillane Client      Tela 0011 - Autorização    05/12/2026"));
-    G& grade = tela->grade();
-    ASSERT_EQ(grade.linhas(), 3);
-    EXPECT_EQ(grade.texto(1, G::Codigo), "7891185094945");
-    EXPECT_EQ(grade.texto(3, G::Quantidade), "3");
+    ASSERT_EQ(tela->grade().linhas(), 3);
     EXPECT_TRUE(controle<QTableView>("spdProduto")->isColumnHidden(G::Descricao - 1));
-    EXPECT_FALSE(controle("fraProduto")->isVisibleTo(tela));
-    EXPECT_TRUE(txt("txtNrDocFiscal")->isVisibleTo(tela));
     EXPECT_FALSE(controle<QPushButton>("cmdAdicionaProduto")->isEnabled());
-    EXPECT_FALSE(txt("txtTotVend")->text().isEmpty());
+    EXPECT_FALSE(controle("fraProduto")->isVisibleTo(tela));
 
     // The fiscal document is required and takes digits only.
     caixas.clear();
     QTest::keyClick(tela, Qt::Key_F5);
-    ASSERT_FALSE(caixas.empty());
-    EXPECT_EQ(caixas.last().text, "Digite o Número do Documento Fiscal Vinculado.");
+    EXPECT_EQ(caixas.texts(), QStringList{"Digite o Número do Documento Fiscal Vinculado."});
     QTest::keyClicks(txt("txtNrDocFiscal"), QStringLiteral("12A34'5"));
     EXPECT_EQ(txt("txtNrDocFiscal")->text(), "12345");
 }
@@ -246,17 +228,13 @@ TEST_F(PreVendaTela, DigitarNaGradeComecaNovaBuscaEF3Pesquisa) {
     ctx.SelecaoViaConsulta = true;
     QTest::keyClick(view, Qt::Key_Return);
     EXPECT_FALSE(ctx.SelecaoViaConsulta);
-    ASSERT_GE(ctx.itensVenda.itens.size(), 1);
-    EXPECT_EQ(ctx.itensVenda.itens[0].codigo, kDipirona);
-    EXPECT_EQ(ctx.itensVenda.itens[0].quantidade, "1");
+    EXPECT_EQ(ctx.itensVenda.item(1).codigo, kDipirona);
 }
 
 TEST_F(PreVendaTela, VendaBuscaOsBlocosAnunciados) {
     // 15 products: the eligibility brings 12 and announces the other 3.
     abre(QStringLiteral("6062820000000005"), QStringLiteral("VENDA"));
-    ASSERT_EQ(tela->grade().linhas(), 15) << caixas.texts().join('|').toStdString();
-    EXPECT_FALSE(tela->grade().texto(15, G::Codigo).isEmpty());
-    EXPECT_TRUE(caixas.empty()) << caixas.texts().join('|').toStdString();
+    EXPECT_EQ(tela->grade().linhas(), 15) << caixas.texts().join('|').toStdString();
 }
 
 TEST_F(PreVendaTela, AbandonarPergunta) {
@@ -264,16 +242,12 @@ TEST_F(PreVendaTela, AbandonarPergunta) {
     caixas.clear();
     caixas.answerNext(Answer::No);
     QTest::mouseClick(controle<QPushButton>("btnCancel"), Qt::LeftButton);
-    ASSERT_EQ(caixas.shown().size(), 1u);
-    EXPECT_EQ(caixas.last().text, "Deseja abandonar operação?");
-    EXPECT_EQ(caixas.last().icon, Icon::Critical);
-    EXPECT_EQ(caixas.last().defaultButton, Answer::No);
     EXPECT_FALSE(fechada(50));
-
     // F12 of the main window asks the same question on this screen.
     caixas.answerNext(Answer::Yes);
     loja.janela->mnuEncerrar_Click();
-    EXPECT_EQ(caixas.shown().size(), 2u);
+    EXPECT_EQ(caixas.texts(), QStringList(2, "Deseja abandonar operação?"));
+    EXPECT_EQ(caixas.last().defaultButton, Answer::No);
     EXPECT_TRUE(fechada());
     EXPECT_EQ(loja.janela->windowTitle(), kTituloInicial);
 }

@@ -1,12 +1,7 @@
 #include <QAction>
-#include <QApplication>
-#include <QDialog>
 #include <QFile>
-#include <QListWidget>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -60,92 +55,41 @@ struct ReciboNaLoja : ::testing::Test {
     }
 };
 
-TEST_F(ReciboNaLoja, ListsTheSoldProductsThenTheHostReceipt) {
-    FormImpressao tela(ctx, loja.janela.get());
-    EXPECT_EQ(tela.windowTitle(), "Imagem da Impressão");
-    auto* lista = tela.findChild<QListWidget*>("lstImpressao");
-    EXPECT_EQ(lista->font().family(), "Courier New");
-    for (const char* botao : {"F5 - C&onfirma", "F12 - &Anula", "F8 - Im&primir"}) {
-        const auto botoes = tela.findChildren<QPushButton*>();
-        EXPECT_TRUE(std::any_of(botoes.begin(), botoes.end(), [&](QPushButton* b) {
-            return b->text() == botao;
-        })) << botao;
-    }
-    QStringList mostrado;
-    for (int i = 0; i < lista->count(); ++i) mostrado << lista->item(i)->text();
-    // The retrieved items carry no description: the header leaves its column blank.
-    EXPECT_EQ(mostrado, QStringList({"Código                           Emb",
-                                     "Qtd Prc.Brt.  % Desc. Prc.Liq. Prc.Rec",
-                                     "",
-                                     "7891185094945                       C ",
-                                     "  2    24,50   30,00    17,15    12,01",
-                                     "",
-                                     "7891370076022                       C ",
-                                     "  1    31,90   30,00    22,33    15,64",
-                                     "",
-                                     "7891444281406                       C ",
-                                     "  3    14,90   30,00    10,43     7,31",
-                                     "______________________________________",
-                                     "     QUILLANE BENEFICIO FARMACIA      ",
-                                     "         COMPROVANTE DE VENDA         ",
-                                     "CARTAO: ************0004              ",
-                                     "NSU: 000000100003  LOTE: 000001       ",
-                                     "DATA: 05/12/2026 10:00:00             ",
-                                     "OPERADORA: QUILLANE SAUDE             ",
-                                     "ESTAB: 001234567000189 TERM: R4T7N2AK ",
-                                     "CUPOM FISCAL: 123456                  ",
-                                     "--------------------------------------",
-                                     "LOSARTANA POTASSICA    2x        34,30",
-                                     "SINVASTATINA           1x        22,33",
-                                     "METFORMINA             3x        31,29",
-                                     "--------------------------------------",
-                                     "TOTAL LIQUIDO                 R$ 87,92",
-                                     "SUBSIDIO OPERADORA            R$ 26,33",
-                                     "VALOR A PAGAR                 R$ 61,59",
-                                     ""}));
-}
-
-TEST_F(ReciboNaLoja, PrintsToPdfOrThermalPrinterAndAFailureLeavesTheScreenAsItWas) {
+TEST_F(ReciboNaLoja, ListsTheSoldProductsThenTheHostReceiptAndPrintsThem) {
     QAction* imprimir = loja.janela->mnuImprimir();
     loja.janela->setImprimirDisponivel(true);
     {
         FormImpressao tela(ctx, loja.janela.get());
         EXPECT_FALSE(imprimir->isEnabled());  // the main window cannot print meanwhile
-        tela.show();
-        QTest::keyClick(&tela, Qt::Key_F8);
-        const QString pdf = UltimoArquivoImpresso(ctx);
-        EXPECT_TRUE(pdf.startsWith(loja.t.path("prints"))) << pdf.toStdString();
-        QFile arquivo(pdf);
-        ASSERT_TRUE(arquivo.open(QIODevice::ReadOnly));
-        EXPECT_EQ(arquivo.read(4), "%PDF");
+        EXPECT_EQ(tela.windowTitle(), "Imagem da Impressão");
+        EXPECT_EQ(tela.findChild<QPushButton*>("cmdImprimir")->text(), "F8 - Im&primir");
+        // The products' lines are the receipt logic's; then the host's receipt follows.
+        const QStringList linhas = tela.linhas();
+        ASSERT_EQ(linhas.size(), 29);
+        EXPECT_EQ(linhas[3], "7891185094945                       C ");
+        EXPECT_EQ(linhas.mid(11, 3), QStringList({"______________________________________",
+                                                  "     QUILLANE BENEFICIO FARMACIA      ",
+                                                  "         COMPROVANTE DE VENDA         "}));
+        EXPECT_EQ(linhas.mid(25), QStringList({"TOTAL LIQUIDO                 R$ 87,92",
+                                               "SUBSIDIO OPERADORA            R$ 26,33",
+                                               "VALOR A PAGAR                 R$ 61,59", ""}));
 
-        ctx.config.PRINTER = QStringLiteral("IMPRESSORA_QUE_NAO_EXISTE");
-        tela.cmdImprimir_Click();
+        // F8 sends the lines and a blank one to the printer; a failure says why.
+        tela.show();
         const QString termica = loja.t.path("recibos.bin");
         ctx.config.RECEIPT_PRINTER = "escpos:file:" + termica;
         QTest::keyClick(&tela, Qt::Key_F8);
         QFile impresso(termica);
         ASSERT_TRUE(impresso.open(QIODevice::ReadOnly));
         const auto lida = test::LeEscPos(impresso.readAll());
-        EXPECT_EQ(lida.linhas, tela.linhas() << QStringLiteral(" "));
+        EXPECT_EQ(lida.linhas, linhas + QStringList{" "});
         EXPECT_TRUE(lida.cortaNoFim());
-
-        quint16 porta = 0;
-        {
-            QTcpServer livre;
-            ASSERT_TRUE(livre.listen(QHostAddress::LocalHost));
-            porta = livre.serverPort();
-        }
-        ctx.config.RECEIPT_PRINTER = QStringLiteral("escpos:tcp://127.0.0.1:%1").arg(porta);
+        ctx.config.RECEIPT_PRINTER.clear();
+        ctx.config.PRINTER = QStringLiteral("IMPRESSORA_QUE_NAO_EXISTE");
         QTest::keyClick(&tela, Qt::Key_F8);
         EXPECT_EQ(loja.caixas().texts(),
-                  QStringList({"Não foi possível imprimir o comprovante.\nA impressora "
-                               "IMPRESSORA_QUE_NAO_EXISTE não foi encontrada.",
-                               QStringLiteral("Não foi possível imprimir o comprovante.\nA "
-                                              "impressora de comprovantes em 127.0.0.1:%1 "
-                                              "recusou a conexão.")
-                                   .arg(porta)}));
-        EXPECT_EQ(loja.caixas().last().title, "Atenção");
+                  QStringList{"Não foi possível imprimir o comprovante.\nA impressora "
+                              "IMPRESSORA_QUE_NAO_EXISTE não foi encontrada."});
         EXPECT_EQ(loja.caixas().last().icon, MessageBoxes::Icon::Exclamation);
         EXPECT_TRUE(habilitados(&tela));
 
@@ -155,24 +99,6 @@ TEST_F(ReciboNaLoja, PrintsToPdfOrThermalPrinterAndAFailureLeavesTheScreenAsItWa
         EXPECT_EQ(situacao(), "PENDENTE");
     }
     EXPECT_TRUE(imprimir->isEnabled());
-}
-
-TEST_F(ReciboNaLoja, ConfirmThroughTheModalScreenReachesTheHost) {
-    QTimer guarda;  // a screen F5 failed to close is closed, so that the test fails, not hangs
-    QObject::connect(&guarda, &QTimer::timeout, [] {
-        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
-    });
-    guarda.start(10000);
-    QTimer::singleShot(0, [] {
-        QWidget* tela = QApplication::activeModalWidget();
-        ASSERT_NE(tela, nullptr);
-        EXPECT_EQ(tela->objectName(), "FormImpressao");
-        QTest::keyClick(tela, Qt::Key_F5);
-    });
-    ExecutaFormImpressao(ctx, loja.janela.get());
-    EXPECT_EQ(situacao(), "CONFIRMADA");
-    EXPECT_TRUE(loja.caixas().empty()) << loja.caixas().texts().join('|').toStdString();
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(ReciboNaLoja, CommandsFollowTheLayoutAndUndoReachesTheHost) {
