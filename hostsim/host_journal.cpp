@@ -153,19 +153,13 @@ class HostJournal::Descarga {
         cv_.notify_one();
         thread_.join();
     }
-    void pede() {
+    // `lixo`: files readers no longer see (renamed to hidden names), removed with the flush:
+    // removing a file the flush may be writing out waits for the disk.
+    void pede(std::vector<QByteArray> lixo) {
         {
             std::lock_guard<std::mutex> trava(mutex_);
-            pedido_ = true;
-        }
-        cv_.notify_one();
-    }
-    // Removes a file that readers no longer see (renamed to a hidden name) with the next
-    // flush: removing a file the flush may be writing out waits for the disk.
-    void remove(QByteArray caminho) {
-        {
-            std::lock_guard<std::mutex> trava(mutex_);
-            lixo_.push_back(std::move(caminho));
+            lixo_.insert(lixo_.end(), std::make_move_iterator(lixo.begin()),
+                         std::make_move_iterator(lixo.end()));
             pedido_ = true;
         }
         cv_.notify_one();
@@ -222,7 +216,9 @@ HostJournal::HostJournal(HostStore& store, QString dir)
     QDir().mkpath(dir_);
 }
 
-HostJournal::~HostJournal() = default;
+HostJournal::~HostJournal() {
+    if (!lixo_.empty()) descarga_->pede(std::exchange(lixo_, {}));
+}
 
 bool HostJournal::atualizaTudo(const QDateTime&, QString* erro) {
     for (const QString& codigo : store_.codigosOperadoras())
@@ -381,9 +377,9 @@ bool HostJournal::substitui(const QStringList& nomes, const QByteArray& corpo, q
 }
 
 bool HostJournal::sincroniza(QString* erro) {
-    if (naoSincronizados_ > 0) {
+    if (naoSincronizados_ > 0 || !lixo_.empty()) {
         naoSincronizados_ = 0;
-        descarga_->pede();
+        descarga_->pede(std::exchange(lixo_, {}));
     }
     const QString falha = descarga_->erro();
     if (falha.isEmpty()) return true;
@@ -506,7 +502,7 @@ void HostJournal::indexa() {
     for (const QString& nome : QDir(dir_).entryList(QDir::Files | QDir::Hidden)) {
         if (nome.startsWith(QLatin1String(kPrefixoDescarte)) ||
             nome.startsWith(QLatin1String(kPrefixoTemporario)))
-            descarga_->remove(QFile::encodeName(joinPath(dir_, nome)));  // left by a kill
+            lixo_.push_back(QFile::encodeName(joinPath(dir_, nome)));  // left by a kill
         else if (nome.size() > 2 && !nome.startsWith(QLatin1Char('.')))
             noDisco_[nome.left(nome.size() - 2).toLower()] << nome;
     }
@@ -521,7 +517,7 @@ void HostJournal::descarta(const QString& nome) {
                                              QString::number(QCoreApplication::applicationPid()) +
                                              QLatin1Char('-') + QString::number(++descartados_)));
     if (::rename(origem.constData(), destino.constData()) == 0)
-        descarga_->remove(destino);
+        lixo_.push_back(destino);
     else
         QFile::remove(QFile::decodeName(origem));
 }

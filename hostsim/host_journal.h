@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "admin/journal_names.h"
 #include "admin/journal_writer.h"
@@ -79,12 +80,14 @@ class HostJournal {
     bool substitui(const QStringList& nomes, const QByteArray& corpo, qsizetype* feitos,
                    QString* erro);
     // Asks for the files written since the last call to be flushed to disk, once for all of
-    // them; false when an earlier flush failed.
+    // them, and for the old versions put aside to be removed; false when an earlier flush
+    // failed.
     bool sincroniza(QString* erro);
     // Reads the directory's journal names once (noDisco_); files a killed run left half
     // written or waiting for removal are removed.
     void indexa();
-    // Takes an old version of a journal out of the directory (see Descarga::remove).
+    // Takes an old version of a journal out of the readers' sight at once; its bytes are
+    // removed with the next flush.
     void descarta(const QString& nome);
 
     HostStore& store_;
@@ -106,6 +109,7 @@ class HostJournal {
     quint64 gravados_ = 0;
     quint64 descartados_ = 0;
     int naoSincronizados_ = 0;
+    std::vector<QByteArray> lixo_;  // old versions to remove with the next flush
     class Descarga;
     std::unique_ptr<Descarga> descarga_;
 };
