@@ -1,5 +1,6 @@
 #include "host_journal.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -7,11 +8,13 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -27,6 +30,10 @@ namespace ql::hostsim {
 namespace {
 
 constexpr int kTiposEstab[] = {1, 2, 3};
+// Hidden names (readers look for the journals' own names only): a journal being written, and
+// an old version waiting to be removed.
+constexpr const char* kPrefixoTemporario = ".journal-";
+constexpr const char* kPrefixoDescarte = ".journal-old-";
 
 struct Valores {
     qint64 bruto = 0;
@@ -94,6 +101,32 @@ int limitaTabela(JournalTable& tabela) {
     return n;
 }
 
+// A journal's file bytes and their checksum, made in one pass over its lines.
+struct Corpo {
+    QByteArray bytes;
+    qint32 soma = 0;
+    bool cabe = true;    // the checksum sum fits in 32 bits
+    bool cp1252 = true;  // every character has its own Windows-1252 byte
+};
+
+Corpo corpoDoDiario(const QStringList& linhas) {
+    qsizetype tamanho = 0;
+    for (const QString& l : linhas) tamanho += l.size() + 2;
+    QString texto;
+    texto.reserve(tamanho);
+    for (const QString& l : linhas) {
+        texto += l;
+        texto += QLatin1String("\r\n");
+    }
+    Corpo c;
+    c.bytes = toCp1252(texto);
+    c.cp1252 = fromCp1252(c.bytes) == texto;
+    // The checksum goes over the lines exactly as the file check splits the bytes.
+    qint32 posicao = 1;
+    c.cabe = AcumulaCheckSumDoArquivo(c.bytes, c.soma, posicao);
+    return c;
+}
+
 }  // namespace
 
 bool escreveDiarioLimitado(const QString& dir, const QString& base, JournalTable tabela,
@@ -104,8 +137,9 @@ bool escreveDiarioLimitado(const QString& dir, const QString& base, JournalTable
 }
 
 // Flushes the journals' file system on a thread of its own: pede() only raises a flag, so
-// the answers never wait for the disk; asks made while a flush runs make one more flush, and
-// the last one asked is done before the object goes.
+// the answers never wait for the disk; asks made while a flush runs (or within a second of
+// its start) make one more flush when that second is over, and the last one asked is done at
+// once before the object goes.
 class HostJournal::Descarga {
   public:
     explicit Descarga(const QString& dir) : dir_(QFile::encodeName(dir)) {
@@ -119,9 +153,13 @@ class HostJournal::Descarga {
         cv_.notify_one();
         thread_.join();
     }
-    void pede() {
+    // `lixo`: files readers no longer see (renamed to hidden names), removed with the flush:
+    // removing a file the flush may be writing out waits for the disk.
+    void pede(std::vector<QByteArray> lixo) {
         {
             std::lock_guard<std::mutex> trava(mutex_);
+            lixo_.insert(lixo_.end(), std::make_move_iterator(lixo.begin()),
+                         std::make_move_iterator(lixo.end()));
             pedido_ = true;
         }
         cv_.notify_one();
@@ -133,16 +171,24 @@ class HostJournal::Descarga {
     }
 
   private:
+    static constexpr std::chrono::milliseconds kIntervalo{1000};
+
     void laco() {
         std::unique_lock<std::mutex> trava(mutex_);
         for (;;) {
             cv_.wait(trava, [this] { return pedido_ || fim_; });
             if (!pedido_) return;
             pedido_ = false;
+            const auto inicio = std::chrono::steady_clock::now();
+            const std::vector<QByteArray> lixo = std::exchange(lixo_, {});
             trava.unlock();
+            for (const QByteArray& caminho : lixo) ::unlink(caminho.constData());
             const QString falha = descarrega();
             trava.lock();
             if (!falha.isEmpty()) erro_ = falha;
+            // One flush a second at most: a flush makes the file system commit its own journal,
+            // and the file writes of the batches answered meanwhile wait for that commit.
+            cv_.wait_until(trava, inicio + kIntervalo, [this] { return fim_; });
         }
     }
     QString descarrega() const {
@@ -160,6 +206,7 @@ class HostJournal::Descarga {
     std::condition_variable cv_;
     bool pedido_ = false;
     bool fim_ = false;
+    std::vector<QByteArray> lixo_;
     QString erro_;
     std::thread thread_;
 };
@@ -169,7 +216,9 @@ HostJournal::HostJournal(HostStore& store, QString dir)
     QDir().mkpath(dir_);
 }
 
-HostJournal::~HostJournal() = default;
+HostJournal::~HostJournal() {
+    if (!lixo_.empty()) descarga_->pede(std::exchange(lixo_, {}));
+}
 
 bool HostJournal::atualizaTudo(const QDateTime&, QString* erro) {
     for (const QString& codigo : store_.codigosOperadoras())
@@ -236,25 +285,30 @@ bool HostJournal::atualiza(const QSet<QString>& operadoras, const QSet<qint64>& 
 
 bool HostJournal::escreve(JournalKind kind, std::initializer_list<int> tipos, const QString& codigo,
                           qint64 chave, JournalTable tabela, QString* erro) {
-    limitaTabela(tabela);
+    // Lines, bytes and checksum are made once; only a table too large for its checksum (a
+    // rare, very long one) is cut to its newest rows and made again.
     QStringList linhas;
     if (!journalLines(tabela, &linhas, erro)) return false;
-    const QByteArray corpo = journalBody(linhas);
-    if (fromCp1252(corpo) != linhas.join(QLatin1String("\r\n")) + QLatin1String("\r\n")) {
-        if (erro) *erro = QStringLiteral("journal holds characters outside Windows-1252");
-        return false;
-    }
-    // The checksum goes over the lines exactly as the file check splits the bytes.
-    qint32 soma = 0, posicao = 1;
-    for (const QByteArray& linha : LinhasDoArquivo(corpo)) {
-        if (!AcumulaCheckSum(QByteArrayView(linha), soma, posicao)) {
+    Corpo c = corpoDoDiario(linhas);
+    if (!c.cabe) {
+        limitaTabela(tabela);
+        if (!journalLines(tabela, &linhas, erro)) return false;
+        c = corpoDoDiario(linhas);
+        if (!c.cabe) {
             if (erro) *erro = QStringLiteral("journal too large for its checksum");
             return false;
         }
     }
+    if (!c.cp1252) {
+        if (erro) *erro = QStringLiteral("journal holds characters outside Windows-1252");
+        return false;
+    }
+    const QByteArray& corpo = c.bytes;
+    const qint32 soma = c.soma;
     const QString sufixo = TextoChecksum(soma);
     indexa();
     const QByteArray digest = QCryptographicHash::hash(corpo, QCryptographicHash::Sha256);
+    QStringList bases, nomes;
     for (const int tipo : tipos) {
         const QString base = journalBaseName(kind, tipo, codigo, chave);
         const QString nome = base + sufixo;
@@ -263,47 +317,69 @@ bool HostJournal::escreve(JournalKind kind, std::initializer_list<int> tipos, co
         if (anterior != gravadosPorBase_.cend() && anterior->nome == nome &&
             anterior->digest == digest && QFileInfo::exists(joinPath(dir_, nome)))
             continue;
-        if (!substitui(nome, corpo, erro)) {
-            gravadosPorBase_.remove(base);
-            return false;
+        bases << base;
+        nomes << nome;
+    }
+    if (nomes.isEmpty()) return true;
+    qsizetype feitos = 0;
+    const bool ok = substitui(nomes, corpo, &feitos, erro);
+    for (qsizetype i = 0; i < nomes.size(); ++i) {
+        if (i >= feitos) {
+            gravadosPorBase_.remove(bases[i]);
+            continue;
         }
         // Only now that the new file is in place, the earlier versions go.
-        QStringList& versoes = noDisco_[base.toLower()];
+        QStringList& versoes = noDisco_[bases[i].toLower()];
         for (const QString& antiga : std::as_const(versoes))
-            if (antiga != nome) QFile::remove(joinPath(dir_, antiga));
-        versoes = QStringList{nome};
-        gravadosPorBase_.insert(base, {nome, digest});
+            if (antiga != nomes[i]) descarta(antiga);
+        versoes = QStringList{nomes[i]};
+        gravadosPorBase_.insert(bases[i], {nomes[i], digest});
         ++gravados_;
         ++naoSincronizados_;
     }
-    return true;
+    return ok;
 }
 
-bool HostJournal::substitui(const QString& nome, const QByteArray& corpo, QString* erro) {
-    // A temporary file beside the journal, renamed over it: a reader sees the old or the new
-    // journal, never part of one. The flush to disk is left to sincroniza(), once per batch.
-    QTemporaryFile temp(joinPath(dir_, QStringLiteral(".journal-XXXXXX")));
+bool HostJournal::substitui(const QStringList& nomes, const QByteArray& corpo, qsizetype* feitos,
+                            QString* erro) {
+    // One temporary file beside the journals, written once and given each name in one step
+    // (a link under a second hidden name, renamed over the journal's; the last name takes
+    // the temporary name itself): a reader sees the old or the new journal, never part of
+    // one. The names are links to the same bytes, which no one writes in place. The flush to
+    // disk is left to sincroniza(), once per batch.
+    QTemporaryFile temp(
+        joinPath(dir_, QLatin1String(kPrefixoTemporario) + QLatin1String("XXXXXX")));
     temp.setAutoRemove(true);
     if (!temp.open() || temp.write(corpo) != corpo.size() || !temp.flush()) {
-        if (erro) *erro = QStringLiteral("cannot write %1: %2").arg(nome, temp.errorString());
+        if (erro)
+            *erro = QStringLiteral("cannot write %1: %2").arg(nomes.first(), temp.errorString());
         return false;
     }
     const QByteArray origem = QFile::encodeName(temp.fileName());
-    const QByteArray destino = QFile::encodeName(joinPath(dir_, nome));
-    if (::rename(origem.constData(), destino.constData()) != 0) {
-        if (erro)
-            *erro = QStringLiteral("cannot write %1: %2")
-                        .arg(nome, QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
+    const QByteArray copia = origem + "-link";
+    for (qsizetype i = 0; i < nomes.size(); ++i) {
+        const QByteArray destino = QFile::encodeName(joinPath(dir_, nomes[i]));
+        const bool ultimo = i + 1 == nomes.size();
+        const bool ok = ultimo ? ::rename(origem.constData(), destino.constData()) == 0
+                               : ::link(origem.constData(), copia.constData()) == 0 &&
+                                     ::rename(copia.constData(), destino.constData()) == 0;
+        if (!ok) {
+            if (erro)
+                *erro = QStringLiteral("cannot write %1: %2")
+                            .arg(nomes[i], QString::fromLocal8Bit(std::strerror(errno)));
+            ::unlink(copia.constData());
+            return false;
+        }
+        *feitos = i + 1;
+        if (ultimo) temp.setAutoRemove(false);
     }
-    temp.setAutoRemove(false);
     return true;
 }
 
 bool HostJournal::sincroniza(QString* erro) {
-    if (naoSincronizados_ > 0) {
+    if (naoSincronizados_ > 0 || !lixo_.empty()) {
         naoSincronizados_ = 0;
-        descarga_->pede();
+        descarga_->pede(std::exchange(lixo_, {}));
     }
     const QString falha = descarga_->erro();
     if (falha.isEmpty()) return true;
@@ -319,16 +395,13 @@ bool HostJournal::resumos(const QString& codigo, QString* erro) {
     financeiro.title = QStringLiteral("Resumo financeiro dos lotes recentes - ") + codigo;
     financeiro.columns = journalColumns(JournalKind::ResumoFinanceiro);
 
-    for (const Lote& l : store_.lotes(codigo, kLotesRetidos)) {
+    for (const ResumoLote& r : store_.resumosDosLotes(codigo, kLotesRetidos)) {
+        const Lote& l = r.lote;
+        const int quantidade = r.quantidade;
         Valores soma;
-        int quantidade = 0;
-        for (const Transacao& t : store_.transacoesDoLote(l.numero)) {
-            const Valores v = valores(store_, t);
-            soma.bruto += v.bruto;
-            soma.liquido += v.liquido;
-            soma.receber += v.receber;
-            ++quantidade;
-        }
+        soma.bruto = r.bruto;
+        soma.liquido = r.liquido;
+        soma.receber = r.receber;
         const bool fechado = l.fechamento.isValid();
         const QString fechamento = fechado ? journalDate(l.fechamento) : QString();
         vendas.rows.push_back({journalNumber(l.numero), journalDate(l.abertura), fechamento,
@@ -426,9 +499,27 @@ void HostJournal::indexa() {
     indexado_ = true;
     // One look at the directory for the whole run: every journal name (base and two checksum
     // characters) an earlier run left, so that a rewrite knows what to remove.
-    for (const QString& nome : QDir(dir_).entryList(QDir::Files | QDir::Hidden))
-        if (nome.size() > 2 && !nome.startsWith(QLatin1Char('.')))
+    for (const QString& nome : QDir(dir_).entryList(QDir::Files | QDir::Hidden)) {
+        if (nome.startsWith(QLatin1String(kPrefixoDescarte)) ||
+            nome.startsWith(QLatin1String(kPrefixoTemporario)))
+            lixo_.push_back(QFile::encodeName(joinPath(dir_, nome)));  // left by a kill
+        else if (nome.size() > 2 && !nome.startsWith(QLatin1Char('.')))
             noDisco_[nome.left(nome.size() - 2).toLower()] << nome;
+    }
+}
+
+void HostJournal::descarta(const QString& nome) {
+    // Out of the readers' sight at once (a rename is only a change of name); the bytes go
+    // with the next flush, off the path of the answers.
+    const QByteArray origem = QFile::encodeName(joinPath(dir_, nome));
+    const QByteArray destino =
+        QFile::encodeName(joinPath(dir_, QLatin1String(kPrefixoDescarte) +
+                                             QString::number(QCoreApplication::applicationPid()) +
+                                             QLatin1Char('-') + QString::number(++descartados_)));
+    if (::rename(origem.constData(), destino.constData()) == 0)
+        lixo_.push_back(destino);
+    else
+        QFile::remove(QFile::decodeName(origem));
 }
 
 void HostJournal::removeLote(const QString& codigo, qint64 numero) {
@@ -436,8 +527,7 @@ void HostJournal::removeLote(const QString& codigo, qint64 numero) {
     auto remove = [&](JournalKind kind, int tipo, qint64 chave) {
         const QString base = journalBaseName(kind, tipo, codigo, chave);
         gravadosPorBase_.remove(base);
-        for (const QString& nome : noDisco_.take(base.toLower()))
-            QFile::remove(joinPath(dir_, nome));
+        for (const QString& nome : noDisco_.take(base.toLower())) descarta(nome);
     };
     for (const int tipo : kTiposEstab) {
         remove(JournalKind::TransacoesLote, tipo, numero);

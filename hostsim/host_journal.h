@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "admin/journal_names.h"
 #include "admin/journal_writer.h"
@@ -26,10 +27,12 @@ class HostStore;
 // Requests mark what they changed (marca); grava() then rebuilds the marked journals once and
 // rewrites only the files whose bytes differ from what this instance last wrote, so a request
 // that leaves a journal as it was costs no file write, and several requests answered together
-// share one rewrite. Each file is replaced atomically (a temporary file renamed over it), so
+// share one rewrite. Each file is replaced atomically (a temporary file written once and
+// renamed, or linked and renamed, under each name; the old version renamed out of sight), so
 // it is in place, for any reader and past a kill of the process, when grava() returns. The
-// flush of the batch to disk (for a power cut) is asked for at the end of grava() and done
-// by a thread of its own, off the path of the answers.
+// flush of the batch to disk (for a power cut) and the removal of the old versions' bytes are
+// asked for at the end of grava() and done by a thread of its own, off the path of the
+// answers, at most once a second.
 class HostJournal {
   public:
     // Lots the summaries show; the files of older lots are removed.
@@ -72,13 +75,20 @@ class HostJournal {
     bool escreve(JournalKind kind, std::initializer_list<int> tipos, const QString& codigo,
                  qint64 chave, JournalTable tabela, QString* erro);
 
-    // Puts the bytes in place under that name, atomically (without flushing them to disk).
-    bool substitui(const QString& nome, const QByteArray& corpo, QString* erro);
+    // Puts the bytes in place under each of the names, each atomically (without flushing
+    // them to disk); `feitos` receives how many names, in order, are in place.
+    bool substitui(const QStringList& nomes, const QByteArray& corpo, qsizetype* feitos,
+                   QString* erro);
     // Asks for the files written since the last call to be flushed to disk, once for all of
-    // them; false when an earlier flush failed.
+    // them, and for the old versions put aside to be removed; false when an earlier flush
+    // failed.
     bool sincroniza(QString* erro);
-    // Reads the directory's journal names once (noDisco_).
+    // Reads the directory's journal names once (noDisco_); files a killed run left half
+    // written or waiting for removal are removed.
     void indexa();
+    // Takes an old version of a journal out of the readers' sight at once; its bytes are
+    // removed with the next flush.
+    void descarta(const QString& nome);
 
     HostStore& store_;
     QString dir_;
@@ -97,7 +107,9 @@ class HostJournal {
     QHash<QString, QStringList> noDisco_;
     bool indexado_ = false;
     quint64 gravados_ = 0;
+    quint64 descartados_ = 0;
     int naoSincronizados_ = 0;
+    std::vector<QByteArray> lixo_;  // old versions to remove with the next flush
     class Descarga;
     std::unique_ptr<Descarga> descarga_;
 };

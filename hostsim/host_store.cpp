@@ -256,12 +256,15 @@ void HostStore::rollbackToSavepoint() {
 }
 
 std::optional<Produto> HostStore::produto(const QString& codigo) {
-    Consulta qUso = consulta(QStringLiteral("SELECT %1 FROM produtos WHERE codigo = ?")
-                                 .arg(QLatin1String(kCamposProduto)));
+    const QString chave = codigoNormalizado(codigo);
+    if (const auto it = produtos_.find(chave); it != produtos_.end()) return it->second;
+    static const QString sql = QStringLiteral("SELECT %1 FROM produtos WHERE codigo = ?")
+                                   .arg(QLatin1String(kCamposProduto));
+    Consulta qUso = consulta(sql);
     QSqlQuery& q = *qUso;
-    q.addBindValue(codigoNormalizado(codigo));
+    q.addBindValue(chave);
     if (!q.exec() || !q.next()) return std::nullopt;
-    return leProduto(q);
+    return produtos_.emplace(chave, leProduto(q)).first->second;
 }
 
 std::vector<Produto> HostStore::buscaProdutos(const QString& texto, int inicio, int limite,
@@ -582,6 +585,44 @@ std::vector<Transacao> HostStore::transacoesDoLote(qint64 lote) {
     q.addBindValue(lote);
     if (q.exec())
         while (q.next()) lista.push_back(leTransacao(q));
+    return lista;
+}
+
+std::vector<ResumoLote> HostStore::resumosDosLotes(const QString& codigoOperadora, int limite) {
+    std::vector<ResumoLote> lista;
+    // The transactions and items are those transacoesDoLote() and itens() give, summed in the
+    // database rather than read row by row.
+    Consulta qUso = consulta(QStringLiteral(
+        "WITH l AS (SELECT lote, codigo_operadora, abertura, fechamento, transacoes FROM lotes "
+        "WHERE codigo_operadora = ? ORDER BY lote DESC LIMIT ?) "
+        "SELECT l.lote, l.codigo_operadora, l.abertura, l.fechamento, l.transacoes, "
+        "COUNT(DISTINCT t.nsu), "
+        "COALESCE(SUM(CASE t.tipo WHEN 'CANC' THEN -1 ELSE 1 END * i.preco_bruto * i.quantidade), "
+        "0), "
+        "COALESCE(SUM(CASE t.tipo WHEN 'CANC' THEN -1 ELSE 1 END * i.preco_liquido * "
+        "i.quantidade), 0), "
+        "COALESCE(SUM(CASE t.tipo WHEN 'CANC' THEN -1 ELSE 1 END * i.valor_receber * "
+        "i.quantidade), 0) "
+        "FROM l LEFT JOIN transacoes t ON t.lote = l.lote AND t.tipo IN ('VENDA','CANC') "
+        "AND t.situacao <> 'DESFEITA' "
+        "LEFT JOIN itens i ON i.nsu = t.nsu AND i.status < 40 "
+        "GROUP BY l.lote ORDER BY l.lote DESC"));
+    QSqlQuery& q = *qUso;
+    q.addBindValue(codigoOperadora);
+    q.addBindValue(limite);
+    if (!q.exec()) {
+        erro_ = q.lastError().text();
+        return lista;
+    }
+    while (q.next()) {
+        ResumoLote r;
+        r.lote = leLote(q);
+        r.quantidade = q.value(5).toInt();
+        r.bruto = q.value(6).toLongLong();
+        r.liquido = q.value(7).toLongLong();
+        r.receber = q.value(8).toLongLong();
+        lista.push_back(r);
+    }
     return lista;
 }
 

@@ -77,6 +77,16 @@ struct Lote {
     int transacoes = 0;
 };
 
+// A lot with the sums of the transactions its journals list (sales and cancellations not
+// undone; a cancellation counts against the lot), over their items not removed.
+struct ResumoLote {
+    Lote lote;
+    int quantidade = 0;  // transactions
+    qint64 bruto = 0;
+    qint64 liquido = 0;
+    qint64 receber = 0;
+};
+
 // The host's state in one SQLite file: catalogue, cards, operadoras, transactions with their
 // items, lots and registrations. One connection per instance (its own connection name), WAL
 // journal, and the caller wraps each request in begin()/commit().
@@ -130,6 +140,8 @@ class HostStore {
     std::vector<Lote> lotes(const QString& codigoOperadora, int limite);
     std::optional<Lote> lote(qint64 numero);
     std::vector<Transacao> transacoesDoLote(qint64 lote);
+    // The newest lots of an operadora, newest first, with their sums (one query for all).
+    std::vector<ResumoLote> resumosDosLotes(const QString& codigoOperadora, int limite);
     std::vector<Transacao> pendentes(const QString& codigoOperadora);
 
     bool gravaCadastro(const QString& estab, const QString& operadora, const QString& distribuidora,
@@ -171,6 +183,9 @@ class HostStore {
     QString conexao_;
     QSqlDatabase db_;
     std::unordered_map<QString, QSqlQuery> consultas_;
+    // Products already read, by normalised code: the host never changes its catalogue once
+    // seeded, and every sale and journal row looks its products up again.
+    std::unordered_map<QString, Produto> produtos_;
     QString erro_;
 };
 

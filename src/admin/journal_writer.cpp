@@ -162,14 +162,12 @@ bool writeJournal(const QString& dir, const QString& baseName, const JournalTabl
 
     // The checksum goes over the lines exactly as the file check splits the bytes.
     qint32 soma = 0, posicao = 1;
-    for (const QByteArray& linha : LinhasDoArquivo(body)) {
-        if (!AcumulaCheckSum(QByteArrayView(linha), soma, posicao)) {
-            setError(error, QStringLiteral("journal of %1 bytes is too large for its checksum: "
-                                           "the 32-bit sum overflows and the file could never "
-                                           "pass its check")
-                                .arg(body.size()));
-            return false;
-        }
+    if (!AcumulaCheckSumDoArquivo(body, soma, posicao)) {
+        setError(error, QStringLiteral("journal of %1 bytes is too large for its checksum: "
+                                       "the 32-bit sum overflows and the file could never "
+                                       "pass its check")
+                            .arg(body.size()));
+        return false;
     }
 
     const QString name = baseName + TextoChecksum(soma);

@@ -59,6 +59,18 @@ bool AcumulaCheckSum(QByteArrayView linha, qint32& soma, qint32& posicao) {
     return true;
 }
 
+bool AcumulaCheckSumDoArquivo(QByteArrayView bytes, qint32& soma, qint32& posicao) {
+    const qsizetype n = bytes.size();
+    qsizetype inicio = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (bytes[i] != '\r') continue;
+        if (!AcumulaCheckSum(bytes.sliced(inicio, i - inicio), soma, posicao)) return false;
+        if (i + 1 < n && bytes[i + 1] == '\n') ++i;
+        inicio = i + 1;
+    }
+    return AcumulaCheckSum(bytes.sliced(inicio), soma, posicao);
+}
+
 bool AcumulaCheckSum(const QString& linha, qint32& soma, qint32& posicao) {
     return AcumulaCheckSum(QByteArrayView(toCp1252(linha)), soma, posicao);
 }
@@ -107,9 +119,7 @@ bool Valida_Check_Sum_Arquivo(Context& ctx, const QString& arquivo, QString& che
     const auto bytes = readWholeFile(caminho);
     if (!bytes) return false;
     qint32 soma = 0, posicao = 1;
-    for (const QByteArray& linha : LinhasDoArquivo(*bytes)) {
-        if (!AcumulaCheckSum(QByteArrayView(linha), soma, posicao)) break;
-    }
+    AcumulaCheckSumDoArquivo(*bytes, soma, posicao);  // an overflow leaves the partial sum
     const QString calculado = TextoChecksum(soma);
     if (caminho.size() < 2 || calculado != caminho.right(2)) return false;
     checksum = calculado;

@@ -21,6 +21,11 @@ QString GeraCriptografia(Context& ctx, const QString& texto, const QString& modo
 bool AcumulaCheckSum(const QString& linha, qint32& soma, qint32& posicao);
 bool AcumulaCheckSum(QByteArrayView linha, qint32& soma, qint32& posicao);
 
+// Adds the lines of file bytes to the running sum as the file check reads them (see
+// LinhasDoArquivo: the line terminators do not count), without splitting the bytes apart.
+// Returns false, leaving the sum partial, when the signed 32-bit sum would overflow.
+bool AcumulaCheckSumDoArquivo(QByteArrayView bytes, qint32& soma, qint32& posicao);
+
 // Two upper-case hexadecimal digits of a sum ("00".."FE").
 QString TextoChecksum(qint32 soma);
 

@@ -9,7 +9,8 @@ namespace ql {
 
 // Files and the wire are Windows-1252; QString inside.
 QString fromCp1252(const QByteArray& bytes);
-// Characters that Windows-1252 cannot hold become "?".
+// Characters that Windows-1252 cannot hold become what Qt's codec makes of them (the
+// substitute byte 0x1A; a few, such as U+FEFF, are dropped).
 QByteArray toCp1252(const QString& text);
 
 // Whole contents of a file, or nothing when it cannot be opened.

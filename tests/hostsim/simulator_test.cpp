@@ -1,10 +1,13 @@
 // The simulated host on its own: reading requests of both forms, the fixed layouts of its
 // ISO answers, the demo catalogue, receipts, journal limits and the in-process link.
+#include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include "admin/journal_names.h"
 #include "data/checksum.h"
@@ -13,6 +16,7 @@
 #include "hostsim/host_journal.h"
 #include "hostsim/host_receipt.h"
 #include "hostsim/host_simulator.h"
+#include "hostsim/host_store.h"
 #include "message/campo_resposta.h"
 #include "message/iso8583.h"
 #include "message/mensagem.h"
@@ -178,6 +182,127 @@ TEST(Diario, LargeTablesKeepTheirNewestRowsWithinTheChecksum) {
     QFile f(arquivo);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().contains("N100000\r\n"));  // the first (newest) row stays
+}
+
+// The summaries' lot sums come from one grouped query: a cancellation counts against its
+// lot, an undone sale, a pre-authorisation and a removed item do not count, and a lot with no
+// transaction still shows, with zeros.
+TEST(Diario, LotSumsCountSalesAgainstCancellationsAndSkipWhatIsNotListed) {
+    QTemporaryDir dir;
+    HostStore store(dir.filePath(QStringLiteral("h.sqlite")));
+    const QDateTime agora(QDate(2026, 12, 5), QTime(10, 0));
+    ASSERT_TRUE(store.abre(agora, nullptr));
+    ASSERT_TRUE(store.begin());
+    const QString op = QStringLiteral("00000123");
+    struct Caso {
+        const char* tipo;
+        const char* situacao;
+        std::vector<std::array<int, 5>> itens;  // bruto, liquido, receber, quantidade, status
+    };
+    const Caso casos[] = {
+        {"VENDA", "CONFIRMADA", {{1000, 900, 450, 2, 0}, {500, 500, 0, 1, 40}}},
+        {"CANC", "CONFIRMADA", {{1000, 900, 450, 1, 0}}},
+        {"VENDA", "DESFEITA", {{700, 700, 700, 5, 0}}},
+        {"PRE", "ABERTA", {{300, 300, 300, 1, 0}}},
+        {"VENDA", "PENDENTE", {}},
+    };
+    const qint64 lote = store.loteParaNovaTransacao(op, agora.date());
+    for (const Caso& c : casos) {
+        Transacao t;
+        t.tipo = QLatin1String(c.tipo);
+        t.situacao = QLatin1String(c.situacao);
+        t.codigoOperadora = op;
+        t.lote = lote;
+        t.criada = agora;
+        const qint64 nsu = store.criaTransacao(t);
+        ASSERT_GT(nsu, 0) << store.ultimoErro().toStdString();
+        int seq = 0;
+        for (const auto& [bruto, liquido, receber, quantidade, status] : c.itens) {
+            Item i;
+            i.nsu = nsu;
+            i.seq = seq++;
+            i.codigo = QStringLiteral("7891185094945");
+            i.precoBruto = bruto;
+            i.precoLiquido = liquido;
+            i.valorReceber = receber;
+            i.quantidade = quantidade;
+            i.status = status;
+            ASSERT_TRUE(store.adicionaItem(i)) << store.ultimoErro().toStdString();
+        }
+    }
+    // A newer lot of the same operadora, still empty (the day changed).
+    const qint64 vazio = store.loteParaNovaTransacao(op, agora.date().addDays(1));
+    ASSERT_TRUE(store.commit());
+    const std::vector<ResumoLote> resumos = store.resumosDosLotes(op, 30);
+    ASSERT_EQ(resumos.size(), 2u) << store.ultimoErro().toStdString();
+    EXPECT_EQ(resumos[0].lote.numero, vazio);
+    EXPECT_EQ(resumos[0].quantidade, 0);
+    EXPECT_EQ(resumos[0].bruto, 0);
+    EXPECT_EQ(resumos[1].lote.numero, lote);
+    EXPECT_EQ(resumos[1].quantidade, 3);
+    EXPECT_EQ(resumos[1].bruto, 2000 - 1000);
+    EXPECT_EQ(resumos[1].liquido, 1800 - 900);
+    EXPECT_EQ(resumos[1].receber, 900 - 450);
+}
+
+// Old journal versions and half-written files go to hidden names; none outlives the host,
+// and those a killed run left are removed by the next one.
+TEST(Diario, NoHiddenFileOutlivesTheHost) {
+    QTemporaryDir dir;
+    test::TestContext t;
+    const QString diario = dir.filePath(QStringLiteral("journal"));
+    ASSERT_TRUE(QDir().mkpath(diario));
+    for (const char* restos : {".journal-old-4242-7", ".journal-Ab12Cd"}) {
+        QFile f(QDir(diario).filePath(QLatin1String(restos)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QString nsu;
+    {
+        auto sim = std::make_shared<HostSimulator>(dir.filePath(QStringLiteral("h.sqlite")),
+                                                   t.ctx.relogio, diario);
+        ASSERT_TRUE(sim->abre());
+        // Eligibility and sale of a stored pre-authorisation, then its undo: every journal of
+        // the sale is written and then replaced.
+        Cartao cartao;
+        cartao.numero = QStringLiteral("6062829000000001");
+        cartao.titular = QStringLiteral("TESTE");
+        ASSERT_TRUE(sim->store().adicionaCartao(cartao));
+        ASSERT_GT(sim->store().adicionaPreAutorizacao(
+                      cartao.numero, QStringLiteral("QUILLANE SAUDE"),
+                      {{QStringLiteral("7891185094945"), 1}}, t.ctx.relogio.now()),
+                  0);
+        const QString eleg = QStringLiteral(
+            "000-000=0100;011-000=800500;001-000=1111;040-000=QUILLANE SAUDE;940-000=003;"
+            "942-000=000000000054321;941-000=T0000001;953-000=6062829000000001;");
+        const QString resposta = sim->responde(eleg);
+        const qsizetype i = resposta.indexOf(QLatin1String("012-000="));
+        ASSERT_GE(i, 0) << resposta.toStdString();
+        nsu = resposta.mid(i + 8, 12);
+        ASSERT_TRUE(sim->responde(QStringLiteral("000-000=0200;011-000=800300;001-000=1111;"
+                                                 "040-000=QUILLANE SAUDE;012-000=%1;940-000=003;"
+                                                 "002-000=1;900-000=0;901-000=01;902-000="
+                                                 "7891185094945;906-000=C;905-000=001;"
+                                                 "910-000=0001000;911-000=0000900;914-000=00;")
+                                      .arg(nsu))
+                        .contains(QLatin1String("009-000=00;")));
+        ASSERT_TRUE(sim->responde(QStringLiteral("000-000=0420;011-000=800300;001-000=1111;"
+                                                 "040-000=QUILLANE SAUDE;012-000=%1;")
+                                      .arg(nsu))
+                        .contains(QLatin1String("009-000=00;")));
+        EXPECT_TRUE(sim->erroDiario().isEmpty()) << sim->erroDiario().toStdString();
+    }
+    const QStringList ocultos =
+        QDir(diario).entryList(QStringList{QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+    EXPECT_EQ(ocultos, QStringList());
+    // One file per journal name: no old version is left beside a new one.
+    const QStringList nomes = QDir(diario).entryList(QDir::Files);
+    QSet<QString> bases;
+    for (const QString& n : nomes) bases.insert(n.left(n.size() - 2).toLower());
+    EXPECT_EQ(bases.size(), nomes.size());
+    EXPECT_FALSE(
+        ProcuraArquivo(diario, journalPattern(JournalKind::ProdutosTransacao, 1,
+                                              QStringLiteral("00000123"), nsu.toLongLong()))
+            .isEmpty());
 }
 
 // The in-process link on the server directory (the screens' tests run their sales through it).
