@@ -9,104 +9,49 @@
 namespace ql {
 namespace {
 
-// A product journal of the transaction kind with the given rows of (code, description,
-// packaging, quantity), loaded into a model.
-bool carregaProdutos(test::TestContext& t, JournalModel& grade,
-                     const QVector<QStringList>& produtos) {
-    JournalTable tabela;
-    tabela.title = QStringLiteral("Produtos da transação 1234");
-    tabela.columns = journalColumns(JournalKind::ProdutosTransacao);
-    for (const QStringList& p : produtos) {
-        tabela.rows.push_back({QStringLiteral("1"), QStringLiteral("1234"),
-                               QStringLiteral("261205"), QStringLiteral("1"), p[0],
-                               QStringLiteral("EMS"), QStringLiteral("10"), p[1], p[2], p[3], p[3],
-                               QStringLiteral("1250"), QStringLiteral("990")});
-    }
-    const QString base =
-        journalBaseName(JournalKind::ProdutosTransacao, 1, t.ctx.ident.CodigoOperadora, 1234);
-    QString erro;
-    if (!writeJournal(t.dir.path(), base, tabela, &erro)) {
-        ADD_FAILURE() << erro.toStdString();
-        return false;
-    }
-    return CarregaGrid(t.ctx, base + QStringLiteral("??"), grade);
-}
-
-TEST(Resumos, ModeOfTheProductSummaryAndWhereItReturns) {
-    const struct {
-        const char* telaAtual;
-        ModoResumoProdutos modo;
-        const char* origem;
-    } casos[] = {
-        {"PRODUTOSDOLOTE", ModoResumoProdutos::Lote, "RESUMOVENDA"},
-        {"PRODUTOSDATRANSACAO", ModoResumoProdutos::Transacao, "TRANSACOESDOLOTE"},
-        // Only the exact lot name selects the lot; anything else is the transaction.
-        {"produtosdolote", ModoResumoProdutos::Transacao, "TRANSACOESDOLOTE"},
-        {"", ModoResumoProdutos::Transacao, "TRANSACOESDOLOTE"},
-    };
-    for (const auto& c : casos) {
-        SCOPED_TRACE(c.telaAtual);
-        const ModoResumoProdutos modo = ModoProdutos(QString::fromLatin1(c.telaAtual));
-        EXPECT_EQ(modo, c.modo);
-        EXPECT_EQ(TelaDeOrigemProdutos(modo), QLatin1String(c.origem));
-    }
-}
-
-TEST(Resumos, PatternsByEstablishmentTypeOperadoraAndKey) {
-    test::TestContext t;
-    t.ctx.transacao.NsuTransacao = QStringLiteral("1234");
-    const struct {
-        int tipo;
-        const char* codigo;
-        const char* lote;
-        const char* vendas;
-        const char* financeiro;
-        const char* produtosLote;
-        const char* produtosTransacao;
-    } casos[] = {
-        {1, "00000123", "45", "SS00000123.S??", "FS00000123.S??", "PS00000123-000045.S??",
-         "PT00000123-000000001234.S??"},
-        {2, " 00000456 ", "7", "SR00000456.S??", "FR00000456.S??", "PR00000456-000007.S??",
-         "DR00000456-000000001234.S??"},
-        {3, "00000789", " 000312", "SD00000789.S??", "FD00000789.S??", "PD00000789-000312.S??",
-         "DD00000789-000000001234.S??"},
-        // A lot that is not a number reads as 0, as the journal's writer names it.
-        {1, "00000123", "ABC", "SS00000123.S??", "FS00000123.S??", "PS00000123-000000.S??",
-         "PT00000123-000000001234.S??"},
-        // No such establishment type: nothing to look for.
-        {0, "00000123", "45", "", "", "", ""},
-        {4, "00000123", "45", "", "", "", ""},
-    };
-    for (const auto& c : casos) {
-        SCOPED_TRACE(c.tipo);
-        t.ctx.TipoEstab = qint16(c.tipo);
-        t.ctx.ident.CodigoOperadora = QString::fromLatin1(c.codigo);
-        const QString lote = QString::fromLatin1(c.lote);
-        EXPECT_EQ(PadraoResumoVendas(t.ctx), QLatin1String(c.vendas));
-        EXPECT_EQ(PadraoResumoFinanceiro(t.ctx), QLatin1String(c.financeiro));
-        EXPECT_EQ(PadraoResumoProdutos(t.ctx, ModoResumoProdutos::Lote, lote),
-                  QLatin1String(c.produtosLote));
-        EXPECT_EQ(PadraoResumoProdutos(t.ctx, ModoResumoProdutos::Transacao, lote),
-                  QLatin1String(c.produtosTransacao));
-    }
-}
-
-TEST(Resumos, KeyValues) {
-    const struct {
-        const char* texto;
-        qint64 valor;
-    } casos[] = {
-        {"45", 45},
+TEST(Resumos, ProductModeReturnScreenAndKeyValues) {
+    // Only the exact lot name selects the lot; anything else is the transaction.
+    EXPECT_EQ(ModoProdutos("PRODUTOSDOLOTE"), ModoResumoProdutos::Lote);
+    EXPECT_EQ(ModoProdutos("produtosdolote"), ModoResumoProdutos::Transacao);
+    EXPECT_EQ(TelaDeOrigemProdutos(ModoResumoProdutos::Lote), QLatin1String("RESUMOVENDA"));
+    EXPECT_EQ(TelaDeOrigemProdutos(ModoResumoProdutos::Transacao),
+              QLatin1String("TRANSACOESDOLOTE"));
+    const std::pair<const char*, qint64> chaves[] = {
         {"  000045 ", 45},
         {"12abc", 12},
         {"", 0},
         {"-5", 0},
         {"999999999999", 999999999999},
-        {"99999999999999999999999", 0},  // too long for any key
+        {"99999999999999999999999", 0}};  // too long for any key
+    for (const auto& [texto, valor] : chaves) EXPECT_EQ(ValorChave(texto), valor) << texto;
+}
+
+TEST(Resumos, PatternsByEstablishmentTypeOperadoraAndKey) {
+    test::TestContext t;
+    t.ctx.transacao.NsuTransacao = QStringLiteral("1234");
+    // type, operadora, lot; then sales, financial, lot products, transaction products.
+    const char* casos[][7] = {
+        {"1", "00000123", "45", "SS00000123.S??", "FS00000123.S??", "PS00000123-000045.S??",
+         "PT00000123-000000001234.S??"},
+        {"2", " 00000456 ", "7", "SR00000456.S??", "FR00000456.S??", "PR00000456-000007.S??",
+         "DR00000456-000000001234.S??"},
+        {"3", "00000789", " 000312", "SD00000789.S??", "FD00000789.S??", "PD00000789-000312.S??",
+         "DD00000789-000000001234.S??"},
+        // A lot that is not a number reads as 0, as the journal's writer names it.
+        {"1", "00000123", "ABC", "SS00000123.S??", "FS00000123.S??", "PS00000123-000000.S??",
+         "PT00000123-000000001234.S??"},
+        // No such establishment type: nothing to look for.
+        {"0", "00000123", "45", "", "", "", ""},
+        {"4", "00000123", "45", "", "", "", ""},
     };
     for (const auto& c : casos) {
-        SCOPED_TRACE(c.texto);
-        EXPECT_EQ(ValorChave(QString::fromLatin1(c.texto)), c.valor);
+        SCOPED_TRACE(c[0]);
+        t.ctx.TipoEstab = qint16(QByteArray(c[0]).toInt());
+        t.ctx.ident.CodigoOperadora = QString::fromLatin1(c[1]);
+        EXPECT_EQ(QStringList({PadraoResumoVendas(t.ctx), PadraoResumoFinanceiro(t.ctx),
+                               PadraoResumoProdutos(t.ctx, ModoResumoProdutos::Lote, c[2]),
+                               PadraoResumoProdutos(t.ctx, ModoResumoProdutos::Transacao, c[2])}),
+                  QStringList({c[3], c[4], c[5], c[6]}));
     }
 }
 
@@ -121,8 +66,6 @@ TEST(Resumos, LotOfTheActiveRowAndEmptyGrid) {
     ASSERT_TRUE(CarregaGrid(t.ctx, QStringLiteral("SS00000123.S??"), grade));
 
     t.ctx.LoteSelecionado = QStringLiteral("9");
-    EXPECT_TRUE(CarregaDadosLote(t.ctx, grade, 1));
-    EXPECT_EQ(t.ctx.LoteSelecionado, QStringLiteral("46"));
     EXPECT_TRUE(CarregaDadosLote(t.ctx, grade, 0));
     EXPECT_EQ(t.ctx.LoteSelecionado, QStringLiteral("45"));  // shown without its zeros
     // A row outside the grid, or no rows at all, leaves the lot chosen before.
@@ -136,19 +79,19 @@ TEST(Resumos, LotOfTheActiveRowAndEmptyGrid) {
 TEST(Resumos, ItemCancellationOpensOnlyForOneSelectedRow) {
     test::TestContext t;
     t.ctx.ident.CodigoOperadora = QStringLiteral("00000123");
+    JournalTable tabela;
+    tabela.columns = journalColumns(JournalKind::ProdutosTransacao);
+    for (const char* codigo : {"7891000000017", "7891000000024", "7891000000031"})
+        tabela.rows.push_back({"1", "1234", "261205", "1", codigo, "EMS", "10", "DIPIRONA", "CX 10",
+                               "2", "2", "1250", "990"});
+    ASSERT_TRUE(writeJournal(t.dir.path(), QStringLiteral("PT00000123-000000001234.S"), tabela));
     JournalModel grade;
-    ASSERT_TRUE(carregaProdutos(t, grade,
-                                {{"7891000000017", "DIPIRONA 500MG", "CX 10", "2"},
-                                 {"7891000000024", "AMOXICILINA", "FR 60ML", "1"},
-                                 {"7891000000031", "LOSARTANA", "CX 30", "3"}}));
+    ASSERT_TRUE(CarregaGrid(t.ctx, QStringLiteral("PT00000123-000000001234.S??"), grade));
     const struct {
         QList<int> linhas;
         bool abre;
         int itens;
-    } casos[] = {
-        {{1}, true, 1},        {{0, 2}, false, 2}, {{}, false, 0},
-        {{0, 1, 2}, false, 3}, {{7}, false, 0},  // a row the grid does not have copies nothing
-    };
+    } casos[] = {{{1}, true, 1}, {{0, 2}, false, 2}, {{}, false, 0}, {{7}, false, 0}};
     for (const auto& c : casos) {
         SCOPED_TRACE(c.linhas.size());
         EXPECT_EQ(SelecionaItemCancelamento(t.ctx, grade, c.linhas), c.abre);
@@ -160,9 +103,7 @@ TEST(Resumos, ItemCancellationOpensOnlyForOneSelectedRow) {
     grade.clear();
     EXPECT_FALSE(SelecionaItemCancelamento(t.ctx, grade, {0}));
     EXPECT_EQ(t.ctx.itensVenda.count, 0);
-    ASSERT_EQ(t.boxes.shown().size(), 1u);
-    EXPECT_EQ(t.boxes.last().text,
-              QStringLiteral("Ocorreu o erro: Não existem itens para cancelar."));
+    EXPECT_EQ(t.boxes.texts(), QStringList{"Ocorreu o erro: Não existem itens para cancelar."});
 }
 
 }  // namespace
