@@ -165,18 +165,14 @@ TEST_F(Usuarios, LoginChecks) {
         ResultadoLogin resultado;
         QString mensagem;
     } casos[] = {
-        {"manager with the right password", "MNG1", "1111", regraUsuario, ResultadoLogin::Aceito,
-         ""},
+        // clang-format off
+        {"manager with the right password", "MNG1", "1111", regraUsuario, ResultadoLogin::Aceito, ""},
         {"blanks round both fields", " MNG2 ", " 2222 ", regraUsuario, ResultadoLogin::Aceito, ""},
         // The service password comes from the permissions file, trimmed, in any letter case.
         {"service user", " staff ", " SUPORTE ", {"N", 8, 8}, ResultadoLogin::Aceito, ""},
         {"service user, wrong password", "STAFF", "ERRADA", regraUsuario,
          ResultadoLogin::SenhaRecusada, "Senha Inválida. Tente novamente!"},
-        {"user name not numeric",
-         "MNG1",
-         "1111",
-         {"N", 0, 4},
-         ResultadoLogin::UsuarioRecusado,
+        {"user name not numeric", "MNG1", "1111", {"N", 0, 4}, ResultadoLogin::UsuarioRecusado,
          "Usuário Inválido, digite apenas números. Tente novamente!"},
         {"user name too short", "MNG", "1111", regraUsuario, ResultadoLogin::UsuarioRecusado,
          "Usuário Inválido, digite pelo menos 4 caracteres. Tente novamente!"},
@@ -188,6 +184,7 @@ TEST_F(Usuarios, LoginChecks) {
          "Usuário inválido. Tente novamente!"},
         {"wrong password", "MNG3", "1111", regraUsuario, ResultadoLogin::SenhaRecusada,
          "Senha Inválida, Tente novamente!"},
+        // clang-format on
     };
     for (const auto& c : casos) {
         tc.boxes.clear();

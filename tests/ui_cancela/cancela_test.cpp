@@ -150,14 +150,6 @@ TEST_F(Loja, PendingListUndoesConfirmsPrintsAndAsksBeforeLeaving) {
     QTest::keyClick(tela, Qt::Key_Escape);
     EXPECT_TRUE(semTela("FormConsulta"));
     EXPECT_EQ(ctx.TelaAtual, QString());
-
-    // Nothing is pending any more: the list tells so and does not open.
-    caixas.clear();
-    ctx.TelaAtual = QStringLiteral("ADMINISTRATIVA");
-    AbreFormConsulta(*loja.janela);
-    EXPECT_EQ(achaTela(QStringLiteral("FormConsulta")), nullptr);
-    esperaUltima(QStringLiteral("Não existem registros a serem exibidos!"), Icon::Information);
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("ADMINISTRATIVA"));
 }
 
 TEST_F(Loja, LotShowsTotalsAndHandsTheActiveRowToTheCancellations) {
