@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "admin/journal_model.h"
+#include "admin/journal_names.h"
+#include "admin/journal_writer.h"
 #include "admin/menu_administrativo.h"
+#include "admin/resumos.h"
 #include "host/scripted_link.h"
 #include "shell/ini_access.h"
 #include "support/test_context.h"
@@ -11,48 +15,36 @@ namespace {
 using C = ComandoAdministrativo;
 using Icon = MessageBoxes::Icon;
 
-// Three operadoras, the second one twice, as the operator table may list them.
+// Three operadoras, as the operator table lists them.
 void preencheOperadoras(Context& ctx) {
-    auto registro = [](const char* nome, const char* codigo) {
+    for (const char* nome : {"QUILLANE SAUDE", "FARMAVIDA", "BENEFICIO MAIS"}) {
         RegistroOperadora r;
         r.nome = QString::fromLatin1(nome).leftJustified(20);
-        r.codigo = QString::fromLatin1(codigo);
-        return r;
-    };
-    ctx.operadoras.registros = {registro("QUILLANE SAUDE", "00000123"),
-                                registro("FARMAVIDA", "00000456"),
-                                registro("BENEFICIO MAIS", "00000789")};
+        r.codigo = QStringLiteral("%1").arg(123 * (ctx.operadoras.registros.size() + 1), 8, 10,
+                                            QLatin1Char('0'));
+        ctx.operadoras.registros.append(r);
+    }
 }
 
 TEST(MenuAdministrativo, PermissionStringGovernsExactlyFiveCommands) {
-    struct Caso {
-        const char* permissoes;
-        // Resumo, Pendentes, Cadastro, Canceltotal, Logon
-        std::array<bool, 5> habilitados;
-    };
-    const Caso casos[] = {
-        {"NNNNNNNNN", {false, false, false, false, false}},
-        {"SSSSSSSSS", {true, true, true, true, true}},
-        {"SSN    NS", {true, true, false, false, true}},  // the demo's default group
-        {"SNSSSSSSS", {true, false, true, true, true}},   // only the pending transactions
-        {"   NNNN  ", {true, true, true, true, true}},    // positions 4-7 govern nothing
-        {"nnnnnnnnn", {true, true, true, true, true}},    // only a capital N disables
-        {"", {true, true, true, true, true}},             // never loaded (a STAFF login)
-        {"NN", {false, false, true, true, true}},         // a short string enables the rest
-    };
+    // Enabled: Resumo, Pendentes, Cadastro, Canceltotal, Logon ('S'), from the string.
+    const char* casos[][2] = {{"NNNNNNNNN", "NNNNN"},
+                              {"SSN    NS", "SSNNS"},  // the demo's default group
+                              {"   NNNN  ", "SSSSS"},  // positions 4-7 govern nothing
+                              {"nnnnnnnnn", "SSSSS"},  // only a capital N disables
+                              {"", "SSSSS"},           // never loaded (a STAFF login)
+                              {"NN", "NNSSS"}};        // a short string enables the rest
     const C governados[] = {C::Resumo, C::Pendentes, C::Cadastro, C::Canceltotal, C::Logon};
-    for (const Caso& caso : casos) {
+    for (const auto& c : casos) {
         test::TestContext t;
         t.ctx.TipoEstab = 2;
-        t.ctx.login.PermissoesUsuario[2] = QString::fromLatin1(caso.permissoes);
+        t.ctx.login.PermissoesUsuario[2] = QString::fromLatin1(c[0]);
         t.ctx.login.PermissoesUsuario[1] = QStringLiteral("NNNNNNNNN");  // another type's
         const TelaAdministrativa tela = MontaTela_FormComplementar(t.ctx);
-        for (int i = 0; i < 5; ++i) {
-            EXPECT_EQ(tela.habilitado(governados[i]), caso.habilitados[i])
-                << caso.permissoes << " command " << i;
-        }
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(tela.habilitado(governados[i]), c[1][i] == 'S') << c[0] << " command " << i;
         for (C livre : {C::Login, C::AlterarSenha, C::ResumoFinanceiro, C::Prevenda, C::Cancel})
-            EXPECT_TRUE(tela.habilitado(livre)) << caso.permissoes;
+            EXPECT_TRUE(tela.habilitado(livre)) << c[0];
     }
 }
 
@@ -68,14 +60,12 @@ TEST(MenuAdministrativo, CaptionsFollowTheEstablishmentTypeAndBlankWhenConfigure
     for (int tipo = 1; tipo <= 3; ++tipo) {
         t.ctx.TipoEstab = qint16(tipo);
         const TelaAdministrativa tela = MontaTela_FormComplementar(t.ctx);
-        EXPECT_EQ(tela.lblCodigoEstab, QStringLiteral("CODIGO %1").arg(tipo));
-        EXPECT_EQ(tela.lblNomeRede, QStringLiteral("REDE %1").arg(tipo));
-        EXPECT_EQ(tela.cmdLogon, QStringLiteral("F9 - Logon %1").arg(tipo));
-        EXPECT_EQ(tela.txtUsuario, QStringLiteral("MNG%1").arg(tipo));
-        // Captions the layout leaves blank blank the controls.
-        EXPECT_EQ(tela.lblNomeEstab, QString());
-        EXPECT_EQ(tela.cmdPendentes, QString());
-        EXPECT_EQ(tela.lblUsuario, QString());
+        EXPECT_EQ(
+            QStringList({tela.lblCodigoEstab, tela.lblNomeRede, tela.cmdLogon, tela.txtUsuario,
+                         tela.lblNomeEstab, tela.cmdPendentes, tela.lblUsuario}),
+            QStringList({QStringLiteral("CODIGO %1").arg(tipo), QStringLiteral("REDE %1").arg(tipo),
+                         QStringLiteral("F9 - Logon %1").arg(tipo),
+                         QStringLiteral("MNG%1").arg(tipo), "", "", ""}));
     }
 }
 
@@ -85,23 +75,22 @@ TEST(MenuAdministrativo, OperadoraCheckThenTheScreenNameAndTheRefreshedCode) {
         const char* aviso;        // with an empty list; nullptr: needs no operadora
         const char* telaVazia;    // the current screen name afterwards, with an empty list
         const char* telaEscolha;  // and with the second operadora chosen
-        const char* codigo;       // CodigoOperadora afterwards, with it chosen
+        bool defineCodigo;        // takes the chosen operadora's code
     };
+    const char* maiuscula = "Selecione a Administradora ";
+    const char* minuscula = "selecione a administradora ";
+    const char* adm = "ADMINISTRATIVA";
     const Caso casos[] = {
-        {C::Logon, "Selecione a Administradora ", "LOGON", "LOGON", "00000456"},
-        {C::Pendentes, "Selecione a Administradora ", "PENDENTES", "PENDENTES", "00000456"},
-        {C::Cadastro, "selecione a administradora ", "ADMINISTRATIVA", "ADMINISTRATIVA",
-         "00000456"},
-        {C::Canceltotal, "selecione a administradora ", "ADMINISTRATIVA", "ADMINISTRATIVA",
-         "00000456"},
-        {C::Resumo, "selecione a administradora ", "ADMINISTRATIVA", "ADMINISTRATIVA", "00000456"},
-        {C::ResumoFinanceiro, "selecione a administradora ", "ADMINISTRATIVA", "ADMINISTRATIVA",
-         "00000456"},
-        // Tests the list, leaves the code alone.
-        {C::Prevenda, "selecione a administradora ", "ADMINISTRATIVA", "PREVENDA", "OUTRO"},
-        {C::Login, nullptr, "ADMINISTRATIVA", "ADMINISTRATIVA", "OUTRO"},
-        {C::AlterarSenha, nullptr, "ADMINISTRATIVA", "ADMINISTRATIVA", "OUTRO"},
-        {C::Cancel, nullptr, "ADMINISTRATIVA", "ADMINISTRATIVA", "OUTRO"},
+        {C::Logon, maiuscula, "LOGON", "LOGON", true},
+        {C::Pendentes, maiuscula, "PENDENTES", "PENDENTES", true},
+        {C::Cadastro, minuscula, adm, adm, true},
+        {C::Canceltotal, minuscula, adm, adm, true},
+        {C::Resumo, minuscula, adm, adm, true},
+        {C::ResumoFinanceiro, minuscula, adm, adm, true},
+        {C::Prevenda, minuscula, adm, "PREVENDA", false},
+        {C::Login, nullptr, adm, adm, false},
+        {C::AlterarSenha, nullptr, adm, adm, false},
+        {C::Cancel, nullptr, adm, adm, false},
     };
     for (const Caso& caso : casos) {
         SCOPED_TRACE(int(caso.comando));
@@ -113,22 +102,15 @@ TEST(MenuAdministrativo, OperadoraCheckThenTheScreenNameAndTheRefreshedCode) {
             }
             t.ctx.ident.CodigoOperadora = QStringLiteral("OUTRO");
             t.ctx.TelaAtual = QStringLiteral("ADMINISTRATIVA");
-            const bool segue = IniciaComandoAdministrativo(t.ctx, caso.comando, escolhida);
-            EXPECT_EQ(t.ctx.TelaAtual,
-                      QLatin1String(escolhida ? caso.telaEscolha : caso.telaVazia));
-            if (escolhida || !caso.aviso) {
-                EXPECT_TRUE(segue);
-                EXPECT_TRUE(t.boxes.empty());
-                if (escolhida) {
-                    EXPECT_EQ(t.ctx.ident.CodigoOperadora, QLatin1String(caso.codigo));
-                }
-                continue;
+            const bool avisa = !escolhida && caso.aviso;
+            EXPECT_EQ(IniciaComandoAdministrativo(t.ctx, caso.comando, escolhida), !avisa);
+            EXPECT_EQ(t.ctx.TelaAtual, escolhida ? caso.telaEscolha : caso.telaVazia);
+            EXPECT_EQ(t.ctx.ident.CodigoOperadora,
+                      escolhida && caso.defineCodigo ? "00000246" : "OUTRO");
+            EXPECT_EQ(t.boxes.texts(), avisa ? QStringList{caso.aviso} : QStringList{});
+            if (avisa) {
+                EXPECT_EQ(t.boxes.last().icon, Icon::Exclamation);
             }
-            EXPECT_FALSE(segue);
-            ASSERT_EQ(t.boxes.shown().size(), 1u);
-            EXPECT_EQ(t.boxes.last().text, QString::fromUtf8(caso.aviso));
-            EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
-            EXPECT_EQ(t.boxes.last().icon, Icon::Exclamation);
         }
     }
 }
@@ -139,11 +121,9 @@ TEST(MenuAdministrativo, ChoosingAnOperadoraTakesItsTrimmedNameAndCode) {
     EXPECT_TRUE(EscolheAdministradora(t.ctx, 3));
     EXPECT_EQ(t.ctx.ident.AdministradoraSelecionada, 3);
     EXPECT_EQ(t.ctx.ident.NomeOperadora, QStringLiteral("BENEFICIO MAIS"));
-    EXPECT_EQ(t.ctx.ident.CodigoOperadora, QStringLiteral("00000789"));
-    for (int fora : {0, 4, -1}) {
-        EXPECT_FALSE(EscolheAdministradora(t.ctx, fora));
-        EXPECT_EQ(t.ctx.ident.AdministradoraSelecionada, 3) << fora;
-    }
+    EXPECT_EQ(t.ctx.ident.CodigoOperadora, QStringLiteral("00000369"));
+    for (int fora : {0, 4}) EXPECT_FALSE(EscolheAdministradora(t.ctx, fora)) << fora;
+    EXPECT_EQ(t.ctx.ident.AdministradoraSelecionada, 3);
 }
 
 TEST(MenuAdministrativo, TitleAndLogonTimeUseTheClock) {
@@ -152,28 +132,25 @@ TEST(MenuAdministrativo, TitleAndLogonTimeUseTheClock) {
     EXPECT_EQ(
         TituloMenuAdministrativo(t.ctx),
         QStringLiteral("Quillane Client        0002 - Administrativas     05/03/2026 14:07:09"));
-    EXPECT_EQ(TextoUltimoLogin(t.clock.now()), QStringLiteral("05/03/2026 14:07:09"));
     EXPECT_EQ(TextoUltimoLogin(QDateTime(QDate(987, 1, 2), QTime(0, 0, 0))),
               QStringLiteral("02/01/0987 00:00:00"));
 }
 
 TEST(MenuAdministrativo, LogonWritesUltimoLoginOnlyWhenAccepted) {
     struct Caso {
-        const char* nome;
         qint32 resultado;      // link result
         const char* resposta;  // answer body when the link answered
-        bool aceito;
-        const char* mensagem;  // what the operator is told; "" = nothing
+        const char* mensagem;  // what the operator is told; "" = accepted
     };
     const Caso casos[] = {
-        {"ok", 0, "OK", true, ""},
-        {"code 00", 0, "000-000=0810;009-000=00;", true, ""},
-        {"refused", 0, "000-000=0810;009-000=91;030-000=TERMINAL BLOQUEADO;", false,
-         "TERMINAL BLOQUEADO"},
-        {"server down", HostLink::kServidorForaDoAr, "", false, "164- Servidor fora do Ar."},
+        {0, "OK", ""},
+        {0, "000-000=0810;009-000=00;", ""},
+        {0, "000-000=0810;009-000=91;030-000=TERMINAL BLOQUEADO;", "TERMINAL BLOQUEADO"},
+        {HostLink::kServidorForaDoAr, "", "164- Servidor fora do Ar."},
     };
     const QString antigo = QStringLiteral("01/01/2026 08:00:00");
     for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.resposta);
         test::TestContext t;
         t.clock.set(QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)));
         test::ScriptedLink& link = test::installScriptedLink(t.ctx);
@@ -184,19 +161,117 @@ TEST(MenuAdministrativo, LogonWritesUltimoLoginOnlyWhenAccepted) {
         }
         ASSERT_TRUE(GravaLinhaArquivoIni(t.ctx, "DADOS_GERAIS", "Ultimo_Login", antigo,
                                          CaminhoQlnClientIni(t.ctx)));
-        EXPECT_EQ(RealizaLogon(t.ctx), caso.aceito) << caso.nome;
+        const bool aceito = !*caso.mensagem;
+        EXPECT_EQ(RealizaLogon(t.ctx), aceito);
         QString valor;
         LeLinhaArquivoIni(t.ctx, "DADOS_GERAIS", "Ultimo_Login", QString(), valor,
                           CaminhoQlnClientIni(t.ctx));
-        EXPECT_EQ(valor, caso.aceito ? QStringLiteral("05/03/2026 14:07:09") : antigo) << caso.nome;
-        if (*caso.mensagem) {
-            ASSERT_FALSE(t.boxes.empty()) << caso.nome;
+        EXPECT_EQ(valor, aceito ? QStringLiteral("05/03/2026 14:07:09") : antigo);
+        if (aceito) {
+            EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join('|').toStdString();
+        } else {
+            ASSERT_FALSE(t.boxes.empty());
             EXPECT_EQ(t.boxes.last().text, QString::fromLatin1(caso.mensagem));
             EXPECT_EQ(t.boxes.last().icon, Icon::Critical);
-        } else {
-            EXPECT_TRUE(t.boxes.empty()) << caso.nome << t.boxes.texts().join('|').toStdString();
         }
     }
+}
+
+TEST(Resumos, ProductModeReturnScreenAndKeyValues) {
+    // Only the exact lot name selects the lot; anything else is the transaction.
+    EXPECT_EQ(ModoProdutos("PRODUTOSDOLOTE"), ModoResumoProdutos::Lote);
+    EXPECT_EQ(ModoProdutos("produtosdolote"), ModoResumoProdutos::Transacao);
+    EXPECT_EQ(TelaDeOrigemProdutos(ModoResumoProdutos::Lote), QLatin1String("RESUMOVENDA"));
+    EXPECT_EQ(TelaDeOrigemProdutos(ModoResumoProdutos::Transacao),
+              QLatin1String("TRANSACOESDOLOTE"));
+    const std::pair<const char*, qint64> chaves[] = {
+        {"  000045 ", 45},
+        {"12abc", 12},
+        {"", 0},
+        {"-5", 0},
+        {"999999999999", 999999999999},
+        {"99999999999999999999999", 0}};  // too long for any key
+    for (const auto& [texto, valor] : chaves) EXPECT_EQ(ValorChave(texto), valor) << texto;
+}
+
+TEST(Resumos, PatternsByEstablishmentTypeOperadoraAndKey) {
+    test::TestContext t;
+    t.ctx.transacao.NsuTransacao = QStringLiteral("1234");
+    // type, operadora, lot; then sales, financial, lot products, transaction products.
+    const char* casos[][7] = {
+        {"1", "00000123", "45", "SS00000123.S??", "FS00000123.S??", "PS00000123-000045.S??",
+         "PT00000123-000000001234.S??"},
+        {"2", " 00000456 ", "7", "SR00000456.S??", "FR00000456.S??", "PR00000456-000007.S??",
+         "DR00000456-000000001234.S??"},
+        {"3", "00000789", " 000312", "SD00000789.S??", "FD00000789.S??", "PD00000789-000312.S??",
+         "DD00000789-000000001234.S??"},
+        // A lot that is not a number reads as 0, as the journal's writer names it.
+        {"1", "00000123", "ABC", "SS00000123.S??", "FS00000123.S??", "PS00000123-000000.S??",
+         "PT00000123-000000001234.S??"},
+        // No such establishment type: nothing to look for.
+        {"0", "00000123", "45", "", "", "", ""},
+        {"4", "00000123", "45", "", "", "", ""},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c[0]);
+        t.ctx.TipoEstab = qint16(QByteArray(c[0]).toInt());
+        t.ctx.ident.CodigoOperadora = QString::fromLatin1(c[1]);
+        EXPECT_EQ(QStringList({PadraoResumoVendas(t.ctx), PadraoResumoFinanceiro(t.ctx),
+                               PadraoResumoProdutos(t.ctx, ModoResumoProdutos::Lote, c[2]),
+                               PadraoResumoProdutos(t.ctx, ModoResumoProdutos::Transacao, c[2])}),
+                  QStringList({c[3], c[4], c[5], c[6]}));
+    }
+}
+
+TEST(Resumos, LotOfTheActiveRowAndEmptyGrid) {
+    test::TestContext t;
+    JournalTable tabela;
+    tabela.title = QStringLiteral("Lotes");
+    tabela.columns = journalColumns(JournalKind::ResumoVendas);
+    tabela.rows = {{QStringLiteral("000045")}, {QStringLiteral("46")}};
+    ASSERT_TRUE(writeJournal(t.dir.path(), QStringLiteral("SS00000123.S"), tabela));
+    JournalModel grade;
+    ASSERT_TRUE(CarregaGrid(t.ctx, QStringLiteral("SS00000123.S??"), grade));
+
+    t.ctx.LoteSelecionado = QStringLiteral("9");
+    EXPECT_TRUE(CarregaDadosLote(t.ctx, grade, 0));
+    EXPECT_EQ(t.ctx.LoteSelecionado, QStringLiteral("45"));  // shown without its zeros
+    // A row outside the grid, or no rows at all, leaves the lot chosen before.
+    EXPECT_FALSE(CarregaDadosLote(t.ctx, grade, 2));
+    EXPECT_FALSE(CarregaDadosLote(t.ctx, grade, -1));
+    grade.clear();
+    EXPECT_FALSE(CarregaDadosLote(t.ctx, grade, 0));
+    EXPECT_EQ(t.ctx.LoteSelecionado, QStringLiteral("45"));
+}
+
+TEST(Resumos, ItemCancellationOpensOnlyForOneSelectedRow) {
+    test::TestContext t;
+    t.ctx.ident.CodigoOperadora = QStringLiteral("00000123");
+    JournalTable tabela;
+    tabela.columns = journalColumns(JournalKind::ProdutosTransacao);
+    for (const char* codigo : {"7891000000017", "7891000000024", "7891000000031"})
+        tabela.rows.push_back({"1", "1234", "261205", "1", codigo, "EMS", "10", "DIPIRONA", "CX 10",
+                               "2", "2", "1250", "990"});
+    ASSERT_TRUE(writeJournal(t.dir.path(), QStringLiteral("PT00000123-000000001234.S"), tabela));
+    JournalModel grade;
+    ASSERT_TRUE(CarregaGrid(t.ctx, QStringLiteral("PT00000123-000000001234.S??"), grade));
+    const struct {
+        QList<int> linhas;
+        bool abre;
+        int itens;
+    } casos[] = {{{1}, true, 1}, {{0, 2}, false, 2}, {{}, false, 0}, {{7}, false, 0}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.linhas.size());
+        EXPECT_EQ(SelecionaItemCancelamento(t.ctx, grade, c.linhas), c.abre);
+        EXPECT_EQ(t.ctx.itensVenda.count, c.itens);
+    }
+    EXPECT_TRUE(t.boxes.empty());
+
+    // An empty grid is reported through the error routine and hands nothing over.
+    grade.clear();
+    EXPECT_FALSE(SelecionaItemCancelamento(t.ctx, grade, {0}));
+    EXPECT_EQ(t.ctx.itensVenda.count, 0);
+    EXPECT_EQ(t.boxes.texts(), QStringList{"Ocorreu o erro: Não existem itens para cancelar."});
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QFile>
 
+#include <QStringList>
+
 #include "data/checksum.h"
+#include "data/sequential_items.h"
+#include "data_fixtures.h"
 #include "shell/text_files.h"
-#include "support/test_context.h"
 
 namespace ql {
 namespace {
@@ -64,16 +67,10 @@ TEST(CriptografiaSenha, RoundTripsEveryCodeUpTo200AndReportsImpossibleUnscramble
 TEST(Checksum, WorkedValuesAndPositionWeights) {
     EXPECT_EQ(ChecksumDeLinhas({}), QStringLiteral("00"));
     EXPECT_EQ(ChecksumDeLinhas({QStringLiteral("ABC")}), QStringLiteral("8F"));
-    EXPECT_EQ(ChecksumDeLinhas({QStringLiteral("abc")}), QStringLiteral("50"));
     // Positions run on across lines: "A" then "BC" equals "ABC".
     EXPECT_EQ(ChecksumDeLinhas({QStringLiteral("A"), QStringLiteral("BC")}), QStringLiteral("8F"));
-    // 600 characters: weights restart after position 254 (position 256 weighs 1), worked out
-    // by hand from the rule, not by this code.
-    EXPECT_EQ(ChecksumDeLinhas(QStringList(25, QStringLiteral("MNG1,1234,QUILLANE SAUDE"))),
-              QStringLiteral("78"));
-    EXPECT_EQ(TextoChecksum(10), QStringLiteral("0A"));
-    EXPECT_EQ(TextoChecksum(254), QStringLiteral("FE"));
-    EXPECT_EQ(TextoChecksum(255), QStringLiteral("00"));
+    EXPECT_EQ(QStringList({TextoChecksum(10), TextoChecksum(254), TextoChecksum(255)}),
+              QStringList({"0A", "FE", "00"}));
     // The 255th character weighs nothing.
     QString line(255, QLatin1Char('A'));
     const QString before = ChecksumDeLinhas({line});
@@ -121,7 +118,8 @@ TEST(ValidaCheckSumArquivo, AcceptsOnlyTheExactUpperCaseName) {
         {"UP.S8F", "ABD\r\n", false},
         {"UP.S8F", "ABC", true},
         {"MF.S50", "abc\r\n", true},
-        // 25 lines, 600 characters: the weights past position 255 (sum worked out by hand).
+        // 25 lines, 600 characters: weights restart after position 254 (position 256 weighs
+        // 1), the sum worked out by hand from the rule, not by this code.
         {"UP.S78", QByteArray("MNG1,1234,QUILLANE SAUDE\r\n").repeated(25), true},
     };
     for (const Case& c : cases) {
@@ -138,12 +136,10 @@ TEST(ValidaCheckSumArquivo, AcceptsOnlyTheExactUpperCaseName) {
     }
     test::TestContext t;
     QString cs;
-    EXPECT_FALSE(Valida_Check_Sum_Arquivo(t.ctx, t.path(QStringLiteral("UP.S11")), cs));
-    ASSERT_EQ(t.boxes.shown().size(), 1u);
-    EXPECT_EQ(t.boxes.last().text, QStringLiteral("Ocorreu o erro: Arquivo ") +
-                                       t.path(QStringLiteral("UP.S11")) +
-                                       QStringLiteral(" não foi encontrado."));
-    EXPECT_EQ(t.boxes.last().title, QStringLiteral("ATENÇÃOValida_Check_Sum_Arquivo"));
+    EXPECT_FALSE(Valida_Check_Sum_Arquivo(t.ctx, t.path("UP.S11"), cs));
+    EXPECT_TRUE(
+        test::umaCaixa(t, "Ocorreu o erro: Arquivo " + t.path("UP.S11") + " não foi encontrado.",
+                       "ATENÇÃOValida_Check_Sum_Arquivo", MessageBoxes::Icon::Exclamation));
 }
 
 TEST(SobreEscreveArquivo, ReplacesTheFileUnderItsNewChecksumName) {
@@ -180,6 +176,71 @@ TEST(ProcuraArquivo, MatchesThePatternIgnoringCase) {
               t.path(QStringLiteral("LT0001.S3C")));
     EXPECT_EQ(ProcuraArquivo(t.dir.path(), QStringLiteral("MF.S??")), QString());
     EXPECT_EQ(ProcuraArquivo(t.path(QStringLiteral("nope")), QStringLiteral("MF.S??")), QString());
+}
+
+QStringList todosItens(const QByteArray& bytes) {
+    SequentialItems itens(bytes);
+    QStringList r;
+    while (!itens.atEnd()) r << itens.next();
+    return r;
+}
+
+QStringList todasLinhas(const QByteArray& bytes) {
+    SequentialItems itens(bytes);
+    QStringList r;
+    while (!itens.atEnd()) r << itens.nextLine();
+    return r;
+}
+
+struct CasoItens {
+    const char* nome;
+    QByteArray bytes;
+    QStringList esperado;
+};
+
+TEST(SequentialItems, ReadsItemsLikeTheStoreFiles) {
+    const CasoItens casos[] = {
+        {"empty data has no items", "", {}},
+        {"comma and line end both end items", "a,b\r\nc", {"a", "b", "c"}},
+        {"blanks round an item are dropped", "  lead , \ttrail  \r\n", {"lead", "trail"}},
+        {"quotes keep commas and blanks", "\" x, y \",z\r\n", {" x, y ", "z"}},
+        {"text after the closing quote is ignored", "\"q\"junk,next", {"q", "next"}},
+        {"an unterminated quote stops at the line end", "\"open\r\nx", {"open", "x"}},
+        {"an empty line is an empty item", "a\r\n\r\nb\r\n", {"a", "", "b"}},
+        {"a lone CR ends a line", "a\rb", {"a", "b"}},
+        {"a lone LF stays inside the item", "a\nb\r\n", {"a\nb"}},
+        {"doubled line ends put a LF in front", "000\r\n\n000\r\n", {"000", "\n000"}},
+        {"a comma before the line end leaves an empty item", "a,\r\nb", {"a", "", "b"}},
+        {"a comma at the very end adds nothing", "a,", {"a"}},
+        {"an empty quoted item", "\"\",x", {"", "x"}},
+        {"Windows-1252 text", "\xc7\xc3O,\x80", {QStringLiteral("ÇÃO"), QStringLiteral("€")}},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(todosItens(c.bytes), c.esperado) << c.nome;
+    }
+}
+
+TEST(SequentialItems, ReadsWholeLinesWithTheirCommas) {
+    const CasoItens casos[] = {
+        {"empty data has no lines", "", {}},
+        {"CR LF, lone LF kept, lone CR", "ab, c\r\nd\ne\rf", {"ab, c", "d\ne", "f"}},
+        {"blanks are kept", "  x  \r\n\r\n", {"  x  ", ""}},
+        {"quotes are kept", "\"a\",b", {"\"a\",b"}},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(todasLinhas(c.bytes), c.esperado) << c.nome;
+    }
+}
+
+TEST(SequentialItems, MixesItemsAndLinesAndStopsAtTheEnd) {
+    SequentialItems itens("000,MNG0\r\nresto, da linha\r\n");
+    EXPECT_EQ(itens.next(), "000");
+    EXPECT_EQ(itens.nextLine(), "MNG0");
+    EXPECT_EQ(itens.nextLine(), "resto, da linha");
+    EXPECT_TRUE(itens.atEnd());
+    EXPECT_EQ(itens.next(), "");
+    EXPECT_EQ(itens.nextLine(), "");
+    EXPECT_TRUE(itens.atEnd());
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 
 #include <QFile>
 
+#include "data/cadastro.h"
 #include "data/data_files.h"
 #include "data/distribuidoras.h"
 #include "data/operadoras.h"
+#include "data/regras_login.h"
 #include "data_fixtures.h"
+#include "shell/ini_access.h"
 
 namespace ql {
 namespace {
@@ -32,33 +35,33 @@ TEST(OperatorRecord, ReadsFixedColumns) {
     const QString linha = linhaOperadora("Vida Saude", "00000123", "N0811MATRICULA",
                                          "A 2 6CPF DO TITULAR", "N0104RECEITA");
     ASSERT_EQ(linha.size(), kTamanhoLinhaOperadora);
+    auto campos = [](const RegistroOperadora& r) {
+        QStringList l = {r.nome, r.codigo, r.reservado};
+        for (const auto* c : {&r.campo1, &r.campo2, &r.complemento})
+            l << c->tipo + "|" + QString::number(c->minimo) + "|" + QString::number(c->maximo) +
+                     "|" + c->rotulo + "|" + (c->necessario() ? "S" : "N");
+        return l.join('#').toStdString();
+    };
     const RegistroOperadora r = LeRegistroOperadora(linha);
-    EXPECT_EQ(r.nome, "Vida Saude          ");
-    EXPECT_EQ(r.codigo, "00000123");
-    EXPECT_EQ(r.campo1.tipo, "N");
-    EXPECT_EQ(r.campo1.minimo, 8);
-    EXPECT_EQ(r.campo1.maximo, 11);
-    EXPECT_EQ(r.campo1.rotulo, "MATRICULA           ");
-    EXPECT_TRUE(r.campo1.necessario());
-    EXPECT_EQ(r.campo2.tipo, "A");
-    EXPECT_EQ(r.campo2.minimo, 2);  // " 2": blanks in front of the digits
-    EXPECT_EQ(r.campo2.maximo, 6);
-    EXPECT_EQ(r.campo2.rotulo, "CPF DO TITULAR      ");
-    EXPECT_EQ(r.complemento.minimo, 1);
-    EXPECT_EQ(r.complemento.maximo, 4);
-    // Digits are read up to the first other character.
-    EXPECT_EQ(LeRegistroOperadora(QString(28, ' ') + "N1X").campo1.minimo, 1);
-    EXPECT_EQ(r.reservado, "  ");
+    // " 2": blanks in front of the digits.
+    EXPECT_EQ(
+        campos(r),
+        QStringList({"Vida Saude          ", "00000123", "  ", "N|8|11|MATRICULA           |S",
+                     "A|2|6|CPF DO TITULAR      |S", "N|1|4|RECEITA             |S"})
+            .join('#')
+            .toStdString());
+    // Written back with two-digit lengths.
     EXPECT_EQ(FormataRegistroOperadora(r).toStdString(),
               QString(linha).replace("A 2 6", "A0206").toStdString());
-
+    // Digits are read up to the first other character.
+    EXPECT_EQ(LeRegistroOperadora(QString(28, ' ') + "N1X").campo1.minimo, 1);
     // A short line: the missing columns are blank, blank numbers are 0.
-    const RegistroOperadora curto = LeRegistroOperadora("CURTA");
-    EXPECT_EQ(curto.nome, "CURTA               ");
-    EXPECT_EQ(curto.codigo, "        ");
-    EXPECT_FALSE(curto.campo1.necessario());
-    EXPECT_EQ(curto.campo1.minimo, 0);
-    EXPECT_EQ(curto.complemento.rotulo, QString(20, ' '));
+    const QString brancos(20, ' ');
+    EXPECT_EQ(campos(LeRegistroOperadora("CURTA")),
+              QStringList({"CURTA               ", "        ", "  ", " |0|0|" + brancos + "|N",
+                           " |0|0|" + brancos + "|N", " |0|0|" + brancos + "|N"})
+                  .join('#')
+                  .toStdString());
     // A longer line is cut to its columns.
     EXPECT_EQ(LeRegistroOperadora(linha + "EXCEDENTE").reservado, "  ");
 }
@@ -109,10 +112,8 @@ TEST(OperatorTable, MissingOrOversizedFileIsAnError) {
     TestContext tc;
     tc.ctx.operadoras.registros.append(RegistroOperadora{});
     EXPECT_FALSE(ObtemDadosOperadora(tc.ctx));
-    ASSERT_EQ(tc.boxes.shown().size(), 1u);
-    EXPECT_EQ(tc.boxes.last().text, "Ocorreu o erro: Arquivo QLTb_Opr.txt não foi encontrado.");
-    EXPECT_EQ(tc.boxes.last().title.toStdString(), "ATENÇÃOObtemDadosOperadora");
-    EXPECT_EQ(tc.boxes.last().icon, Icon::Exclamation);
+    EXPECT_TRUE(test::umaCaixa(tc, "Ocorreu o erro: Arquivo QLTb_Opr.txt não foi encontrado.",
+                               "ATENÇÃOObtemDadosOperadora", Icon::Exclamation));
 
     // Too many bytes, or more records than the table can number: nothing is loaded.
     const QByteArray grandes[] = {QByteArray(kMaxBytesArquivoDados + 1, 'A'),
@@ -122,14 +123,13 @@ TEST(OperatorTable, MissingOrOversizedFileIsAnError) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
         f.close();
-        tc.boxes.clear();
         EXPECT_FALSE(ObtemDadosOperadora(tc.ctx));
         EXPECT_EQ(tc.boxes.texts(), QStringList{"Ocorreu o erro: 6 - Estouro"});
         EXPECT_EQ(tc.ctx.operadoras.size(), 1);
+        tc.boxes.clear();
     }
     // With the error boxes turned off the failure is silent.
     tc.ctx.config.TipoLog = "L";
-    tc.boxes.clear();
     EXPECT_FALSE(ObtemDadosOperadora(tc.ctx));
     EXPECT_TRUE(tc.boxes.empty());
 }
@@ -170,21 +170,15 @@ TEST_F(Distribuidoras, EveryFailureHasItsMessage) {
     QStringList lista;
     tc.ctx.ident.AdministradoraSelecionada = 3;
     EXPECT_FALSE(PreencheComboDistribuidora(tc.ctx, lista));
-    EXPECT_EQ(tc.boxes.texts(),
-              QStringList{"O arquivo " + tc.dir.path() + "\\MF.Sxx não foi encontrado "});
-    EXPECT_EQ(tc.boxes.last().title, "Atenção");
-    EXPECT_EQ(tc.boxes.last().icon, Icon::Critical);
-
+    EXPECT_TRUE(test::umaCaixa(tc, "O arquivo " + tc.dir.path() + "\\MF.Sxx não foi encontrado ",
+                               "Atenção", Icon::Critical));
     const QString arquivo = gravaMF();
-    tc.boxes.clear();
     EXPECT_FALSE(PreencheComboDistribuidora(tc.ctx, lista));
-    EXPECT_EQ(tc.boxes.texts(),
-              QStringList{"A administradora selecionada não foi encontrada no arquivo " +
-                          tc.dir.path() + "\\MF.Sxx"});
-    EXPECT_EQ(tc.boxes.last().icon, Icon::Critical);
-
+    EXPECT_TRUE(test::umaCaixa(
+        tc,
+        "A administradora selecionada não foi encontrada no arquivo " + tc.dir.path() + "\\MF.Sxx",
+        "Atenção", Icon::Critical));
     tc.ctx.ident.AdministradoraSelecionada = 0;
-    tc.boxes.clear();
     EXPECT_FALSE(PreencheComboDistribuidora(tc.ctx, lista));
     ASSERT_EQ(tc.boxes.shown().size(), 1u);
     EXPECT_TRUE(tc.boxes.last().text.startsWith("Ocorreu o erro: 9 - "));
@@ -197,6 +191,40 @@ TEST_F(Distribuidoras, EveryFailureHasItsMessage) {
     EXPECT_EQ(tc.boxes.texts(),
               QStringList{"Arquivo " + corrompido + " corrompido ! Contatar o suporte !"});
     EXPECT_TRUE(lista.isEmpty());
+}
+
+TEST(Cadastro, SavedDistributorIsPreselectedWhateverItsLetterCase) {
+    const QStringList lista = {QStringLiteral("DISTRIB NORTE LTDA"), QStringLiteral("Distrib Sul"),
+                               QString(), QStringLiteral("DISTRIB SUL"), QString()};
+    struct Caso {
+        const char* nome;
+        const char* arquivo;  // QlnClient.ini; nullptr = no file
+        int esperado;
+    };
+    const Caso casos[] = {
+        {"no file", nullptr, -1},
+        {"exact", "[DADOS_GERAIS]\nDISTRIBUIDORA_00000123=DISTRIB NORTE LTDA\n", 0},
+        {"first of two equal", "[DADOS_GERAIS]\nDISTRIBUIDORA_00000123=distrib sul\n", 1},
+        {"blanks round", "[DADOS_GERAIS]\nDISTRIBUIDORA_00000123=  Distrib Norte Ltda  \n", 0},
+        {"no longer listed", "[DADOS_GERAIS]\nDISTRIBUIDORA_00000123=PHARMALOG\n", -1},
+        {"empty value", "[DADOS_GERAIS]\nDISTRIBUIDORA_00000123=\n", -1},
+        {"other operadora", "[DADOS_GERAIS]\nDISTRIBUIDORA_00000456=DISTRIB NORTE LTDA\n", -1},
+    };
+    for (const Caso& caso : casos) {
+        test::TestContext t;
+        if (caso.arquivo)
+            t.writeFile(QStringLiteral("QlnClient.ini"), QString::fromLatin1(caso.arquivo));
+        EXPECT_EQ(DistribuidoraSalva(t.ctx, QStringLiteral("00000123 "), lista), caso.esperado)
+            << caso.nome;
+    }
+}
+
+TEST(RegrasLogin, TextBoxLengthFollowsItsFieldGroup) {
+    InputFieldSlot campo;
+    campo.maxLength = 6;
+    EXPECT_EQ(TamanhoMaximoCampo(campo), 6);
+    campo.maxLength = 0;  // no limit
+    EXPECT_EQ(TamanhoMaximoCampo(campo), 32767);
 }
 
 }  // namespace
