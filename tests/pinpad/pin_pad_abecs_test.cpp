@@ -1,14 +1,103 @@
+// The pad's link layer and commands worked from the protocol document's examples, then whole
+// reads over a serial port opened on the pad simulator's pseudo-terminal.
 #include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
+#include "pinpad/abecs_comandos.h"
+#include "pinpad/abecs_enlace.h"
 #include "pinpad/pin_pad_abecs.h"
 #include "simulador_pin_pad.h"
 
 namespace ql {
 namespace {
+
+using abecs::LeitorPacote;
+QByteArray hex(const char* texto) {
+    return QByteArray::fromHex(texto);
+}
+LeitorPacote::Evento leTudo(LeitorPacote& leitor, const QByteArray& bytes) {
+    LeitorPacote::Evento ultimo = LeitorPacote::Evento::Nenhum;
+    for (char b : bytes) ultimo = leitor.byte(b);
+    return ultimo;
+}
+
+TEST(AbecsEnlace, PacketsAsTheProtocolDocumentShowsThem) {
+    const std::pair<QByteArray, QByteArray> casos[] = {
+        {"OPN", hex("164F504E17A8A9")},
+        {"DSP000", hex("16445350303030173963")},
+        // The CRC's low byte is 13h and is sent as it is: only the body is replaced.
+        {hex("44535030333220202020") + "OPERA" + hex("C7C34F") + "       FINALIZADA   ",
+         hex("16445350303332202020204F50455241C7C34F2020202020202046494E414C495A41444120202017"
+             "5213")},
+        // Every byte that must be replaced; the CRC of the original bytes and ETB worked here.
+        {hex("411316174218"), hex("1641133313361337421817") +
+                                  hex(QByteArray::number(abecs::crc16(hex("41131617421817")), 16)
+                                          .rightJustified(4, '0'))},
+    };
+    for (const auto& [dados, pacote] : casos) {
+        SCOPED_TRACE(dados.toHex().toStdString());
+        EXPECT_EQ(abecs::montaPacote(dados).toHex(' '), pacote.toHex(' '));
+        LeitorPacote leitor;
+        EXPECT_EQ(leTudo(leitor, pacote), LeitorPacote::Evento::Pacote);
+        EXPECT_EQ(leitor.dados().toHex(), dados.toHex());
+    }
+}
+
+TEST(AbecsEnlace, ReaderTellsNoiseBadCrcAndOversizedPackets) {
+    using E = LeitorPacote::Evento;
+    QByteArray crcErrado = abecs::montaPacote("OPN000");
+    crcErrado[crcErrado.size() - 1] = char(crcErrado.back() ^ 1);
+    const std::pair<QByteArray, E> casos[] = {
+        {"xyz", E::Fora},
+        {crcErrado, E::CrcErrado},
+        {abecs::montaPacote(QByteArray(abecs::kMaxDados + 1, 'A')), E::Excedido},
+        {abecs::montaPacote(QByteArray(abecs::kMaxDados, 'A')), E::Pacote},
+        {"\x16"
+         "AB" +
+             abecs::montaPacote("OPN000"),
+         E::Pacote},  // restarted by SYN
+    };
+    for (const auto& [bytes, evento] : casos) {
+        SCOPED_TRACE(bytes.left(8).toHex().toStdString());
+        LeitorPacote leitor;
+        EXPECT_EQ(leTudo(leitor, bytes), evento);
+        EXPECT_FALSE(leitor.dentroDePacote());
+    }
+}
+
+TEST(AbecsComandos, AnswersOfTheDocumentAndTheCardNumber) {
+    using namespace abecs;
+    const auto gix =
+        leResposta(hex("4749583030303034318001000C393931323734333636313535"
+                       "8004000D48454D4953504845524553202080070004322E3132"));
+    ASSERT_TRUE(gix);
+    EXPECT_EQ(gix->status, kStOk);
+    const InfoPinPad info = leInfo(*gix);
+    EXPECT_EQ(info.serie + info.fabricante + info.versaoProtocolo,
+              QStringLiteral("991274366155HEMISPHERES2.12"));
+    const auto cex =
+        leResposta(hex("434558303030303334804000023930804200183433313330333239"
+                       "32393833303031313D31353038363031"));
+    ASSERT_TRUE(cex);
+    EXPECT_EQ(cex->campo(PpEvent), QByteArray(kEventoTarja));
+    EXPECT_EQ(numeroDaTrilha2(QString::fromLatin1(cex->campo(PpTrk2Inc))),
+              QStringLiteral("4313032929830011"));
+    for (const char* ruim : {"CEX", "CEX0X0", "CEX000012AB"}) {
+        const auto r = leResposta(QByteArray(ruim));
+        EXPECT_TRUE(!r || r->campos.isEmpty()) << ruim;
+    }
+    const QString trilha2 = QStringLiteral("6062820000000001=3012101000");
+    EXPECT_EQ(decodificaTrilha2(codificaTrilha2(trilha2)), trilha2);
+    EXPECT_EQ(codificaTrilha2(QStringLiteral("9781234789432")).toHex(),
+              QByteArray("9781234789432f"));
+    EXPECT_EQ(numeroDaTrilha1(QStringLiteral("B3764 361234 56006^NOME^0905060640431")),
+              QStringLiteral("376436123456006"));
+    EXPECT_EQ(numeroDaTrilha1(QStringLiteral("sem separador")), QString());
+    EXPECT_EQ(numeroDaTrilha2(QStringLiteral(";60628=1")), QStringLiteral("60628"));
+}
 
 using pinpadsim::Roteiro;
 using pinpadsim::SimuladorPinPad;
@@ -24,20 +113,16 @@ abecs::Tempos tempoCurto() {
     return t;
 }
 
-// Every read goes through a real serial port opened on the simulator's pseudo-terminal.
 TEST(PinPadAbecs, ReadsOverTheSimulatorWithEveryBehaviour) {
     using L = Roteiro::Leitura;
-    struct Caso {
+    const struct {
         const char* nome;
         L leitura;
-        int naks, crcs;    // packets NAKed, answers sent with a bad CRC
-        bool mudo, ruido;  // nothing answered; noise answered
-        bool soTrilha1;    // the card carries only track 1
+        int naks, crcs;               // packets NAKed, answers sent with a bad CRC
+        bool mudo, ruido, soTrilha1;  // nothing answered; noise answered; only track 1
         qint32 retorno;
-        const char* numero;    // in the buffer when the read succeeds
-        const char* comandos;  // as the pad received them ("" = not checked)
-    };
-    const Caso casos[] = {
+        const char *numero, *comandos;  // read; as the pad received them ("" = not checked)
+    } casos[] = {
         {"swipe", L::Passagem, 0, 0, false, false, false, 16, "6062820000000001",
          "OPN GIX DEX CEX GTK CLO"},
         {"track 1 only", L::Passagem, 0, 0, false, false, true, 16, "6062820000000002",
@@ -59,7 +144,7 @@ TEST(PinPadAbecs, ReadsOverTheSimulatorWithEveryBehaviour) {
     SimuladorPinPad sim;
     ASSERT_TRUE(sim.inicia()) << sim.erro().toStdString();
     PinPadAbecs pad(sim.caminho(), PinPadAbecs::kBaudPadrao, tempoCurto());
-    for (const Caso& c : casos) {
+    for (const auto& c : casos) {
         SCOPED_TRACE(c.nome);
         Roteiro r;
         r.atrasoMs = 50;
@@ -115,19 +200,14 @@ TEST(PinPadAbecs, CancelFromTheCashierSendsCanAndTheNextReadWorks) {
 }
 
 TEST(PinPadAbecs, DeviceThatIsNotThereOrASettingThatIsNot) {
-    struct Caso {
-        QString dispositivo;
-        const char* motivo;
-    };
-    const Caso casos[] = {{QStringLiteral("/dev/nao-existe-pinpad"), "/dev/nao-existe-pinpad"},
-                          {QString(), "PINPAD"}};
-    for (const Caso& c : casos) {
-        PinPadAbecs pad(c.dispositivo, PinPadAbecs::kBaudPadrao);
+    for (const char* dispositivo : {"/dev/nao-existe-pinpad", ""}) {
+        PinPadAbecs pad(QString::fromLatin1(dispositivo), PinPadAbecs::kBaudPadrao);
         EXPECT_EQ(LeTrilha(pad).RetornoPinPad, PinPad::kSemComunicacao);
-        EXPECT_TRUE(pad.motivo().contains(QLatin1String(c.motivo))) << pad.motivo().toStdString();
-        EXPECT_EQ(MensagemRetornoPinPad(PinPad::kSemComunicacao),
-                  QStringLiteral("Erro no Acesso ao PinPad"));
+        EXPECT_TRUE(pad.motivo().contains(QLatin1String(*dispositivo ? dispositivo : "PINPAD")))
+            << pad.motivo().toStdString();
     }
+    EXPECT_EQ(MensagemRetornoPinPad(PinPad::kSemComunicacao),
+              QStringLiteral("Erro no Acesso ao PinPad"));
 }
 
 }  // namespace
