@@ -52,35 +52,18 @@ class FaultServer {
     }
     void respond(QTcpSocket* s) {
         const QByteArray whole = framing::encodeWire(answer);
-        switch (behaviour) {
-            case Behaviour::Answer:
-                s->write(whole);
-                break;
-            case Behaviour::Silent:
-                break;
-            case Behaviour::CutShort:
-                s->write(whole.left(whole.size() / 2));
-                s->flush();
-                s->disconnectFromHost();
-                break;
-            case Behaviour::BadLength:
-                s->write("00x5hello");
-                break;
-            case Behaviour::TooLong:
-                s->write("3069");
-                s->write(QByteArray(100, 'x'));
-                break;
-            case Behaviour::Close:
-            case Behaviour::Refused:
-                break;
-            case Behaviour::Trickle:
-                // The answer in three pieces, 20 ms apart.
-                for (int i = 0; i < 3; ++i) {
-                    const qsizetype part = (whole.size() + 2) / 3;
-                    QTimer::singleShot(20 * (i + 1), s,
-                                       [s, piece = whole.mid(i * part, part)] { s->write(piece); });
-                }
-                break;
+        if (behaviour == Behaviour::Answer) s->write(whole);
+        if (behaviour == Behaviour::BadLength) s->write("00x5hello");
+        if (behaviour == Behaviour::TooLong) s->write("3069" + QByteArray(100, 'x'));
+        if (behaviour == Behaviour::CutShort) {
+            s->write(whole.left(whole.size() / 2));
+            s->flush();
+            s->disconnectFromHost();
+        }
+        for (int i = 0; behaviour == Behaviour::Trickle && i < 3; ++i) {  // 3 pieces, 20 ms apart
+            const qsizetype part = (whole.size() + 2) / 3;
+            QTimer::singleShot(20 * (i + 1), s,
+                               [s, piece = whole.mid(i * part, part)] { s->write(piece); });
         }
     }
 
@@ -92,10 +75,7 @@ HostEndpoint loopback(quint16 port) {
 }
 
 TEST(NetworkLink, ExchangesAndFaults) {
-    const struct {
-        Behaviour behaviour;
-        qint32 expected;
-    } cases[] = {
+    const std::pair<Behaviour, qint32> cases[] = {
         {Behaviour::Answer, 0},
         {Behaviour::Trickle, 0},
         {Behaviour::Silent, HostLink::kTimedOut},
@@ -105,24 +85,22 @@ TEST(NetworkLink, ExchangesAndFaults) {
         {Behaviour::Close, HostLink::kConnectionLost},
         {Behaviour::Refused, HostLink::kServidorForaDoAr},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.behaviour));
+    for (const auto& [behaviour, expected] : cases) {
+        SCOPED_TRACE(static_cast<int>(behaviour));
         FaultServer server;
         ASSERT_TRUE(server.listen());
-        server.behaviour = c.behaviour;
+        server.behaviour = behaviour;
         NetworkHostLink link(loopback(server.port()), 300);
-        if (c.behaviour == Behaviour::Refused) server.close();
-        QString frame = framing::buildFrame(QStringLiteral("000-000=0100;"));
-        QString route = QStringLiteral("ROUTEXY");
-        EXPECT_EQ(link.Process(frame, route, QStringLiteral("CHK")), c.expected);
-        if (c.expected == 0) {
-            EXPECT_EQ(frame, framing::buildFrame(server.answer));
-            EXPECT_EQ(server.requests, QStringList({"000-000=0100;"}));
-        } else {
-            // A failed exchange leaves the caller's frame as it was.
-            EXPECT_EQ(frame, framing::buildFrame(QStringLiteral("000-000=0100;")));
-        }
+        if (behaviour == Behaviour::Refused) server.close();
+        const QString sent = framing::buildFrame(QStringLiteral("000-000=0100;"));
+        QString frame = sent, route = QStringLiteral("ROUTEXY");
+        EXPECT_EQ(link.Process(frame, route, QStringLiteral("CHK")), expected);
+        // A failed exchange leaves the caller's frame as it was.
+        EXPECT_EQ(frame, expected == 0 ? framing::buildFrame(server.answer) : sent);
         EXPECT_EQ(route, "ROUTEXY");
+        if (expected == 0) {
+            EXPECT_EQ(server.requests, QStringList({"000-000=0100;"}));
+        }
     }
 }
 
@@ -160,44 +138,37 @@ TEST(NetworkLink, PriceLookupOverTheLink) {
     EXPECT_EQ(amount2, QStringLiteral("999         "));
     EXPECT_FALSE(decodePriceRequest("000-000=0100;902-000=123;"));
 
-    const struct {
-        QString answer;
-        qint32 expected;
-    } cases[] = {
+    const std::pair<QString, qint32> cases[] = {
         {encodePriceAnswer({}), HostLink::kPrecoNaoEncontrado},  // "009-000=70": not found
         {"000-000=0610;009-000=00;910-000=12,50;911-000=1;", HostLink::kBadAnswer},
         {"garbage", HostLink::kBadAnswer},
     };
-    for (const auto& c : cases) {
-        server.answer = c.answer;
-        EXPECT_EQ(link.GetPreco(code1, code2, description, amount1, amount2, status), c.expected)
-            << c.answer.toStdString();
-        EXPECT_EQ(amount1, QStringLiteral("1250        "));
+    for (const auto& [answer, expected] : cases) {
+        server.answer = answer;
+        EXPECT_EQ(link.GetPreco(code1, code2, description, amount1, amount2, status), expected)
+            << answer.toStdString();
+        EXPECT_EQ(amount1, QStringLiteral("1250        "));  // left as it was
     }
 }
 
 TEST(NetworkLink, ConfigurationChoosesTheLink) {
-    const struct {
-        const char* setting;
-        bool usable;
-    } cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"tcp://127.0.0.1:5000", true},   {"TCP://localhost:1", true},
         {"tls://127.0.0.1:5001", true},   {"ftp://127.0.0.1:5000", false},
         {"tcp://127.0.0.1", false},       {"tcp://:5000", false},
         {"tcp://127.0.0.1:99999", false}, {"tcp://127.0.0.1:5000/path", false},
         {"127.0.0.1:5000", false},        {"embedded", false},  // no in-process host given
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.setting);
+    for (const auto& [setting, usable] : cases) {
+        SCOPED_TRACE(setting);
         test::TestContext t;
-        t.ctx.config.HOST_LINK = QString::fromLatin1(c.setting);
+        t.ctx.config.HOST_LINK = QString::fromLatin1(setting);
         auto link = CriaHostLink(t.ctx);
         ASSERT_TRUE(link);
-        EXPECT_EQ(dynamic_cast<NetworkHostLink*>(link.get()) != nullptr, c.usable);
-        EXPECT_EQ(t.boxes.empty(), c.usable);
-        if (!c.usable) {
-            EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
-            QString frame = framing::buildFrame("x"), route;
+        EXPECT_EQ(dynamic_cast<NetworkHostLink*>(link.get()) != nullptr, usable);
+        EXPECT_EQ(t.boxes.empty(), usable);
+        QString frame = framing::buildFrame("x"), route;
+        if (!usable) {
             EXPECT_EQ(link->Process(frame, route, "CHK"), HostLink::kNotConfigured);
         }
     }
