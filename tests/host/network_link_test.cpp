@@ -10,10 +10,112 @@
 #include "host/framing.h"
 #include "host/network_link.h"
 #include "host/price_protocol.h"
+#include "host/valores.h"
 #include "support/test_context.h"
 
 namespace ql {
 namespace {
+
+using namespace framing;
+
+TEST(Framing, ClientFrameIsLengthMessageAndBlanksAndTheWireIsWindows1252) {
+    const QString message(95, QLatin1Char('x'));
+    const QString frame = buildFrame(message);
+    EXPECT_EQ(frame, "0095" + message + QString(2973, QLatin1Char(' ')));
+    EXPECT_EQ(buildFrame("").left(5), "0000 ");
+    EXPECT_EQ(bodyOfFrame(frame), message);
+    EXPECT_EQ(bodyOfFrame("00a3xyz"), std::nullopt);
+    EXPECT_EQ(bodyOfFrame("0010abc"), QString("abc"));
+    EXPECT_TRUE(sendable(kMaxBodyLength));
+    EXPECT_FALSE(sendable(kMaxBodyLength + 1));
+    EXPECT_EQ(encodeWire(QStringLiteral("AÇÃO")), QByteArray("0004A\xC7\xC3O"));
+}
+
+TEST(Framing, DecoderYieldsBodiesAsBytesArrive) {
+    FrameDecoder decoder;
+    const QByteArray stream =
+        encodeWire("0002OK") + encodeWire("") + encodeWire(QStringLiteral("é")) + "0010abc";
+    // One byte at a time: nothing is handed out before its last byte.
+    QStringList bodies;
+    for (char c : stream) {
+        decoder.feed(QByteArrayView(&c, 1));
+        for (auto r = decoder.next(); r.status != FrameDecoder::Status::NeedMore;
+             r = decoder.next()) {
+            ASSERT_EQ(r.status, FrameDecoder::Status::Body);
+            bodies << r.body;
+        }
+    }
+    EXPECT_EQ(bodies, QStringList({"0002OK", "", QStringLiteral("é")}));
+    EXPECT_EQ(decoder.announcedLength(), 10);
+    decoder.feed("defghijEXTRA");
+    EXPECT_EQ(decoder.next().body, "abcdefghij");
+    EXPECT_EQ(decoder.pending(), 5);  // "EXTRA" stays for the next call
+}
+
+TEST(Framing, DecoderProtocolErrors) {
+    using S = FrameDecoder::Status;
+    const struct {
+        const char* bytes;
+        int maxBody;
+        S expected;
+    } cases[] = {
+        {"00x5hello", kMaxBodyLength, S::BadLength}, {" 005hello", kMaxBodyLength, S::BadLength},
+        {"-005hello", kMaxBodyLength, S::BadLength}, {"3069", kMaxBodyLength, S::BodyTooLong},
+        {"0006abcdef", 5, S::BodyTooLong},           {"3068", kMaxBodyLength, S::NeedMore},
+        {"00", kMaxBodyLength, S::NeedMore},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        FrameDecoder decoder(c.maxBody);
+        decoder.feed(c.bytes);
+        EXPECT_EQ(decoder.next().status, c.expected);
+        // An error is kept: later bytes cannot resynchronise the stream, until a reset.
+        EXPECT_EQ(decoder.failed(), c.expected != S::NeedMore);
+        decoder.feed("0002OK");
+        if (c.expected != S::NeedMore) {
+            EXPECT_EQ(decoder.next().status, c.expected);
+        }
+        decoder.reset();
+        decoder.feed("0002OK");
+        EXPECT_EQ(decoder.next().body, "OK");
+    }
+}
+
+TEST(Valores, ReadingNumbers) {
+    const struct {
+        const char* texto;
+        qint64 inteiro;
+        std::optional<double> decimal;
+    } cases[] = {
+        {"39", 39, 39.0},         {" 040", 40, 40.0},  {"", 0, std::nullopt},
+        {"12,50", 12, 12.5},      {"12.50", 12, 12.5}, {"1.250,00", 1, 1250.0},
+        {"abc", 0, std::nullopt}, {"-7", -7, -7.0},    {"45x", 45, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.texto);
+        EXPECT_EQ(valorInteiro(QString::fromLatin1(c.texto)), c.inteiro);
+        EXPECT_EQ(lerDecimal(QString::fromLatin1(c.texto)), c.decimal);
+    }
+}
+
+TEST(Valores, WritingNumbers) {
+    EXPECT_EQ(formataZeros(-5, 3), "-005");
+    EXPECT_EQ(formataZeros(1234, 3), "1234");
+    EXPECT_EQ(formataZeros(7, 2), "07");
+    EXPECT_EQ(formataValor(12.5), "12,50");
+    EXPECT_EQ(formataValor(0), "0,00");
+    EXPECT_EQ(formataValor(2.675), "2,68");
+    EXPECT_EQ(formataValor(-0.5), "-0,50");
+    EXPECT_EQ(centavosParaValor("0001250"), "12,50");
+    EXPECT_EQ(centavosParaValor(""), "0,00");
+    EXPECT_EQ(valorParaCentavos("12,5", 7), "0001250");
+    EXPECT_EQ(valorParaCentavos("", 7), "0000000");
+    EXPECT_EQ(valorParaCentavos("8,40", 7), "0000840");
+    EXPECT_EQ(formataCodigo("7891234", 13), "0000007891234");
+    EXPECT_EQ(formataCodigo("0000007891234", 13), "0000007891234");
+    EXPECT_EQ(formataCodigo("12345678901234", 13), "12345678901234");
+    EXPECT_EQ(formataCodigo(" AB12 ", 13), "AB12");
+}
 
 // What the test server does once it has read one whole request.
 enum class Behaviour { Answer, Silent, CutShort, BadLength, TooLong, Close, Trickle, Refused };
@@ -40,18 +142,18 @@ class FaultServer {
                 s->close();
                 continue;
             }
-            auto decoder = std::make_shared<framing::FrameDecoder>();
+            auto decoder = std::make_shared<FrameDecoder>();
             QObject::connect(s, &QIODevice::readyRead, s, [this, s, decoder] {
                 decoder->feed(s->readAll());
                 const auto r = decoder->next();
-                if (r.status != framing::FrameDecoder::Status::Body) return;
+                if (r.status != FrameDecoder::Status::Body) return;
                 requests << r.body;
                 respond(s);
             });
         }
     }
     void respond(QTcpSocket* s) {
-        const QByteArray whole = framing::encodeWire(answer);
+        const QByteArray whole = encodeWire(answer);
         if (behaviour == Behaviour::Answer) s->write(whole);
         if (behaviour == Behaviour::BadLength) s->write("00x5hello");
         if (behaviour == Behaviour::TooLong) s->write("3069" + QByteArray(100, 'x'));
@@ -92,11 +194,11 @@ TEST(NetworkLink, ExchangesAndFaults) {
         server.behaviour = behaviour;
         NetworkHostLink link(loopback(server.port()), 300);
         if (behaviour == Behaviour::Refused) server.close();
-        const QString sent = framing::buildFrame(QStringLiteral("000-000=0100;"));
+        const QString sent = buildFrame(QStringLiteral("000-000=0100;"));
         QString frame = sent, route = QStringLiteral("ROUTEXY");
         EXPECT_EQ(link.Process(frame, route, QStringLiteral("CHK")), expected);
         // A failed exchange leaves the caller's frame as it was.
-        EXPECT_EQ(frame, expected == 0 ? framing::buildFrame(server.answer) : sent);
+        EXPECT_EQ(frame, expected == 0 ? buildFrame(server.answer) : sent);
         EXPECT_EQ(route, "ROUTEXY");
         if (expected == 0) {
             EXPECT_EQ(server.requests, QStringList({"000-000=0100;"}));
@@ -108,7 +210,7 @@ TEST(NetworkLink, FramesThatCannotBeSentAreRefusedBeforeConnecting) {
     NetworkHostLink link(loopback(1), 1000);
     QString route, garbled = QStringLiteral("00x1abc");
     EXPECT_EQ(link.Process(garbled, route, QStringLiteral("CHK")), HostLink::kMessageTooLong);
-    QString huge = framing::buildFrame(QString(3100, QLatin1Char('a')));
+    QString huge = buildFrame(QString(3100, QLatin1Char('a')));
     EXPECT_EQ(link.Process(huge, route, QStringLiteral("CHK")), HostLink::kMessageTooLong);
 }
 
@@ -167,7 +269,7 @@ TEST(NetworkLink, ConfigurationChoosesTheLink) {
         ASSERT_TRUE(link);
         EXPECT_EQ(dynamic_cast<NetworkHostLink*>(link.get()) != nullptr, usable);
         EXPECT_EQ(t.boxes.empty(), usable);
-        QString frame = framing::buildFrame("x"), route;
+        QString frame = buildFrame("x"), route;
         if (!usable) {
             EXPECT_EQ(link->Process(frame, route, "CHK"), HostLink::kNotConfigured);
         }
@@ -188,7 +290,7 @@ TEST(NetworkLink, ConfigurationChoosesTheLink) {
     t.ctx.config.HOST_CA = t.path("missing.pem");
     if (QSslSocket::supportsSsl()) {
         auto link = CriaHostLink(t.ctx);
-        QString frame = framing::buildFrame("x"), route;
+        QString frame = buildFrame("x"), route;
         EXPECT_EQ(link->Process(frame, route, "CHK"), HostLink::kTlsFailure);
         EXPECT_TRUE(t.boxes.last().text.contains("HOST_CA"));
     }
