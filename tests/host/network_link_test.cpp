@@ -99,22 +99,18 @@ TEST(Valores, ReadingNumbers) {
 }
 
 TEST(Valores, WritingNumbers) {
-    EXPECT_EQ(formataZeros(-5, 3), "-005");
-    EXPECT_EQ(formataZeros(1234, 3), "1234");
-    EXPECT_EQ(formataZeros(7, 2), "07");
-    EXPECT_EQ(formataValor(12.5), "12,50");
-    EXPECT_EQ(formataValor(0), "0,00");
-    EXPECT_EQ(formataValor(2.675), "2,68");
-    EXPECT_EQ(formataValor(-0.5), "-0,50");
-    EXPECT_EQ(centavosParaValor("0001250"), "12,50");
-    EXPECT_EQ(centavosParaValor(""), "0,00");
-    EXPECT_EQ(valorParaCentavos("12,5", 7), "0001250");
-    EXPECT_EQ(valorParaCentavos("", 7), "0000000");
-    EXPECT_EQ(valorParaCentavos("8,40", 7), "0000840");
-    EXPECT_EQ(formataCodigo("7891234", 13), "0000007891234");
-    EXPECT_EQ(formataCodigo("0000007891234", 13), "0000007891234");
-    EXPECT_EQ(formataCodigo("12345678901234", 13), "12345678901234");
-    EXPECT_EQ(formataCodigo(" AB12 ", 13), "AB12");
+    EXPECT_EQ(QStringList({formataZeros(-5, 3), formataZeros(1234, 3), formataZeros(7, 2)}),
+              QStringList({"-005", "1234", "07"}));
+    EXPECT_EQ(
+        QStringList({formataValor(12.5), formataValor(0), formataValor(2.675), formataValor(-0.5),
+                     centavosParaValor("0001250"), centavosParaValor("")}),
+        QStringList({"12,50", "0,00", "2,68", "-0,50", "12,50", "0,00"}));
+    EXPECT_EQ(QStringList({valorParaCentavos("12,5", 7), valorParaCentavos("", 7),
+                           valorParaCentavos("8,40", 7)}),
+              QStringList({"0001250", "0000000", "0000840"}));
+    EXPECT_EQ(QStringList({formataCodigo("7891234", 13), formataCodigo("0000007891234", 13),
+                           formataCodigo("12345678901234", 13), formataCodigo(" AB12 ", 13)}),
+              QStringList({"0000007891234", "0000007891234", "12345678901234", "AB12"}));
 }
 
 // What the test server does once it has read one whole request.

@@ -115,45 +115,38 @@ abecs::Tempos tempoCurto() {
 
 TEST(PinPadAbecs, ReadsOverTheSimulatorWithEveryBehaviour) {
     using L = Roteiro::Leitura;
+    enum { Mudo = 1, Ruido = 2, SoTrilha1 = 4 };  // nothing answered; noise; only track 1
+    const qint32 kProt = PinPadAbecs::kErroProtocolo;
     const struct {
-        const char* nome;
         L leitura;
-        int naks, crcs;               // packets NAKed, answers sent with a bad CRC
-        bool mudo, ruido, soTrilha1;  // nothing answered; noise answered; only track 1
+        int naks, crcs, flags;  // packets NAKed, answers sent with a bad CRC
         qint32 retorno;
         const char *numero, *comandos;  // read; as the pad received them ("" = not checked)
     } casos[] = {
-        {"swipe", L::Passagem, 0, 0, false, false, false, 16, "6062820000000001",
-         "OPN GIX DEX CEX GTK CLO"},
-        {"track 1 only", L::Passagem, 0, 0, false, false, true, 16, "6062820000000002",
-         "OPN DEX CEX GTK CLO"},
-        {"cancel key", L::Cancela, 0, 0, false, false, false, PinPad::kCancelado, "",
-         "OPN DEX CEX CLO"},
-        {"read error", L::ErroLeitura, 0, 0, false, false, false, PinPad::kErroLeitura, "",
-         "OPN DEX CEX CLO"},
-        {"first packet refused, sent again", L::Passagem, 1, 0, false, false, false, 16,
-         "6062820000000001", "OPN DEX CEX GTK CLO"},
-        {"one bad CRC, answer sent again", L::Passagem, 0, 1, false, false, false, 16,
-         "6062820000000001", ""},
-        {"three NAKs", L::Passagem, 3, 0, false, false, false, PinPadAbecs::kErroProtocolo, "", ""},
-        {"bad CRC every time", L::Passagem, 0, 99, false, false, false, PinPadAbecs::kErroProtocolo,
-         "", ""},
-        {"garbage", L::Passagem, 0, 0, false, true, false, PinPadAbecs::kErroProtocolo, "", ""},
-        {"silent", L::Passagem, 0, 0, true, false, false, PinPadAbecs::kSemResposta, "", ""},
+        {L::Passagem, 0, 0, 0, 16, "6062820000000001", "OPN GIX DEX CEX GTK CLO"},
+        {L::Passagem, 0, 0, SoTrilha1, 16, "6062820000000002", "OPN DEX CEX GTK CLO"},
+        {L::Cancela, 0, 0, 0, PinPad::kCancelado, "", "OPN DEX CEX CLO"},
+        {L::ErroLeitura, 0, 0, 0, PinPad::kErroLeitura, "", "OPN DEX CEX CLO"},
+        {L::Passagem, 1, 0, 0, 16, "6062820000000001", "OPN DEX CEX GTK CLO"},  // sent again
+        {L::Passagem, 0, 1, 0, 16, "6062820000000001", ""},  // the answer sent again
+        {L::Passagem, 3, 0, 0, kProt, "", ""},
+        {L::Passagem, 0, 99, 0, kProt, "", ""},
+        {L::Passagem, 0, 0, Ruido, kProt, "", ""},
+        {L::Passagem, 0, 0, Mudo, PinPadAbecs::kSemResposta, "", ""},
     };
     SimuladorPinPad sim;
     ASSERT_TRUE(sim.inicia()) << sim.erro().toStdString();
     PinPadAbecs pad(sim.caminho(), PinPadAbecs::kBaudPadrao, tempoCurto());
     for (const auto& c : casos) {
-        SCOPED_TRACE(c.nome);
+        SCOPED_TRACE(testing::Message() << c.naks << c.crcs << c.flags << c.retorno);
         Roteiro r;
         r.atrasoMs = 50;
         r.leitura = c.leitura;
         r.naksIniciais = c.naks;
         r.crcsErrados = c.crcs;
-        r.mudo = c.mudo;
-        r.ruido = c.ruido;
-        if (c.soTrilha1) {
+        r.mudo = c.flags & Mudo;
+        r.ruido = c.flags & Ruido;
+        if (c.flags & SoTrilha1) {
             r.trilha2.clear();
             r.trilha1 = QStringLiteral("B6062820000000002^SILVA/ANA^3012101");
         }
