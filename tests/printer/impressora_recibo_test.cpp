@@ -29,17 +29,13 @@ using test::LeEscPos;
 using Tipo = DestinoRecibo::Tipo;
 
 // Lines as the receipt screen lists them: products, the host's text, the final blank.
-const QStringList kRecibo = {
-    QStringLiteral("Código        Descrição            Emb"),
-    QStringLiteral("Qtd Prc.Brt.  % Desc. Prc.Liq. Prc.Rec"),
-    QString(),
-    QStringLiteral("7891234567890 DIPIRONA SÓDICA 500MG  CX"),
-    QStringLiteral("  1    12,50   10,00    11,25    11,25"),
-    QString(38, u'_'),
-    QStringLiteral("FARMÁCIA SÃO JOÃO - AUTORIZAÇÃO Nº 42"),
-    QStringLiteral("ÁÀÂÃ ÉÊ Í ÓÔÕ Ú Ç áàâã éê í óôõ ú ç ü"),
-    QStringLiteral(" "),
-};
+const QStringList kRecibo =
+    QStringLiteral(
+        "Código        Descrição            Emb\nQtd Prc.Brt.  % Desc. Prc.Liq. Prc.Rec\n\n"
+        "7891234567890 DIPIRONA SÓDICA 500MG  CX\n  1    12,50   10,00    11,25    11,25\n"
+        "______________________________________\nFARMÁCIA SÃO JOÃO - AUTORIZAÇÃO Nº 42\n"
+        "ÁÀÂÃ ÉÊ Í ÓÔÕ Ú Ç áàâã éê í óôõ ú ç ü\n ")
+        .split(u'\n');
 
 void processaAte(const std::function<bool()>& pronto, int ms = 2000) {
     QDeadlineTimer prazo(ms);
