@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <QStringList>
 
 #include <deque>
-#include <memory>
 #include <vector>
 
 #include "host/framing.h"
@@ -13,30 +11,23 @@
 
 namespace ql::test {
 
-// A host link that records what the client sends and answers from a script: each reply is
-// either an answer body (framed back to 3072 characters) or a negative link result. With the
-// script empty it answers an approval "000-000=0110;009-000=00;".
+// A host link that records what the client sends and answers from a script: each reply is an
+// answer body (framed back to 3072 characters), a whole raw frame, or a negative link result.
+// With the script empty it answers an approval "000-000=0110;009-000=00;".
 class ScriptedLink final : public HostLink {
   public:
-    struct Reply {
-        qint32 result = 0;
-        QString body;
-        bool raw = false;  // body is the whole frame handed back, unframed
-    };
     struct Sent {
-        QString frame;
-        QString route;
-        QString mode;
+        QString frame, route, mode;
     };
 
-    void answer(const QString& body) { replies_.push_back({0, body}); }
-    void fail(qint32 result) { replies_.push_back({result, {}}); }
+    void answer(const QString& body) { replies_.push_back({0, body, false}); }
+    void fail(qint32 result) { replies_.push_back({result, {}, false}); }
     void answerRawFrame(const QString& frame) { replies_.push_back({0, frame, true}); }
     void renameRouteTo(const QString& route) { newRoute_ = route; }
 
     qint32 Process(QString& frame, QString& route, const QString& mode) override {
         sent_.push_back({frame, route, mode});
-        Reply reply{0, QStringLiteral("000-000=0110;009-000=00;")};
+        Reply reply{0, QStringLiteral("000-000=0110;009-000=00;"), false};
         if (!replies_.empty()) {
             reply = replies_.front();
             replies_.pop_front();
@@ -46,22 +37,19 @@ class ScriptedLink final : public HostLink {
         return reply.result;
     }
     qint32 GetPreco(QString& code1, QString& code2, QString& description, QString& amount1,
-                    QString& amount2, QString& status) override {
+                    QString& amount2, QString&) override {
         priceQueries_ << code1 + QLatin1Char('|') + code2;
         if (priceResult_ != 0) return priceResult_;
-        description = priceDescription_.leftJustified(40, QLatin1Char(' '));
-        amount1 = priceList_.leftJustified(12, QLatin1Char(' '));
-        amount2 = priceSale_.leftJustified(12, QLatin1Char(' '));
-        Q_UNUSED(status);
+        description = price_[0].leftJustified(40);
+        amount1 = price_[1].leftJustified(12);
+        amount2 = price_[2].leftJustified(12);
         return 0;
     }
 
     void priceAnswer(const QString& description, const QString& listCents,
                      const QString& saleCents) {
         priceResult_ = 0;
-        priceDescription_ = description;
-        priceList_ = listCents;
-        priceSale_ = saleCents;
+        price_ = {description, listCents, saleCents};
     }
     void priceFails(qint32 result) { priceResult_ = result; }
 
@@ -75,12 +63,16 @@ class ScriptedLink final : public HostLink {
     const QStringList& priceQueries() const { return priceQueries_; }
 
   private:
+    struct Reply {
+        qint32 result;
+        QString body;
+        bool raw;
+    };
     std::deque<Reply> replies_;
     std::vector<Sent> sent_;
     QString newRoute_;
-    QStringList priceQueries_;
+    QStringList priceQueries_, price_;
     qint32 priceResult_ = 1;
-    QString priceDescription_, priceList_, priceSale_;
 };
 
 // Installs a scripted link in the context and returns it.

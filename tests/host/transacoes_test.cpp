@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "host/framing.h"
 #include "host/scripted_link.h"
 #include "host/transacoes.h"
 #include "host/troca.h"
+#include "message/mensagem.h"
 #include "shell/ini_access.h"
 #include "shell/profile_file.h"
 #include "support/test_context.h"
@@ -42,34 +44,26 @@ struct Transacoes : ::testing::Test {
 };
 
 TEST_F(Transacoes, ElegibilidadeInBothForms) {
-    const struct {
-        const char* tela;
-        const char* codPreVenda;
-        qint16 sequencia;
-        const char* campo1;
-        const char* campo2;
-        const char* codigo;  // processing code sent
-        const char* fim;     // after the card
-    } cases[] = {
-        {"PREVENDA", "", 0, "", "", "800000", ""},
-        {"PREVENDA", "812000", 0, "", "", "812000", ""},
-        {"PREVENDA", "", 2, "", "", "800000", ""},
-        {" VENDA ", "812000", 0, "", "", "800500", ""},
-        {"VENDA", "", 2, "", "", "800500", "900-000=2;"},
-        {"PREVENDA", "", 0, "ABCDEFGHIJK", "", "800000", "949-000=11ABCDEFGHIJK;"},
-        {"PREVENDA", "", 0, "", " XY", "800000", "949-000=0002XY;"},
-        {"PREVENDA", "", 0, " abc ", "12", "800000", "949-000=03abc0212;"},
+    const char* cases[][7] = {
+        // screen, pre-sale code set, sequence, field 1, field 2, code sent, after the card
+        {"PREVENDA", "", "0", "", "", "800000", ""},
+        {"PREVENDA", "812000", "0", "", "", "812000", ""},
+        {"PREVENDA", "", "2", "", "", "800000", ""},
+        {" VENDA ", "812000", "0", "", "", "800500", ""},
+        {"VENDA", "", "2", "", "", "800500", "900-000=2;"},
+        {"PREVENDA", "", "0", "ABCDEFGHIJK", "", "800000", "949-000=11ABCDEFGHIJK;"},
+        {"PREVENDA", "", "0", "", " XY", "800000", "949-000=0002XY;"},
+        {"PREVENDA", "", "0", " abc ", "12", "800000", "949-000=03abc0212;"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.tela) + c.codPreVenda + c.campo1 + c.campo2);
-        ctx.TelaAtual = QString::fromLatin1(c.tela);
-        ctx.config.Cod_Processamento_Pre_Venda = QString::fromLatin1(c.codPreVenda);
-        ctx.ident.ValorCampo1 = QString::fromLatin1(c.campo1);
-        ctx.ident.ValorCampo2 = QString::fromLatin1(c.campo2);
+        SCOPED_TRACE(std::string(c[0]) + c[1] + c[2] + c[3] + c[4]);
+        ctx.TelaAtual = QString::fromLatin1(c[0]);
+        ctx.config.Cod_Processamento_Pre_Venda = QString::fromLatin1(c[1]);
+        ctx.ident.ValorCampo1 = QString::fromLatin1(c[3]);
+        ctx.ident.ValorCampo2 = QString::fromLatin1(c[4]);
         link.answer(QStringLiteral("000-000=0110;009-000=00;012-000=000000123456;"));
-        EXPECT_TRUE(Mensagem_ElegPortador(ctx, c.sequencia));
-        EXPECT_EQ(lastBody(),
-                  inicio("0100", c.codigo) + kComuns + "953-000=" + kCartao + ";" + c.fim);
+        EXPECT_TRUE(Mensagem_ElegPortador(ctx, qint16(atoi(c[2]))));
+        EXPECT_EQ(lastBody(), inicio("0100", c[5]) + kComuns + "953-000=" + kCartao + ";" + c[6]);
         EXPECT_EQ(ctx.transacao.NsuTransacao, "000000123456");
     }
     EXPECT_TRUE(t.boxes.empty());
@@ -92,18 +86,12 @@ TEST_F(Transacoes, ElegibilidadeFailures) {
     link.fail(-164);
     EXPECT_FALSE(Mensagem_ElegPortador(ctx, 0));
     EXPECT_EQ(t.boxes.texts(), QStringList({"Cartao invalido", "164- Servidor fora do Ar."}));
-    EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
     EXPECT_EQ(ctx.transacao.NsuTransacao, "777");
 }
 
 TEST_F(Transacoes, ProcessingCodes) {
-    const struct {
-        const char* tela;
-        const char* tipo;
-        const char* situacao;
-        const char* confirmacao;
-        const char* cancelamento;
-    } cases[] = {
+    const char* cases[][5] = {
+        // screen, transaction type, its status -> confirmation code, cancellation code
         {"PREVENDA", "XX", "CANC.", "800300", "900400"},
         {"VENDA", "", "", "800300", "800400"},
         {"TRANSACOESPENDENTES", "BC01", "", "800300", "800400"},
@@ -114,12 +102,12 @@ TEST_F(Transacoes, ProcessingCodes) {
         {"", "bc", "", "800400", "900400"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.tela) + "/" + c.tipo + "/" + c.situacao);
-        ctx.TelaAtual = QString::fromLatin1(c.tela);
-        ctx.transacao.TipoTransacao = QString::fromLatin1(c.tipo);
-        ctx.transacao.SituacaoTransacao = QString::fromLatin1(c.situacao);
-        EXPECT_EQ(CodigoProcessamentoConfirmacao(ctx), c.confirmacao);
-        EXPECT_EQ(CodigoProcessamentoCancelamento(ctx), c.cancelamento);
+        SCOPED_TRACE(std::string(c[0]) + "/" + c[1] + "/" + c[2]);
+        ctx.TelaAtual = QString::fromLatin1(c[0]);
+        ctx.transacao.TipoTransacao = QString::fromLatin1(c[1]);
+        ctx.transacao.SituacaoTransacao = QString::fromLatin1(c[2]);
+        EXPECT_EQ(CodigoProcessamentoConfirmacao(ctx), c[3]);
+        EXPECT_EQ(CodigoProcessamentoCancelamento(ctx), c[4]);
     }
 }
 
@@ -193,16 +181,15 @@ TEST_F(Transacoes, CancelamentoInBothForms) {
 // The cancellation's own NSU replaces the sale's only when the host sends one.
 TEST_F(Transacoes, CancelamentoAnswer) {
     ctx.transacao.NsuTransacao = QStringLiteral("123456");
-    const struct {
-        const char* resposta;  // "" for a link failure
-        bool aceito;
-    } casos[] = {{"000-000=0210;009-000=00;012-000=000000999999;", true},
-                 {"000-000=0210;009-000=00;", true},
-                 {"000-000=0210;009-000=57;012-000=000000111111;", false},
-                 {"", false}};
-    for (const auto& c : casos) {
-        *c.resposta ? link.answer(QString::fromLatin1(c.resposta)) : link.fail(-163);
-        EXPECT_EQ(Mensagem_Cancelamento(ctx, true), c.aceito) << c.resposta;
+    const std::pair<const char*, bool> casos[] = {
+        // "" for a link failure
+        {"000-000=0210;009-000=00;012-000=000000999999;", true},
+        {"000-000=0210;009-000=00;", true},
+        {"000-000=0210;009-000=57;012-000=000000111111;", false},
+        {"", false}};
+    for (const auto& [resposta, aceito] : casos) {
+        *resposta ? link.answer(QString::fromLatin1(resposta)) : link.fail(-163);
+        EXPECT_EQ(Mensagem_Cancelamento(ctx, true), aceito) << resposta;
         EXPECT_EQ(ctx.transacao.NsuTransacao, "000000999999");
     }
     EXPECT_EQ(t.boxes.texts(),
@@ -210,7 +197,7 @@ TEST_F(Transacoes, CancelamentoAnswer) {
 }
 
 TEST_F(Transacoes, AlteracaoCadastral) {
-    auto salvo = [&]() {
+    auto salvo = [&] {
         return ProfileFile::load(CaminhoQlnClientIni(ctx))
             .find(QStringLiteral("DADOS_GERAIS"), QStringLiteral("DISTRIBUIDORA_OPER0001"));
     };
@@ -228,6 +215,105 @@ TEST_F(Transacoes, AlteracaoCadastral) {
     EXPECT_TRUE(Mensagem_Alteracao_Cadastral(ctx, " DIST A ", " OPER0001"));
     EXPECT_EQ(lastBody(), inicio("0800", "388100") + kComuns + "990-000=DIST A;");
     EXPECT_EQ(salvo(), QString("DIST A"));
+}
+
+struct Troca : Transacoes {
+    Troca() { ctx.ident.CodigoOperadora = QStringLiteral(" OPER0001 "); }
+};
+
+TEST_F(Troca, ProcessaMsgSendsTheFramedTextAndKeepsTheAnswerFrame) {
+    AdicionaCampo(ctx, QStringLiteral("000-000"), QStringLiteral("0100"));
+    AdicionaCampo(ctx, QStringLiteral("011-000"), QStringLiteral("800000"));
+    link.answer(QStringLiteral("000-000=0110;009-000=00;"));
+    link.renameRouteTo(QStringLiteral("ROUTE2"));
+    ctx.qtdLinhasRecibo = 7;
+    EXPECT_EQ(ProcessaMsg(ctx), 0);
+    ASSERT_EQ(link.sent().size(), 1u);
+    EXPECT_EQ(link.sent()[0].frame,
+              framing::buildFrame(QStringLiteral("000-000=0100;011-000=800000;")));
+    EXPECT_EQ(link.sent()[0].route + link.sent()[0].mode, "ROUTEXYCHK");
+    EXPECT_EQ(ctx.ident.NomeOperadora, "ROUTE2");
+    EXPECT_EQ(ctx.bufferMensagem, framing::buildFrame("000-000=0110;009-000=00;"));
+    EXPECT_EQ(ctx.qtdLinhasRecibo, 0);
+    EXPECT_TRUE(t.boxes.empty());
+}
+
+TEST_F(Troca, WithoutALinkTheModuleErrorIsReported) {
+    ctx.hostLink.reset();
+    AdicionaCampo(ctx, QStringLiteral("000-000"), QStringLiteral("0100"));
+    EXPECT_EQ(ProcessaMsg(ctx), 0);
+    EXPECT_EQ(ctx.bufferMensagem, "000-000=0100;");
+    EXPECT_FALSE(ProcessaLogon(ctx));
+    ASSERT_EQ(t.boxes.shown().size(), 2u);
+    EXPECT_EQ(t.boxes.shown()[0].text,
+              QStringLiteral("Ocorreu o erro: 158 - Impossivel acessar Módulo QL32_Cli.dll"));
+    EXPECT_EQ(t.boxes.shown()[0].title, QStringLiteral("ATENÇÃOProcessaMsg"));
+    EXPECT_EQ(t.boxes.shown()[1].title, QStringLiteral("ATENÇÃOProcessaLogon"));
+}
+
+TEST_F(Troca, ProcessaLogon) {
+    const QString semCodigo = QStringLiteral("000-000=0810;");
+    const struct {
+        qint32 result;  // 1: the body is the whole frame handed back
+        QString body;
+        QString message;  // "" = accepted, silently
+    } cases[] = {
+        {0, "OK", ""},
+        {0, "009-000=00;", ""},
+        {1, QString(QChar(0)) + "untouched", ""},
+        {0, "000-000=0810;009-000=00;", ""},
+        {0, semCodigo, QStringLiteral("Erro no Login:  ") + framing::buildFrame(semCodigo)},
+        {0, "000-000=0810;009-000=51;030-000=Terminal bloqueado;", "Terminal bloqueado"},
+        {0, "000-000=0810;009-000=51;", "Erro :  51 - Contatar o suporte ."},
+        {-164, "", QStringLiteral("164- Servidor fora do Ar.")},
+        {-163, "", QStringLiteral("163- Não foi possível acessar a Internet")},
+        {-7, "", QStringLiteral("     Erro de conexão = -007")},
+        {-1234, "", QStringLiteral("     Erro de conexão = -1234")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body.toStdString() + " " + std::to_string(c.result));
+        t.boxes.clear();
+        if (c.result < 0) {
+            link.fail(c.result);
+        } else {
+            c.result ? link.answerRawFrame(c.body) : link.answer(c.body);
+        }
+        EXPECT_EQ(ProcessaLogon(ctx), c.message.isEmpty());
+        EXPECT_EQ(link.sent().back().frame.left(10), "0006LOGIN|");
+        EXPECT_EQ(t.boxes.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+    }
+    // Every refusal of an exchange is shown the same way.
+    EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
+    EXPECT_EQ(t.boxes.last().icon, MessageBoxes::Icon::Critical);
+}
+
+TEST_F(Troca, ValidaResposta) {
+    const struct {
+        const char* body;
+        bool show;
+        bool acceptable;
+        const char* message;  // "" = none
+    } cases[] = {
+        {"000-000=0110;009-000=00;", true, true, ""},
+        {"000-000=0110;009-000=39;", true, true, ""},
+        {"000-000=0110;009-000=40;", true, false, ""},
+        {"000-000=0110;009-000=51;030-000=Cartao bloqueado;", true, false, "Cartao bloqueado"},
+        {"000-000=0110;009-000=51;030-000=Cartao bloqueado;", false, false, ""},
+        {"000-000=0110;009-000=00;030-000=   ;", true, true, ""},
+        {"000-000=0110;009-000=200;", false, false, "Erro :  200 - Contatar o suporte OPER0001 ."},
+        {"000-000=0110;009-000=199;", true, false, ""},
+        {"000-000=0202;009-000=51;", true, true, ""},  // an echoed confirmation needs no code
+        {"000-000=0110;", true, false, ""},
+        {"", true, false, "Mensagem sem Retorno - Contatar o suporte OPER0001 ."},
+        {"E12 ", true, false, "Erro:  E12 - Contatar o suporte OPER0001 ."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        t.boxes.clear();
+        ctx.bufferMensagem = framing::buildFrame(QString::fromUtf8(c.body));
+        EXPECT_EQ(ValidaResposta(ctx, c.show), c.acceptable);
+        EXPECT_EQ(t.boxes.texts().join(""), QString::fromUtf8(c.message));
+    }
 }
 
 }  // namespace

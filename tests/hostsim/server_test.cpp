@@ -1,9 +1,9 @@
-// The host's network front, driven by raw sockets on loopback: several requests on one
-// connection, a broken frame, an idle connection, a frame that never ends, a crowd of silent
-// connections that must not lock a terminal out, and TLS.
+// The host's network front driven by raw sockets on loopback, and the server program stopped
+// under load.
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSet>
 #include <QSslSocket>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -23,16 +23,35 @@
 #include "host/network_link.h"
 #include "host/troca.h"
 #include "hostsim/host_server.h"
+#include "hostsim/host_simulator.h"
+#include "hostsim/host_store.h"
+#include "message/campo_resposta.h"
+#include "shell/clock.h"
 #include "support/test_context.h"
 
 namespace ql::hostsim {
 namespace {
 
+// One framed answer body, or nothing once the host has closed the connection or after `ms`.
+std::optional<QString> le(QTcpSocket& s, framing::FrameDecoder& d, int ms = 3000) {
+    const QDeadlineTimer prazo(ms);
+    for (;;) {
+        const auto r = d.next();
+        if (r.status == framing::FrameDecoder::Status::Body) return r.body;
+        if (r.status != framing::FrameDecoder::Status::NeedMore || prazo.hasExpired())
+            return std::nullopt;
+        if (s.waitForReadyRead(500)) {
+            d.feed(s.readAll());
+        } else if (s.state() != QAbstractSocket::ConnectedState) {
+            return std::nullopt;
+        }
+    }
+}
+
 class Servidor : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     std::unique_ptr<HostServerThread> host;
-
     void inicia(int ociosoMs = 5000, int quadroMs = 5000) {
         ServerOptions o;
         o.tempoOciosoMs = ociosoMs;
@@ -45,17 +64,6 @@ class Servidor : public ::testing::Test {
     bool conecta(QTcpSocket& s) {
         s.connectToHost(QStringLiteral("127.0.0.1"), host->porta());
         return s.waitForConnected(3000);
-    }
-    // Reads one framed answer body, or nothing after 3 s.
-    static std::optional<QString> le(QTcpSocket& s, framing::FrameDecoder& d) {
-        const QDeadlineTimer prazo(3000);
-        for (;;) {
-            const auto r = d.next();
-            if (r.status == framing::FrameDecoder::Status::Body) return r.body;
-            if (r.status != framing::FrameDecoder::Status::NeedMore || prazo.hasExpired())
-                return std::nullopt;
-            if (s.waitForReadyRead(500)) d.feed(s.readAll());
-        }
     }
 };
 
@@ -78,22 +86,16 @@ TEST_F(Servidor, AnswersEveryRequestOfAConnectionInOrder) {
     EXPECT_TRUE(r->contains(QLatin1String("009-000=57;")));
 }
 
-TEST_F(Servidor, ABrokenFrameIsAnsweredOnceAndTheConnectionClosed) {
-    inicia();
-    QTcpSocket s;
-    ASSERT_TRUE(conecta(s));
-    s.write("12X4whatever");
-    framing::FrameDecoder d;
-    EXPECT_EQ(le(s, d), QStringLiteral("200 "));
-    EXPECT_TRUE(s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(3000));
-}
-
-TEST_F(Servidor, AnIdleConnectionIsClosed) {
+TEST_F(Servidor, ABrokenFrameIsAnsweredOnceAndAnIdleConnectionClosed) {
     inicia(200);
-    QTcpSocket s;
-    ASSERT_TRUE(conecta(s));
-    s.write("00");  // half a length, then silence
-    EXPECT_TRUE(s.waitForDisconnected(3000));
+    for (const char* bytes : {"12X4whatever", "00"}) {  // the second: half a length, then silence
+        QTcpSocket s;
+        ASSERT_TRUE(conecta(s));
+        s.write(bytes);
+        framing::FrameDecoder d;
+        EXPECT_EQ(le(s, d), *bytes == '1' ? std::optional<QString>("200 ") : std::nullopt);
+        EXPECT_TRUE(s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(3000));
+    }
 }
 
 TEST_F(Servidor, AFrameThatTricklesInPastItsTimeIsCutOff) {
@@ -112,7 +114,7 @@ TEST_F(Servidor, AFrameThatTricklesInPastItsTimeIsCutOff) {
 }
 
 TEST_F(Servidor, SilentConnectionsAtTheLimitGiveWayToATerminal) {
-    // 1,200 sockets on each side of loopback, and more on the server's: room for them.
+    // Room for 1,200 sockets on each side of loopback.
     rlimit limite{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limite), 0);
     if (limite.rlim_cur < 4096 && limite.rlim_cur < limite.rlim_max) {
@@ -151,8 +153,8 @@ TEST_F(Servidor, SilentConnectionsAtTheLimitGiveWayToATerminal) {
     EXPECT_TRUE(r->contains(QLatin1String("009-000=00;")));
 }
 
-// The host serves TLS with its certificate: a terminal that trusts it through HOST_CA logs on,
-// one that does not is refused at the handshake.
+// A terminal that trusts the host's certificate through HOST_CA logs on over TLS, one that
+// does not is refused at the handshake.
 TEST_F(Servidor, ServesTlsToATerminalThatTrustsItsCertificate) {
     if (!QSslSocket::supportsSsl()) GTEST_SKIP() << "no TLS backend";
     ServerOptions o;
@@ -179,6 +181,70 @@ TEST_F(Servidor, ServesTlsToATerminalThatTrustsItsCertificate) {
     NetworkHostLink semConfianca(HostEndpoint{true, "127.0.0.1", host->porta()}, 5000);
     QString quadro = framing::buildFrame("LOGIN|"), rota;
     EXPECT_EQ(semConfianca.Process(quadro, rota, "CHK"), HostLink::kTlsFailure);
+}
+
+// The signal goes out while every terminal has a request on its way. The host must exit with
+// status 0, and its database must hold exactly the transactions whose answers reached a
+// terminal: none committed and left unanswered, none answered and then lost.
+TEST(Encerramento, SigtermDuringLoadAnswersEveryCommittedRequest) {
+    QTemporaryDir dir;
+    const QString banco = dir.filePath(QStringLiteral("h.sqlite"));
+    QProcess host;
+    host.start(QStringLiteral(QL_HOST_PROGRAM),
+               {QStringLiteral("--data=") + banco, QStringLiteral("--journal-dir=") + dir.path()});
+    ASSERT_TRUE(host.waitForReadyRead(15000)) << host.readAllStandardError().toStdString();
+    const quint16 porta =
+        QString::fromLatin1(host.readLine()).section(u' ', 2).trimmed().toUShort();
+    ASSERT_NE(porta, 0);
+
+    constexpr int kTerminais = 6;
+    std::vector<std::unique_ptr<QTcpSocket>> terminais;
+    std::vector<framing::FrameDecoder> leitores(kTerminais);
+    for (int i = 0; i < kTerminais; ++i) {
+        terminais.push_back(std::make_unique<QTcpSocket>());
+        terminais.back()->connectToHost(QStringLiteral("127.0.0.1"), porta);
+        ASSERT_TRUE(terminais.back()->waitForConnected(3000));
+    }
+    const QByteArray pedido = framing::encodeWire(QStringLiteral(
+        "000-000=0100;011-000=800000;040-000=QUILLANE SAUDE;953-000=6062820000000006;"));
+    QSet<qint64> respondidas;
+    int respostas = 0;
+    int antesDoSinal = 0;
+    for (int rodada = 0; rodada < 100; ++rodada) {
+        for (auto& t : terminais) {
+            t->write(pedido);
+            t->flush();
+        }
+        if (rodada == 20) {
+            antesDoSinal = respostas;
+            host.terminate();
+        }
+        int atendidos = 0;
+        for (int i = 0; i < kTerminais; ++i) {
+            const std::optional<QString> resposta = le(*terminais[i], leitores[i], 5000);
+            if (!resposta) continue;
+            ++atendidos;
+            ++respostas;
+            respondidas.insert(textField(*resposta, u"012-000").toLongLong());
+        }
+        if (atendidos == 0) break;
+    }
+    ASSERT_TRUE(host.waitForFinished(20000));
+    EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
+    ASSERT_EQ(antesDoSinal, 20 * kTerminais);
+    respondidas.remove(0);
+    ASSERT_EQ(respondidas.size(), qsizetype(respostas)) << "every answer has an NSU of its own";
+
+    SystemClock relogio;
+    HostSimulator depois(banco, relogio);
+    ASSERT_TRUE(depois.abre());
+    const qint64 primeira = *std::min_element(respondidas.begin(), respondidas.end());
+    const qint64 ultima = *std::max_element(respondidas.begin(), respondidas.end());
+    for (qint64 nsu = primeira; nsu <= ultima + kTerminais; ++nsu) {
+        SCOPED_TRACE(nsu);
+        EXPECT_EQ(depois.store().transacao(nsu).has_value(), respondidas.contains(nsu));
+    }
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The simulated host on its own: reading requests of both forms, the fixed layouts of its
-// ISO answers, the demo catalogue, receipts, journal limits and the in-process link.
+// The simulated host on its own: requests, the demo catalogue, receipts, journals, the link.
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -42,17 +41,10 @@ class Simulador : public ::testing::Test {
 };
 
 TEST_F(Simulador, UnreadableRequestsGetASystemErrorAnswer) {
-    const char* textos[] = {"",
-                            "01000000000000000000",  // ISO without a processing code
-                            "garbage",
-                            "000-000=0100;011-000",
-                            "000-000=0100;",
-                            "000-000=0100;0110800000;",
-                            "0100ZZZZZZZZZZZZZZZZ",
-                            "0100",
-                            "000-000=0600;",
-                            "000-000=0100;011-000=800200;902-abc=1;"};
-    for (const char* t : textos)
+    // The second: ISO without a processing code.
+    for (const char* t : {"", "01000000000000000000", "garbage", "000-000=0100;011-000",
+                          "000-000=0100;", "000-000=0100;0110800000;", "0100ZZZZZZZZZZZZZZZZ",
+                          "0100", "000-000=0600;", "000-000=0100;011-000=800200;902-abc=1;"})
         EXPECT_EQ(sim.responde(QString::fromLatin1(t)), QStringLiteral("200 ")) << t;
     // An ISO partial cancellation whose product records do not fit their layout.
     EXPECT_EQ(sim.responde(
@@ -100,7 +92,6 @@ TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
               QStringLiteral("71 PRODUTO NAO COBERTO"));
 }
 
-// The price query as the network front receives it (the in-process link's is below).
 TEST_F(Simulador, PriceLookupOverTheWire) {
     EXPECT_EQ(sim.responde(QStringLiteral("000-000=0600;902-000=1;920-000=7891037197725;")),
               QStringLiteral("000-000=0610;009-000=00;903-000=PARACETAMOL 750MG 20 COMP;"
@@ -109,25 +100,22 @@ TEST_F(Simulador, PriceLookupOverTheWire) {
               QStringLiteral("000-000=0610;009-000=70;"));
 }
 
-// The catalogue's own rules (the paths the cards and pre-authorisations lead through are
-// driven end to end).
 TEST(DadosDemo, CatalogueCodesAreValidUniqueEansAndTextsFitTheJournals) {
     QSet<QString> codigos;
     for (const DemoProduto& p : demoProdutos()) {
         const QString codigo = QString::fromLatin1(p.codigo);
-        EXPECT_TRUE(eanValido(codigo)) << p.codigo;
-        EXPECT_FALSE(codigos.contains(codigo)) << p.codigo;
+        SCOPED_TRACE(p.codigo);
+        EXPECT_TRUE(eanValido(codigo));
+        EXPECT_FALSE(codigos.contains(codigo));
         codigos.insert(codigo);
-        EXPECT_LE(qstrlen(p.descricao), 20u) << p.descricao;
-        EXPECT_LE(qstrlen(p.apresentacao), 20u) << p.apresentacao;
-        EXPECT_TRUE(p.precoLiquido > 0 && p.precoLiquido <= p.precoBruto) << p.codigo;
+        EXPECT_LE(qMax(qstrlen(p.descricao), qstrlen(p.apresentacao)), 20u);
+        EXPECT_TRUE(p.precoLiquido > 0 && p.precoLiquido <= p.precoBruto);
         // Journal cells cannot hold commas or quotes.
         for (const char* texto : {p.descricao, p.apresentacao, p.fabricante})
-            EXPECT_FALSE(QByteArray(texto).contains(',') || QByteArray(texto).contains('"'))
-                << texto;
+            EXPECT_EQ(strpbrk(texto, ",\""), nullptr) << texto;
     }
-    EXPECT_FALSE(eanValido(QStringLiteral("7891000424453")));
-    EXPECT_FALSE(eanValido(QStringLiteral("789100042445")));
+    EXPECT_FALSE(eanValido(QStringLiteral("7891000424453")) ||
+                 eanValido(QStringLiteral("789100042445")));
 }
 
 TEST(Recibo, LinesAreFullWidthAndFitTheLimit) {
@@ -138,11 +126,11 @@ TEST(Recibo, LinesAreFullWidthAndFitTheLimit) {
     d.transacao.cartao = QStringLiteral("6062820000000001");
     d.transacao.operadora = QStringLiteral("QUILLANE SAUDE");
     d.momento = QDateTime(QDate(2026, 12, 5), QTime(10, 0, 0));
+    Item it;
+    it.quantidade = 2;
+    it.precoLiquido = 123456;
+    it.valorReceber = 61728;
     for (int i = 0; i < 12; ++i) {
-        Item it;
-        it.quantidade = 2;
-        it.precoLiquido = 123456;
-        it.valorReceber = 61728;
         d.itens.push_back(it);
         d.descricoes.push_back(QStringLiteral("PRODUTO COM NOME MUITO LONGO %1").arg(i));
     }
@@ -151,11 +139,10 @@ TEST(Recibo, LinesAreFullWidthAndFitTheLimit) {
         EXPECT_LE(linhas.size(), limite);
         for (const QString& l : linhas) EXPECT_EQ(l.size(), kLarguraRecibo) << l.toStdString();
     }
-    const QStringList completo = montaRecibo(d, 26);
-    EXPECT_TRUE(completo.contains(QStringLiteral("CARTAO: ************0001").leftJustified(38)));
-    EXPECT_EQ(valorRecibo(2962944), QStringLiteral("29.629,44"));
-    EXPECT_EQ(valorRecibo(5), QStringLiteral("0,05"));
-    EXPECT_EQ(valorRecibo(-150), QStringLiteral("-1,50"));
+    EXPECT_TRUE(
+        montaRecibo(d, 26).contains(QStringLiteral("CARTAO: ************0001").leftJustified(38)));
+    EXPECT_EQ(valorRecibo(2962944) + ' ' + valorRecibo(5) + ' ' + valorRecibo(-150),
+              QStringLiteral("29.629,44 0,05 -1,50"));
 }
 
 TEST(Diario, LargeTablesKeepTheirNewestRowsWithinTheChecksum) {
@@ -174,14 +161,12 @@ TEST(Diario, LargeTablesKeepTheirNewestRowsWithinTheChecksum) {
     ASSERT_TRUE(
         escreveDiarioLimitado(dir.path(), QStringLiteral("TP00000123.S"), tabela, &erro, &mantidas))
         << erro.toStdString();
-    EXPECT_GT(mantidas, 100);
-    EXPECT_LT(mantidas, 8000);
+    EXPECT_TRUE(mantidas > 100 && mantidas < 8000) << mantidas;
     const QString arquivo = ProcuraArquivo(dir.path(), QStringLiteral("TP00000123.S??"));
     QString checksum;
     EXPECT_TRUE(Valida_Check_Sum_Arquivo(t.ctx, arquivo, checksum));
     QFile f(arquivo);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.readAll().contains("N100000\r\n"));  // the first (newest) row stays
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll().contains("N100000\r\n"));  // newest
 }
 
 // The summaries' lot sums come from one grouped query: a cancellation counts against its
@@ -305,7 +290,7 @@ TEST(Diario, NoHiddenFileOutlivesTheHost) {
             .isEmpty());
 }
 
-// The in-process link on the server directory (the screens' tests run their sales through it).
+// The in-process link on the server directory, where the host's journals start.
 TEST(LinkEmbutido, PricesFromTheCatalogueAndRefusesABrokenFrame) {
     test::TestContext t;
     t.ctx.hostLink = embeddedHostLinkFactory()(t.ctx);
@@ -320,7 +305,6 @@ TEST(LinkEmbutido, PricesFromTheCatalogueAndRefusesABrokenFrame) {
     QString quadro = QStringLiteral("ABCD");
     EXPECT_EQ(t.ctx.hostLink->Process(quadro, st, QStringLiteral("CHK")),
               HostLink::kMessageTooLong);
-    // The host's journals start in the server directory.
     EXPECT_FALSE(
         ProcuraArquivo(t.ctx.config.PathServer, QStringLiteral("TP00000456.S??")).isEmpty());
 }

@@ -1,14 +1,103 @@
+// The pad's link layer and commands worked from the protocol document's examples, then whole
+// reads over a serial port opened on the pad simulator's pseudo-terminal.
 #include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
+#include "pinpad/abecs_comandos.h"
+#include "pinpad/abecs_enlace.h"
 #include "pinpad/pin_pad_abecs.h"
 #include "simulador_pin_pad.h"
 
 namespace ql {
 namespace {
+
+using abecs::LeitorPacote;
+QByteArray hex(const char* texto) {
+    return QByteArray::fromHex(texto);
+}
+LeitorPacote::Evento leTudo(LeitorPacote& leitor, const QByteArray& bytes) {
+    LeitorPacote::Evento ultimo = LeitorPacote::Evento::Nenhum;
+    for (char b : bytes) ultimo = leitor.byte(b);
+    return ultimo;
+}
+
+TEST(AbecsEnlace, PacketsAsTheProtocolDocumentShowsThem) {
+    const std::pair<QByteArray, QByteArray> casos[] = {
+        {"OPN", hex("164F504E17A8A9")},
+        {"DSP000", hex("16445350303030173963")},
+        // The CRC's low byte is 13h and is sent as it is: only the body is replaced.
+        {hex("44535030333220202020") + "OPERA" + hex("C7C34F") + "       FINALIZADA   ",
+         hex("16445350303332202020204F50455241C7C34F2020202020202046494E414C495A41444120202017"
+             "5213")},
+        // Every byte that must be replaced; the CRC of the original bytes and ETB worked here.
+        {hex("411316174218"), hex("1641133313361337421817") +
+                                  hex(QByteArray::number(abecs::crc16(hex("41131617421817")), 16)
+                                          .rightJustified(4, '0'))},
+    };
+    for (const auto& [dados, pacote] : casos) {
+        SCOPED_TRACE(dados.toHex().toStdString());
+        EXPECT_EQ(abecs::montaPacote(dados).toHex(' '), pacote.toHex(' '));
+        LeitorPacote leitor;
+        EXPECT_EQ(leTudo(leitor, pacote), LeitorPacote::Evento::Pacote);
+        EXPECT_EQ(leitor.dados().toHex(), dados.toHex());
+    }
+}
+
+TEST(AbecsEnlace, ReaderTellsNoiseBadCrcAndOversizedPackets) {
+    using E = LeitorPacote::Evento;
+    QByteArray crcErrado = abecs::montaPacote("OPN000");
+    crcErrado[crcErrado.size() - 1] = char(crcErrado.back() ^ 1);
+    const std::pair<QByteArray, E> casos[] = {
+        {"xyz", E::Fora},
+        {crcErrado, E::CrcErrado},
+        {abecs::montaPacote(QByteArray(abecs::kMaxDados + 1, 'A')), E::Excedido},
+        {abecs::montaPacote(QByteArray(abecs::kMaxDados, 'A')), E::Pacote},
+        {"\x16"
+         "AB" +
+             abecs::montaPacote("OPN000"),
+         E::Pacote},  // restarted by SYN
+    };
+    for (const auto& [bytes, evento] : casos) {
+        SCOPED_TRACE(bytes.left(8).toHex().toStdString());
+        LeitorPacote leitor;
+        EXPECT_EQ(leTudo(leitor, bytes), evento);
+        EXPECT_FALSE(leitor.dentroDePacote());
+    }
+}
+
+TEST(AbecsComandos, AnswersOfTheDocumentAndTheCardNumber) {
+    using namespace abecs;
+    const auto gix =
+        leResposta(hex("4749583030303034318001000C393931323734333636313535"
+                       "8004000D48454D4953504845524553202080070004322E3132"));
+    ASSERT_TRUE(gix);
+    EXPECT_EQ(gix->status, kStOk);
+    const InfoPinPad info = leInfo(*gix);
+    EXPECT_EQ(info.serie + info.fabricante + info.versaoProtocolo,
+              QStringLiteral("991274366155HEMISPHERES2.12"));
+    const auto cex =
+        leResposta(hex("434558303030303334804000023930804200183433313330333239"
+                       "32393833303031313D31353038363031"));
+    ASSERT_TRUE(cex);
+    EXPECT_EQ(cex->campo(PpEvent), QByteArray(kEventoTarja));
+    EXPECT_EQ(numeroDaTrilha2(QString::fromLatin1(cex->campo(PpTrk2Inc))),
+              QStringLiteral("4313032929830011"));
+    for (const char* ruim : {"CEX", "CEX0X0", "CEX000012AB"}) {
+        const auto r = leResposta(QByteArray(ruim));
+        EXPECT_TRUE(!r || r->campos.isEmpty()) << ruim;
+    }
+    const QString trilha2 = QStringLiteral("6062820000000001=3012101000");
+    EXPECT_EQ(decodificaTrilha2(codificaTrilha2(trilha2)), trilha2);
+    EXPECT_EQ(codificaTrilha2(QStringLiteral("9781234789432")).toHex(),
+              QByteArray("9781234789432f"));
+    EXPECT_EQ(numeroDaTrilha1(QStringLiteral("B3764 361234 56006^NOME^0905060640431")),
+              QStringLiteral("376436123456006"));
+    EXPECT_EQ(numeroDaTrilha1(QStringLiteral("sem separador")), QString());
+    EXPECT_EQ(numeroDaTrilha2(QStringLiteral(";60628=1")), QStringLiteral("60628"));
+}
 
 using pinpadsim::Roteiro;
 using pinpadsim::SimuladorPinPad;
@@ -24,51 +113,40 @@ abecs::Tempos tempoCurto() {
     return t;
 }
 
-// Every read goes through a real serial port opened on the simulator's pseudo-terminal.
 TEST(PinPadAbecs, ReadsOverTheSimulatorWithEveryBehaviour) {
     using L = Roteiro::Leitura;
-    struct Caso {
-        const char* nome;
+    enum { Mudo = 1, Ruido = 2, SoTrilha1 = 4 };  // nothing answered; noise; only track 1
+    const qint32 kProt = PinPadAbecs::kErroProtocolo;
+    const struct {
         L leitura;
-        int naks, crcs;    // packets NAKed, answers sent with a bad CRC
-        bool mudo, ruido;  // nothing answered; noise answered
-        bool soTrilha1;    // the card carries only track 1
+        int naks, crcs, flags;  // packets NAKed, answers sent with a bad CRC
         qint32 retorno;
-        const char* numero;    // in the buffer when the read succeeds
-        const char* comandos;  // as the pad received them ("" = not checked)
-    };
-    const Caso casos[] = {
-        {"swipe", L::Passagem, 0, 0, false, false, false, 16, "6062820000000001",
-         "OPN GIX DEX CEX GTK CLO"},
-        {"track 1 only", L::Passagem, 0, 0, false, false, true, 16, "6062820000000002",
-         "OPN DEX CEX GTK CLO"},
-        {"cancel key", L::Cancela, 0, 0, false, false, false, PinPad::kCancelado, "",
-         "OPN DEX CEX CLO"},
-        {"read error", L::ErroLeitura, 0, 0, false, false, false, PinPad::kErroLeitura, "",
-         "OPN DEX CEX CLO"},
-        {"first packet refused, sent again", L::Passagem, 1, 0, false, false, false, 16,
-         "6062820000000001", "OPN DEX CEX GTK CLO"},
-        {"one bad CRC, answer sent again", L::Passagem, 0, 1, false, false, false, 16,
-         "6062820000000001", ""},
-        {"three NAKs", L::Passagem, 3, 0, false, false, false, PinPadAbecs::kErroProtocolo, "", ""},
-        {"bad CRC every time", L::Passagem, 0, 99, false, false, false, PinPadAbecs::kErroProtocolo,
-         "", ""},
-        {"garbage", L::Passagem, 0, 0, false, true, false, PinPadAbecs::kErroProtocolo, "", ""},
-        {"silent", L::Passagem, 0, 0, true, false, false, PinPadAbecs::kSemResposta, "", ""},
+        const char *numero, *comandos;  // read; as the pad received them ("" = not checked)
+    } casos[] = {
+        {L::Passagem, 0, 0, 0, 16, "6062820000000001", "OPN GIX DEX CEX GTK CLO"},
+        {L::Passagem, 0, 0, SoTrilha1, 16, "6062820000000002", "OPN DEX CEX GTK CLO"},
+        {L::Cancela, 0, 0, 0, PinPad::kCancelado, "", "OPN DEX CEX CLO"},
+        {L::ErroLeitura, 0, 0, 0, PinPad::kErroLeitura, "", "OPN DEX CEX CLO"},
+        {L::Passagem, 1, 0, 0, 16, "6062820000000001", "OPN DEX CEX GTK CLO"},  // sent again
+        {L::Passagem, 0, 1, 0, 16, "6062820000000001", ""},  // the answer sent again
+        {L::Passagem, 3, 0, 0, kProt, "", ""},
+        {L::Passagem, 0, 99, 0, kProt, "", ""},
+        {L::Passagem, 0, 0, Ruido, kProt, "", ""},
+        {L::Passagem, 0, 0, Mudo, PinPadAbecs::kSemResposta, "", ""},
     };
     SimuladorPinPad sim;
     ASSERT_TRUE(sim.inicia()) << sim.erro().toStdString();
     PinPadAbecs pad(sim.caminho(), PinPadAbecs::kBaudPadrao, tempoCurto());
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nome);
+    for (const auto& c : casos) {
+        SCOPED_TRACE(testing::Message() << c.naks << c.crcs << c.flags << c.retorno);
         Roteiro r;
         r.atrasoMs = 50;
         r.leitura = c.leitura;
         r.naksIniciais = c.naks;
         r.crcsErrados = c.crcs;
-        r.mudo = c.mudo;
-        r.ruido = c.ruido;
-        if (c.soTrilha1) {
+        r.mudo = c.flags & Mudo;
+        r.ruido = c.flags & Ruido;
+        if (c.flags & SoTrilha1) {
             r.trilha2.clear();
             r.trilha1 = QStringLiteral("B6062820000000002^SILVA/ANA^3012101");
         }
@@ -115,19 +193,14 @@ TEST(PinPadAbecs, CancelFromTheCashierSendsCanAndTheNextReadWorks) {
 }
 
 TEST(PinPadAbecs, DeviceThatIsNotThereOrASettingThatIsNot) {
-    struct Caso {
-        QString dispositivo;
-        const char* motivo;
-    };
-    const Caso casos[] = {{QStringLiteral("/dev/nao-existe-pinpad"), "/dev/nao-existe-pinpad"},
-                          {QString(), "PINPAD"}};
-    for (const Caso& c : casos) {
-        PinPadAbecs pad(c.dispositivo, PinPadAbecs::kBaudPadrao);
+    for (const char* dispositivo : {"/dev/nao-existe-pinpad", ""}) {
+        PinPadAbecs pad(QString::fromLatin1(dispositivo), PinPadAbecs::kBaudPadrao);
         EXPECT_EQ(LeTrilha(pad).RetornoPinPad, PinPad::kSemComunicacao);
-        EXPECT_TRUE(pad.motivo().contains(QLatin1String(c.motivo))) << pad.motivo().toStdString();
-        EXPECT_EQ(MensagemRetornoPinPad(PinPad::kSemComunicacao),
-                  QStringLiteral("Erro no Acesso ao PinPad"));
+        EXPECT_TRUE(pad.motivo().contains(QLatin1String(*dispositivo ? dispositivo : "PINPAD")))
+            << pad.motivo().toStdString();
     }
+    EXPECT_EQ(MensagemRetornoPinPad(PinPad::kSemComunicacao),
+              QStringLiteral("Erro no Acesso ao PinPad"));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// A terminal killed in the middle of a sale: the real quillane-host on loopback, the sale
-// driver as a child process killed with SIGKILL at a chosen point, then started again. The
-// host must end with the sale confirmed or undone, and the terminal store must agree.
+// The sale driver SIGKILLed at a chosen point against quillane-host, then started again: the
+// sale ends confirmed or undone on both sides.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
@@ -51,20 +50,16 @@ struct Host {
 };
 
 QStringList argumentos(const QString& dir, quint16 porta, QStringList acao) {
-    return QStringList{QStringLiteral("--dir"), dir, QStringLiteral("--port"),
-                       QString::number(porta)} +
-           acao;
+    return QStringList{"--dir", dir, "--port", QString::number(porta)} + acao;
 }
 
 TEST(ParadaDoTerminal, KilledAtEachPointTheSaleEndsSettledOnBothSides) {
-    struct Caso {
-        const char* nome;
-        const char* depois;        // what the driver does after the approval
-        bool paraNoHost;           // kill when the host holds the answer, else at the approval
-        EstadoVenda estado;        // the terminal store at the end
-        const char* situacaoHost;  // the host at the end
-    };
-    const Caso casos[] = {
+    const struct {
+        const char *nome, *depois;  // what the driver does after the approval
+        bool paraNoHost;            // kill when the host holds the answer, else at the approval
+        EstadoVenda estado;         // both sides at the end
+        const char* situacaoHost;
+    } casos[] = {
         {"right after the approval", "stop", false, EstadoVenda::Desfeita, "DESFEITA"},
         {"confirmation in flight", "confirm", true, EstadoVenda::Confirmada, "CONFIRMADA"},
         {"undo in flight", "undo", true, EstadoVenda::Desfeita, "DESFEITA"},
@@ -72,7 +67,7 @@ TEST(ParadaDoTerminal, KilledAtEachPointTheSaleEndsSettledOnBothSides) {
     QTemporaryDir raiz;
     ASSERT_TRUE(raiz.isValid());
     const QString driver = QStringLiteral(QL_DRIVER_BIN);
-    for (const Caso& c : casos) {
+    for (const auto& c : casos) {
         SCOPED_TRACE(c.nome);
         const QString dir = raiz.filePath(QString::fromLatin1(c.depois));
         const QString banco = dir + QStringLiteral("-host.sqlite");
@@ -81,9 +76,7 @@ TEST(ParadaDoTerminal, KilledAtEachPointTheSaleEndsSettledOnBothSides) {
             Host host;
             ASSERT_TRUE(host.inicia(banco, 600000));
             QProcess terminal;
-            terminal.start(driver,
-                           argumentos(dir, host.porta,
-                                      {QStringLiteral("sell"), QString::fromLatin1(c.depois)}));
+            terminal.start(driver, argumentos(dir, host.porta, {"sell", c.depois}));
             QString saida;
             const QString aprovada = esperaLinha(terminal, QStringLiteral("APROVADA "), &saida);
             ASSERT_FALSE(aprovada.isEmpty()) << saida.toStdString();
@@ -99,7 +92,7 @@ TEST(ParadaDoTerminal, KilledAtEachPointTheSaleEndsSettledOnBothSides) {
         Host host;
         ASSERT_TRUE(host.inicia(banco, 0));
         QProcess terminal;
-        terminal.start(driver, argumentos(dir, host.porta, {QStringLiteral("recover")}));
+        terminal.start(driver, argumentos(dir, host.porta, {"recover"}));
         QString saida;
         ASSERT_FALSE(esperaLinha(terminal, QStringLiteral("RECUPERADA"), &saida).isEmpty())
             << saida.toStdString();
@@ -111,12 +104,11 @@ TEST(ParadaDoTerminal, KilledAtEachPointTheSaleEndsSettledOnBothSides) {
 
         TerminalStore store(QDir(dir).filePath(QLatin1String(TerminalStore::kArquivo)));
         ASSERT_TRUE(store.abre());
-        ASSERT_TRUE(store.venda(nsu).has_value());
-        EXPECT_EQ(NomeEstado(store.venda(nsu)->estado), NomeEstado(c.estado));
+        EXPECT_EQ(NomeEstado(store.venda(nsu).value().estado), NomeEstado(c.estado));
         hostsim::HostStore dadosHost(banco);
         ASSERT_TRUE(dadosHost.abre(QDateTime::currentDateTime(), nullptr));
-        ASSERT_TRUE(dadosHost.transacao(nsu.toLongLong()).has_value());
-        EXPECT_EQ(dadosHost.transacao(nsu.toLongLong())->situacao, QLatin1String(c.situacaoHost));
+        EXPECT_EQ(dadosHost.transacao(nsu.toLongLong()).value().situacao,
+                  QLatin1String(c.situacaoHost));
     }
 
     // The support log of the whole run: every exchange is there, no card number is.
