@@ -182,28 +182,28 @@ TEST(LeLinhaArquivoIni, FindsTheFilesWhereTheStoreKeepsThem) {
               QStringLiteral("/etc/quillane/WINQLNCORE.ini"));
 }
 
+// One key's line rewritten in the file found as the reads find it (here by another letter
+// case); a new file is created; a missing folder or a value that is not one line fails and
+// leaves the file as it was.
 TEST(GravaLinhaArquivoIni, RewritesOneKeyAndFailsWithoutHarm) {
     test::TestContext t;
-    const QString file = t.writeFile(QStringLiteral("QlnClient.ini"),
-                                     QStringLiteral("; Configuração\r\n[DADOS_GERAIS]\r\n"
-                                                    "Ultimo_Login=01/12/2026 08:00:00\r\n"
-                                                    "\r\n[FormLogin]\r\nk=Y    OK\r\n"));
-    ASSERT_TRUE(GravaLinhaArquivoIni(t.ctx, QStringLiteral("DADOS_GERAIS"),
-                                     QStringLiteral("ultimo_login"),
-                                     QStringLiteral("São 05/12/2026"), file));
-    EXPECT_EQ(readWholeFile(file).value(),
-              toCp1252(QStringLiteral("; Configuração\r\n[DADOS_GERAIS]\r\n"
-                                      "Ultimo_Login=São 05/12/2026\r\n"
-                                      "\r\n[FormLogin]\r\nk=Y    OK\r\n")));
-    // A new file is created; a folder that does not exist or a broken line fails cleanly.
-    const QString fresh = t.path(QStringLiteral("new.ini"));
-    EXPECT_TRUE(GravaLinhaArquivoIni(t.ctx, QStringLiteral("S"), QStringLiteral("k"),
-                                     QStringLiteral("v"), fresh));
-    EXPECT_FALSE(GravaLinhaArquivoIni(t.ctx, QStringLiteral("S"), QStringLiteral("k"),
-                                      QStringLiteral("v"), t.path(QStringLiteral("no/x.ini"))));
-    EXPECT_FALSE(GravaLinhaArquivoIni(t.ctx, QStringLiteral("S"), QStringLiteral("k"),
-                                      QStringLiteral("a\r\nb=c"), fresh));
-    EXPECT_EQ(readWholeFile(fresh).value(), QByteArray("[S]\r\nk=v\r\n"));
+    t.writeFile(QStringLiteral("qlnclient.ini"),
+                QStringLiteral("; Configuração\r\n[S]\r\nk=1\r\n"));
+    const QString file = t.path(QStringLiteral("QlnClient.ini"));
+    auto grava = [&](const QString& valor, const QString& arquivo) {
+        return GravaLinhaArquivoIni(t.ctx, QStringLiteral("S"), QStringLiteral("K"), valor,
+                                    arquivo);
+    };
+    EXPECT_TRUE(grava(QStringLiteral("São"), file));
+    EXPECT_FALSE(grava(QStringLiteral("a\r\nb=c"), file));
+    EXPECT_EQ(readWholeFile(t.path(QStringLiteral("qlnclient.ini"))).value(),
+              toCp1252(QStringLiteral("; Configuração\r\n[S]\r\nk=São\r\n")));
+    EXPECT_TRUE(grava(QStringLiteral("v"), t.path(QStringLiteral("new.ini"))));
+    EXPECT_EQ(readWholeFile(t.path(QStringLiteral("new.ini"))).value(),
+              QByteArray("[S]\r\nK=v\r\n"));
+    EXPECT_FALSE(grava(QStringLiteral("v"), t.path(QStringLiteral("no/x.ini"))));
+    EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("new.ini"), QStringLiteral("qlnclient.ini")}));
     EXPECT_TRUE(t.boxes.empty());
 }
 
