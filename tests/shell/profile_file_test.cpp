@@ -26,7 +26,8 @@ const QByteArray kSample =
     "[broken\r\n"
     "after_broken=still FormLogin\r\n"
     "[dados_gerais]\r\n"
-    "Msg_Approval=second section of the same name\r\n";
+    "Msg_Approval=second section of the same name\r\n"
+    "last line without a value";
 
 TEST(ProfileFile, FindsKeysLikeTheSettingsFilesAreRead) {
     const ProfileFile file(kSample);

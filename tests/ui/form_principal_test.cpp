@@ -8,7 +8,6 @@ namespace ql {
 namespace {
 
 using Icon = MessageBoxes::Icon;
-using Answer = MessageBoxes::Answer;
 
 // A main window over a test context, with its lock in the test folder and every hook recorded.
 struct Principal {
@@ -25,7 +24,6 @@ struct Principal {
             if (logonFalha) throw RuntimeError(5, QStringLiteral("Invalid procedure call"));
         };
         g.configuracaoCarregada = [this](FormPrincipal&) { eventos << QStringLiteral("config"); };
-        g.encerraPrograma = [this] { eventos << QStringLiteral("fim"); };
         janela = std::make_unique<FormPrincipal>(t.ctx, std::move(g));
         janela->setCaminhoTrava(t.path(QStringLiteral("quillane-client.lock")));
     }
@@ -139,21 +137,6 @@ TEST(FormPrincipalCommands, F11AndF12ReachTheScreenThatIsStillOpen) {
     p.janela->registraTela(QStringLiteral("FormNsu"), nova.get(), {[] {}, {}});
     antiga.reset();
     EXPECT_TRUE(p.janela->despacho().registrada(QStringLiteral("FormNsu")));
-}
-
-TEST(FormPrincipalCommands, ExitAsksWithNoPreselected) {
-    Principal p;
-    p.t.boxes.answerNext(Answer::No);
-    p.janela->cmdSair_Click();
-    EXPECT_FALSE(p.eventos.contains(QStringLiteral("fim")));
-    const auto& pergunta = p.t.boxes.last();
-    EXPECT_EQ(pergunta.text, QStringLiteral("Confirma a Saída do Sistema"));
-    EXPECT_EQ(pergunta.icon, Icon::Critical);
-    EXPECT_EQ(pergunta.buttons, MessageBoxes::Buttons::YesNo);
-    EXPECT_EQ(pergunta.defaultButton, Answer::No);
-    p.t.boxes.answerNext(Answer::Yes);
-    p.janela->cmdSair_Click();
-    EXPECT_TRUE(p.eventos.contains(QStringLiteral("fim")));
 }
 
 TEST(FormPrincipalWindow, SizeStaysFixed) {
