@@ -139,6 +139,23 @@ TEST(FormPrincipalCommands, F11AndF12ReachTheScreenThatIsStillOpen) {
     EXPECT_TRUE(p.janela->despacho().registrada(QStringLiteral("FormNsu")));
 }
 
+TEST(FormPrincipalCommands, ExitAsksWithNoPreselectedAndEndsOnYes) {
+    bool fim = false;
+    test::TestContext t;
+    FormPrincipal janela(t.ctx, {{}, {}, {}, [&] { fim = true; }});
+    t.boxes.answerNext(MessageBoxes::Answer::No);
+    janela.cmdSair_Click();
+    EXPECT_FALSE(fim);
+    const auto& pergunta = t.boxes.last();
+    EXPECT_EQ(pergunta.text, QStringLiteral("Confirma a Saída do Sistema"));
+    EXPECT_EQ(pergunta.icon, Icon::Critical);
+    EXPECT_EQ(pergunta.buttons, MessageBoxes::Buttons::YesNo);
+    EXPECT_EQ(pergunta.defaultButton, MessageBoxes::Answer::No);
+    t.boxes.answerNext(MessageBoxes::Answer::Yes);
+    janela.cmdSair_Click();
+    EXPECT_TRUE(fim);
+}
+
 TEST(FormPrincipalWindow, SizeStaysFixed) {
     Principal p;
     const QSize fixo(FormPrincipal::kLargura, FormPrincipal::kAltura);
