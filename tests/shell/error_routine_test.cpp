@@ -11,7 +11,7 @@ TEST(MostraErro, ShowsOnlyWhenTipoLogStartsWithUpperCaseM) {
         const char* tipoLog;
         bool shown;
     };
-    const Case cases[] = {{"M", true}, {"MSG", true}, {"Log", false},
+    const Case cases[] = {{"M", true},  {"MSG", true}, {"Log", false},
                           {"m", false}, {"", false},   {" M", false}};
     for (const Case& c : cases) {
         test::TestContext t;

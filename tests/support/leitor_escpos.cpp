@@ -7,14 +7,7 @@ namespace ql::test {
 namespace {
 
 const char* nomeTabela(int n) {
-    switch (n) {
-        case 2:
-            return "IBM850";
-        case 3:
-            return "IBM860";
-        default:
-            return "IBM437";
-    }
+    return n == 2 ? "IBM850" : n == 3 ? "IBM860" : "IBM437";
 }
 
 }  // namespace

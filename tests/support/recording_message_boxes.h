@@ -13,7 +13,7 @@ namespace ql::test {
 // Records every message shown and answers questions from a script (Yes/No/...). A question
 // with no scripted answer gets its default button.
 class RecordingMessageBoxes final : public MessageBoxes {
-public:
+  public:
     struct Shown {
         QString text;
         QString title;
@@ -23,17 +23,27 @@ public:
     };
 
     Answer show(const QString& text, const QString& title, Icon icon, Buttons buttons,
-                Answer defaultButton) override;
+                Answer defaultButton) override {
+        shown_.push_back({text, title, icon, buttons, defaultButton});
+        if (script_.empty()) return buttons == Buttons::Ok ? Answer::Ok : defaultButton;
+        const Answer a = script_.front();
+        script_.pop_front();
+        return a;
+    }
 
     void answerNext(Answer a) { script_.push_back(a); }
 
     const std::vector<Shown>& shown() const { return shown_; }
-    QStringList texts() const;
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& s : shown_) out << s.text;
+        return out;
+    }
     const Shown& last() const { return shown_.back(); }
     bool empty() const { return shown_.empty(); }
     void clear() { shown_.clear(); }
 
-private:
+  private:
     std::vector<Shown> shown_;
     std::deque<Answer> script_;
 };

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDateTime>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "shell/context.h"
+#include "shell/text_files.h"
 #include "support/recording_message_boxes.h"
 
 namespace ql::test {
@@ -27,7 +29,11 @@ struct TestContext {
     }
 
     // Writes a file (Windows-1252) into the data folder and returns its path.
-    QString writeFile(const QString& name, const QString& contents) const;
+    QString writeFile(const QString& name, const QString& contents) const {
+        QFile f(path(name));
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(toCp1252(contents));
+        return path(name);
+    }
     QString path(const QString& name) const { return dir.filePath(name); }
 };
 

@@ -1,34 +1,13 @@
 #include <QAction>
-#include <QApplication>
 #include <QLockFile>
-#include <QTest>
-#include <QWidget>
-
-#include <gtest/gtest.h>
 
 #include "shell/error_trap.h"
-#include "shell/screens/form_principal.h"
-#include "support/test_context.h"
+#include "support/ui/loja_demo.h"
 
 namespace ql {
 namespace {
 
-// Lets the event loop run until the condition holds or two seconds have passed.
-template <class F>
-bool esperaAte(F condicao) {
-    QDeadlineTimer prazo(2000);
-    while (!condicao()) {
-        if (prazo.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(5);
-    }
-    return true;
-}
-
-const QSize kTamanhoFixo(FormPrincipal::kLargura, FormPrincipal::kAltura);
-
 using Icon = MessageBoxes::Icon;
-using Answer = MessageBoxes::Answer;
 
 // A main window over a test context, with its lock in the test folder and every hook recorded.
 struct Principal {
@@ -45,145 +24,113 @@ struct Principal {
             if (logonFalha) throw RuntimeError(5, QStringLiteral("Invalid procedure call"));
         };
         g.configuracaoCarregada = [this](FormPrincipal&) { eventos << QStringLiteral("config"); };
-        g.encerraPrograma = [this] { eventos << QStringLiteral("fim"); };
         janela = std::make_unique<FormPrincipal>(t.ctx, std::move(g));
         janela->setCaminhoTrava(t.path(QStringLiteral("quillane-client.lock")));
     }
 
-    // The three settings files a run needs, with the main window's layout record and an
-    // operator table with one operadora.
-    void escreveConfiguracao(const QString& ultimoLogin = QString(),
-                             const QString& cmdSair = QStringLiteral("Y    Sair do sistema")) {
+    // The settings files a run needs, the main window's captions (F11 configured, the exit
+    // command configured blank) and an operator table with one operadora.
+    void escreveConfiguracao() {
         t.writeFile(QStringLiteral("WINQLNCORE.ini"), QStringLiteral("[CORE]\n"));
-        QString geral =
-            QStringLiteral("[DADOS_GERAIS]\nTimeOut_Login=30\nbMsgIso=N\nTIPOESTAB_Default=1\n");
-        if (!ultimoLogin.isNull()) geral += QStringLiteral("Ultimo_Login=") + ultimoLogin + '\n';
-        const QString grupo1 =
-            QStringLiteral("Y    ") + QStringLiteral("F11 - Imprime").leftJustified(30);
-        const QString grupo2 =
-            QStringLiteral("N    ") + QStringLiteral("F11 - Rede").leftJustified(30);
-        geral += QStringLiteral("[FormPrincipal]\nmnuImprimir_Caption=") + grupo1 + grupo2 +
-                 QStringLiteral("\ncmdSair_Caption=") + cmdSair + '\n';
-        t.writeFile(QStringLiteral("QlnClient.ini"), geral);
+        t.writeFile(QStringLiteral("QlnClient.ini"),
+                    QStringLiteral("[DADOS_GERAIS]\nTimeOut_Login=30\nbMsgIso=N\n"
+                                   "Ultimo_Login=05/12/2026 09:50:00\n[FormPrincipal]\n"
+                                   "mnuImprimir_Caption=Y    F11 - Imprime\n"
+                                   "cmdSair_Caption=Y\n"));
         t.writeFile(QStringLiteral("CORE.ini"), QStringLiteral("[CONFIG]\nESTAB_CODE=000123\n"));
         t.writeFile(QStringLiteral("QLTb_Opr.txt"),
                     QStringLiteral("OPERADORA TESTE     00000001\r\n"));
     }
 };
 
-TEST(FormPrincipalStartup, SettingsFailureEndsTheProgram) {
-    Principal p;  // no settings files at all
-    EXPECT_FALSE(p.janela->MDIForm_Load());
-    ASSERT_FALSE(p.t.boxes.empty());
-    const auto& ultima = p.t.boxes.last();
-    EXPECT_EQ(ultima.text, QStringLiteral("Erro nos arquivos de configuração!"));
-    EXPECT_EQ(ultima.title, QStringLiteral("Atenção"));
-    EXPECT_EQ(ultima.icon, Icon::Critical);
-    EXPECT_TRUE(p.eventos.isEmpty()) << p.eventos.join(',').toStdString();
-    EXPECT_FALSE(p.janela->Timer1().isActive());
-    EXPECT_FALSE(p.janela->mnuImprimir()->isEnabled());
-    EXPECT_TRUE(p.janela->windowTitle().startsWith(
-        QStringLiteral("Quillane Client            Tela 0000 - Principal              ")));
-    EXPECT_TRUE(p.janela->windowTitle().endsWith(QStringLiteral("05/12/2026")));
+TEST(FormPrincipalStartup, EachFailureIsShownAndEndsTheProgram) {
+    enum Falha { SemConfiguracao, OutraCopia, SemOperadoras };
+    const struct {
+        Falha falha;
+        const char* caixa;
+        const char* titulo;
+        Icon icone;
+    } casos[] = {
+        {SemConfiguracao, "Erro nos arquivos de configuração!", "Atenção", Icon::Critical},
+        {OutraCopia, "O QlnClient já esta ativo.", "Atenção", Icon::Exclamation},
+        {SemOperadoras, "Ocorreu o erro: Arquivo QLTb_Opr.txt não foi encontrado.",
+         "ATENÇÃOObtemDadosOperadora", Icon::Exclamation},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.caixa);
+        Principal p;
+        QLockFile outraCopia(p.t.path(QStringLiteral("quillane-client.lock")));
+        if (caso.falha != SemConfiguracao) p.escreveConfiguracao();
+        ASSERT_EQ(caso.falha == OutraCopia && outraCopia.tryLock(0), caso.falha == OutraCopia);
+        if (caso.falha == SemOperadoras) QFile::remove(p.t.path(QStringLiteral("QLTb_Opr.txt")));
+        EXPECT_FALSE(p.janela->MDIForm_Load());
+        EXPECT_EQ(p.t.boxes.texts(), QStringList{QString::fromUtf8(caso.caixa)});
+        EXPECT_EQ(p.t.boxes.last().title, QString::fromUtf8(caso.titulo));
+        EXPECT_EQ(p.t.boxes.last().icon, caso.icone);
+        EXPECT_FALSE(p.eventos.contains(QStringLiteral("FormInicial")));
+        EXPECT_FALSE(p.janela->Timer1().isActive());
+        EXPECT_EQ(p.janela->windowTitle(),
+                  QStringLiteral(
+                      "Quillane Client            Tela 0000 - Principal              05/12/2026"));
+        if (caso.falha != OutraCopia) continue;
+        // Once the other copy has ended, a new start is accepted.
+        outraCopia.unlock();
+        p.t.boxes.clear();
+        EXPECT_TRUE(p.janela->MDIForm_Load()) << p.t.boxes.texts().join('|').toStdString();
+    }
 }
 
-TEST(FormPrincipalStartup, SecondCopyIsRefusedBeforeTheSettings) {
+TEST(FormPrincipalStartup, FullStartCaptionsTheCommandsAndChecksTheLogon) {
     Principal p;
     p.escreveConfiguracao();
-    QLockFile outraCopia(p.t.path(QStringLiteral("quillane-client.lock")));
-    ASSERT_TRUE(outraCopia.tryLock(0));
-
-    EXPECT_FALSE(p.janela->MDIForm_Load());
-    ASSERT_EQ(p.t.boxes.shown().size(), 1u);
-    EXPECT_EQ(p.t.boxes.last().text, QStringLiteral("O QlnClient já esta ativo."));
-    EXPECT_EQ(p.t.boxes.last().title, QStringLiteral("Atenção"));
-    EXPECT_EQ(p.t.boxes.last().icon, Icon::Exclamation);
-    EXPECT_TRUE(p.eventos.isEmpty());
-
-    // Once the other copy has ended, a new start is accepted.
-    outraCopia.unlock();
-    p.t.boxes.clear();
-    EXPECT_TRUE(p.janela->MDIForm_Load()) << p.t.boxes.texts().join('|').toStdString();
-}
-
-TEST(FormPrincipalStartup, FullStartOpensTheCardScreenWithTheLayoutCaptions) {
-    Principal p;
-    p.escreveConfiguracao(QStringLiteral("05/12/2026 09:50:00"));
     ASSERT_TRUE(p.janela->MDIForm_Load()) << p.t.boxes.texts().join('|').toStdString();
     EXPECT_TRUE(p.t.boxes.empty()) << p.t.boxes.texts().join('|').toStdString();
     EXPECT_EQ(p.eventos, (QStringList{QStringLiteral("config"), QStringLiteral("FormInicial")}));
-    EXPECT_EQ(p.t.ctx.operadoras.size(), 1);
     EXPECT_TRUE(p.janela->mnuImprimir()->isEnabled());
     EXPECT_EQ(p.janela->mnuImprimir()->text(), QStringLiteral("F11 - Imprime"));
-    EXPECT_EQ(p.janela->cmdSair()->text(), QStringLiteral("Sair do sistema"));
+    EXPECT_EQ(p.janela->cmdSair()->text(), QString());  // configured blank
     EXPECT_EQ(p.janela->mnuEncerrar()->text(), QStringLiteral("&F12 - Retornar"));
 
     // The first logon check runs at once: ten minutes old with a time-out of 30, nothing due.
-    EXPECT_TRUE(p.janela->Timer1().isActive());
     EXPECT_EQ(p.janela->Timer1().interval(), 1);
-    EXPECT_TRUE(esperaAte(
+    EXPECT_TRUE(test::esperaAte(
         [&] { return p.janela->Timer1().interval() == FormPrincipal::kIntervaloLogonMs; }));
     EXPECT_TRUE(p.janela->Timer1().isActive());
     EXPECT_FALSE(p.eventos.contains(QStringLiteral("Logon")));
-
     // Half an hour later the next tick asks for a logon.
     p.t.clock.advanceSecs(21 * 60);
     p.janela->Timer1_Timer();
     EXPECT_EQ(p.eventos.count(QStringLiteral("Logon")), 1);
     EXPECT_TRUE(p.janela->Timer1().isActive());
-
     // An error inside the tick goes to the error routine and the timer is not enabled again.
     p.logonFalha = true;
     p.janela->Timer1_Timer();
     EXPECT_EQ(p.eventos.count(QStringLiteral("Logon")), 2);
     EXPECT_FALSE(p.janela->Timer1().isActive());
+    EXPECT_EQ(p.t.boxes.texts(),
+              QStringList{QStringLiteral("Ocorreu o erro: 5 - Invalid procedure call")});
 }
 
-TEST(FormPrincipalStartup, ACaptionConfiguredBlankBlanksTheCommand) {
-    Principal p;
-    p.escreveConfiguracao(QString(), QStringLiteral("Y    ") + QString(30, u' '));
-    ASSERT_TRUE(p.janela->MDIForm_Load()) << p.t.boxes.texts().join('|').toStdString();
-    EXPECT_EQ(p.janela->cmdSair()->text(), QString());
-    EXPECT_EQ(p.janela->mnuImprimir()->text(), QStringLiteral("F11 - Imprime"));
-}
-
-TEST(FormPrincipalStartup, OperatorTableMissingEndsTheProgram) {
-    Principal p;
-    p.escreveConfiguracao();
-    QFile::remove(p.t.path(QStringLiteral("QLTb_Opr.txt")));
-    EXPECT_FALSE(p.janela->MDIForm_Load());
-    EXPECT_FALSE(p.eventos.contains(QStringLiteral("FormInicial")));
-    EXPECT_FALSE(p.janela->Timer1().isActive());
-    ASSERT_FALSE(p.t.boxes.empty());
-    EXPECT_TRUE(p.t.boxes.last().text.contains(QStringLiteral("QLTb_Opr.txt")));
-}
-
-TEST(FormPrincipalCommands, F11AndF12ReachTheCurrentScreen) {
+TEST(FormPrincipalCommands, F11AndF12ReachTheScreenThatIsStillOpen) {
     Principal p;
     QStringList chamadas;
     auto tela = std::make_unique<QObject>();
     p.janela->registraTela(QStringLiteral("FormNsu"), tela.get(),
                            {[&] { chamadas << QStringLiteral("encerra"); },
                             [&] { chamadas << QStringLiteral("imprime"); }});
-
     p.t.ctx.TelaAtual = QStringLiteral("TRANSACOESDOLOTE");
-    p.janela->mnuEncerrar_Click();
     p.janela->mnuImprimir_Click();  // F11 unavailable: nothing
     p.janela->setImprimirDisponivel(true);
     p.janela->mnuImprimir_Click();
-    p.t.ctx.TelaAtual = QString();
-    p.janela->mnuEncerrar_Click();  // no screen: nothing
-    EXPECT_EQ(chamadas, (QStringList{QStringLiteral("encerra"), QStringLiteral("imprime")}));
+    p.janela->mnuEncerrar_Click();
+    EXPECT_EQ(chamadas, (QStringList{QStringLiteral("imprime"), QStringLiteral("encerra")}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the pointer is restored";
 
-    // A closed screen is no longer called.
+    // A closed screen is no longer called; a newer screen of the same name keeps its
+    // registration when an older one goes away.
     tela.reset();
-    p.t.ctx.TelaAtual = QStringLiteral("TRANSACOESDOLOTE");
     p.janela->mnuEncerrar_Click();
     EXPECT_EQ(chamadas.size(), 2);
-    EXPECT_FALSE(p.janela->despacho().registrada(QStringLiteral("FormNsu")));
-
-    // A newer screen of the same name keeps its registration when an older one goes away.
     auto antiga = std::make_unique<QObject>();
     auto nova = std::make_unique<QObject>();
     p.janela->registraTela(QStringLiteral("FormNsu"), antiga.get(), {[] {}, {}});
@@ -192,37 +139,35 @@ TEST(FormPrincipalCommands, F11AndF12ReachTheCurrentScreen) {
     EXPECT_TRUE(p.janela->despacho().registrada(QStringLiteral("FormNsu")));
 }
 
-TEST(FormPrincipalCommands, ExitAsksWithNoPreselected) {
-    Principal p;
-    p.t.boxes.answerNext(Answer::No);
-    p.janela->cmdSair_Click();
-    EXPECT_FALSE(p.eventos.contains(QStringLiteral("fim")));
-    const auto& pergunta = p.t.boxes.last();
+TEST(FormPrincipalCommands, ExitAsksWithNoPreselectedAndEndsOnYes) {
+    bool fim = false;
+    test::TestContext t;
+    FormPrincipal janela(t.ctx, {{}, {}, {}, [&] { fim = true; }});
+    t.boxes.answerNext(MessageBoxes::Answer::No);
+    janela.cmdSair_Click();
+    EXPECT_FALSE(fim);
+    const auto& pergunta = t.boxes.last();
     EXPECT_EQ(pergunta.text, QStringLiteral("Confirma a Saída do Sistema"));
     EXPECT_EQ(pergunta.icon, Icon::Critical);
     EXPECT_EQ(pergunta.buttons, MessageBoxes::Buttons::YesNo);
-    EXPECT_EQ(pergunta.defaultButton, Answer::No);
-
-    p.t.boxes.answerNext(Answer::Yes);
-    p.janela->cmdSair_Click();
-    EXPECT_TRUE(p.eventos.contains(QStringLiteral("fim")));
+    EXPECT_EQ(pergunta.defaultButton, MessageBoxes::Answer::No);
+    t.boxes.answerNext(MessageBoxes::Answer::Yes);
+    janela.cmdSair_Click();
+    EXPECT_TRUE(fim);
 }
 
 TEST(FormPrincipalWindow, SizeStaysFixed) {
     Principal p;
+    const QSize fixo(FormPrincipal::kLargura, FormPrincipal::kAltura);
     p.janela->show();
     QApplication::processEvents();
-    EXPECT_EQ(p.janela->size(), kTamanhoFixo);
-
+    EXPECT_EQ(p.janela->size(), fixo);
     p.janela->showMaximized();
-    EXPECT_TRUE(esperaAte([&] { return !p.janela->isMaximized(); }));
-    EXPECT_TRUE(esperaAte([&] { return p.janela->size() == kTamanhoFixo; }))
-        << p.janela->width() << "x" << p.janela->height();
-
+    EXPECT_TRUE(test::esperaAte([&] { return !p.janela->isMaximized(); }));
+    EXPECT_TRUE(test::esperaAte([&] { return p.janela->size() == fixo; }));
     p.janela->resize(900, 700);
-    EXPECT_TRUE(esperaAte([&] { return p.janela->size() == kTamanhoFixo; }))
+    EXPECT_TRUE(test::esperaAte([&] { return p.janela->size() == fixo; }))
         << p.janela->width() << "x" << p.janela->height();
-
     p.janela->showMinimized();
     QApplication::processEvents();
     EXPECT_TRUE(p.janela->isMinimized()) << "a minimised window is left alone";

@@ -1,9 +1,6 @@
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -29,33 +26,28 @@ namespace {
 using Answer = MessageBoxes::Answer;
 using Buttons = MessageBoxes::Buttons;
 
-// Shows one box through QtMessageBoxes; meanwhile records the box's buttons and default and
-// clicks the button with the given text.
-struct CaixaVista {
-    QStringList botoes;
-    QString padrao;
-    QString titulo;
-    QMessageBox::Icon icone = QMessageBox::NoIcon;
-    Answer resposta = Answer::Ok;
-};
-
-CaixaVista mostra(Buttons botoes, Answer padrao, const QString& clicar) {
-    CaixaVista vista;
+// Shows one box through QtMessageBoxes and clicks the button with the given text. The box as
+// seen: "title, icon, buttons in alphabetical order, default button".
+std::pair<QString, Answer> mostra(Buttons botoes, Answer padrao, const char* clicar) {
+    QString vista;
     QTimer::singleShot(0, [&] {
         auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!caixa) return;
-        vista.titulo = caixa->windowTitle();
-        vista.icone = caixa->icon();
-        if (caixa->defaultButton()) vista.padrao = caixa->defaultButton()->text();
+        QStringList nomes;
+        for (QAbstractButton* b : caixa->buttons()) nomes << b->text();
+        nomes.sort();
+        vista = QStringLiteral("%1, %2, %3, %4")
+                    .arg(caixa->windowTitle())
+                    .arg(caixa->icon())
+                    .arg(nomes.join(u' '), caixa->defaultButton()->text());
         for (QAbstractButton* b : caixa->buttons()) {
-            vista.botoes << b->text();
-            if (b->text() == clicar) b->click();
+            if (b->text() == QString::fromUtf8(clicar)) b->click();
         }
     });
-    QtMessageBoxes caixas;
-    vista.resposta = caixas.show(QStringLiteral("Texto"), QStringLiteral("Atenção"),
-                                 MessageBoxes::Icon::Critical, botoes, padrao);
-    return vista;
+    const Answer resposta =
+        QtMessageBoxes().show(QStringLiteral("Texto"), QStringLiteral("Atenção"),
+                              MessageBoxes::Icon::Critical, botoes, padrao);
+    return {vista, resposta};
 }
 
 TEST(QtMessageBoxes, PortugueseButtonsAndDefaults) {
@@ -63,52 +55,42 @@ TEST(QtMessageBoxes, PortugueseButtonsAndDefaults) {
         Buttons botoes;
         Answer padrao;
         const char* clicar;
-        const char* textoPadrao;
+        const char* vista;  // QMessageBox::Critical is 3
         Answer resposta;
     } casos[] = {
-        {Buttons::YesNo, Answer::No, "Sim", "Não", Answer::Yes},
-        {Buttons::YesNo, Answer::Yes, "Não", "Sim", Answer::No},
-        {Buttons::Ok, Answer::Ok, "OK", "OK", Answer::Ok},
-        {Buttons::OkCancel, Answer::Cancel, "Cancelar", "Cancelar", Answer::Cancel},
+        {Buttons::YesNo, Answer::No, "Sim", "Atenção, 3, Não Sim, Não", Answer::Yes},
+        {Buttons::YesNo, Answer::Yes, "Não", "Atenção, 3, Não Sim, Sim", Answer::No},
+        {Buttons::Ok, Answer::Ok, "OK", "Atenção, 3, OK, OK", Answer::Ok},
+        {Buttons::OkCancel, Answer::Cancel, "Cancelar", "Atenção, 3, Cancelar OK, Cancelar",
+         Answer::Cancel},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.clicar);
-        const CaixaVista vista = mostra(caso.botoes, caso.padrao, QString::fromUtf8(caso.clicar));
-        EXPECT_EQ(vista.resposta, caso.resposta);
-        EXPECT_EQ(vista.padrao, QString::fromUtf8(caso.textoPadrao));
-        EXPECT_EQ(vista.titulo, QStringLiteral("Atenção"));
-        EXPECT_EQ(vista.icone, QMessageBox::Critical);
-        EXPECT_TRUE(vista.botoes.contains(QString::fromUtf8(caso.clicar)));
+        EXPECT_EQ(mostra(caso.botoes, caso.padrao, caso.clicar),
+                  std::make_pair(QString::fromUtf8(caso.vista), caso.resposta));
     }
 }
 
+// Nested guards restore the pointer once; a button disabled before the command stays
+// disabled; a button the command destroys is not touched.
 TEST(BusyCursor, RestoresPointerAndButton) {
     QPushButton botao;
+    QPushButton desligado;
+    desligado.setEnabled(false);
+    auto* efemero = new QPushButton;
     {
         BusyCursor externo(&botao);
         EXPECT_FALSE(botao.isEnabled());
-        ASSERT_NE(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
         {
-            BusyCursor interno(&botao);  // already disabled: left for the outer guard
+            BusyCursor interno(&botao), outro(&desligado), ultimo(efemero);
+            delete efemero;
         }
         EXPECT_FALSE(botao.isEnabled());
         EXPECT_NE(QApplication::overrideCursor(), nullptr);
     }
     EXPECT_TRUE(botao.isEnabled());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-
-    // A button disabled before the command stays disabled; a button destroyed by the command
-    // is not touched.
-    QPushButton desligado;
-    desligado.setEnabled(false);
-    { BusyCursor guarda(&desligado); }
     EXPECT_FALSE(desligado.isEnabled());
-    auto* efemero = new QPushButton;
-    {
-        BusyCursor guarda(efemero);
-        delete efemero;
-    }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -144,27 +126,39 @@ TEST(KeyFilters, AmountAndTextFieldsFromKeyEvents) {
     EXPECT_EQ(texto.text(), QStringLiteral("ONEIL"));
 }
 
-TEST(KeyFilters, EnterMovesToTheNextField) {
-    QWidget janela;
-    auto* layout = new QVBoxLayout(&janela);
-    auto* primeiro = new QLineEdit(&janela);
-    auto* segundo = new QLineEdit(&janela);
-    auto* preco = new QLineEdit(&janela);
-    auto* ultimo = new QLineEdit(&janela);
-    for (QLineEdit* e : {primeiro, segundo, preco, ultimo}) layout->addWidget(e);
-    InstalaEnterTab(primeiro);
-    InstalaCampoValor(preco, &PrecoBruto_KeyPress);
-    janela.show();
-    primeiro->setFocus();
+// Enter moves to the next field (the gross price's two on, wrapping from the last to the
+// first); a function key clicks its button only while the button is usable.
+TEST(KeyFilters, EnterAndFunctionKeysOnAScreen) {
+    QWidget tela;
+    auto* layout = new QVBoxLayout(&tela);
+    QLineEdit* campos[4];
+    for (QLineEdit*& e : campos) layout->addWidget(e = new QLineEdit(&tela));
+    auto* botao = new QPushButton(QStringLiteral("F2 - Teste"), &tela);
+    botao->setFocusPolicy(Qt::NoFocus);  // not a stop for Enter
+    layout->addWidget(botao);
+    InstalaEnterTab(campos[0]);
+    InstalaCampoValor(campos[2], &PrecoBruto_KeyPress);
+    int cliques = 0;
+    QObject::connect(botao, &QPushButton::clicked, [&] { ++cliques; });
+    InstalaTeclasFuncao(&tela, {{Qt::Key_F2, botao}});
+    tela.show();
+    campos[0]->setFocus();
     QApplication::processEvents();
-    ASSERT_EQ(janela.focusWidget(), primeiro);
+    QTest::keyClick(campos[0], Qt::Key_Return);
+    EXPECT_EQ(tela.focusWidget(), campos[1]);
+    campos[2]->setFocus();
+    QTest::keyClick(campos[2], Qt::Key_Return);
+    EXPECT_EQ(tela.focusWidget(), campos[0]);
 
-    QTest::keyClick(primeiro, Qt::Key_Return);
-    EXPECT_EQ(janela.focusWidget(), segundo);
-    // The gross price's Enter moves two fields on (wrapping from the last to the first).
-    preco->setFocus();
-    QTest::keyClick(preco, Qt::Key_Return);
-    EXPECT_EQ(janela.focusWidget(), primeiro);
+    QTest::keyClick(campos[0], Qt::Key_F2);
+    botao->setEnabled(false);
+    QTest::keyClick(campos[0], Qt::Key_F2);
+    botao->setEnabled(true);
+    botao->hide();
+    QTest::keyClick(campos[0], Qt::Key_F2);
+    botao->show();
+    QTest::keyClick(campos[0], Qt::Key_F3);
+    EXPECT_EQ(cliques, 1);
 }
 
 // A grid model that declares one hidden column and widths in characters.
@@ -182,28 +176,6 @@ class ModeloGrade final : public QStandardItemModel {
         emit headerDataChanged(Qt::Horizontal, 0, 2);
     }
 };
-
-TEST(KeyFilters, FunctionKeysActOnlyOnUsableButtons) {
-    QWidget tela;
-    auto* campo = new QLineEdit(&tela);
-    auto* botao = new QPushButton(QStringLiteral("F2 - Teste"), &tela);
-    int cliques = 0;
-    QObject::connect(botao, &QPushButton::clicked, [&] { ++cliques; });
-    InstalaTeclasFuncao(&tela, {{Qt::Key_F2, botao}});
-    tela.show();
-    campo->setFocus();
-
-    QTest::keyClick(campo, Qt::Key_F2);  // from a control inside the screen
-    EXPECT_EQ(cliques, 1);
-    botao->setEnabled(false);
-    QTest::keyClick(campo, Qt::Key_F2);
-    botao->setEnabled(true);
-    botao->hide();
-    QTest::keyClick(campo, Qt::Key_F2);
-    EXPECT_EQ(cliques, 1) << "a disabled or hidden button ignores its key";
-    QTest::keyClick(campo, Qt::Key_F3);
-    EXPECT_EQ(cliques, 1);
-}
 
 TEST(GridHelper, AppliesHiddenColumnsAndWidths) {
     ModeloGrade modelo;
