@@ -1,6 +1,7 @@
 // The message layer: the text form, the ISO form and reading fields of the host's answers.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -45,6 +46,17 @@ TEST(MensagemTexto, WritesFieldsInOrderAddedWithFixedTags) {
         for (const auto& [tag, valor] : campos) m.add(tag, valor);
         EXPECT_EQ(writeText(m), esperado);
     }
+    // Each node after the first links to the one added before it and keeps its value's length,
+    // which travels as text.
+    Mensagem m;
+    m.add("000-000", "0100");
+    m.add("942-000", "123456789012345");
+    EXPECT_EQ(m.no(0).Proximo, -1);
+    EXPECT_EQ(m.no(1).Proximo, 0);
+    EXPECT_EQ(m.no(1).ComprimentoTexto(), "15");
+    ClassCampo no;
+    no.DefineComprimento(" 27 ");
+    EXPECT_EQ(no.Comprimento, 27);
 }
 
 TEST(MensagemTexto, TwoThousandFieldLimitIsReportedAndNothingIsLost) {
@@ -93,6 +105,23 @@ TEST(MensagemTexto, ParseSplitsTextFormAndFlagsBrokenPieces) {
 
 // The writing rules no transaction's own layout shows (those are checked byte for byte with
 // each transaction): type, bitmap, then the elements.
+// The element of a field and its length code and type, at the edges of what they accept.
+TEST(Iso8583Descricao, ElementOfAFieldAndItsCodesOnlyInsideOneTo64) {
+    const std::tuple<const char*, int, const char*, const char*> casos[] = {
+        {"902-011", 63, "3L", "A"},
+        {"011-000", 3, "06", "N"},
+        {"000-000", 0, "", ""},
+        {"9x0-000", 0, "", ""},
+        {"90", 0, "", ""}};
+    for (const auto& [tag, elemento, codigo, tipo] : casos) {
+        EXPECT_EQ(BitIsoDoCampo(tag), elemento) << tag;
+        EXPECT_EQ(TamanhoBitIso(elemento), codigo) << tag;
+        EXPECT_EQ(TipoBitIso(elemento), tipo) << tag;
+    }
+    EXPECT_EQ(TipoBitIso(64), "A");
+    EXPECT_EQ(TamanhoBitIso(65) + TipoBitIso(65), "");
+}
+
 TEST(Iso8583Escrita, WritesTypeBitmapAndElementsInOrder) {
     const std::pair<const char*, const char*> casos[] = {
         // Fixed numeric padded with zeros; a longer fixed value written whole.
