@@ -41,22 +41,11 @@ QString procura(const Tabela& tabela, const QString& telaAtual) {
     return {};
 }
 
-template <typename Tabela>
-QStringList nomes(const Tabela& tabela) {
-    QStringList lista;
-    for (const Rota& rota : tabela) lista << QString::fromLatin1(rota.telaAtual);
-    return lista;
-}
-
 }  // namespace
 
 QString TelaDoComando(ComandoTela comando, const QString& telaAtual) {
     return comando == ComandoTela::Encerrar ? procura(kRotasEncerrar, telaAtual)
                                             : procura(kRotasImprimir, telaAtual);
-}
-
-QStringList TelasAtendidas(ComandoTela comando) {
-    return comando == ComandoTela::Encerrar ? nomes(kRotasEncerrar) : nomes(kRotasImprimir);
 }
 
 void DespachoTelas::registra(const QString& nomeTela, Operacoes operacoes) {

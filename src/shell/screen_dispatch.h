@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -17,9 +16,6 @@ enum class ComandoTela {
 // Which screen answers a command for a current screen name (TelaAtual); empty when the command
 // does nothing there. The names returned are the screens' own names ("FormInicial", ...).
 QString TelaDoComando(ComandoTela comando, const QString& telaAtual);
-
-// Every current screen name for which the command reaches a screen.
-QStringList TelasAtendidas(ComandoTela comando);
 
 // The screens that take part in the F11/F12 dispatch, found by their own names. A screen
 // registers its operations when it opens and removes them when it closes.
