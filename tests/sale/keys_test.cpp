@@ -104,7 +104,9 @@ TEST(TeclaTexto, UpperCaseWithoutApostrophesTypedOrPasted) {
                  {0xE7, 0xC7}};
     EstadoCampo campo;
     for (const auto& c : casos) EXPECT_EQ(TeclaTexto(campo, c.tecla), ResultadoTecla{c.esperado});
-    EXPECT_EQ(FiltraTexto(QStringLiteral("d'agua ação 1-2")), QStringLiteral("DAGUA AÇÃO 1-2"));
+    // ";" and "=" would add fields to a text-form request.
+    EXPECT_EQ(FiltraTexto(QStringLiteral("d'agua ação 1-2;902-000=7")),
+              QStringLiteral("DAGUA AÇÃO 1-2902-0007"));
     EXPECT_EQ(FiltraTexto(QStringLiteral("''")), QString());
 }
 
