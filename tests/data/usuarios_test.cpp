@@ -7,6 +7,10 @@
 #include "data/sequential_items.h"
 #include "data/usuarios.h"
 #include "data_fixtures.h"
+#include "shell/support_log.h"
+#include "store/terminal_store.h"
+
+#include <sys/stat.h>
 
 namespace ql {
 namespace {
@@ -311,6 +315,32 @@ TEST_F(Usuarios, GravaNovaSenhaRewritesOnlyTheUsersSlot) {
     ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG5", "55"));
     EXPECT_EQ(QStringList({senhaDe("MNG1"), senhaDe("MNG4"), senhaDe("MNG5")}),
               QStringList({"", "4444", "55"}));
+}
+
+// What the till writes is for its own account only (0600, folders 0700) whatever the umask:
+// the users file a password change rewrites, even one an earlier version left readable by all,
+// the terminal store with its log and index, and the support log.
+TEST_F(Usuarios, RewrittenUsersFileStoreAndLogAreThePrograms) {
+    const mode_t umaskAntes = ::umask(022);
+    ASSERT_TRUE(QFile::setPermissions(gravaUsuarios(), QFile::ReadOwner | QFile::WriteOwner |
+                                                           QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG3", "9876543"));
+    const QString loja = tc.path("terminal.sqlite");
+    TerminalStore store(loja);
+    ASSERT_TRUE(store.abre());
+    tc.ctx.config.PathCORE = tc.dir.path();
+    RegistraLog(tc.ctx, "linha");
+    ::umask(umaskAntes);
+    const auto modo = [](const QString& caminho) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(caminho).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
+    };
+    const QString log = DiretorioLog(tc.ctx);
+    for (const QString& arquivo :
+         {tc.path(test::arquivosDados(tc, "UP.S??").value(0)), loja, loja + "-wal", loja + "-shm",
+          QDir(log).filePath(QDir(log).entryList(QDir::Files).value(0))})
+        EXPECT_EQ(modo(arquivo), 0600u) << arquivo.toStdString();
+    EXPECT_EQ(modo(log), 0700u);
 }
 
 TEST_F(Usuarios, GravaNovaSenhaWithoutAnythingToChange) {
