@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -317,30 +318,30 @@ TEST_F(Usuarios, GravaNovaSenhaRewritesOnlyTheUsersSlot) {
               QStringList({"", "4444", "55"}));
 }
 
-// What the till writes is for its own account only (0600, folders 0700) whatever the umask:
-// the users file a password change rewrites, even one an earlier version left readable by all,
-// the terminal store with its log and index, and the support log.
+// What the till writes is for its own account only (files 0600, folders 0700) whatever the
+// umask: the users file a password change rewrites, even one an earlier version left readable
+// by all, the terminal store with its log and index, and the support log.
 TEST_F(Usuarios, RewrittenUsersFileStoreAndLogAreThePrograms) {
     const mode_t umaskAntes = ::umask(022);
     ASSERT_TRUE(QFile::setPermissions(gravaUsuarios(), QFile::ReadOwner | QFile::WriteOwner |
                                                            QFile::ReadGroup | QFile::ReadOther));
     ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG3", "9876543"));
-    const QString loja = tc.path("terminal.sqlite");
-    TerminalStore store(loja);
+    TerminalStore store(tc.path("terminal.sqlite"));
     ASSERT_TRUE(store.abre());
-    tc.ctx.config.PathCORE = tc.dir.path();
     RegistraLog(tc.ctx, "linha");
     ::umask(umaskAntes);
-    const auto modo = [](const QString& caminho) {
+    QStringList vistos;
+    for (QDirIterator i(tc.dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+         i.hasNext();) {
+        vistos << QDir(tc.dir.path()).relativeFilePath(i.next());
         struct stat st {};
-        return ::stat(QFile::encodeName(caminho).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
-    };
-    const QString log = DiretorioLog(tc.ctx);
-    for (const QString& arquivo :
-         {tc.path(test::arquivosDados(tc, "UP.S??").value(0)), loja, loja + "-wal", loja + "-shm",
-          QDir(log).filePath(QDir(log).entryList(QDir::Files).value(0))})
-        EXPECT_EQ(modo(arquivo), 0600u) << arquivo.toStdString();
-    EXPECT_EQ(modo(log), 0700u);
+        ASSERT_EQ(::stat(QFile::encodeName(i.filePath()).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, i.fileInfo().isDir() ? 0700u : 0600u)
+            << vistos.last().toStdString();
+    }
+    EXPECT_EQ(vistos.size(), 6)
+        << vistos.join(' ').toStdString();  // UP, store, -wal, -shm, log/, day
 }
 
 TEST_F(Usuarios, GravaNovaSenhaWithoutAnythingToChange) {
