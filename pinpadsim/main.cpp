@@ -3,16 +3,18 @@
 //
 //   quillane-pinpad-sim [--track2 T] [--track1 T] [--after MS]
 //                       [--cancel | --read-error | --no-card]
-//                       [--nak-first N] [--bad-crc N] [--silent] [--garbage]
+//                       [--nak-first N] [--bad-crc N] [--silent] [--garbage] [--trickle MS]
 //
 // Every read swipes track 2 (and track 1 when given) MS milliseconds after the pad starts
 // waiting, unless --cancel (the cancel key), --read-error (a swipe with no readable track) or
 // --no-card (nothing until cancelled). --nak-first refuses the first N packets, --bad-crc
-// spoils the CRC of the first N answers, --silent never answers, --garbage answers noise.
+// spoils the CRC of the first N answers, --silent never answers, --garbage answers noise,
+// --trickle answers with a packet that never ends, a byte every MS milliseconds (0: a flood).
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <csignal>
 
 #include "simulador_pin_pad.h"
@@ -48,7 +50,12 @@ int main(int argc, char** argv) {
                                   QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption mudo({QStringLiteral("silent")}, QStringLiteral("Never answer."));
     const QCommandLineOption ruido({QStringLiteral("garbage")}, QStringLiteral("Answer noise."));
-    linha.addOptions({trilha2, trilha1, apos, cancela, erro, nada, naks, crcs, mudo, ruido});
+    const QCommandLineOption gotejamento(
+        {QStringLiteral("trickle")},
+        QStringLiteral("Answer with a packet that never ends, a byte every MS (0: a flood)."),
+        QStringLiteral("MS"));
+    linha.addOptions(
+        {trilha2, trilha1, apos, cancela, erro, nada, naks, crcs, mudo, ruido, gotejamento});
     linha.process(app);
 
     ql::pinpadsim::Roteiro roteiro;
@@ -62,6 +69,8 @@ int main(int argc, char** argv) {
     roteiro.crcsErrados = linha.value(crcs).toInt();
     roteiro.mudo = linha.isSet(mudo);
     roteiro.ruido = linha.isSet(ruido);
+    if (linha.isSet(gotejamento))
+        roteiro.gotejamentoMs = std::max(0, linha.value(gotejamento).toInt());
 
     ql::pinpadsim::SimuladorPinPad pad;
     pad.defineRoteiro(roteiro);

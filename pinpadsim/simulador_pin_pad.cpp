@@ -1,6 +1,7 @@
 #include "simulador_pin_pad.h"
 
 #include <chrono>
+#include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -152,6 +153,10 @@ void SimuladorPinPad::serve() {
                     comandos_ += QString::fromLatin1(leitor.dados().left(3)) + u' ';
                 }
                 escreve(QByteArray(1, kACK));
+                if (r.gotejamentoMs >= 0) {
+                    goteja();
+                    break;
+                }
                 const QByteArray resposta = responde(leitor.dados());
                 if (resposta.isEmpty()) break;  // cancelled by CAN
                 ultimaResposta_ = montaPacote(resposta);
@@ -201,6 +206,30 @@ QByteArray SimuladorPinPad::responde(const QByteArray& comando) {
         return "GTK000" + (lista.isEmpty() ? QByteArray() : campos(lista));
     }
     return "ERR010";
+}
+
+void SimuladorPinPad::goteja() {
+    escreve(QByteArray(1, kSYN));
+    const QByteArray bloco(64, 'A');
+    for (;;) {
+        int ms = -1;
+        {
+            std::lock_guard trava(mutex_);
+            ms = roteiro_.gotejamentoMs;
+        }
+        if (parar_.load() || ms < 0) return;
+        // What the client sends (CAN included) is read and ignored; a client that does not
+        // read holds the trickle back instead of this thread.
+        pollfd p{mestre_, POLLIN | POLLOUT, 0};
+        if (::poll(&p, 1, kFatiaMs) <= 0) continue;
+        if (p.revents & POLLIN) {
+            char lixo[256];
+            if (::read(mestre_, lixo, sizeof lixo) < 0) return;
+        }
+        if ((p.revents & POLLOUT) && ::write(mestre_, bloco.constData(), ms == 0 ? 64 : 1) < 0)
+            return;
+        if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
 }
 
 QByteArray SimuladorPinPad::esperaEvento() {

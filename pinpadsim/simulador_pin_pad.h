@@ -25,6 +25,10 @@ struct Roteiro {
     int crcsErrados = 0;   // send this many answers with a bad CRC first
     bool mudo = false;     // answer nothing at all (not even EOT)
     bool ruido = false;    // answer every packet with bytes that are no packet
+    // 0 or more: a pad that trickles. Every packet is ACKed and answered by a packet that never
+    // ends: SYN, then a data byte every gotejamentoMs (0: as fast as the link takes them), on
+    // past the largest packet, until the script changes; CAN is not answered meanwhile.
+    int gotejamentoMs = -1;
 };
 
 // A PIN pad on a pseudo-terminal speaking the card industry's pad protocol, served on a thread
@@ -52,6 +56,7 @@ class SimuladorPinPad {
     void serve();
     QByteArray responde(const QByteArray& comando);
     QByteArray esperaEvento();
+    void goteja();
     bool escreve(const QByteArray& bytes);
     int leByte(int esperaMs);  // -1 on time-out, -2 when stopping
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "data/checksum.h"
+#include "data/data_files.h"
 #include "data/sequential_items.h"
 #include "shell/context.h"
 #include "shell/error_routine.h"
@@ -19,6 +20,12 @@ namespace ql {
 namespace {
 
 const QString kProcedimento = QStringLiteral("CarregaGrid");
+
+// Cells (rows × columns) a grid may hold. Every data row holds as many cells as the header
+// has columns, so a header of thousands of columns followed by short rows would otherwise
+// take gigabytes from a small file; a journal within the data-file size limit never needs
+// more than one cell per byte.
+constexpr qint64 kMaxCelulas = kMaxBytesArquivoDados;
 
 // A number as the journal's numeric cells hold it: sign, integer digits, fraction digits and
 // an optional exponent. Reading stops at the first character that cannot continue a number;
@@ -192,6 +199,11 @@ bool leBlocos(Context& ctx, SequentialItems& arquivo, JournalModel::Content& out
         if (!arquivo.atEnd()) linha = le();
         qint32 contador = 0;
         if (!cabecalho) {
+            if (qint64(out.rows + 1) * out.columns > kMaxCelulas) {
+                MostraErro(ctx, kProcedimento,
+                           TextoErro(7, QStringLiteral("Memória insuficiente")));
+                return false;
+            }
             linhaAtual.fill(QString(), out.columns);
             alinhamentoAtual.fill('\0', out.columns);
         }
@@ -381,7 +393,9 @@ bool CarregaGrid(Context& ctx, const QString& padrao, JournalModel& grid, QStrin
     }
     const QString caminho = joinPath(dir, QFileInfo(encontrado).fileName());
     QString checksum;
-    if (!Valida_Check_Sum_Arquivo(ctx, caminho, checksum)) {
+    // A file beyond the data-file size limit is damaged like one that fails its checksum, and
+    // is not read at all.
+    if (ArquivoGrandeDemais(caminho) || !Valida_Check_Sum_Arquivo(ctx, caminho, checksum)) {
         ctx.caixas.inform(QStringLiteral("Arquivo ") + caminho +
                               QStringLiteral(" corrompido ! Contatar o suporte !"),
                           kTituloAtencao, MessageBoxes::Icon::Critical);

@@ -78,8 +78,10 @@ class JournalModel final : public QAbstractTableModel {
 // Loads a journal into the grid: finds the first file of the server directory matching
 // `padrao` (e.g. "TS00000123-000045.S??"), checks its checksum, reads it block by block and
 // fills the grid. True when at least one data row was loaded. Shows its own messages (file
-// not found, corrupted file, no rows; other failures through the common error routine under
-// "CarregaGrid"). When the file has a title block, `subtitulo` receives the title.
+// not found, corrupted file — a file beyond the data-file size limit is one —, no rows; other
+// failures through the common error routine under "CarregaGrid", among them a grid that would
+// hold more cells, rows × columns, than the size limit has bytes). When the file has a title block,
+// `subtitulo` receives the title.
 bool CarregaGrid(Context& ctx, const QString& padrao, JournalModel& grid,
                  QString* subtitulo = nullptr);
 

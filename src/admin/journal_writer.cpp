@@ -173,7 +173,7 @@ bool writeJournal(const QString& dir, const QString& baseName, const JournalTabl
     const QString name = baseName + TextoChecksum(soma);
     const QString path = joinPath(dir, name);
     QString why;
-    if (!writeFileAtomically(path, body, &why)) {
+    if (!writeFileAtomically(path, body, &why, FileAccess::Shared)) {
         setError(error, QStringLiteral("cannot write %1: %2").arg(path, why));
         return false;
     }

@@ -6,6 +6,8 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 #include "host/host_link.h"
 #include "shell/clock.h"
 #include "shell/context.h"
@@ -24,6 +26,9 @@
 #endif
 
 int main(int argc, char** argv) {
+    // Nothing the program creates is for other accounts: the store, the log, the export
+    // files, the users and permissions files, the prints.
+    ::umask(077);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QlnClient"));
     // No application display name: the platform would append it to every window title, and

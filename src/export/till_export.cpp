@@ -62,15 +62,20 @@ bool leCentesimos(const QString& texto, qint64* centesimos) {
     return true;
 }
 
+// The size of a whole number, without the overflow of negating the smallest one.
+quint64 magnitude(qint64 n) {
+    return n < 0 ? 0 - quint64(n) : quint64(n);
+}
+
 // Pattern "0000...": at least `largura` digits, a leading minus sign for negatives.
 QString comZeros(qint64 n, int largura) {
-    const QString digitos = QString::number(n < 0 ? -n : n).rightJustified(largura, u'0');
+    const QString digitos = QString::number(magnitude(n)).rightJustified(largura, u'0');
     return n < 0 ? QLatin1Char('-') + digitos : digitos;
 }
 
 // Pattern "0000000.00" with the comma: at least seven integer digits and two decimals.
 QString valor(qint64 centesimos) {
-    const qint64 a = centesimos < 0 ? -centesimos : centesimos;
+    const quint64 a = magnitude(centesimos);
     const QString t = QString::number(a / 100).rightJustified(7, u'0') + QLatin1Char(',') +
                       QString::number(a % 100).rightJustified(2, u'0');
     return centesimos < 0 ? QLatin1Char('-') + t : t;
@@ -98,10 +103,14 @@ bool codigoProduto(const QString& codigo, QString* texto) {
 
 struct Item {
     qint64 quantidade = 0;
-    qint64 bruto = 0;    // hundredths
-    qint64 liquido = 0;  // hundredths
-    QString codigo;      // 13 digits or more
+    qint64 bruto = 0;     // hundredths
+    qint64 liquido = 0;   // hundredths
+    qint64 desconto = 0;  // bruto - liquido
+    qint64 total = 0;     // liquido × quantidade
+    QString codigo;       // 13 digits or more
 };
+
+const Falha kEstouro{kErroEstouro, QStringLiteral("Estouro")};
 
 bool leItens(const ItensVenda& lista, QVector<Item>* itens, Falha* falha) {
     itens->reserve(lista.itens.size());
@@ -117,9 +126,12 @@ bool leItens(const ItensVenda& lista, QVector<Item>* itens, Falha* falha) {
         qint64 unidades = qtd / 100;
         const qint64 resto = std::llabs(qtd % 100);
         if (resto > 50 || (resto == 50 && unidades % 2 != 0)) unidades += qtd < 0 ? -1 : 1;
+        // Products and differences in checked arithmetic: an overflow is the run-time error.
         if (unidades > std::numeric_limits<qint16>::max() ||
-            unidades < std::numeric_limits<qint16>::min()) {
-            *falha = {kErroEstouro, QStringLiteral("Estouro")};
+            unidades < std::numeric_limits<qint16>::min() ||
+            __builtin_sub_overflow(it.bruto, it.liquido, &it.desconto) ||
+            __builtin_mul_overflow(it.liquido, unidades, &it.total)) {
+            *falha = kEstouro;
             return false;
         }
         it.quantidade = unidades;
@@ -155,16 +167,25 @@ QString CaminhoArquivoExportacao(const Context& ctx) {
 bool MontaArquivoExportacao(const Context& ctx, QByteArray* bytes, int* erro, QString* descricao) {
     QVector<Item> itens;
     Falha falha;
-    if (!leItens(ctx.itensVenda, &itens, &falha)) {
+    qint64 qtdTotal = 0, brutoTotal = 0, liquidoTotal = 0, descontoTotal = 0;
+    bool lidos = leItens(ctx.itensVenda, &itens, &falha);
+    for (const Item& it : itens) {
+        if (__builtin_add_overflow(qtdTotal, it.quantidade, &qtdTotal) ||
+            __builtin_add_overflow(brutoTotal, it.bruto, &brutoTotal) ||
+            __builtin_add_overflow(liquidoTotal, it.liquido, &liquidoTotal)) {
+            lidos = false;
+            falha = kEstouro;
+            break;
+        }
+    }
+    if (lidos && __builtin_sub_overflow(brutoTotal, liquidoTotal, &descontoTotal)) {
+        lidos = false;
+        falha = kEstouro;
+    }
+    if (!lidos) {
         if (erro) *erro = falha.numero;
         if (descricao) *descricao = falha.descricao;
         return false;
-    }
-    qint64 qtdTotal = 0, brutoTotal = 0, liquidoTotal = 0;
-    for (const Item& it : itens) {
-        qtdTotal += it.quantidade;
-        brutoTotal += it.bruto;
-        liquidoTotal += it.liquido;
     }
 
     const QDateTime agora = ctx.relogio.now();
@@ -177,7 +198,7 @@ bool MontaArquivoExportacao(const Context& ctx, QByteArray* bytes, int* erro, QS
          QStringLiteral("00") + agora.toString(QStringLiteral("HHmm")) +
          QStringLiteral("00000000000000000000000004") + brancos(2) + crlf;
     t += QStringLiteral("R211100N0") + comZeros(ctx.itensVenda.count, 4) + comZeros(qtdTotal, 5) +
-         valor(brutoTotal) + valor(brutoTotal - liquidoTotal) + QStringLiteral("0000000,00") +
+         valor(brutoTotal) + valor(descontoTotal) + QStringLiteral("0000000,00") +
          valor(liquidoTotal) + crlf;
     // The second amount of R3 repeats the net total.
     t += QStringLiteral("R30000000,00") + valor(liquidoTotal) + QStringLiteral("0000000,00") +
@@ -193,7 +214,7 @@ bool MontaArquivoExportacao(const Context& ctx, QByteArray* bytes, int* erro, QS
          brancos(22) + crlf;
     for (const Item& it : itens) {
         t += QStringLiteral("RA00000") + comZeros(it.quantidade, 4) + valor(it.bruto) +
-             valor(it.bruto - it.liquido) + valor(it.liquido) + valor(it.liquido * it.quantidade) +
+             valor(it.desconto) + valor(it.liquido) + valor(it.total) +
              QStringLiteral("A????000000") + it.codigo + brancos(3) + crlf;
     }
     for (const Item& it : itens) {

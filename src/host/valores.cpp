@@ -36,19 +36,40 @@ std::optional<double> lerDecimal(const QString& texto) {
     return valor;
 }
 
+namespace {
+
+// The size of a whole number, without the overflow of negating the smallest one.
+quint64 magnitude(qint64 valor) {
+    return valor < 0 ? 0 - quint64(valor) : quint64(valor);
+}
+
+}  // namespace
+
 QString formataZeros(qint64 valor, int digitos) {
     const QString numero =
-        QString::number(valor < 0 ? -valor : valor).rightJustified(digitos, QLatin1Char('0'));
+        QString::number(magnitude(valor)).rightJustified(digitos, QLatin1Char('0'));
     return valor < 0 ? QLatin1Char('-') + numero : numero;
+}
+
+std::optional<qint64> centavosDe(double valor) {
+    const double centavos = std::round(valor * 100.0);
+    // 2^63 is exact as a double; every double below it in size fits in 64 bits.
+    if (!std::isfinite(centavos) || std::fabs(centavos) >= 9223372036854775808.0)
+        return std::nullopt;
+    return qint64(centavos);
 }
 
 QString formataValor(double valor) {
     // Round to cents first so that 2.675 (held as 2.67499...) still shows as it was typed.
-    const qint64 centavos = std::llround(valor * 100.0);
-    const qint64 abs = centavos < 0 ? -centavos : centavos;
+    const std::optional<qint64> centavos = centavosDe(valor);
+    if (!centavos) {
+        if (!std::isfinite(valor)) return QStringLiteral("0,00");
+        return QString::number(valor, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
+    }
+    const quint64 abs = magnitude(*centavos);
     QString texto = QString::number(abs / 100) + QLatin1Char(',') +
                     QString::number(abs % 100).rightJustified(2, QLatin1Char('0'));
-    return centavos < 0 ? QLatin1Char('-') + texto : texto;
+    return *centavos < 0 ? QLatin1Char('-') + texto : texto;
 }
 
 QString centavosParaValor(const QString& centavos) {
@@ -56,8 +77,7 @@ QString centavosParaValor(const QString& centavos) {
 }
 
 QString valorParaCentavos(const QString& valor, int digitos) {
-    const double v = lerDecimal(valor).value_or(0.0);
-    return formataZeros(std::llround(v * 100.0), digitos);
+    return formataZeros(centavosDe(lerDecimal(valor).value_or(0.0)).value_or(0), digitos);
 }
 
 QString formataCodigo(const QString& codigo, int digitos) {

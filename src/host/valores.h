@@ -26,7 +26,13 @@ inline bool ehNumerico(const QString& texto) {
 // number keeps its sign in front ("-005").
 QString formataZeros(qint64 valor, int digitos);
 
-// Decimal text with two decimals and a comma ("0.00" pattern in pt-BR): 12.5 -> "12,50".
+// An amount as whole cents, rounded; nothing when it is not finite or its cents do not fit in
+// 64 bits (the amounts of a bounded answer never come near).
+std::optional<qint64> centavosDe(double valor);
+
+// Decimal text with two decimals and a comma ("0.00" pattern in pt-BR): 12.5 -> "12,50". An
+// amount whose cents do not fit in 64 bits is written from its floating value; one that is
+// not finite as "0,00".
 QString formataValor(double valor);
 // Cents (as text digits from the host) as a decimal amount: "0001250" -> "12,50"; a text
 // that is not a number reads as 0.

@@ -103,10 +103,33 @@ const LayoutProdutos kLayouts[] = {
       {919, 81, 2}}},
 };
 
+// Width of an amount or a quantity of the product records (905 quantity, 909 discount, 910 to
+// 912 prices), as the product layouts give it; 0 for any other tag.
+int larguraNumerica(QStringView tag) {
+    if (tag.size() != 7 || tag[3] != QLatin1Char('-')) return 0;
+    const int campo = valorNumerico(tag.left(3));
+    if (campo != 905 && (campo < 909 || campo > 912)) return 0;
+    for (const LayoutProdutos& l : kLayouts)
+        for (const CampoRegistro& c : l.campos)
+            if (c.campo == campo) return c.tamanho;
+    return 0;
+}
+
+// The text form gives a field no width of its own: an amount or a quantity wider than the ISO
+// layout's is malformed, as a field without its ";" is, and reads as "" (the sums over them
+// then stay far from any overflow).
+QString dentroDaLargura(QStringView tag, QString valor, bool* malformado) {
+    const int largura = larguraNumerica(tag);
+    if (largura == 0 || valor.trimmed().size() <= largura) return valor;
+    if (malformado) *malformado = true;
+    return {};
+}
+
 }  // namespace
 
 QString textField(QStringView resposta, QStringView tag, bool* malformado) {
-    return campoTextoEm(resposta, resposta.indexOf(tag), malformado);
+    return dentroDaLargura(tag, campoTextoEm(resposta, resposta.indexOf(tag), malformado),
+                           malformado);
 }
 
 QString answerWithoutFrame(const QString& buffer) {
@@ -218,7 +241,7 @@ class RespostaTexto {
                     break;
                 }
         }
-        return campoTextoEm(v, p, malformado);
+        return dentroDaLargura(tag, campoTextoEm(v, p, malformado), malformado);
     }
 
   private:

@@ -18,8 +18,9 @@ inline constexpr int kTamanhoLinhaReciboProdutos = 40;
 
 // Field of a text-form answer: first occurrence of the tag (case-sensitive), the value running
 // from 8 characters after it to just before the first ";" at or after it. "" when the tag is
-// absent. A tag found with no ";" after it (or with the ";" inside the tag) gives "" and sets
-// *malformado.
+// absent. A tag found with no ";" after it (or with the ";" inside the tag), and an amount or a
+// quantity of the product records wider than the ISO layout gives it (905 over 3 characters,
+// 909 over 5, 910 to 912 over 7, blanks trimmed), give "" and set *malformado.
 QString textField(QStringView resposta, QStringView tag, bool* malformado = nullptr);
 
 // The answer in the message buffer as the ISO readers take it: blanks trimmed at both ends,
@@ -35,7 +36,7 @@ QString isoField(QStringView resposta, QStringView tag, int& receiptLines);
 QString isoField(QStringView resposta, QStringView tag, int& receiptLines, const DescricaoIso& d);
 
 // GetCampo (tag): field of the host's answer in ctx.bufferMensagem, in the form ctx.config.bMsgIso
-// says. A text answer whose tag has no ";" after it is reported under "GetCampo" and reads "".
+// says. A malformed text field (see textField) is reported under "GetCampo" and reads "".
 // Reading 028-000 from an ISO answer sets ctx.qtdLinhasRecibo.
 QString GetCampo(Context& ctx, const QString& tag);
 

@@ -27,7 +27,9 @@ QString TextoCaptionPrincipal(const Context& ctx) {
 }
 
 int FiltraTecla(int keyCode) {
-    if (keyCode == 39) return 0;
+    // The apostrophe, and the ";" and "=" that separate the fields of a text-form request
+    // (a search or a card field holding them would add fields of its own to the request).
+    if (keyCode == 39 || keyCode == ';' || keyCode == '=') return 0;
     if (keyCode == 13 || keyCode < 0 || keyCode > 0xFFFF) return keyCode;
     // The text boxes hold Unicode: "ÿ" (U+00FF) becomes "Ÿ" (U+0178), never the Windows-1252
     // byte of that letter, which would be the control character U+009F here.

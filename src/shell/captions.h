@@ -23,9 +23,9 @@ QString TextoComData(const Context& ctx, const QString& titulo);
 QString TextoCaptionPrincipal(const Context& ctx);
 
 // The key filter of text boxes, over the Unicode code points the text boxes hold: the
-// apostrophe (39) becomes 0, which drops the key; Enter (13) and every other key become their
-// upper-case form ("a" -> "A", "ç" -> "Ç", "ÿ" -> "Ÿ" U+0178), or stay as they are when that
-// form is not a single character ("ß").
+// apostrophe (39) and the request's field separators ";" and "=" become 0, which drops the key;
+// Enter (13) and every other key become their upper-case form ("a" -> "A", "ç" -> "Ç", "ÿ" -> "Ÿ"
+// U+0178), or stay as they are when that form is not a single character ("ß").
 int FiltraTecla(int keyCode);
 
 }  // namespace ql

@@ -55,10 +55,12 @@ QString MascaraDadosCartao(const QString& texto) {
 
 void RegistraLog(const Context& ctx, const QString& texto) {
     const QString dir = DiretorioLog(ctx);
-    if (dir.isEmpty() || !QDir().mkpath(dir)) return;
+    if (dir.isEmpty() || !makePrivateDir(dir)) return;
     const QDateTime agora = ctx.relogio.now();
     QFile arquivo(joinPath(dir, agora.date().toString(kFormatoDia) + kExtensao));
     if (!arquivo.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+    // The day's file is the program's own, also when an earlier version left it readable.
+    arquivo.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     QString linha = MascaraDadosCartao(texto);
     linha.replace(QLatin1Char('\n'), QLatin1String(" / "));
     linha.remove(QLatin1Char('\r'));

@@ -14,6 +14,9 @@ namespace ql {
 
 namespace {
 
+constexpr QFileDevice::Permissions kArquivoPrivado =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
 // Marks a code point that does not become exactly one byte (Qt's codec drops a few, such as
 // U+FEFF, and a surrogate half never stands alone).
 constexpr quint16 kSemByteUnico = 0xFFFF;
@@ -102,12 +105,20 @@ std::optional<QByteArray> readWholeFile(const QString& path) {
     return file.readAll();
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* errorText) {
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* errorText,
+                         FileAccess access) {
     // QSaveFile writes a temporary file in the same directory, flushes it (fsync) on commit
     // and renames it over the target.
     QSaveFile file(nativePath(path));
     if (!file.open(QIODevice::WriteOnly)) {
         if (errorText) *errorText = file.errorString();
+        return false;
+    }
+    // On the temporary file, before anything is in it; QSaveFile would otherwise give it the
+    // mode of the file it replaces.
+    if (access == FileAccess::Private && !file.setPermissions(kArquivoPrivado)) {
+        if (errorText) *errorText = file.errorString();
+        file.cancelWriting();
         return false;
     }
     if (file.write(bytes) != bytes.size()) {
@@ -120,6 +131,18 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         return false;
     }
     return true;
+}
+
+bool makeFilePrivate(const QString& path) {
+    return QFile::setPermissions(nativePath(path), kArquivoPrivado);
+}
+
+bool makePrivateDir(const QString& path) {
+    const QString p = nativePath(path);
+    if (QFileInfo(p).isDir()) return true;
+    return QDir().mkpath(p) &&
+           QFile::setPermissions(
+               p, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QString nativePath(const QString& path) {

@@ -24,10 +24,6 @@ namespace {
 const QString kConfirmacao = QLatin1String(tipo::kConfirmacao);
 const QString kAnulacao = QLatin1String(tipo::kAnulacao);
 
-qint64 centavos(double valor) {
-    return std::llround(valor * 100);
-}
-
 QString nsuDe(const QString& referencia) {
     return formataCodigo(referencia.trimmed(), 12);
 }
@@ -141,13 +137,22 @@ bool RegistraVendaAprovada(Context& ctx, const GradeAutorizacao& grade, const QS
     TerminalStore* store = ArmazemTerminal(ctx);
     if (!store) return false;
     const GradeAutorizacao::Totais totais = grade.totais();
+    // Totals whose cents do not fit are refused rather than stored as garbage.
+    const auto bruto = centavosDe(totais.bruto);
+    const auto venda = centavosDe(totais.venda);
+    const auto cliente = centavosDe(totais.cliente);
+    if (!bruto || !venda || !cliente) {
+        MostraErro(ctx, QStringLiteral("RegistraVendaAprovada"),
+                   TextoErro(6, QStringLiteral("Estouro")));
+        return false;
+    }
     VendaRegistrada v;
     v.nsu = nsuDe(ctx.transacao.NsuTransacao);
     v.rota = ctx.ident.NomeOperadora;
     v.cartaoMascarado = MascaraCartao(ctx.ident.NumeroCartao);
-    v.totalBrutoCentavos = centavos(totais.bruto);
-    v.totalVendaCentavos = centavos(totais.venda);
-    v.totalClienteCentavos = centavos(totais.cliente);
+    v.totalBrutoCentavos = *bruto;
+    v.totalVendaCentavos = *venda;
+    v.totalClienteCentavos = *cliente;
     v.documentoFiscal = documento.trimmed();
     v.recibo = PreencheImpressao(ctx);
     v.aprovadaEm = v.atualizadaEm = ctx.relogio.now();

@@ -1,12 +1,16 @@
 #include "store/terminal_store.h"
 
 #include <QAtomicInteger>
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <array>
+
+#include "shell/text_files.h"
 
 namespace ql {
 
@@ -97,6 +101,16 @@ bool TerminalStore::executa(const QString& sql) {
 
 bool TerminalStore::abre(QString* erro) {
     if (aberto_) return true;
+    // The store is the program's own (0600), also when an earlier version left it readable:
+    // created empty with that mode before SQLite opens it, and SQLite gives its write-ahead
+    // log and index the main file's mode.
+    if (!QFileInfo::exists(caminho_)) {
+        QFile novo(caminho_);
+        if (novo.open(QIODevice::WriteOnly)) novo.close();
+    }
+    for (const char* sufixo : {"", "-wal", "-shm"})
+        if (QFileInfo::exists(caminho_ + QLatin1String(sufixo)))
+            makeFilePrivate(caminho_ + QLatin1String(sufixo));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexao_);
     aberto_ = true;
     db.setDatabaseName(caminho_);

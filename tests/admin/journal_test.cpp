@@ -9,6 +9,7 @@
 #include "admin/journal_names.h"
 #include "admin/journal_writer.h"
 #include "data/checksum.h"
+#include "data/data_files.h"
 #include "shell/model_roles.h"
 #include "shell/text_files.h"
 #include "support/test_context.h"
@@ -151,6 +152,17 @@ TEST(CarregaGrid, RefusesMissingAndCorruptFiles) {
     EXPECT_EQ(t.boxes.texts(), QStringList{"Arquivo " + joinPath(t.dir.path(), name) +
                                            " corrompido ! Contatar o suporte !"});
     EXPECT_EQ(t.boxes.last().icon, Icon::Critical);
+
+    // Beyond the data-file size limit (a good journal padded with NULs, which leave its
+    // checksum as it was): refused as damaged without being read.
+    ASSERT_TRUE(QFile::remove(t.path(name)));
+    const QString grande = writeChecksummed(t, QStringLiteral("TS00000123-000045.S"),
+                                            {"1", "AH1", "", "1", "Avalue", ""});
+    ASSERT_TRUE(QFile::resize(t.path(grande), kMaxBytesArquivoDados + 1));
+    t.boxes.clear();
+    EXPECT_FALSE(CarregaGrid(t.ctx, padrao, m, &subtitulo));
+    EXPECT_EQ(t.boxes.texts(), QStringList{"Arquivo " + joinPath(t.dir.path(), grande) +
+                                           " corrompido ! Contatar o suporte !"});
 }
 
 TEST(CarregaGrid, ReadsOnlyTheFirstMatchingFileAndStopsAtACounterOverflow) {
@@ -168,6 +180,13 @@ TEST(CarregaGrid, ReadsOnlyTheFirstMatchingFileAndStopsAtACounterOverflow) {
     EXPECT_FALSE(loadJournalBody(t.ctx, journalBody(lines), m));
     EXPECT_EQ(t.boxes.texts(), QStringList{"Ocorreu o erro: 6 - Estouro"});
     EXPECT_EQ(t.boxes.last().title, QStringLiteral("ATENÇÃOCarregaGrid"));
+
+    // A wide header and short rows: every row would hold all the header's columns.
+    lines = QStringList{"1"} + QStringList(32000, QStringLiteral("A"));
+    for (int i = 0; i < 200; ++i) lines << QString() << QStringLiteral("1") << QStringLiteral("Ax");
+    t.boxes.clear();
+    EXPECT_FALSE(loadJournalBody(t.ctx, journalBody(lines), m));
+    EXPECT_EQ(t.boxes.texts(), QStringList{"Ocorreu o erro: 7 - Memória insuficiente"});
     EXPECT_EQ(m.columnCount(), 0);
 }
 

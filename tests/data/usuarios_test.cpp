@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -7,6 +8,10 @@
 #include "data/sequential_items.h"
 #include "data/usuarios.h"
 #include "data_fixtures.h"
+#include "shell/support_log.h"
+#include "store/terminal_store.h"
+
+#include <sys/stat.h>
 
 namespace ql {
 namespace {
@@ -311,6 +316,32 @@ TEST_F(Usuarios, GravaNovaSenhaRewritesOnlyTheUsersSlot) {
     ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG5", "55"));
     EXPECT_EQ(QStringList({senhaDe("MNG1"), senhaDe("MNG4"), senhaDe("MNG5")}),
               QStringList({"", "4444", "55"}));
+}
+
+// What the till writes is for its own account only (files 0600, folders 0700) whatever the
+// umask: the users file a password change rewrites, even one an earlier version left readable
+// by all, the terminal store with its log and index, and the support log.
+TEST_F(Usuarios, RewrittenUsersFileStoreAndLogAreThePrograms) {
+    const mode_t umaskAntes = ::umask(022);
+    ASSERT_TRUE(QFile::setPermissions(gravaUsuarios(), QFile::ReadOwner | QFile::WriteOwner |
+                                                           QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG3", "9876543"));
+    TerminalStore store(tc.path("terminal.sqlite"));
+    ASSERT_TRUE(store.abre());
+    RegistraLog(tc.ctx, "linha");
+    ::umask(umaskAntes);
+    QStringList vistos;
+    for (QDirIterator i(tc.dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+         i.hasNext();) {
+        vistos << QDir(tc.dir.path()).relativeFilePath(i.next());
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(i.filePath()).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, i.fileInfo().isDir() ? 0700u : 0600u)
+            << vistos.last().toStdString();
+    }
+    EXPECT_EQ(vistos.size(), 6)
+        << vistos.join(' ').toStdString();  // UP, store, -wal, -shm, log/, day
 }
 
 TEST_F(Usuarios, GravaNovaSenhaWithoutAnythingToChange) {

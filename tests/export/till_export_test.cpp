@@ -98,6 +98,10 @@ TEST(GerarArquivo, ReportsFailuresWithTheErrorNumber) {
          "13 - Tipos incompatíveis"},
         {[](TestContext& t) { addItem(t.ctx, "123", "40000", "1,00", "1,00"); }, "9.TRC",
          "6 - Estouro"},
+        {[](TestContext& t) {  // net price × quantity beyond 64 bits of cents
+             addItem(t.ctx, "123", "20", "9000000000000000,00", "9000000000000000,00");
+         },
+         "9.TRC", "6 - Estouro"},
         {saleOfTwoItems, "missing/123.TRC", "75 - Erro de caminho/arquivo"},
         {[](TestContext& t) {
              saleOfTwoItems(t);

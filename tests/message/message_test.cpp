@@ -204,6 +204,9 @@ TEST(CampoTexto, ReadsFirstOccurrenceUpToTheSemicolon) {
         {"000-000=0110;009-000=00", "009-000", "", true},
         {"000-000=0110;009-000;", "009-000", "", true},
         {"000-000=0110;009-000=00;", "09-000", "0", false},
+        // Amounts and quantities no wider than the ISO layout's 7 and 3 digits.
+        {"910-000=0001250;905-002= 999 ;", "905-002", " 999 ", false},
+        {"910-000=99999999999999999;", "910-000", "", true},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(std::string(c.resposta) + " " + c.tag);

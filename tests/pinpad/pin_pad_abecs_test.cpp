@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "pinpad/abecs_comandos.h"
@@ -170,26 +171,60 @@ TEST(PinPadAbecs, ReadsOverTheSimulatorWithEveryBehaviour) {
               QStringLiteral("QUILLANE QPAD-SIM;1MB, série SIM00042, protocolo 2.12"));
 }
 
-TEST(PinPadAbecs, CancelFromTheCashierSendsCanAndTheNextReadWorks) {
-    SimuladorPinPad sim;
-    ASSERT_TRUE(sim.inicia());
-    PinPadAbecs pad(sim.caminho(), PinPadAbecs::kBaudPadrao, tempoCurto());
-    Roteiro nada;
-    nada.leitura = Roteiro::Leitura::Nada;
-    sim.defineRoteiro(nada);
-    std::thread cashier([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        pad.cancela();
-    });
-    const LeituraPinPad l = LeTrilha(pad);
-    cashier.join();
-    EXPECT_EQ(l.RetornoPinPad, PinPad::kCancelado);
-    EXPECT_TRUE(sim.comandos().endsWith(QStringLiteral("CEX CLO")));
+// Every exchange ends by its deadline however the pad sends (a byte at a time inside a packet,
+// or a flood past the largest packet), and a cancellation ends any wait, whether the pad
+// answers CAN or not, within a second: the wait window closes within a second of Esc.
+TEST(PinPadAbecs, ReadEndsByItsDeadlineOrWithinASecondOfTheCancel) {
+    using L = Roteiro::Leitura;
+    const struct {
+        L leitura;
+        int gotejamentoMs, cancelaMs;  // -1: the pad does not trickle; the cashier does not cancel
+        qint32 retorno;
+        int ateMs;        // from the start, or from the cancellation
+        const char* fim;  // the last commands the pad received
+    } casos[] = {
+        {L::Nada, -1, 300, PinPad::kCancelado, 1000, "CEX CLO"},
+        // The answer to OPN never ends: 1000 ms for the answer and 300 for the ACK.
+        {L::Passagem, 20, -1, PinPadAbecs::kSemResposta, 2000, "OPN"},
+        {L::Passagem, 0, 300, PinPadAbecs::kSemResposta, 1000, "OPN"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(testing::Message() << c.gotejamentoMs << " " << c.cancelaMs);
+        SimuladorPinPad sim;
+        ASSERT_TRUE(sim.inicia());
+        PinPadAbecs pad(sim.caminho(), PinPadAbecs::kBaudPadrao, tempoCurto());
+        Roteiro r;
+        r.leitura = c.leitura;
+        r.gotejamentoMs = c.gotejamentoMs;
+        sim.defineRoteiro(r);
+        QElapsedTimer relogio;
+        relogio.start();
+        std::atomic<bool> terminou{false};
+        std::atomic<qint64> desde{0};
+        std::thread caixa([&] {
+            if (c.cancelaMs >= 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(c.cancelaMs));
+                desde = relogio.elapsed();
+                pad.cancela();
+            }
+            // A read still waiting long after its bound is let go (the pad stops trickling):
+            // the test fails instead of hanging.
+            for (int i = 0; i < 600 && !terminou; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            sim.defineRoteiro(Roteiro{});
+        });
+        EXPECT_EQ(LeTrilha(pad).RetornoPinPad, c.retorno);
+        terminou = true;
+        caixa.join();
+        EXPECT_LT(relogio.elapsed() - desde, c.ateMs);
+        EXPECT_TRUE(sim.comandos().endsWith(QLatin1String(c.fim))) << sim.comandos().toStdString();
 
-    Roteiro passa;
-    passa.atrasoMs = 10;
-    sim.defineRoteiro(passa);
-    EXPECT_EQ(LeTrilha(pad).RetornoPinPad, 16);
+        // The pad that trickled or was cancelled reads the next card.
+        Roteiro passa;
+        passa.atrasoMs = 10;
+        sim.defineRoteiro(passa);
+        EXPECT_EQ(LeTrilha(pad).RetornoPinPad, 16);
+    }
 }
 
 TEST(PinPadAbecs, DeviceThatIsNotThereOrASettingThatIsNot) {

@@ -5,8 +5,8 @@
 namespace ql {
 
 // Key rule of the system's text boxes: every typed character goes through the key filter
-// (FiltraTecla), so letters arrive upper-cased and the apostrophe, which would break the
-// host's text messages, never arrives. Enter and Backspace pass unchanged.
+// (FiltraTecla), so letters arrive upper-cased and the apostrophe, ";" and "=", which would
+// break the host's text messages, never arrive. Enter and Backspace pass unchanged.
 ResultadoTecla TeclaTexto(EstadoCampo& campo, int tecla);
 
 // The text a text box would hold when a whole text arrives at once (pasted or set by a reader
