@@ -107,6 +107,8 @@ void HostServer::incomingConnection(qintptr descritor) {
         ssl->setLocalCertificate(certificado_);
         ssl->setPrivateKey(chave_);
         ssl->setPeerVerifyMode(QSslSocket::VerifyNone);
+        // TLS 1.2 is the floor whatever the system's TLS library would still accept.
+        ssl->setProtocol(QSsl::TlsV1_2OrLater);
         ssl->startServerEncryption();
         socket = ssl;
     } else {
