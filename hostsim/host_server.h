@@ -28,7 +28,7 @@ struct ServerOptions {
     // A connection that sends nothing for this long is closed.
     int tempoOciosoMs = 60000;
     // A frame whose first bytes arrived must be complete within this, or the connection is
-    // closed.
+    // closed. So must a connection's answers go out once more than 64 KiB of them wait.
     int tempoQuadroMs = 5000;
     // At this many open connections a new one is admitted only when a connection with nothing
     // in flight (no partial frame, no request waiting for its answer, no answer still going
