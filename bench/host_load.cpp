@@ -126,8 +126,9 @@ class Terminal {
                 latencias_.push_back(double(inicio_.nsecsElapsed()) / 1e6);
                 passo_ = Passo::Desfaz;
                 envia(QStringLiteral("000-000=0420;011-000=800300;001-000=1111;040-000=%1;"
-                                     "012-000=%2;")
-                          .arg(kOperadora, nsu_));
+                                     "012-000=%2;942-000=000000000054321;941-000=T%3;")
+                          .arg(kOperadora, nsu_)
+                          .arg(indice_, 7, 10, QLatin1Char('0')));
                 break;
             case Passo::Desfaz:
                 ++feitas_;

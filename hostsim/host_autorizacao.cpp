@@ -27,6 +27,13 @@ std::optional<Resposta> HostSimulator::elegibilidade(const Pedido& p) {
     t.estabelecimento = p.campo(QStringLiteral("942-000")).trimmed();
     t.situacao = kEleg;
     t.criada = relogio_.now();
+    // The stale ones go as new ones come, at most once a minute.
+    const qint64 desde = ultimaLimpeza_.isValid() ? ultimaLimpeza_.secsTo(t.criada) : -1;
+    if (desde < 0 || desde >= 60) {
+        if (!store_->apagaInacabadasAntes(t.criada.addSecs(-kValidadeElegibilidadeS)))
+            return std::nullopt;
+        ultimaLimpeza_ = t.criada;
+    }
 
     if (!venda) {
         t.tipo = QStringLiteral("PRE");

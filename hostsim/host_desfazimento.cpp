@@ -6,9 +6,24 @@
 
 namespace ql::hostsim {
 
+namespace {
+
+// The transaction a confirmation, undo or cancellation names by its NSU, provided the request
+// comes from the establishment and terminal that made it: to any other, the NSU is one the
+// host does not know.
+std::optional<Transacao> transacaoDoTerminal(HostStore& store, const Pedido& p) {
+    std::optional<Transacao> t =
+        store.transacao(p.campo(QStringLiteral("012-000")).trimmed().toLongLong());
+    if (t && (t->estabelecimento != p.campo(QStringLiteral("942-000")).trimmed() ||
+              t->terminal != p.campo(QStringLiteral("941-000")).trimmed()))
+        return std::nullopt;
+    return t;
+}
+
+}  // namespace
+
 std::optional<Resposta> HostSimulator::confirmacao(const Pedido& p, Alteracoes& alt) {
-    const qint64 nsu = p.campo(QStringLiteral("012-000")).trimmed().toLongLong();
-    std::optional<Transacao> t = store_->transacao(nsu);
+    std::optional<Transacao> t = transacaoDoTerminal(*store_, p);
     if (!t)
         return recusa(p, codigo::kTransacaoNaoEncontrada,
                       QStringLiteral("TRANSACAO NAO ENCONTRADA"));
@@ -29,8 +44,7 @@ std::optional<Resposta> HostSimulator::confirmacao(const Pedido& p, Alteracoes& 
 }
 
 std::optional<Resposta> HostSimulator::desfazimento(const Pedido& p, Alteracoes& alt) {
-    const qint64 nsu = p.campo(QStringLiteral("012-000")).trimmed().toLongLong();
-    std::optional<Transacao> t = store_->transacao(nsu);
+    std::optional<Transacao> t = transacaoDoTerminal(*store_, p);
     if (!t)
         return recusa(p, codigo::kTransacaoNaoEncontrada,
                       QStringLiteral("TRANSACAO NAO ENCONTRADA"));
@@ -88,8 +102,7 @@ std::optional<Resposta> HostSimulator::desfazimento(const Pedido& p, Alteracoes&
 }
 
 std::optional<Resposta> HostSimulator::cancelamento(const Pedido& p, Alteracoes& alt) {
-    const qint64 nsu = p.campo(QStringLiteral("012-000")).trimmed().toLongLong();
-    std::optional<Transacao> origem = store_->transacao(nsu);
+    std::optional<Transacao> origem = transacaoDoTerminal(*store_, p);
     if (!origem)
         return recusa(p, codigo::kTransacaoNaoEncontrada,
                       QStringLiteral("TRANSACAO NAO ENCONTRADA"));

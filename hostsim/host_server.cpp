@@ -7,6 +7,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include "host/framing.h"
 #include "host_message.h"
 #include "host_simulator.h"
@@ -49,37 +52,21 @@ bool HostServer::inicia(QString* erro) {
     return true;
 }
 
-void HostServer::incomingConnection(qintptr descritor) {
-    QTcpSocket* socket = nullptr;
-    if (tls_) {
-        auto* ssl = new QSslSocket(this);
-        if (!ssl->setSocketDescriptor(descritor)) {
-            delete ssl;
-            return;
-        }
-        ssl->setLocalCertificate(certificado_);
-        ssl->setPrivateKey(chave_);
-        ssl->setPeerVerifyMode(QSslSocket::VerifyNone);
-        ssl->startServerEncryption();
-        socket = ssl;
-    } else {
-        socket = new QTcpSocket(this);
-        if (!socket->setSocketDescriptor(descritor)) {
-            delete socket;
-            return;
-        }
-    }
-    // At the limit the connection idle longest makes room: a crowd of silent connections
-    // only ever pushes out one another, never the terminals that talk.
-    while (!porAtividade_.empty() && int(porAtividade_.size()) >= opcoes_.maxConexoes) {
-        QTcpSocket* antiga = porAtividade_.front();
-        esquece(antiga);
-        antiga->abort();
-    }
-    atende(socket);
-}
-
 namespace {
+
+// Answers a connection may have waiting to go out before nothing more is read from it.
+constexpr qint64 kMaxNaoEnviado = 64 * 1024;
+// Received bytes a connection's socket holds unread: a few whole frames. While the host reads
+// nothing from a connection, the rest waits in the system's buffers and the peer's sending
+// stops there.
+constexpr qint64 kBufferLeitura = 16 * 1024;
+
+// Bytes the system has received on the connection and the host has not read yet.
+bool temBytesNaoLidos(const QTcpSocket* socket) {
+    int n = 0;
+    return socket->bytesAvailable() > 0 ||
+           (::ioctl(int(socket->socketDescriptor()), FIONREAD, &n) == 0 && n > 0);
+}
 
 // The message type of a confirmation or an undo, in either form; "" for anything else.
 QString liquidacao(const QString& corpo) {
@@ -91,72 +78,108 @@ QString liquidacao(const QString& corpo) {
 
 }  // namespace
 
+void HostServer::incomingConnection(qintptr descritor) {
+    // At the limit the connection idle longest among those with nothing in flight makes room:
+    // a crowd of silent connections only ever pushes out one another, never a terminal in the
+    // middle of an exchange. When every connection is in one, the new connection is refused.
+    if (int(porAtividade_.size()) >= opcoes_.maxConexoes) {
+        QTcpSocket* livre = nullptr;
+        for (QTcpSocket* s : porAtividade_) {
+            if (!emCurso(s, *conexoes_.at(s))) {
+                livre = s;
+                break;
+            }
+        }
+        if (!livre) {
+            ::close(int(descritor));
+            return;
+        }
+        esquece(livre);
+        livre->abort();
+    }
+    QTcpSocket* socket = nullptr;
+    if (tls_) {
+        auto* ssl = new QSslSocket(this);
+        if (!ssl->setSocketDescriptor(descritor)) {
+            delete ssl;
+            return;
+        }
+        ssl->setLocalCertificate(certificado_);
+        ssl->setPrivateKey(chave_);
+        ssl->setPeerVerifyMode(QSslSocket::VerifyNone);
+        // TLS 1.2 is the floor whatever the system's TLS library would still accept.
+        ssl->setProtocol(QSsl::TlsV1_2OrLater);
+        ssl->startServerEncryption();
+        socket = ssl;
+    } else {
+        socket = new QTcpSocket(this);
+        if (!socket->setSocketDescriptor(descritor)) {
+            delete socket;
+            return;
+        }
+    }
+    atende(socket);
+}
+
 void HostServer::ativa(QTcpSocket* socket) {
-    const auto it = posicao_.constFind(socket);
-    if (it != posicao_.cend()) porAtividade_.splice(porAtividade_.end(), porAtividade_, *it);
+    const auto it = conexoes_.find(socket);
+    if (it != conexoes_.end())
+        porAtividade_.splice(porAtividade_.end(), porAtividade_, it->second->posicao);
 }
 
 void HostServer::esquece(QTcpSocket* socket) {
-    const auto it = posicao_.constFind(socket);
-    if (it == posicao_.cend()) return;
-    porAtividade_.erase(*it);
-    posicao_.erase(it);
+    const auto it = conexoes_.find(socket);
+    if (it == conexoes_.end()) return;
+    porAtividade_.erase(it->second->posicao);
+    conexoes_.erase(it);
     socket->deleteLater();
 }
 
+qint64 HostServer::naoEnviado(QTcpSocket* socket, const Conexao& c) const {
+    qint64 n = c.naFila + socket->bytesToWrite();
+    if (const auto* ssl = qobject_cast<const QSslSocket*>(socket))
+        n += ssl->encryptedBytesToWrite();
+    return n;
+}
+
+bool HostServer::emCurso(QTcpSocket* socket, const Conexao& c) const {
+    return c.decoder.pending() > 0 || c.semResposta > 0 || naoEnviado(socket, c) > 0 ||
+           temBytesNaoLidos(socket);
+}
+
 void HostServer::atende(QTcpSocket* socket) {
-    posicao_.insert(socket, porAtividade_.insert(porAtividade_.end(), socket));
-    auto decoder = std::make_shared<framing::FrameDecoder>();
-    auto* ocioso = new QTimer(socket);
-    ocioso->setSingleShot(true);
-    ocioso->setInterval(opcoes_.tempoOciosoMs);
-    connect(ocioso, &QTimer::timeout, socket, [socket] { socket->abort(); });
-    ocioso->start();
+    auto conexao = std::make_unique<Conexao>();
+    Conexao& c = *conexao;
+    c.posicao = porAtividade_.insert(porAtividade_.end(), socket);
+    conexoes_.emplace(socket, std::move(conexao));
+    socket->setReadBufferSize(kBufferLeitura);
+    auto temporizador = [socket](int ms) {
+        auto* t = new QTimer(socket);
+        t->setSingleShot(true);
+        t->setInterval(ms);
+        connect(t, &QTimer::timeout, socket, [socket] { socket->abort(); });
+        return t;
+    };
+    c.ocioso = temporizador(opcoes_.tempoOciosoMs);
+    c.ocioso->start();
     // Runs from a frame's first byte to its last: a frame sent a byte at a time, or half a
     // length and then nothing, does not hold the connection for the whole idle time.
-    auto* quadro = new QTimer(socket);
-    quadro->setSingleShot(true);
-    quadro->setInterval(opcoes_.tempoQuadroMs);
-    connect(quadro, &QTimer::timeout, socket, [socket] { socket->abort(); });
+    c.quadro = temporizador(opcoes_.tempoQuadroMs);
+    // A peer that does not take its answers gets the same time as one that does not finish
+    // its frame.
+    c.retida = temporizador(opcoes_.tempoQuadroMs);
 
-    connect(socket, &QTcpSocket::readyRead, socket, [this, socket, decoder, ocioso, quadro] {
-        ocioso->start();
+    connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+        const auto it = conexoes_.find(socket);
+        if (it == conexoes_.end()) return;
+        it->second->ocioso->start();
         ativa(socket);
-        decoder->feed(socket->readAll());
-        bool completou = false;
-        for (;;) {
-            framing::FrameDecoder::Result r = decoder->next();
-            if (r.status == framing::FrameDecoder::Status::NeedMore) break;
-            if (r.status != framing::FrameDecoder::Status::Body) {
-                // The stream can no longer be cut into messages: say so once and hang up.
-                enfileira(socket, respostaErroSistema(codigo::kMensagemInvalida), false, true);
-                // Nothing more is read from a connection that is being closed.
-                disconnect(socket, &QTcpSocket::readyRead, socket, nullptr);
-                break;
-            }
-            completou = true;
-            const QString resposta = simulador_.respondeEmLote(r.body);
-            if (const QString tipo = liquidacao(r.body);
-                opcoes_.retencaoLiquidacaoMs > 0 && !tipo.isEmpty()) {
-                if (opcoes_.aoReter) opcoes_.aoReter(tipo);
-                // The transaction is committed with this pass's batch; only its answer waits.
-                if (!despachoAgendado_) {
-                    despachoAgendado_ = true;
-                    QMetaObject::invokeMethod(this, &HostServer::despachaRespostas,
-                                              Qt::QueuedConnection);
-                }
-                QTimer::singleShot(opcoes_.retencaoLiquidacaoMs, socket, [this, socket, resposta] {
-                    enfileira(socket, resposta, true, false);
-                });
-                continue;
-            }
-            enfileira(socket, resposta, true, false);
-        }
-        if (decoder->pending() == 0)
-            quadro->stop();
-        else if (completou || !quadro->isActive())
-            quadro->start();
+        le(socket, *it->second);
     });
+    connect(socket, &QTcpSocket::bytesWritten, socket, [this, socket] { retoma(socket); });
+    if (auto* ssl = qobject_cast<QSslSocket*>(socket))
+        connect(ssl, &QSslSocket::encryptedBytesWritten, socket,
+                [this, socket] { retoma(socket); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
         esquece(socket);
         if (encerrando_ && porAtividade_.empty()) emit encerrado();
@@ -165,6 +188,64 @@ void HostServer::atende(QTcpSocket* socket) {
             [socket](QAbstractSocket::SocketError) {
                 if (socket->state() != QAbstractSocket::UnconnectedState) socket->abort();
             });
+}
+
+void HostServer::le(QTcpSocket* socket, Conexao& c) {
+    if (!c.lendo || encerrando_) return;
+    bool completou = false;
+    for (;;) {
+        if (naoEnviado(socket, c) > kMaxNaoEnviado) {
+            // The peer is not taking its answers: its next requests stay unread until they
+            // have gone out, and the connection closes if they do not go in time.
+            if (!c.retida->isActive()) c.retida->start();
+            break;
+        }
+        framing::FrameDecoder::Result r = c.decoder.next();
+        if (r.status == framing::FrameDecoder::Status::NeedMore) {
+            if (socket->bytesAvailable() <= 0) break;
+            c.decoder.feed(socket->readAll());
+            continue;
+        }
+        if (r.status != framing::FrameDecoder::Status::Body) {
+            // The stream can no longer be cut into messages: say so once and hang up.
+            enfileira(socket, respostaErroSistema(codigo::kMensagemInvalida), false, true);
+            // Nothing more is read from a connection that is being closed.
+            c.lendo = false;
+            disconnect(socket, &QTcpSocket::readyRead, socket, nullptr);
+            break;
+        }
+        completou = true;
+        ++c.semResposta;
+        const QString resposta = simulador_.respondeEmLote(r.body);
+        if (const QString tipo = liquidacao(r.body);
+            opcoes_.retencaoLiquidacaoMs > 0 && !tipo.isEmpty()) {
+            if (opcoes_.aoReter) opcoes_.aoReter(tipo);
+            // The transaction is committed with this pass's batch; only its answer waits.
+            if (!despachoAgendado_) {
+                despachoAgendado_ = true;
+                QMetaObject::invokeMethod(this, &HostServer::despachaRespostas,
+                                          Qt::QueuedConnection);
+            }
+            QTimer::singleShot(opcoes_.retencaoLiquidacaoMs, socket, [this, socket, resposta] {
+                enfileira(socket, resposta, true, false);
+            });
+            continue;
+        }
+        enfileira(socket, resposta, true, false);
+    }
+    if (c.decoder.pending() == 0)
+        c.quadro->stop();
+    else if (completou || !c.quadro->isActive())
+        c.quadro->start();
+}
+
+void HostServer::retoma(QTcpSocket* socket) {
+    const auto it = conexoes_.find(socket);
+    if (it == conexoes_.end()) return;
+    Conexao& c = *it->second;
+    if (!c.retida->isActive() || naoEnviado(socket, c) > kMaxNaoEnviado) return;
+    c.retida->stop();
+    le(socket, c);
 }
 
 void HostServer::encerra() {
@@ -183,6 +264,8 @@ void HostServer::encerra() {
 
 void HostServer::enfileira(QTcpSocket* socket, const QString& corpo, bool resposta, bool fecha) {
     fila_.push_back({socket, framing::encodeWire(corpo), fecha, resposta});
+    if (const auto it = conexoes_.find(socket); it != conexoes_.end())
+        it->second->naFila += fila_.back().quadro.size();
     if (despachoAgendado_) return;
     despachoAgendado_ = true;
     // Runs once the event loop has handed out every request that arrived in this pass.
@@ -196,6 +279,10 @@ void HostServer::despachaRespostas() {
     const bool gravado = simulador_.concluiLote();
     const QList<RespostaPendente> fila = std::exchange(fila_, {});
     for (const RespostaPendente& r : fila) {
+        if (const auto it = conexoes_.find(r.socket.data()); it != conexoes_.end()) {
+            it->second->naFila -= r.quadro.size();
+            if (r.resposta) --it->second->semResposta;
+        }
         if (!r.socket || r.socket->state() != QAbstractSocket::ConnectedState) continue;
         if (!gravado && r.resposta) {
             // Nothing the answer says was kept: the terminal gets no answer, as after a

@@ -110,6 +110,9 @@ class HostSimulator {
     // rolled back and answered with a system error).
     std::optional<Resposta> despacha(const Pedido& p, Alteracoes& alt);
     // host_autorizacao.cpp
+    // An eligibility that has become neither a stored pre-authorisation nor a sale within
+    // this time is removed: a flood of eligibility requests leaves nothing lasting behind.
+    static constexpr qint64 kValidadeElegibilidadeS = 3600;
     std::optional<Resposta> elegibilidade(const Pedido& p);
     std::optional<Resposta> consultaProdutos(const Pedido& p);
     std::optional<Resposta> autorizaProdutos(const Pedido& p, bool venda, Alteracoes& alt);
@@ -127,6 +130,8 @@ class HostSimulator {
 
     QString erroDiario_;
     quint64 atendidas_ = 0;
+    // When the stale eligibility rows were last removed.
+    QDateTime ultimaLimpeza_;
     bool loteAberto_ = false;
 };
 

@@ -401,6 +401,20 @@ bool HostStore::apagaItens(qint64 nsu) {
     return true;
 }
 
+bool HostStore::apagaInacabadasAntes(const QDateTime& limite) {
+    const QString criadaAntes = limite.toString(Qt::ISODate);
+    for (const char* sql :
+         {"DELETE FROM itens WHERE nsu IN (SELECT nsu FROM transacoes WHERE situacao IN "
+          "('ELEGIVEL', 'EM_CURSO') AND criada < ?)",
+          "DELETE FROM transacoes WHERE situacao IN ('ELEGIVEL', 'EM_CURSO') AND criada < ?"}) {
+        Consulta qUso = consulta(QString::fromLatin1(sql));
+        QSqlQuery& q = *qUso;
+        q.addBindValue(criadaAntes);
+        if (!q.exec()) return erro_ = q.lastError().text(), false;
+    }
+    return true;
+}
+
 qint64 HostStore::loteParaNovaTransacao(const QString& codigoOperadora, const QDate& dia) {
     Consulta qUso =
         consulta(QStringLiteral("SELECT lote, abertura, transacoes FROM lotes WHERE "

@@ -128,6 +128,11 @@ class HostStore {
     std::optional<Transacao> ultimaPreAberta(const QString& cartao);
     std::optional<Transacao> ultimaVendaElegivel(const QString& cartao, const QString& terminal);
 
+    // Removes the transactions created before limite that never got past eligibility or a
+    // product list in progress (neither a stored pre-authorisation nor a sale), with their
+    // items.
+    bool apagaInacabadasAntes(const QDateTime& limite);
+
     std::vector<Item> itens(qint64 nsu);
     bool adicionaItem(const Item& item);
     bool atualizaItem(const Item& item);

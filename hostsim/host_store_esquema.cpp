@@ -58,6 +58,9 @@ bool HostStore::criaEsquema() {
         "CREATE INDEX IF NOT EXISTS transacoes_cartao ON transacoes(cartao, tipo, situacao)",
         "CREATE INDEX IF NOT EXISTS transacoes_lote ON transacoes(lote)",
         "CREATE INDEX IF NOT EXISTS transacoes_situacao ON transacoes(codigo_operadora, situacao)",
+        // Only the transactions still in eligibility or a product list, to find the stale ones.
+        "CREATE INDEX IF NOT EXISTS transacoes_inacabadas ON transacoes(criada) "
+        "WHERE situacao IN ('ELEGIVEL', 'EM_CURSO')",
         "CREATE TABLE IF NOT EXISTS itens(nsu INTEGER NOT NULL REFERENCES transacoes(nsu), "
         "seq INTEGER NOT NULL, codigo TEXT NOT NULL, embalagem TEXT NOT NULL, "
         "quantidade INTEGER NOT NULL, preco_bruto INTEGER NOT NULL, "

@@ -76,6 +76,8 @@ qint32 NetworkHostLink::exchange(const QString& body, QString& answer) {
         auto s = std::make_unique<QSslSocket>();
         QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
         conf.setPeerVerifyMode(QSslSocket::VerifyPeer);
+        // TLS 1.2 is the floor whatever the system's TLS library would still accept.
+        conf.setProtocol(QSsl::TlsV1_2OrLater);
         if (!caCertificates_.isEmpty()) conf.setCaCertificates(caCertificates_);
         s->setSslConfiguration(conf);
         ssl = s.get();

@@ -231,6 +231,19 @@ TEST_P(HostEndToEnd, LongPreAuthorisationComesInTwoBlocksAndSellsInTwoPages) {
 TEST_P(HostEndToEnd, UndoMakesThePreAuthorisationSellableAgain) {
     ASSERT_FALSE(vendePre(kComPre).isEmpty());
     ctx.TelaAtual = QStringLiteral("VENDA");
+    // To another terminal, or to the same terminal code in another establishment, the sale's
+    // NSU is unknown: it can neither undo, confirm nor cancel it.
+    const EstruturaPrincipal proprio = ctx.config;
+    for (const auto& [estab, terminal] : {std::pair{proprio.ESTAB_CODE, QStringLiteral("OUTRO001")},
+                                          {QStringLiteral("000000000099999"), proprio.Terminal}}) {
+        ctx.config.ESTAB_CODE = estab;
+        ctx.config.Terminal = terminal;
+        t.boxes.clear();
+        EXPECT_FALSE(Mensagem_Anulacao(ctx) || Mensagem_Confirmacao(ctx) ||
+                     Mensagem_Cancelamento(ctx, true));
+        EXPECT_EQ(t.boxes.texts(), QStringList(3, QStringLiteral("TRANSACAO NAO ENCONTRADA")));
+    }
+    ctx.config = proprio;
     EXPECT_TRUE(Mensagem_Anulacao(ctx));
     EXPECT_TRUE(Mensagem_Anulacao(ctx));  // a repeated undo is harmless
     t.boxes.clear();
@@ -380,9 +393,9 @@ TEST(HostJournalBatch, EachRequestRewritesOnlyTheFilesItChanged) {
     // Undo without the rewrite: the answer is there, the journals wait for gravaDiarios().
     const QString arquivoLote = ProcuraArquivo(
         dir.path(), QStringLiteral("TS") + kOperadora + QStringLiteral("-??????.S??"));
-    const QString resposta =
-        sim->respondeSemGravar(QStringLiteral("000-000=0420;011-000=800300;001-000=1111;012-000=") +
-                               venda + QLatin1Char(';'));
+    const QString resposta = sim->respondeSemGravar(
+        QStringLiteral("000-000=0420;011-000=800300;001-000=1111;012-000=") + venda +
+        QStringLiteral(";941-000=") + ctx.config.Terminal + QLatin1Char(';'));
     EXPECT_TRUE(resposta.contains(QLatin1String("009-000=00;"))) << resposta.toStdString();
     EXPECT_EQ(sim->arquivosGravados(), antes);
     EXPECT_TRUE(QFileInfo::exists(arquivoLote));

@@ -1,6 +1,7 @@
 // The host's network front driven by raw sockets on loopback, and the server program stopped
 // under load.
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSet>
@@ -15,6 +16,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -47,6 +49,40 @@ std::optional<QString> le(QTcpSocket& s, framing::FrameDecoder& d, int ms = 3000
         }
     }
 }
+
+// quillane-host started on a free port of loopback with its state in dir; the port, 0 when it
+// did not start.
+quint16 iniciaPrograma(QProcess& host, const QTemporaryDir& dir) {
+    // Built with the address sanitizer, it reuses freed memory at once: its size is its own.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":quarantine_size_mb=0");
+    host.setProcessEnvironment(env);
+    host.start(QStringLiteral(QL_HOST_PROGRAM),
+               {QStringLiteral("--data=") + dir.filePath(QStringLiteral("h.sqlite")),
+                QStringLiteral("--journal-dir=") + dir.path()});
+    if (!host.waitForReadyRead(15000)) return 0;
+    return QString::fromLatin1(host.readLine()).section(u' ', 2).trimmed().toUShort();
+}
+
+// A raw connection to the port on loopback that has sent diz, with socket buffers of that size
+// when given; -1 on failure.
+int conectaBruto(quint16 porta, const char* diz = "", int buffers = 0) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const timeval espera{2, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &espera, sizeof espera);
+    for (const int opcao : {SO_RCVBUF, SO_SNDBUF})
+        if (buffers > 0) ::setsockopt(fd, SOL_SOCKET, opcao, &buffers, sizeof buffers);
+    sockaddr_in destino{AF_INET, htons(porta), {htonl(INADDR_LOOPBACK)}, {}};
+    const auto n = ssize_t(qstrlen(diz));
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&destino), sizeof destino) == 0 &&
+        ::send(fd, diz, size_t(n), MSG_NOSIGNAL) == n)
+        return fd;
+    if (fd >= 0) ::close(fd);
+    return -1;
+}
+
+const QString kConsultaMg =
+    QStringLiteral("000-000=0100;011-000=800100;040-000=QUILLANE SAUDE;920-000=MG;");
 
 class Servidor : public ::testing::Test {
   protected:
@@ -84,6 +120,13 @@ TEST_F(Servidor, AnswersEveryRequestOfAConnectionInOrder) {
     const auto r = le(s, d);
     ASSERT_TRUE(r.has_value());
     EXPECT_TRUE(r->contains(QLatin1String("009-000=57;")));
+    // A thousand queries in one write: their answers far pass what the host lets wait unsent,
+    // so it reads on each time they have gone out.
+    s.write(framing::encodeWire(kConsultaMg).repeated(1000));
+    int respondidas = 0;
+    while (respondidas < 1000 && le(s, d).value_or("").contains(QLatin1String("009-000=00;")))
+        ++respondidas;
+    EXPECT_EQ(respondidas, 1000);
 }
 
 TEST_F(Servidor, ABrokenFrameIsAnsweredOnceAndAnIdleConnectionClosed) {
@@ -113,44 +156,48 @@ TEST_F(Servidor, AFrameThatTricklesInPastItsTimeIsCutOff) {
     EXPECT_TRUE(fechada);
 }
 
-TEST_F(Servidor, SilentConnectionsAtTheLimitGiveWayToATerminal) {
-    // Room for 1,200 sockets on each side of loopback.
+// At the limit of 256 connections a silent one makes room for a newcomer, one in the middle of
+// an exchange never does, and a newcomer finding only such connections is refused.
+TEST_F(Servidor, AFloodOfConnectionsNeitherCutsATerminalOffMidExchangeNorLocksOneOut) {
+    // Room for 600 sockets on each side of loopback.
     rlimit limite{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limite), 0);
     if (limite.rlim_cur < 4096 && limite.rlim_cur < limite.rlim_max) {
         limite.rlim_cur = std::min<rlim_t>(4096, limite.rlim_max);
         ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limite), 0);
     }
-    inicia(60000);
-    std::vector<int> silenciosas;
+    inicia(60000, 60000);
+    std::vector<int> abertas;
     auto fechaTodas = qScopeGuard([&] {
-        for (int fd : silenciosas) ::close(fd);
+        for (int fd : abertas) ::close(fd);
     });
-    for (int i = 0; i < 1200; ++i) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        ASSERT_GE(fd, 0) << i;
-        silenciosas.push_back(fd);
-        const timeval espera{2, 0};
-        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &espera, sizeof espera);
-        sockaddr_in destino{};
-        destino.sin_family = AF_INET;
-        destino.sin_port = htons(host->porta());
-        destino.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&destino), sizeof destino), 0) << i;
-        // The last 200 send half a length prefix and then nothing.
-        if (i >= 1000) {
-            ASSERT_EQ(::send(fd, "00", 2, MSG_NOSIGNAL), 2) << i;
-        }
-    }
+    auto abre = [&](const char* diz) {
+        abertas.push_back(conectaBruto(host->porta(), diz));
+        return abertas.back() >= 0;
+    };
+    const QByteArray eleg = framing::encodeWire(QStringLiteral(
+        "000-000=0100;011-000=800000;040-000=QUILLANE SAUDE;953-000=6062820000000001;"));
+    QTcpSocket meio;  // a terminal half-way through sending its request
+    ASSERT_TRUE(conecta(meio));
+    meio.write(eleg.left(10));
+    ASSERT_TRUE(meio.waitForBytesWritten(1000));
+    for (int i = 0; i < 300; ++i) ASSERT_TRUE(abre("")) << i;
 
-    QTcpSocket terminal;
-    ASSERT_TRUE(conecta(terminal));
-    terminal.write(framing::encodeWire(QStringLiteral(
-        "000-000=0100;011-000=800000;040-000=QUILLANE SAUDE;953-000=6062820000000001;")));
+    QTcpSocket novo;
+    ASSERT_TRUE(conecta(novo));
+    novo.write(eleg);
     framing::FrameDecoder d;
-    const auto r = le(terminal, d);
-    ASSERT_TRUE(r.has_value());
-    EXPECT_TRUE(r->contains(QLatin1String("009-000=00;")));
+    EXPECT_TRUE(le(novo, d).value_or("").contains(QLatin1String("009-000=00;")));
+
+    // Three hundred that send half a length prefix: the last ones find no room.
+    for (int i = 0; i < 300; ++i) ASSERT_TRUE(abre("00")) << i;
+    pollfd recusada{abertas.back(), POLLIN, 0};
+    char c;
+    EXPECT_TRUE(::poll(&recusada, 1, 3000) == 1 && ::recv(abertas.back(), &c, 1, 0) <= 0);
+
+    meio.write(eleg.mid(10));
+    framing::FrameDecoder dm;
+    EXPECT_TRUE(le(meio, dm).value_or("").contains(QLatin1String("009-000=00;")));
 }
 
 // A terminal that trusts the host's certificate through HOST_CA logs on over TLS, one that
@@ -188,14 +235,9 @@ TEST_F(Servidor, ServesTlsToATerminalThatTrustsItsCertificate) {
 // terminal: none committed and left unanswered, none answered and then lost.
 TEST(Encerramento, SigtermDuringLoadAnswersEveryCommittedRequest) {
     QTemporaryDir dir;
-    const QString banco = dir.filePath(QStringLiteral("h.sqlite"));
     QProcess host;
-    host.start(QStringLiteral(QL_HOST_PROGRAM),
-               {QStringLiteral("--data=") + banco, QStringLiteral("--journal-dir=") + dir.path()});
-    ASSERT_TRUE(host.waitForReadyRead(15000)) << host.readAllStandardError().toStdString();
-    const quint16 porta =
-        QString::fromLatin1(host.readLine()).section(u' ', 2).trimmed().toUShort();
-    ASSERT_NE(porta, 0);
+    const quint16 porta = iniciaPrograma(host, dir);
+    ASSERT_NE(porta, 0) << host.readAllStandardError().toStdString();
 
     constexpr int kTerminais = 6;
     std::vector<std::unique_ptr<QTcpSocket>> terminais;
@@ -237,7 +279,7 @@ TEST(Encerramento, SigtermDuringLoadAnswersEveryCommittedRequest) {
     ASSERT_EQ(respondidas.size(), qsizetype(respostas)) << "every answer has an NSU of its own";
 
     SystemClock relogio;
-    HostSimulator depois(banco, relogio);
+    HostSimulator depois(dir.filePath(QStringLiteral("h.sqlite")), relogio);
     ASSERT_TRUE(depois.abre());
     const qint64 primeira = *std::min_element(respondidas.begin(), respondidas.end());
     const qint64 ultima = *std::max_element(respondidas.begin(), respondidas.end());
@@ -245,6 +287,47 @@ TEST(Encerramento, SigtermDuringLoadAnswersEveryCommittedRequest) {
         SCOPED_TRACE(nsu);
         EXPECT_EQ(depois.store().transacao(nsu).has_value(), respondidas.contains(nsu));
     }
+}
+
+// A peer that pipelines product queries (each answer some twenty times its request) and never
+// reads: the host stops reading it once its unsent answers pass 64 KiB, so its memory stays
+// where it was, and closes the connection a frame time (5 s) later.
+TEST(Memoria, APeerThatNeverReadsIsHeldUpThenClosed) {
+    QTemporaryDir dir;
+    QProcess host;
+    const quint16 porta = iniciaPrograma(host, dir);
+    ASSERT_NE(porta, 0) << host.readAllStandardError().toStdString();
+    auto memoria = [&](const char* campo) {  // KiB, from the host's /proc status
+        QFile f(QStringLiteral("/proc/%1/status").arg(host.processId()));
+        const QByteArray status = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return status.mid(status.indexOf(campo) + qstrlen(campo)).trimmed().split(' ')[0].toInt();
+    };
+    const int antes = memoria("VmRSS:");
+    const int fd = conectaBruto(porta, "", 64 * 1024);
+    ASSERT_GE(fd, 0);
+    auto fecha = qScopeGuard([fd] { ::close(fd); });
+    const QByteArray rajada = framing::encodeWire(kConsultaMg).repeated(200);
+    // Requests go out until the host resets the connection (or has taken 8 MB of them).
+    qint64 enviados = 0;
+    while (enviados < 8 * 1024 * 1024) {
+        const qsizetype de = qsizetype(enviados % rajada.size());
+        const ssize_t n = ::send(fd, rajada.constData() + de, size_t(rajada.size() - de),
+                                 MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n > 0) {
+            enviados += n;
+            continue;
+        }
+        pollfd espera{fd, POLLOUT, 0};
+        if (errno != EAGAIN || ::poll(&espera, 1, 15000) <= 0) break;
+    }
+    const int pico = memoria("VmHWM:");
+    ::testing::Test::RecordProperty("crescimento_kib", pico - antes);
+    EXPECT_LT(pico - antes, 8 * 1024) << "KiB, from " << antes << " with " << enviados << " sent";
+    pollfd fim{fd, 0, 0};
+    EXPECT_EQ(::poll(&fim, 1, 0), 1);
+    EXPECT_NE(fim.revents & (POLLERR | POLLHUP), 0);
+    host.terminate();
+    EXPECT_TRUE(host.waitForFinished(15000));
 }
 
 }  // namespace
