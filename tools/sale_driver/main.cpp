@@ -1,16 +1,17 @@
 // quillane-sale-driver: the cashier's sale without the screens, over the core library, for
 // tests that stop a terminal at a chosen point of a sale and start it again.
 //
-//   quillane-sale-driver --dir DIR --port PORT sell (stop|confirm|undo)
+//   quillane-sale-driver --dir DIR --port PORT sell (sent|stop|confirm|undo)
 //   quillane-sale-driver --dir DIR --port PORT recover
 //
 // DIR is the terminal's store (made with the demo data when it holds no settings); the host
 // is quillane-host on 127.0.0.1:PORT. "sell" runs F4 (eligibility and the stored
 // pre-authorisation of card 6062820000000004), F5 (the sale) and then: "stop" waits to be
-// killed; "confirm" and "undo" send the receipt screen's F5 or F12. "recover" does what the
-// client does at start-up (undo a sale left authorised, send the pending ones again). Each
-// step is announced on standard output, one line each, flushed at once; every message box
-// the cashier would see is written there too ("CAIXA title: text").
+// killed; "confirm" and "undo" send the receipt screen's F5 or F12. "sent" waits to be
+// killed as soon as the sale's answer is back from the host, before the terminal has read it.
+// "recover" does what the client does at start-up (undo a sale left sent or authorised, send
+// the pending ones again). Each step is announced on standard output, one line each, flushed
+// at once; every message box the cashier would see is written there too ("CAIXA title: text").
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -55,22 +56,32 @@ class CaixasNaSaida final : public MessageBoxes {
     }
 };
 
-// Announces each confirmation and undo just before it goes on the wire.
+// Announces each confirmation and undo just before it goes on the wire; with paraNaVenda,
+// announces the sale's answer and waits to be killed before handing it back.
 class LinkAnunciado final : public HostLink {
   public:
     explicit LinkAnunciado(std::unique_ptr<HostLink> link) : link_(std::move(link)) {}
     qint32 Process(QString& frame, QString& route, const QString& mode) override {
         const QString corpo = frame.mid(4, frame.left(4).toInt());
+        auto e = [&](const char* tipo) {
+            return corpo.startsWith(QLatin1String(tipo)) ||
+                   corpo.startsWith(QStringLiteral("000-000=") + QLatin1String(tipo));
+        };
         for (const char* tipo : {"0202", "0420"})
-            if (corpo.startsWith(QLatin1String(tipo)) ||
-                corpo.startsWith(QStringLiteral("000-000=") + QLatin1String(tipo)))
-                anuncia(QStringLiteral("ENVIANDO ") + QLatin1String(tipo));
-        return link_->Process(frame, route, mode);
+            if (e(tipo)) anuncia(QStringLiteral("ENVIANDO ") + QLatin1String(tipo));
+        const qint32 resultado = link_->Process(frame, route, mode);
+        if (paraNaVenda && e("0200")) {
+            anuncia(QStringLiteral("RESPONDIDA 0200"));
+            for (;;) QThread::sleep(60);
+        }
+        return resultado;
     }
     qint32 GetPreco(QString& c1, QString& c2, QString& d, QString& a1, QString& a2,
                     QString& s) override {
         return link_->GetPreco(c1, c2, d, a1, a2, s);
     }
+
+    bool paraNaVenda = false;
 
   private:
     std::unique_ptr<HostLink> link_;
@@ -92,6 +103,7 @@ int vende(Context& ctx, const QString& depois) {
         const QString continuacao = GetCampo(ctx, QStringLiteral("900-000"));
         if (continuacao.isEmpty() || continuacao == QLatin1String("0")) break;
     }
+    anuncia(QStringLiteral("ELEGIVEL ") + ctx.transacao.NsuTransacao);
     CarregaItemVenda_Grid(ctx, grade);
     if (!Mensagem_GeracaoPre(ctx, grade, QStringLiteral("123456")) || GetQtdLinha(ctx) <= 0) {
         anuncia(QStringLiteral("FALHOU venda"));
@@ -124,7 +136,7 @@ int main(int argc, char** argv) {
     if (dir.isEmpty() || porta == 0 || (acao != QLatin1String("recover") && args.size() != 2)) {
         std::fputs(
             "usage: quillane-sale-driver --dir DIR --port PORT "
-            "(sell (stop|confirm|undo) | recover)\n",
+            "(sell (sent|stop|confirm|undo) | recover)\n",
             stderr);
         return 2;
     }
@@ -143,9 +155,12 @@ int main(int argc, char** argv) {
         anuncia(QStringLiteral("FALHOU configuracao"));
         return 1;
     }
-    ctx.hostLink = std::make_unique<LinkAnunciado>(std::make_unique<NetworkHostLink>(
+    auto link = std::make_unique<LinkAnunciado>(std::make_unique<NetworkHostLink>(
         HostEndpoint{false, QStringLiteral("127.0.0.1"), porta}, ctx.config.HOST_TIMEOUT_MS));
+    link->paraNaVenda = args.value(1) == QLatin1String("sent");
+    ctx.hostLink = std::move(link);
     RegistraInicioPrograma(ctx, QStringLiteral("sale-driver"));
+    LigaArmazemTerminal(ctx);
     int saida = 0;
     if (acao == QLatin1String("recover")) {
         RecuperaVendas(ctx);
