@@ -3,6 +3,7 @@
 //
 //   quillane-sale-driver --dir DIR --port PORT sell (sent|stop|confirm|undo)
 //   quillane-sale-driver --dir DIR --port PORT recover
+//   quillane-sale-driver --dir DIR --host PROGRAM --host-data FILE day SALES
 //
 // DIR is the terminal's store (made with the demo data when it holds no settings); the host
 // is quillane-host on 127.0.0.1:PORT. "sell" runs F4 (eligibility and the stored
@@ -10,8 +11,10 @@
 // killed; "confirm" and "undo" send the receipt screen's F5 or F12. "sent" waits to be
 // killed as soon as the sale's answer is back from the host, before the terminal has read it.
 // "recover" does what the client does at start-up (undo a sale left sent or authorised, send
-// the pending ones again). Each step is announced on standard output, one line each, flushed
-// at once; every message box the cashier would see is written there too ("CAIXA title: text").
+// the pending ones again). "day" runs SALES sales against the quillane-host PROGRAM it starts
+// itself on the data FILE and prints the figures of that day at the counter
+// (dia_no_balcao.h). Each step is announced on standard output, one line each, flushed at
+// once; every message box the cashier would see is written there too ("CAIXA title: text").
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -22,6 +25,7 @@
 #include <memory>
 
 #include "data/demo_data_set.h"
+#include "dia_no_balcao.h"
 #include "host/network_link.h"
 #include "host/transacoes.h"
 #include "message/campo_resposta.h"
@@ -81,6 +85,7 @@ class LinkAnunciado final : public HostLink {
         return link_->GetPreco(c1, c2, d, a1, a2, s);
     }
 
+    void setConnectTimeoutMs(int ms) override { link_->setConnectTimeoutMs(ms); }
     bool paraNaVenda = false;
 
   private:
@@ -124,19 +129,24 @@ int vende(Context& ctx, const QString& depois) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    QString dir;
+    QString dir, programaHost, bancoHost;
     quint16 porta = 0;
     while (args.size() >= 2 && args.first().startsWith(QLatin1String("--"))) {
         const QString opcao = args.takeFirst();
         const QString valor = args.takeFirst();
         if (opcao == QLatin1String("--dir")) dir = QDir(valor).absolutePath();
         if (opcao == QLatin1String("--port")) porta = quint16(valor.toUInt());
+        if (opcao == QLatin1String("--host")) programaHost = valor;
+        if (opcao == QLatin1String("--host-data")) bancoHost = QDir(valor).absolutePath();
     }
     const QString acao = args.value(0);
-    if (dir.isEmpty() || porta == 0 || (acao != QLatin1String("recover") && args.size() != 2)) {
+    const bool dia = acao == QLatin1String("day");
+    if (dir.isEmpty() || (dia ? programaHost.isEmpty() || bancoHost.isEmpty() : porta == 0) ||
+        (acao != QLatin1String("recover") && args.size() != 2)) {
         std::fputs(
             "usage: quillane-sale-driver --dir DIR --port PORT "
-            "(sell (sent|stop|confirm|undo) | recover)\n",
+            "(sell (sent|stop|confirm|undo) | recover)\n"
+            "       quillane-sale-driver --dir DIR --host PROGRAM --host-data FILE day SALES\n",
             stderr);
         return 2;
     }
@@ -154,6 +164,12 @@ int main(int argc, char** argv) {
     if (!SetaEstruturaPrincipal(ctx)) {
         anuncia(QStringLiteral("FALHOU configuracao"));
         return 1;
+    }
+    if (dia) {
+        RegistraInicioPrograma(ctx, QStringLiteral("sale-driver"));
+        const int saida = DiaNoBalcao(ctx, programaHost, bancoHost, args.value(1).toInt(), anuncia);
+        RegistraFimPrograma(ctx, QStringLiteral("sale-driver"));
+        return saida;
     }
     auto link = std::make_unique<LinkAnunciado>(std::make_unique<NetworkHostLink>(
         HostEndpoint{false, QStringLiteral("127.0.0.1"), porta}, ctx.config.HOST_TIMEOUT_MS));
