@@ -65,6 +65,7 @@ struct Terminal {
         ctx.programDir = dir.path();
         CarregaTabelasMensagem(ctx);
         if (!SetaEstruturaPrincipal(ctx)) return false;
+        LigaArmazemTerminal(ctx);
         ctx.TelaAtual = QStringLiteral("VENDA");
         ctx.ident.NomeOperadora = kOperadora;
         ctx.ident.CodigoOperadora = QStringLiteral("00000123");
@@ -132,8 +133,7 @@ void LiquidaPendentesAposQueda(benchmark::State& state) {
             HostEndpoint{false, QStringLiteral("127.0.0.1"), host.porta()}, 5000));
         LinkComChave& link = *chave;
         t.ctx.hostLink = std::move(chave);
-        // The sales first (the eligibility of each would settle what is pending), then every
-        // confirmation against a host that is down.
+        // The sales first, then every confirmation against a host that is down.
         QStringList nsus;
         for (int i = 0; ok && i < kPendentes; ++i) {
             GradeAutorizacao grade;

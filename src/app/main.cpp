@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
     ql::FormPrincipal janela(ctx, std::move(ganchos));
     caixas.setParentWindow(&janela);
     if (!janela.MDIForm_Load()) return 1;
-    // At each tick of the logon timer the pending confirmations and undos are sent again.
+    // At each tick of the logon timer the pending confirmations and undos are sent again, when
+    // the terminal is idle.
     QObject::connect(&janela.Timer1(), &QTimer::timeout, &janela,
                      [&ctx] { ql::LiquidaPendentes(ctx); });
     janela.show();

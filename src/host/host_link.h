@@ -58,6 +58,11 @@ class HostLink {
     // not know the product; negative: link failure.
     virtual qint32 GetPreco(QString& code1, QString& code2, QString& description, QString& amount1,
                             QString& amount2, QString& status) = 0;
+
+    // Bounds the connection (with its TLS handshake) of the following exchanges to ms; 0 gives
+    // them the link's whole time-out again. The background settlement gives up early on a
+    // host that is away. Links that do not connect ignore it.
+    virtual void setConnectTimeoutMs(int ms) { (void)ms; }
 };
 
 // Builds the in-process link (HOST_LINK "embedded"); the simulated host library provides it.

@@ -138,7 +138,7 @@ qint32 NetworkHostLink::exchange(const QString& body, QString& answer) {
                      [&] { finish(answerStarted ? kAnswerCutShort : kConnectionLost); });
     QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { finish(kTimedOut); });
 
-    deadline.start(timeoutMs_);
+    deadline.start(connectTimeoutMs_ > 0 ? qMin(connectTimeoutMs_, timeoutMs_) : timeoutMs_);
     if (ssl) {
         ssl->connectToHostEncrypted(endpoint_.host, endpoint_.port);
     } else {

@@ -47,6 +47,7 @@ class NetworkHostLink final : public HostLink {
     // Sends one body and waits for one answer body. Result 0 with answer filled, or one of
     // the negative link results.
     qint32 exchange(const QString& body, QString& answer);
+    void setConnectTimeoutMs(int ms) override { connectTimeoutMs_ = ms > 0 ? ms : 0; }
 
     const HostEndpoint& endpoint() const { return endpoint_; }
     int timeoutMs() const { return timeoutMs_; }
@@ -54,6 +55,7 @@ class NetworkHostLink final : public HostLink {
   private:
     HostEndpoint endpoint_;
     int timeoutMs_;
+    int connectTimeoutMs_ = 0;  // 0: connecting is bounded by timeoutMs_
     QList<QSslCertificate> caCertificates_;
     bool busy_ = false;
 };

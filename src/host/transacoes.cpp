@@ -11,7 +11,6 @@
 #include "shell/context.h"
 #include "shell/error_trap.h"
 #include "shell/ini_access.h"
-#include "store/settlement.h"
 
 namespace ql {
 
@@ -63,8 +62,6 @@ QString DadosIdentificacao(const QString& campo1, const QString& campo2) {
 
 bool Mensagem_ElegPortador(Context& ctx, qint16 sequencia) {
     return runTrapped(ctx, "Mensagem_ElegPortador", false, [&] {
-        // A new sale starts: what the host still owes an answer for goes first.
-        if (sequencia == 0) LiquidaPendentes(ctx);
         QString codigo;
         if (ModoVenda(ctx)) {
             codigo = QStringLiteral("800500");
@@ -119,9 +116,7 @@ bool Mensagem_Confirmacao(Context& ctx) {
                                CodigoProcessamentoConfirmacao(ctx), ctx.transacao.NsuTransacao)) {
             return false;
         }
-        MarcaEnvio(ctx);
         const qint32 resultado = ProcessaMsg(ctx);
-        RegistraDesfecho(ctx, resultado);
         if (resultado < 0) {
             MostraAtencao(ctx, ctx.bufferMensagem);
             return false;
@@ -136,9 +131,7 @@ bool Mensagem_Anulacao(Context& ctx) {
                                CodigoProcessamentoConfirmacao(ctx), ctx.transacao.NsuTransacao)) {
             return true;
         }
-        MarcaEnvio(ctx);
         const qint32 resultado = ProcessaMsg(ctx);
-        RegistraDesfecho(ctx, resultado);
         if (resultado < 0) return true;
         return ValidaResposta(ctx, true);
     });

@@ -4,6 +4,7 @@
 
 #include "host/framing.h"
 #include "host/host_link.h"
+#include "host/ouvinte_trocas.h"
 #include "host/valores.h"
 #include "message/campo_resposta.h"
 #include "message/iso8583.h"
@@ -59,13 +60,14 @@ void registraTroca(Context& ctx, const QString& tipoMensagem, const QString& rot
 qint32 chamaLink(Context& ctx, const QString& texto, const QString& tipoMensagem) {
     QString quadro = framing::buildFrame(texto);
     QString rota = ctx.ident.NomeOperadora;
-    const bool emTroca = ctx.trocaEmAndamento;
-    ctx.trocaEmAndamento = true;
     QElapsedTimer cronometro;
     cronometro.start();
-    const qint32 resultado = ctx.hostLink->Process(quadro, rota, kModoProcess);
+    qint32 resultado = 0;
+    {
+        EsperaEmPrimeiroPlano espera(ctx);
+        resultado = ctx.hostLink->Process(quadro, rota, kModoProcess);
+    }
     const qint64 ms = cronometro.elapsed();
-    ctx.trocaEmAndamento = emTroca;
     ctx.ident.NomeOperadora = rota;
     ctx.bufferMensagem = resultado >= 0 ? quadro : textoFalha(resultado);
     registraTroca(ctx, tipoMensagem, rota, resultado, ms);
@@ -97,7 +99,19 @@ qint32 ProcessaMsg(Context& ctx) {
         MostraErro(ctx, QStringLiteral("ProcessaMsg"), kErroModulo);
         return 0;
     }
-    return chamaLink(ctx, ctx.bufferMensagem, ctx.mensagem.valor(QStringLiteral("000-000")));
+    TrocaRelatada troca;
+    troca.tipoMensagem = ctx.mensagem.valor(QStringLiteral("000-000"));
+    troca.codigoProcessamento = ctx.mensagem.valor(QStringLiteral("011-000"));
+    troca.nsu = ctx.mensagem.valor(QStringLiteral("012-000")).trimmed();
+    // The listener learns of the request before it leaves (the terminal store writes the sale
+    // first) and of its end once the link has returned.
+    OuvinteTrocas* ouvinte = ctx.ouvinteTrocas.get();
+    if (ouvinte) ouvinte->enviando(ctx, troca);
+    troca.resultado = chamaLink(ctx, ctx.bufferMensagem, troca.tipoMensagem);
+    if (troca.resultado >= 0)
+        troca.codigoResposta = CampoDaResposta(ctx, QStringLiteral("009-000"));
+    if (ouvinte) ouvinte->concluida(ctx, troca);
+    return troca.resultado;
 }
 
 bool ProcessaLogon(Context& ctx) {

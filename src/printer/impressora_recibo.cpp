@@ -286,11 +286,12 @@ ResultadoImpressao anexaArquivo(const DestinoRecibo& d, const QByteArray& dados)
 
 class ImpressoraEscPos final : public ImpressoraRecibo {
   public:
-    ImpressoraEscPos(DestinoRecibo destino, int colunas, int limiteMs)
-        : destino_(std::move(destino)), colunas_(colunas), limiteMs_(limiteMs) {}
+    ImpressoraEscPos(DestinoRecibo destino, int colunas, int limiteMs, int vias)
+        : destino_(std::move(destino)), colunas_(colunas), limiteMs_(limiteMs), vias_(vias) {}
 
     ResultadoImpressao imprime(const QStringList& linhas) override {
-        const QByteArray dados = escpos::Recibo(linhas, colunas_);
+        // Each copy ends with its own cut.
+        const QByteArray dados = escpos::Recibo(linhas, colunas_).repeated(vias_);
         switch (destino_.tipo) {
             case DestinoRecibo::Tipo::EscPosTcp:
                 return enviaTcp(destino_, dados, limiteMs_);
@@ -313,6 +314,7 @@ class ImpressoraEscPos final : public ImpressoraRecibo {
     DestinoRecibo destino_;
     int colunas_;
     int limiteMs_;
+    int vias_;
 };
 
 }  // namespace
@@ -390,10 +392,10 @@ DestinoRecibo DestinoReciboConfigurado(const EstruturaPrincipal& config) {
 }
 
 std::unique_ptr<ImpressoraRecibo> CriaImpressoraEscPos(const DestinoRecibo& destino, int colunas,
-                                                       int tempoLimiteMs) {
+                                                       int tempoLimiteMs, int vias) {
     return std::make_unique<ImpressoraEscPos>(
         destino, colunas > 0 ? colunas : kColunasReciboPadrao,
-        tempoLimiteMs > 0 ? tempoLimiteMs : kTempoLimiteImpressoraMs);
+        tempoLimiteMs > 0 ? tempoLimiteMs : kTempoLimiteImpressoraMs, qBound(1, vias, 2));
 }
 
 QStringList LinhasTesteImpressora(const Context& ctx) {

@@ -64,10 +64,12 @@ class ImpressoraRecibo {
 };
 
 // A thermal printer that takes ESC/POS: the lines are wrapped at `colunas`, written in the
-// receipt code page, fed and cut. Over TCP and serial ports the paper status is asked first,
-// and a printer without paper gets no job.
-std::unique_ptr<ImpressoraRecibo> CriaImpressoraEscPos(
-    const DestinoRecibo& destino, int colunas, int tempoLimiteMs = kTempoLimiteImpressoraMs);
+// receipt code page, fed and cut, `vias` times in one job (the store's copy, then the
+// customer's). Over TCP and serial ports the paper status is asked first, and a printer
+// without paper gets no job.
+std::unique_ptr<ImpressoraRecibo> CriaImpressoraEscPos(const DestinoRecibo& destino, int colunas,
+                                                       int tempoLimiteMs = kTempoLimiteImpressoraMs,
+                                                       int vias = 1);
 
 // The short receipt of the settings window's printer test: a title, the terminal, the
 // clock's date and time, the destination, a line of accented letters and a ruler as wide as

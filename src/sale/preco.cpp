@@ -55,6 +55,7 @@ template <typename Ler, typename Extrai>
 bool leCatalogo(Context& ctx, const QString& textoErro, ProdutoCatalogo& produto, Ler&& ler,
                 Extrai&& extrai) {
     produto = {};
+    EsperaEmPrimeiroPlano espera(ctx);
     std::unique_ptr<CatalogoProdutos> viaHost;
     CatalogoProdutos* catalogo = ctx.catalogo.get();
     if (!catalogo) {
@@ -164,6 +165,7 @@ bool ProcessaPreco(Context& ctx, const QString& codigo, const QString& segundaCh
         QString c1 = codigo, c2 = segundaChave;
         QString lista = QString::number(valorLista).leftJustified(12, QLatin1Char(' '));
         QString venda = QString::number(valorVenda).leftJustified(12, QLatin1Char(' '));
+        EsperaEmPrimeiroPlano espera(ctx);
         if (ctx.hostLink->GetPreco(c1, c2, descricao40, lista, venda, status) != 0) return false;
         valorLista = valorInteiro(lista);
         valorVenda = valorInteiro(venda);

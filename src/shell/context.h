@@ -8,6 +8,7 @@
 #include "data/operadoras.h"
 #include "host/catalogo.h"
 #include "host/host_link.h"
+#include "host/ouvinte_trocas.h"
 #include "message/mensagem.h"
 #include "sale/componente_ds.h"
 #include "sale/itens_venda.h"
@@ -16,7 +17,6 @@
 #include "shell/layouts.h"
 #include "shell/message_boxes.h"
 #include "shell/settings.h"
-#include "store/terminal_store.h"
 
 namespace ql {
 
@@ -77,12 +77,19 @@ struct Context {
     QString continuacaoConsulta;
 
     std::unique_ptr<HostLink> hostLink;
-    // Raised while the host link is in an exchange (its wait lets timers run), and while the
-    // pending confirmations and undos are being sent again: nothing else is sent meanwhile.
-    bool trocaEmAndamento = false;
+    // The foreground waits running: a host exchange, a card read, a catalogue lookup. Their
+    // waits let timers run; a timer-driven action (the logon check, the settlement) does
+    // nothing while one runs, and no other exchange starts. Raised by EsperaEmPrimeiroPlano.
+    int esperasEmAndamento = 0;
+    // From an approved eligibility until the authorisation screen closes (its receipt
+    // confirmed or undone): the settlement waits for the sale to end.
+    bool vendaEmAndamento = false;
+    // Raised while the pending confirmations and undos are being sent.
     bool liquidando = false;
-    // The terminal store of approved sales, opened on first use (store/settlement.h).
-    std::unique_ptr<TerminalStore> armazem;
+    bool ocupado() const { return esperasEmAndamento > 0; }
+    // The listener of every transaction exchange: the terminal store (store/settlement.h),
+    // installed at start-up.
+    std::unique_ptr<OuvinteTrocas> ouvinteTrocas;
     // The product catalogue server of the price lookup; without one the lookup asks the host
     // link.
     std::unique_ptr<CatalogoProdutos> catalogo;
@@ -112,6 +119,18 @@ struct Context {
     bool PrimeiraAtivacao = false;
     bool PreAutorizacaoRecuperada = false;
     bool SelecaoViaConsulta = false;
+};
+
+// Marks a foreground wait (host exchange, card read, catalogue lookup) for its scope.
+class EsperaEmPrimeiroPlano {
+  public:
+    explicit EsperaEmPrimeiroPlano(Context& ctx) : ctx_(ctx) { ++ctx_.esperasEmAndamento; }
+    ~EsperaEmPrimeiroPlano() { --ctx_.esperasEmAndamento; }
+    EsperaEmPrimeiroPlano(const EsperaEmPrimeiroPlano&) = delete;
+    EsperaEmPrimeiroPlano& operator=(const EsperaEmPrimeiroPlano&) = delete;
+
+  private:
+    Context& ctx_;
 };
 
 }  // namespace ql

@@ -143,6 +143,8 @@ bool loadSettings(Context& ctx) {
     c.RECEIPT_PRINTER = v ? trimSpaces(*v) : QString();
     v = link.read("RECEIPT_COLUMNS");
     c.RECEIPT_COLUMNS = columnsSetting(v.value_or(QString()));
+    v = link.read("RECEIPT_COPIES");
+    c.RECEIPT_COPIES = trimSpaces(v.value_or(QString())) == QLatin1String("2") ? 2 : 1;
 
     MontaTela(ctx);
 

@@ -36,6 +36,8 @@ struct EstruturaPrincipal {
     // the characters per line of an ESC/POS receipt printer.
     QString RECEIPT_PRINTER;
     qint32 RECEIPT_COLUMNS = 48;
+    // Copies of every receipt: 1, or 2 (the store's and the customer's); anything else is 1.
+    qint32 RECEIPT_COPIES = 1;
 };
 
 inline constexpr const char* kTerminalId = "R4T7N2AK";

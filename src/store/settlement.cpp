@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "host/ouvinte_trocas.h"
 #include "host/transacoes.h"
 #include "host/troca.h"
 #include "host/valores.h"
@@ -67,9 +68,8 @@ EstadoVenda estadoApos(const QString& tipoMensagem, Desfecho d, EstadoVenda atua
     return atual;
 }
 
-void aplicaDesfecho(Context& ctx, TerminalStore& store, const VendaRegistrada& v, Desfecho d) {
-    const QString resposta =
-        d == Desfecho::SemResposta ? QString() : CampoDaResposta(ctx, QStringLiteral("009-000"));
+void aplicaDesfecho(Context& ctx, TerminalStore& store, const VendaRegistrada& v, Desfecho d,
+                    const QString& resposta) {
     const EstadoVenda novo = estadoApos(v.tipoMensagem, d, v.estado);
     if (novo == v.estado) {
         RegistraLog(ctx, QStringLiteral("venda NSU %1: mensagem %2 sem resposta; segue %3")
@@ -79,7 +79,123 @@ void aplicaDesfecho(Context& ctx, TerminalStore& store, const VendaRegistrada& v
     muda(ctx, store, v, novo, v.tipoMensagem, v.codigoProcessamento, resposta);
 }
 
-// The current message, the message buffer and the route, kept across a background exchange.
+// A sale request, as against a cancellation (also a 0200).
+bool pedidoDeVenda(const TrocaRelatada& t) {
+    return t.tipoMensagem == QLatin1String(tipo::kVenda) &&
+           t.codigoProcessamento == QLatin1String("800300");
+}
+
+bool liquidacao(const TrocaRelatada& t) {
+    return t.tipoMensagem == kConfirmacao || t.tipoMensagem == kAnulacao;
+}
+
+// Sum over the items about to be sold of a unit amount times the quantity, in cents.
+qint64 totalItens(const Context& ctx, QString ItemVenda::*valor) {
+    double total = 0;
+    const int quantos = qMax(0, qMin<int>(ctx.itensVenda.count, int(ctx.itensVenda.itens.size())));
+    for (int i = 0; i < quantos; ++i) {
+        const ItemVenda& item = ctx.itensVenda.itens.at(i);
+        total += lerDecimal(item.*valor).value_or(0) * double(valorInteiro(item.quantidade));
+    }
+    // Informational until the approval writes the grid's checked totals: one that does not
+    // fit is kept as 0 rather than as garbage.
+    return centavosDe(total).value_or(0);
+}
+
+// The exchange's listener: owns the store and the background settlement's pace.
+class OuvinteArmazem final : public OuvinteTrocas {
+  public:
+    void enviando(Context& ctx, const TrocaRelatada& t) override;
+    void concluida(Context& ctx, const TrocaRelatada& t) override;
+
+    std::unique_ptr<TerminalStore> armazem;
+    QDateTime proximaPassagem;  // no background pass before this (invalid: at once)
+    int esperaMin = 0;          // the last wait after a pass that got no answer
+};
+
+OuvinteArmazem* ouvinteDe(Context& ctx) {
+    LigaArmazemTerminal(ctx);
+    return dynamic_cast<OuvinteArmazem*>(ctx.ouvinteTrocas.get());
+}
+
+// The sale about to be sent, written as "sent" with its undo before the request leaves. A
+// sale already stored and not sent or refused (approved, settled) is left alone.
+void registraEnvio(Context& ctx, const TrocaRelatada& t) {
+    TerminalStore* store = ArmazemTerminal(ctx);
+    if (!store) return;
+    const QString nsu = nsuDe(t.nsu);
+    if (const std::optional<VendaRegistrada> antes = store->venda(nsu);
+        antes && antes->estado != EstadoVenda::Enviada && antes->estado != EstadoVenda::Recusada)
+        return;
+    VendaRegistrada v;
+    v.nsu = nsu;
+    v.rota = ctx.ident.NomeOperadora;
+    v.cartaoMascarado = MascaraCartao(ctx.ident.NumeroCartao);
+    v.totalBrutoCentavos = totalItens(ctx, &ItemVenda::valorBruto);
+    v.totalVendaCentavos = totalItens(ctx, &ItemVenda::valorLiquido);
+    v.totalClienteCentavos = totalItens(ctx, &ItemVenda::valorReceber);
+    v.documentoFiscal = ctx.mensagem.valor(QStringLiteral("002-000")).trimmed();
+    v.aprovadaEm = v.atualizadaEm = ctx.relogio.now();
+    v.estado = EstadoVenda::Enviada;
+    v.tipoMensagem = kAnulacao;
+    v.codigoProcessamento = CodigoProcessamentoConfirmacao(ctx);
+    if (!store->registra(v)) {
+        MostraErro(ctx, QStringLiteral("RegistraEnvioVenda"), TextoErro(5, store->ultimoErro()));
+        return;
+    }
+    RegistraLog(ctx, QStringLiteral("venda NSU %1 enviada: rota %2, cartão %3, total R$ %4")
+                         .arg(v.nsu, v.rota, v.cartaoMascarado, valorDe(v.totalVendaCentavos)));
+}
+
+// The sale's answer: approved on its last page, refused, or still without an answer.
+void registraRespostaVenda(Context& ctx, const TrocaRelatada& t) {
+    TerminalStore* store = ArmazemTerminal(ctx, false);
+    if (!store) return;
+    const std::optional<VendaRegistrada> v = store->venda(nsuDe(t.nsu));
+    if (!v || v->estado != EstadoVenda::Enviada) return;
+    const Desfecho d = DesfechoDaTroca(ctx, QLatin1String(tipo::kVenda), t.resultado);
+    const bool maisPaginas = ctx.mensagem.valor(QStringLiteral("900-000")) == QLatin1String("1");
+    if (d == Desfecho::Recusada) {
+        muda(ctx, *store, *v, EstadoVenda::Recusada, v->tipoMensagem, v->codigoProcessamento,
+             t.codigoResposta.trimmed());
+    } else if (d == Desfecho::Aceita && !maisPaginas) {
+        muda(ctx, *store, *v, EstadoVenda::Autorizada, kConfirmacao, v->codigoProcessamento,
+             t.codigoResposta.trimmed());
+    }
+}
+
+// A confirmation or undo of a stored sale not yet settled: pending before it leaves (so that
+// a stop while it travels leaves it to be sent again), settled or refused after its answer.
+void registraLiquidacao(Context& ctx, const TrocaRelatada& t, bool enviando) {
+    TerminalStore* store = ArmazemTerminal(ctx, false);
+    if (!store) return;
+    const std::optional<VendaRegistrada> v = store->venda(nsuDe(t.nsu));
+    if (!v || EstadoLiquidado(v->estado)) return;
+    if (enviando) {
+        muda(ctx, *store, *v, pendenteDe(t.tipoMensagem), t.tipoMensagem, t.codigoProcessamento,
+             {});
+        return;
+    }
+    if (v->estado != EstadoVenda::ConfirmacaoPendente &&
+        v->estado != EstadoVenda::DesfazimentoPendente)
+        return;
+    const Desfecho d = DesfechoDaTroca(ctx, v->tipoMensagem, t.resultado);
+    aplicaDesfecho(ctx, *store, *v, d,
+                   d == Desfecho::SemResposta ? QString() : t.codigoResposta.trimmed());
+}
+
+void OuvinteArmazem::enviando(Context& ctx, const TrocaRelatada& t) {
+    if (pedidoDeVenda(t)) registraEnvio(ctx, t);
+    if (liquidacao(t)) registraLiquidacao(ctx, t, true);
+}
+
+void OuvinteArmazem::concluida(Context& ctx, const TrocaRelatada& t) {
+    if (pedidoDeVenda(t)) registraRespostaVenda(ctx, t);
+    if (liquidacao(t)) registraLiquidacao(ctx, t, false);
+}
+
+// The current message, the message buffer and the route, kept across a background exchange;
+// connecting is bounded by the settlement's own short time-out meanwhile.
 class TrocaEmSegundoPlano {
   public:
     explicit TrocaEmSegundoPlano(Context& ctx)
@@ -89,8 +205,10 @@ class TrocaEmSegundoPlano {
           linhas_(ctx.qtdLinhasRecibo),
           rota_(ctx.ident.NomeOperadora) {
         ctx_.liquidando = true;
+        ctx_.hostLink->setConnectTimeoutMs(kConexaoLiquidacaoMs);
     }
     ~TrocaEmSegundoPlano() {
+        ctx_.hostLink->setConnectTimeoutMs(0);
         ctx_.mensagem = std::move(mensagem_);
         ctx_.bufferMensagem = std::move(buffer_);
         ctx_.qtdLinhasRecibo = linhas_;
@@ -110,8 +228,14 @@ class TrocaEmSegundoPlano {
 
 }  // namespace
 
+void LigaArmazemTerminal(Context& ctx) {
+    if (!ctx.ouvinteTrocas) ctx.ouvinteTrocas = std::make_unique<OuvinteArmazem>();
+}
+
 TerminalStore* ArmazemTerminal(Context& ctx, bool criar) {
-    if (ctx.armazem) return ctx.armazem.get();
+    OuvinteArmazem* ouvinte = ouvinteDe(ctx);
+    if (!ouvinte) return nullptr;
+    if (ouvinte->armazem) return ouvinte->armazem.get();
     const QString dir = nativePath(ctx.config.PathCORE.trimmed());
     if (dir.isEmpty()) return nullptr;
     const QString caminho = joinPath(dir, QLatin1String(TerminalStore::kArquivo));
@@ -123,8 +247,8 @@ TerminalStore* ArmazemTerminal(Context& ctx, bool criar) {
                    TextoErro(5, caminho + QStringLiteral(": ") + erro));
         return nullptr;
     }
-    ctx.armazem = std::move(store);
-    return ctx.armazem.get();
+    ouvinte->armazem = std::move(store);
+    return ouvinte->armazem.get();
 }
 
 QString MascaraCartao(const QString& numero) {
@@ -159,6 +283,12 @@ bool RegistraVendaAprovada(Context& ctx, const GradeAutorizacao& grade, const QS
     v.estado = EstadoVenda::Autorizada;
     v.tipoMensagem = kConfirmacao;
     v.codigoProcessamento = CodigoProcessamentoConfirmacao(ctx);
+    if (const std::optional<VendaRegistrada> antes = store->venda(v.nsu)) {
+        // Settled while the answer was read (cannot happen on this thread): left as it is.
+        if (EstadoLiquidado(antes->estado)) return true;
+        v.aprovadaEm = antes->aprovadaEm;
+        v.codigoResposta = antes->codigoResposta;
+    }
     if (!store->registra(v)) {
         MostraErro(ctx, QStringLiteral("RegistraVendaAprovada"), TextoErro(5, store->ultimoErro()));
         return false;
@@ -168,6 +298,15 @@ bool RegistraVendaAprovada(Context& ctx, const GradeAutorizacao& grade, const QS
                          .arg(v.nsu, NomeEstado(v.estado), v.rota, v.cartaoMascarado,
                               valorDe(v.totalVendaCentavos), v.documentoFiscal));
     return true;
+}
+
+QStringList LinhasSegundaVia(Context& ctx) {
+    TerminalStore* store = ArmazemTerminal(ctx, false);
+    if (!store) return {};
+    const std::vector<VendaRegistrada> ultima = store->vendasNosEstados(
+        {EstadoVenda::Autorizada, EstadoVenda::ConfirmacaoPendente, EstadoVenda::Confirmada}, 1);
+    if (ultima.empty() || ultima.front().recibo.isEmpty()) return {};
+    return QStringList{QStringLiteral("2a VIA")} + ultima.front().recibo;
 }
 
 Desfecho DesfechoDaTroca(Context& ctx, const QString& tipoMensagem, qint32 resultado) {
@@ -186,46 +325,52 @@ Desfecho DesfechoDaTroca(Context& ctx, const QString& tipoMensagem, qint32 resul
     return valor < 40 ? Desfecho::Aceita : Desfecho::Recusada;
 }
 
-void MarcaEnvio(Context& ctx) {
+bool LiquidaVenda(Context& ctx, const QString& nsu, bool confirma) {
     TerminalStore* store = ArmazemTerminal(ctx, false);
-    if (!store) return;
-    const std::optional<VendaRegistrada> v = store->venda(nsuDe(ctx.transacao.NsuTransacao));
-    if (!v || EstadoLiquidado(v->estado)) return;
-    const QString tipoMensagem = ctx.mensagem.valor(QStringLiteral("000-000"));
-    muda(ctx, *store, *v, pendenteDe(tipoMensagem), tipoMensagem,
-         ctx.mensagem.valor(QStringLiteral("011-000")), {});
-}
-
-void RegistraDesfecho(Context& ctx, qint32 resultado) {
-    TerminalStore* store = ArmazemTerminal(ctx, false);
-    if (!store) return;
-    const std::optional<VendaRegistrada> v = store->venda(nsuDe(ctx.transacao.NsuTransacao));
-    if (!v || EstadoLiquidado(v->estado) || v->estado == EstadoVenda::Autorizada) return;
-    aplicaDesfecho(ctx, *store, *v, DesfechoDaTroca(ctx, v->tipoMensagem, resultado));
+    if (!store) return false;
+    const std::optional<VendaRegistrada> v = store->venda(nsuDe(nsu));
+    // A sale never approved can only be undone.
+    if (!v || EstadoLiquidado(v->estado) || (confirma && v->estado == EstadoVenda::Enviada))
+        return false;
+    const QString tipoMensagem = confirma ? kConfirmacao : kAnulacao;
+    muda(ctx, *store, *v, pendenteDe(tipoMensagem), tipoMensagem, v->codigoProcessamento, {});
+    return true;
 }
 
 int LiquidaPendentes(Context& ctx) {
-    if (ctx.trocaEmAndamento || ctx.liquidando || !ctx.hostLink) return 0;
+    if (ctx.ocupado() || ctx.vendaEmAndamento || ctx.liquidando || !ctx.hostLink) return 0;
+    OuvinteArmazem* ouvinte = ouvinteDe(ctx);
+    if (!ouvinte) return 0;
+    const QDateTime agora = ctx.relogio.now();
+    if (ouvinte->proximaPassagem.isValid() && agora < ouvinte->proximaPassagem) return 0;
     TerminalStore* store = ArmazemTerminal(ctx, false);
     if (!store) return 0;
-    const std::vector<VendaRegistrada> pendentes = store->vendasNosEstados(
-        {EstadoVenda::ConfirmacaoPendente, EstadoVenda::DesfazimentoPendente});
+    // A sale still "sent" once its screen has closed never got its answer: it is undone.
+    const std::vector<VendaRegistrada> pendentes =
+        store->vendasNosEstados({EstadoVenda::Enviada, EstadoVenda::ConfirmacaoPendente,
+                                 EstadoVenda::DesfazimentoPendente});
     if (pendentes.empty()) return 0;
     TrocaEmSegundoPlano guarda(ctx);
     int respondidas = 0;
     for (const VendaRegistrada& v : pendentes) {
         ctx.ident.NomeOperadora = v.rota;
         if (!MontaCamposComuns(ctx, v.tipoMensagem, v.codigoProcessamento, v.nsu)) break;
+        // The store hears of the exchange as it does of the screens' own.
         const qint32 resultado = ProcessaMsg(ctx);
-        const Desfecho d = DesfechoDaTroca(ctx, v.tipoMensagem, resultado);
-        aplicaDesfecho(ctx, *store, v, d);
-        if (d == Desfecho::SemResposta) break;
+        if (DesfechoDaTroca(ctx, v.tipoMensagem, resultado) == Desfecho::SemResposta) {
+            ouvinte->esperaMin = qBound(1, ouvinte->esperaMin * 2, kEsperaMaximaLiquidacaoMin);
+            ouvinte->proximaPassagem = agora.addSecs(qint64(ouvinte->esperaMin) * 60 - 1);
+            return respondidas;
+        }
         ++respondidas;
     }
+    ouvinte->esperaMin = 0;
+    ouvinte->proximaPassagem = {};
     return respondidas;
 }
 
 void RecuperaVendas(Context& ctx) {
+    LigaArmazemTerminal(ctx);
     TerminalStore* store = ArmazemTerminal(ctx, false);
     if (!store) return;
     const int removidas =
@@ -234,17 +379,19 @@ void RecuperaVendas(Context& ctx) {
         RegistraLog(ctx, QStringLiteral("%1 vendas liquidadas há mais de %2 dias removidas")
                              .arg(removidas)
                              .arg(kDiasVendasLiquidadas));
-    const std::vector<VendaRegistrada> autorizadas =
-        store->vendasNosEstados({EstadoVenda::Autorizada});
-    // Never confirmed: undone, as the card networks treat a sale the terminal left open.
-    for (const VendaRegistrada& v : autorizadas)
+    const std::vector<VendaRegistrada> abertas =
+        store->vendasNosEstados({EstadoVenda::Enviada, EstadoVenda::Autorizada});
+    // Never confirmed: undone, as the card networks treat a sale the terminal left open. A
+    // sale whose answer never came is undone the same way; the host answers the undo of a
+    // sale it never approved as done.
+    for (const VendaRegistrada& v : abertas)
         muda(ctx, *store, v, EstadoVenda::DesfazimentoPendente, kAnulacao, v.codigoProcessamento,
              {});
     LiquidaPendentes(ctx);
-    if (autorizadas.empty()) return;
+    if (abertas.empty()) return;
 
     QStringList linhas;
-    for (const VendaRegistrada& antes : autorizadas) {
+    for (const VendaRegistrada& antes : abertas) {
         const std::optional<VendaRegistrada> v = store->venda(antes.nsu);
         QString desfecho = QStringLiteral("e foi desfeita.");
         if (v && v->estado == EstadoVenda::DesfazimentoPendente)

@@ -22,7 +22,8 @@ struct NomeDeEstado {
     EstadoVenda estado;
     const char* nome;
 };
-constexpr std::array<NomeDeEstado, 6> kNomes{{
+constexpr std::array<NomeDeEstado, 7> kNomes{{
+    {EstadoVenda::Enviada, "sent"},
     {EstadoVenda::Autorizada, "authorised"},
     {EstadoVenda::Confirmada, "confirmed"},
     {EstadoVenda::Desfeita, "undone"},
@@ -120,6 +121,7 @@ bool TerminalStore::abre(QString* erro) {
     // Full sync: a write returns once the row is on the disk, not only in the system's cache.
     ok = ok && executa(QStringLiteral("PRAGMA journal_mode=WAL")) &&
          executa(QStringLiteral("PRAGMA synchronous=FULL")) &&
+         executa(QStringLiteral("PRAGMA journal_size_limit=1048576")) &&
          executa(QStringLiteral(
              "CREATE TABLE IF NOT EXISTS vendas (nsu TEXT PRIMARY KEY, rota TEXT, cartao TEXT, "
              "total_bruto INTEGER, total_venda INTEGER, total_cliente INTEGER, documento TEXT, "
@@ -177,7 +179,7 @@ std::optional<VendaRegistrada> TerminalStore::venda(const QString& nsu) const {
 }
 
 std::vector<VendaRegistrada> TerminalStore::vendasNosEstados(
-    const std::vector<EstadoVenda>& estados) const {
+    const std::vector<EstadoVenda>& estados, int limite) const {
     std::vector<VendaRegistrada> vendas;
     if (estados.empty()) return vendas;
     QStringList marcas;
@@ -185,7 +187,9 @@ std::vector<VendaRegistrada> TerminalStore::vendasNosEstados(
     QSqlQuery q(QSqlDatabase::database(conexao_, false));
     q.prepare(QStringLiteral("SELECT ") + kColunas +
               QStringLiteral(" FROM vendas WHERE estado IN (") + marcas.join(QLatin1Char(',')) +
-              QStringLiteral(") ORDER BY aprovada_em, nsu"));
+              (limite > 0
+                   ? QStringLiteral(") ORDER BY aprovada_em DESC, nsu DESC LIMIT %1").arg(limite)
+                   : QStringLiteral(") ORDER BY aprovada_em, nsu")));
     for (EstadoVenda e : estados) q.addBindValue(NomeEstado(e));
     if (!q.exec()) {
         erro_ = q.lastError().text();
@@ -205,7 +209,12 @@ int TerminalStore::removeLiquidadasAntes(const QDateTime& limite) {
         erro_ = q.lastError().text();
         return 0;
     }
-    return q.numRowsAffected();
+    const int removidas = q.numRowsAffected();
+    q.finish();
+    // The freed pages go back to the file system; the log is emptied into the file first.
+    if (removidas > 0 && executa(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")))
+        executa(QStringLiteral("VACUUM"));
+    return removidas;
 }
 
 }  // namespace ql

@@ -16,6 +16,8 @@
 
 #include "printer/impressora_recibo.h"
 #include "shell/context.h"
+#include "store/settlement.h"
+#include "ui/busy_cursor.h"
 
 namespace ql {
 namespace {
@@ -92,9 +94,10 @@ bool comecaTrabalho(QPainter& pintor, QPrinter& impressora, QString* erro) {
     return false;
 }
 
+// vias copies of the lines in one job, each from the top of a new page.
 bool imprimeLinhasEm(Context& ctx, const QString& destino, const QStringList& linhas,
                      const QString& documento, QString* erro, const QString& fonte,
-                     int tamanhoFonte) {
+                     int tamanhoFonte, int vias = 1) {
     auto impressora = abreImpressora(ctx, destino, documento, QPageLayout::Portrait, erro);
     if (!impressora) return false;
     QPainter pintor;
@@ -110,14 +113,17 @@ bool imprimeLinhasEm(Context& ctx, const QString& destino, const QStringList& li
     const int altura = std::max(1, medidas.lineSpacing());
     const int porPagina = std::max(1, area.height() / altura);
 
-    int linhaNaPagina = 0;
-    for (const QString& linha : linhas) {
-        if (linhaNaPagina == porPagina) {
-            impressora->newPage();
-            linhaNaPagina = 0;
+    for (int via = 0; via < vias; ++via) {
+        if (via > 0) impressora->newPage();
+        int linhaNaPagina = 0;
+        for (const QString& linha : linhas) {
+            if (linhaNaPagina == porPagina) {
+                impressora->newPage();
+                linhaNaPagina = 0;
+            }
+            pintor.drawText(0, linhaNaPagina * altura + medidas.ascent(), linha);
+            ++linhaNaPagina;
         }
-        pintor.drawText(0, linhaNaPagina * altura + medidas.ascent(), linha);
-        ++linhaNaPagina;
     }
     return terminaTrabalho(ctx, pintor, *impressora, erro);
 }
@@ -125,18 +131,19 @@ bool imprimeLinhasEm(Context& ctx, const QString& destino, const QStringList& li
 // Receipts on a system printer or in a PDF, in "Courier New" 8.
 class ImpressoraReciboSistema final : public ImpressoraRecibo {
   public:
-    ImpressoraReciboSistema(Context& ctx, QString destino)
-        : ctx_(ctx), destino_(std::move(destino)) {}
+    ImpressoraReciboSistema(Context& ctx, QString destino, int vias)
+        : ctx_(ctx), destino_(std::move(destino)), vias_(vias) {}
     ResultadoImpressao imprime(const QStringList& linhas) override {
         ResultadoImpressao r;
         r.ok = imprimeLinhasEm(ctx_, destino_, linhas, QStringLiteral("Recibo"), &r.erro,
-                               QStringLiteral("Courier New"), 8);
+                               QStringLiteral("Courier New"), 8, vias_);
         return r;
     }
 
   private:
     Context& ctx_;
     QString destino_;
+    int vias_;
 };
 
 // A destination that cannot print: the setting is wrong.
@@ -158,11 +165,30 @@ bool ImprimeLinhas(Context& ctx, const QStringList& linhas, const QString& docum
 
 std::unique_ptr<ImpressoraRecibo> ObtemImpressoraRecibo(Context& ctx) {
     const DestinoRecibo destino = DestinoReciboConfigurado(ctx.config);
-    if (destino.escpos()) return CriaImpressoraEscPos(destino, ctx.config.RECEIPT_COLUMNS);
+    const int vias = ctx.config.RECEIPT_COPIES;
+    if (destino.escpos())
+        return CriaImpressoraEscPos(destino, ctx.config.RECEIPT_COLUMNS, kTempoLimiteImpressoraMs,
+                                    vias);
     if (destino.tipo == DestinoRecibo::Tipo::Invalido) {
         return std::make_unique<ImpressoraInvalida>(destino.erro);
     }
-    return std::make_unique<ImpressoraReciboSistema>(ctx, destino.nome);
+    return std::make_unique<ImpressoraReciboSistema>(ctx, destino.nome, vias);
+}
+
+void ReimprimeComprovante(Context& ctx) {
+    const QStringList linhas = LinhasSegundaVia(ctx);
+    if (linhas.isEmpty()) {
+        ctx.caixas.inform(QStringLiteral("Não há comprovante de venda aprovada para reimprimir."),
+                          kTituloAtencao, MessageBoxes::Icon::Exclamation);
+        return;
+    }
+    BusyCursor ocupado;
+    const ResultadoImpressao r = ObtemImpressoraRecibo(ctx)->imprime(linhas);
+    ocupado.release();
+    if (!r.ok) {
+        ctx.caixas.inform(QStringLiteral("Não foi possível imprimir o comprovante.\n") + r.erro,
+                          kTituloAtencao, MessageBoxes::Icon::Exclamation);
+    }
 }
 
 bool ImprimeGrade(Context& ctx, const QTableView& grade, const QString& titulo,

@@ -26,7 +26,13 @@ bool ImprimeLinhas(Context& ctx, const QStringList& linhas, const QString& docum
 
 // The receipt printer: RECEIPT_PRINTER (PRINTER when it is not set). An "escpos:" printer
 // takes raw ESC/POS; a system printer or "pdf:DIRECTORY" prints the lines in "Courier New" 8.
+// Each job holds RECEIPT_COPIES copies (cut apart on ESC/POS, a page each otherwise).
 std::unique_ptr<ImpressoraRecibo> ObtemImpressoraRecibo(Context& ctx);
+
+// "Reimprimir comprovante": the last approved sale's receipt from the terminal store, under a
+// first line "2a VIA", on the receipt printer (RECEIPT_COPIES copies). Tells the cashier when
+// there is none or the printer failed.
+void ReimprimeComprovante(Context& ctx);
 
 // Prints a whole grid as it stands in its view: the title on top of every page, then the
 // header and every row of the visible columns, landscape, breaking pages as needed.

@@ -229,6 +229,12 @@ TEST_P(HostEndToEnd, LongPreAuthorisationComesInTwoBlocksAndSellsInTwoPages) {
 }
 
 TEST_P(HostEndToEnd, UndoMakesThePreAuthorisationSellableAgain) {
+    // A sale whose request never arrived (its eligibility did) is undone all the same, twice,
+    // and its pre-authorisation stays open to be sold.
+    ASSERT_TRUE(elegibilidade(kComPre, "VENDA"));
+    EXPECT_TRUE(Mensagem_Anulacao(ctx));
+    EXPECT_TRUE(Mensagem_Anulacao(ctx));
+    EXPECT_TRUE(t.boxes.empty());
     ASSERT_FALSE(vendePre(kComPre).isEmpty());
     ctx.TelaAtual = QStringLiteral("VENDA");
     // To another terminal, or to the same terminal code in another establishment, the sale's

@@ -97,8 +97,14 @@ TEST(FormPrincipalStartup, FullStartCaptionsTheCommandsAndChecksTheLogon) {
         [&] { return p.janela->Timer1().interval() == FormPrincipal::kIntervaloLogonMs; }));
     EXPECT_TRUE(p.janela->Timer1().isActive());
     EXPECT_FALSE(p.eventos.contains(QStringLiteral("Logon")));
-    // Half an hour later the next tick asks for a logon.
+    // Half an hour later a tick inside an exchange does nothing; the next one asks for a logon.
     p.t.clock.advanceSecs(21 * 60);
+    {
+        EsperaEmPrimeiroPlano troca(p.t.ctx);
+        p.janela->Timer1_Timer();
+    }
+    EXPECT_EQ(p.eventos.count(QStringLiteral("Logon")), 0);
+    EXPECT_TRUE(p.janela->Timer1().isActive());
     p.janela->Timer1_Timer();
     EXPECT_EQ(p.eventos.count(QStringLiteral("Logon")), 1);
     EXPECT_TRUE(p.janela->Timer1().isActive());

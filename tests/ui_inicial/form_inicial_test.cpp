@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -7,18 +8,25 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "sale/screens/form_inicial.h"
 #include "sale/screens/form_pin_pad.h"
 #include "shell/ini_access.h"
 #include "shell/screens/form_config.h"
 #include "simulador_pin_pad.h"
+#include "store/settlement.h"
+#include "store/terminal_store.h"
+#include "support/leitor_escpos.h"
 #include "support/ui/loja_demo.h"
+#include "ui/impressao.h"
 #include "ui/telas.h"
 
 namespace ql {
@@ -410,6 +418,48 @@ TEST(PinPadDialogo, SwipedTypedEmptyOrCancelled) {
         const LeituraPinPad l = LeTrilha(pad);
         EXPECT_EQ(l.RetornoPinPad, c.retorno) << c.trilha.toStdString();
         EXPECT_EQ(l.TrilhaCartao.trimmed(), c.retorno > 0 ? c.trilha : QString());
+    }
+}
+
+// F6 here or the main window's "Reimprimir comprovante", on each kind of receipt printer, in
+// two copies: the last approved sale's stored receipt under "2a VIA", never an undone one.
+TEST(ReimpressaoComprovante, TheLastApprovedReceiptAgainOnEachPrinterKind) {
+    for (const bool escpos : {true, false}) {
+        Inicial t;
+        Context& ctx = t.ctx();
+        const QString arquivo = t.loja.t.dir.filePath(QStringLiteral("recibos.bin"));
+        ctx.config.RECEIPT_PRINTER = escpos ? QStringLiteral("escpos:file:") + arquivo : QString();
+        ctx.config.RECEIPT_COPIES = 2;
+        auto reimprime = [&] {
+            escpos ? QTest::keyClick(t.tela, Qt::Key_F6)
+                   : t.loja.janela->findChild<QAction*>(QStringLiteral("mnuReimprimir"))->trigger();
+        };
+        reimprime();
+        EXPECT_EQ(t.caixas().texts(),
+                  QStringList{"Não há comprovante de venda aprovada para reimprimir."});
+        for (const auto& [nsu, estado] : {std::pair{"000000000201", EstadoVenda::Confirmada},
+                                          std::pair{"000000000202", EstadoVenda::Desfeita}}) {
+            VendaRegistrada v;
+            v.nsu = QLatin1String(nsu);
+            v.estado = estado;
+            v.recibo = QStringList{QStringLiteral("VENDA"), v.nsu};
+            v.aprovadaEm = v.atualizadaEm = ctx.relogio.now().addSecs(v.nsu.right(1).toInt());
+            ASSERT_TRUE(ArmazemTerminal(ctx)->registra(v));
+        }
+        reimprime();
+        EXPECT_EQ(t.caixas().texts().size(), 1);
+        const QStringList via{"2a VIA", "VENDA", "000000000201"};
+        QFile f(escpos ? arquivo : UltimoArquivoImpresso(ctx));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray impresso = f.readAll();
+        if (escpos) {
+            EXPECT_EQ(test::LeEscPos(impresso).linhas, via + via);
+            EXPECT_EQ(test::LeEscPos(impresso).marcas.count(QStringLiteral("corte parcial")), 2);
+        } else {  // one page per copy
+            EXPECT_EQ(QString::fromLatin1(impresso).count(
+                          QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))),
+                      2);
+        }
     }
 }
 

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "host/transacoes.h"
@@ -21,6 +22,7 @@
 #include "shell/error_trap.h"
 #include "shell/screens/form_principal.h"
 #include "ui/busy_cursor.h"
+#include "ui/impressao.h"
 #include "ui/key_filters.h"
 #include "ui/telas.h"
 #include "ui/window_helpers.h"
@@ -190,6 +192,10 @@ void FormInicial::montaControles() {
                                {Qt::Key_F5, cmdAdmin_},
                                {Qt::Key_F8, cmdLimpa_},
                                {Qt::Key_Escape, btnCancel_}});
+    // F6, free on this screen: the last approved sale's receipt again.
+    auto* reimprime = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    reimprime->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(reimprime, &QShortcut::activated, this, [this] { ReimprimeComprovante(ctx_); });
 
     auto* comandos = new QHBoxLayout;
     for (QPushButton* b : {BtnPreVenda_, cmdVenda_, cmdAdmin_, cmdLimpa_, btnCancel_}) {

@@ -102,6 +102,8 @@ FormPinPad::~FormPinPad() {
 }
 
 LeituraPinPad ExecutaFormPinPad(Context& ctx, QWidget* pai) {
+    // The card read holds the terminal: no timer-driven action runs into it.
+    EsperaEmPrimeiroPlano espera(ctx);
     FormPinPad janela(ctx, pai);
     janela.exec();
     return janela.leitura();

@@ -70,6 +70,8 @@ FormPreVenda::FormPreVenda(FormPrincipal& principal, QWidget* parent)
     : QWidget(parent), ctx_(principal.contexto()), principal_(principal) {
     setObjectName(kNomeTela);
     setAttribute(Qt::WA_DeleteOnClose);
+    // A sale runs from here to this screen's end: the background settlement waits for it.
+    ctx_.vendaEmAndamento = true;
     grade_ = new GradeAutorizacao(this);
     resultado_ = new ResultadoConsulta(this);
     montaTela();
@@ -82,7 +84,9 @@ FormPreVenda::FormPreVenda(FormPrincipal& principal, QWidget* parent)
     }
 }
 
-FormPreVenda::~FormPreVenda() = default;
+FormPreVenda::~FormPreVenda() {
+    ctx_.vendaEmAndamento = false;
+}
 
 void FormPreVenda::montaTela() {
     fraProduto_ = new QFrame(this);
@@ -522,6 +526,7 @@ void FormPreVenda::closeEvent(QCloseEvent* evento) {
 void FormPreVenda::Form_Unload() {
     if (descarregada_) return;
     descarregada_ = true;
+    ctx_.vendaEmAndamento = false;
     runTrapped(ctx_, "Form_Unload", 0, [&] {
         principal_.SetaCaption(QString());
         if (consulta_) {

@@ -18,6 +18,7 @@
 #include "shell/screens/form_sobre.h"
 #include "shell/settings.h"
 #include "ui/busy_cursor.h"
+#include "ui/impressao.h"
 #include "ui/window_helpers.h"
 
 namespace ql {
@@ -43,6 +44,10 @@ FormPrincipal::FormPrincipal(Context& ctx, Ganchos ganchos, QWidget* parent)
     mnuEncerrar_ = barra->addAction(QStringLiteral("&F12 - Retornar"));
     mnuEncerrar_->setObjectName(QStringLiteral("mnuEncerrar"));
     mnuEncerrar_->setShortcut(QKeySequence(Qt::Key_F12));
+    // The last approved sale's receipt again (printer jammed, a copy for the customer).
+    mnuReimprimir_ = barra->addAction(QStringLiteral("Reimprimir comprovante"));
+    mnuReimprimir_->setObjectName(QStringLiteral("mnuReimprimir"));
+    connect(mnuReimprimir_, &QAction::triggered, this, [this] { ReimprimeComprovante(ctx_); });
     mnAjuda_ = barra->addAction(QStringLiteral("&Sobre"));
     mnAjuda_->setObjectName(QStringLiteral("mnAjuda"));
     cmdSair_ = barra->addAction(QStringLiteral("F12 - Sai&r"));
@@ -201,6 +206,12 @@ void FormPrincipal::mnAjuda_Click() {
 void FormPrincipal::Timer1_Timer() {
     timer1_.stop();
     timer1_.setInterval(kIntervaloLogonMs);
+    // A host exchange, card read or catalogue lookup holds the terminal: this tick does
+    // nothing, and a logon falling due is opened at the next one.
+    if (ctx_.ocupado()) {
+        timer1_.start();
+        return;
+    }
     // An error inside the tick is reported and leaves the procedure before the timer is
     // enabled again: the timer then stays off, as when Ultimo_Login cannot be read.
     const bool religa = runTrapped(ctx_, "FormPrincipalTimer1_Timer", false, [&] {

@@ -110,6 +110,7 @@ class FormPrincipal final : public QMainWindow {
     QAction* mnuImprimir_ = nullptr;
     QAction* mnuEncerrar_ = nullptr;
     QAction* mnAjuda_ = nullptr;
+    QAction* mnuReimprimir_ = nullptr;
     QAction* cmdSair_ = nullptr;
     QTimer timer1_;
     DespachoTelas despacho_;
