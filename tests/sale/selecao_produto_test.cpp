@@ -176,11 +176,11 @@ TEST_F(Dialogo, PreencheCamposShowsTheRefreshedProduct) {
     EXPECT_EQ(QList<int>(
                   {a.maxQuantidade, a.cmdOkHabilitado, a.cmdCancelHabilitado, a.fabricanteVisivel}),
               QList<int>({3, true, false, true}));
-    // An edited row keeps its complementary value.
+    // An edited row's complementary value is not offered again: the box starts empty.
     const TextosSelecao& x = a.textos;
     EXPECT_EQ(QStringList({x.quantidade, x.precoBruto, x.desconto, x.precoLiquido, x.valorReceber,
                            x.complemento}),
-              QStringList({"2", "8,90", "20,00", "7,12", "3,56", "4455"}));
+              QStringList({"2", "8,90", "20,00", "7,12", "3,56", ""}));
     EXPECT_EQ(link.priceQueries(), QStringList{"7891000424452|C"});
 
     // New list price from the lookup: discount and payment follow; entry 1 takes them.
@@ -190,7 +190,7 @@ TEST_F(Dialogo, PreencheCamposShowsTheRefreshedProduct) {
     ctx.itensVenda.item(1).fabricante.clear();
     ctx.itensVenda.item(1).quantidade = QStringLiteral("0");
     a = SelecaoProduto(ctx).PreencheCampos();
-    // A product from the query starts without quantity nor complementary value.
+    // A product from the query starts without quantity.
     EXPECT_EQ(
         QStringList({a.produto, a.textos.precoBruto, a.textos.desconto,
                      ctx.itensVenda.item(1).desconto, a.textos.quantidade, a.textos.complemento}),
