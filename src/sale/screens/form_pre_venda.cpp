@@ -318,7 +318,7 @@ void FormPreVenda::selecionaLinha(int linha) {
 FormConsultaProdutos& FormPreVenda::telaConsulta() {
     if (!consulta_) {
         FormConsultaProdutos::Ligacoes ligacoes;
-        ligacoes.textoPesquisa = [this] { return ultimaPesquisa_; };
+        ligacoes.textoPesquisa = [this] { return txtPesquisa_->text(); };
         ligacoes.aoRetornar = [this] {
             if (descarregada_) return;
             if (grade_->linhas() > 0 && !spdProduto_->currentIndex().isValid()) selecionaLinha(1);
@@ -358,7 +358,6 @@ void FormPreVenda::cmdPesquisa_Click() {
                 selecionaLinha(pesquisa.linha);
                 break;
             case ResultadoPesquisa::Escolher: {
-                ultimaPesquisa_ = pesquisa.texto;
                 ponteiro.release();
                 FormConsultaProdutos& consulta = telaConsulta();
                 consulta.hide();
@@ -367,7 +366,6 @@ void FormPreVenda::cmdPesquisa_Click() {
                 break;
             }
         }
-        ultimaPesquisa_ = pesquisa.texto;
         atualizaTotais();
         txtPesquisa_->clear();
         txtPesquisa_->setFocus();
