@@ -189,7 +189,8 @@ bool Retorna_Status_Produtos(Context& ctx, GradeAutorizacao& grade, int primeira
                 continue;
             }
             ItemVenda& item = ctx.itensVenda.item(linha);
-            item.quantidade = QString::number(valorInteiro(GetCampo(ctx, TagItem(905, n))));
+            // The quantity as the host sends it ("002"); the receipt shows it so.
+            item.quantidade = GetCampo(ctx, TagItem(905, n));
             item.valorBruto = valorCampo(ctx, 910, n);
             item.desconto = valorCampo(ctx, 909, n);
             item.valorLiquido = valorCampo(ctx, 911, n);
