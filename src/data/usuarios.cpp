@@ -50,7 +50,9 @@ bool exigeNumeros(const RegraCampoLogin& regra) {
     return regra.tipo.left(1) == QLatin1String("N");
 }
 
-// A scrambled password must stay one item of one line in the users file.
+// A scrambled password must stay inside its slot of the users file's one line: no control
+// character (a line end would split the record), no comma or double quote (the file holds
+// none).
 bool cabeNoArquivo(const QString& embaralhada) {
     for (const QChar c : embaralhada) {
         if (c.unicode() < 32 || c == QLatin1Char(',') || c == QLatin1Char('"')) return false;
@@ -74,15 +76,6 @@ QString MontaRegistroUsuarios(Context& ctx, const QStringList& senhas) {
         CriptografiaSenha(ctx, senha, QStringLiteral("C"));
         registro += CompletaDireita(senha, kTamanhoSenha, QLatin1Char(' '));
     }
-    return registro;
-}
-
-QString LinhaRegistroUsuarios(const QString& registro) {
-    auto branco = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    const bool brancoNaPonta =
-        !registro.isEmpty() && (branco(registro.front()) || branco(registro.back()));
-    if (brancoNaPonta && !registro.contains(QLatin1Char('"')))
-        return QLatin1Char('"') + registro + QLatin1Char('"');
     return registro;
 }
 
@@ -112,11 +105,10 @@ bool ObtemSenha(Context& ctx, const QString& usuario, QString& slot) {
         return false;
     }
     const int inicio = inicioSlot(usuario.trimmed());
+    // The slots are fixed columns of the line: nothing is trimmed off it.
     SequentialItems itens(*bytes);
     while (!itens.atEnd()) {
-        // A blank line left after the record (doubled line ends) does not replace it.
-        const QString registro = semQuebraInicial(itens.next());
-        if (registro.isEmpty()) continue;
+        const QString registro = semQuebraInicial(itens.nextLine());
         slot = inicio >= 0 ? registro.mid(inicio, kTamanhoSenha) : QString();
     }
     return true;
@@ -201,8 +193,7 @@ bool GravaNovaSenha(Context& ctx, const QString& usuario, const QString& novaSen
                        QStringLiteral(" corrompido ! Contatar o suporte !"));
         return false;
     }
-    SequentialItems itens(*bytes);
-    const QString registro = semQuebraInicial(itens.next());
+    const QString registro = semQuebraInicial(SequentialItems(*bytes).nextLine());
     if (aparaBrancos(registro).isEmpty()) return true;
 
     const int inicio = inicioSlot(usuario.trimmed());
@@ -220,7 +211,7 @@ bool GravaNovaSenha(Context& ctx, const QString& usuario, const QString& novaSen
         novo += antigo.mid(inicio + kTamanhoSenha);
 
     QString caminho = caminhoAtual;
-    if (!SobreEscreveArquivo(ctx, caminho, LinhaRegistroUsuarios(novo))) return false;
+    if (!SobreEscreveArquivo(ctx, caminho, novo)) return false;
     // The store keeps one users file: copies left by an interrupted change would make the
     // next search pick either one.
     for (const QString& outro : LocalizaArquivosDados(ctx, kPadraoUsuarios)) {
