@@ -92,18 +92,26 @@ TEST(QuantidadeKeyPress, OnlyDigitsBackspaceAndEnter) {
         EXPECT_EQ(Quantidade_KeyPress(tecla), teclas::Nenhuma);
 }
 
+// The search box filters as any text box, or lets only digits, Enter, Esc and Backspace
+// through when its layout kind is "N".
 TEST(TeclaTexto, UpperCaseWithoutApostrophesTypedOrPasted) {
     const struct {
-        int tecla, esperado;
-    } casos[] = {{'a', 'A'},
-                 {'Z', 'Z'},
-                 {'5', '5'},
-                 {teclas::Apostrofo, 0},
-                 {teclas::Enter, teclas::Enter},
-                 {teclas::Backspace, teclas::Backspace},
-                 {0xE7, 0xC7}};
+        int tecla, esperado, soDigitos;
+    } casos[] = {{'a', 'A', 0},
+                 {'Z', 'Z', 0},
+                 {'5', '5', '5'},
+                 {teclas::Apostrofo, 0, 0},
+                 {teclas::Enter, teclas::Enter, teclas::Enter},
+                 {teclas::Backspace, teclas::Backspace, teclas::Backspace},
+                 {teclas::Esc, teclas::Esc, teclas::Esc},
+                 {'-', '-', 0},
+                 {0xE7, 0xC7, 0}};
     EstadoCampo campo;
-    for (const auto& c : casos) EXPECT_EQ(TeclaTexto(campo, c.tecla), ResultadoTecla{c.esperado});
+    for (const auto& c : casos) {
+        EXPECT_EQ(TeclaTexto(campo, c.tecla), ResultadoTecla{c.esperado});
+        EXPECT_EQ(Pesquisa_KeyPress(c.tecla, false), c.esperado);
+        EXPECT_EQ(Pesquisa_KeyPress(c.tecla, true), c.soDigitos) << c.tecla;
+    }
     EXPECT_EQ(FiltraTexto(QStringLiteral("d'agua ação 1-2")), QStringLiteral("DAGUA AÇÃO 1-2"));
     EXPECT_EQ(FiltraTexto(QStringLiteral("''")), QString());
 }
