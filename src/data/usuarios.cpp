@@ -6,6 +6,7 @@
 #include "data/checksum.h"
 #include "data/data_files.h"
 #include "data/sequential_items.h"
+#include "host/valores.h"
 #include "shell/context.h"
 #include "shell/error_routine.h"
 #include "shell/text_files.h"
@@ -82,14 +83,6 @@ QString MontaRegistroUsuarios(Context& ctx, const QStringList& senhas) {
 bool PermissaoHabilitada(const QString& permissoes, int posicao) {
     if (posicao < 1 || posicao > permissoes.size()) return true;
     return permissoes.at(posicao - 1) != QLatin1Char('N');
-}
-
-bool TextoNumerico(const QString& texto) {
-    if (texto.isEmpty()) return false;
-    for (const QChar c : texto) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    }
-    return true;
 }
 
 bool ObtemSenha(Context& ctx, const QString& usuario, QString& slot) {
@@ -223,7 +216,7 @@ bool GravaNovaSenha(Context& ctx, const QString& usuario, const QString& novaSen
 QString ValidaUsuario(const QString& usuario, const RegraCampoLogin& regraUsuario) {
     const QString nome = usuario.trimmed();
     if (nome.toUpper() == QLatin1String(kUsuarioServico)) return QString();
-    if (exigeNumeros(regraUsuario) && !TextoNumerico(nome))
+    if (exigeNumeros(regraUsuario) && !ehNumerico(nome))
         return QStringLiteral("Usuário Inválido, digite apenas números. Tente novamente!");
     if (nome.size() < regraUsuario.minimo)
         return textoMinimo(QStringLiteral("Usuário Inválido, "), regraUsuario.minimo);
@@ -257,7 +250,7 @@ bool validaSenha(Context& ctx, const QString& usuario, const QString& senha,
         avisaLogin(ctx, textoMinimo(QStringLiteral("Senha Inválida, "), regraSenha.minimo));
         return false;
     }
-    if (exigeNumeros(regraSenha) && !TextoNumerico(senha)) {
+    if (exigeNumeros(regraSenha) && !ehNumerico(senha)) {
         avisaLogin(ctx, QStringLiteral("Senha Inválida, digite apenas números. Tente novamente!"));
         return false;
     }
@@ -309,7 +302,7 @@ QString ValidaNovaSenha(const QString& novaSenha, const RegraCampoLogin& regraSe
     const QString senha = novaSenha.trimmed();
     if (senha == QLatin1String(kSenhaFabrica))
         return QStringLiteral("A Senha 864209  não é válida. Tente novamente!");
-    if (exigeNumeros(regraSenha) && !TextoNumerico(senha))
+    if (exigeNumeros(regraSenha) && !ehNumerico(senha))
         return QStringLiteral("Senha Inválida, digite apenas números. Tente novamente!");
     if (senha.size() < regraSenha.minimo)
         return textoMinimo(QStringLiteral("Senha Inválida, "), regraSenha.minimo);

@@ -70,9 +70,6 @@ inline bool PermissaoHabilitada(const QString& permissoes, PermissaoMenu comando
     return PermissaoHabilitada(permissoes, static_cast<int>(comando));
 }
 
-// True when the text is a number: not empty and only decimal digits.
-bool TextoNumerico(const QString& texto);
-
 // User-name check of the login: the message to show (title "Login"), or "" when the name
 // passes. "STAFF" always passes.
 QString ValidaUsuario(const QString& usuario, const RegraCampoLogin& regraUsuario);

@@ -36,6 +36,14 @@ std::optional<double> lerDecimal(const QString& texto) {
     return valor;
 }
 
+bool SoDigitos(const QString& texto) {
+    if (texto.isEmpty()) return false;
+    for (QChar c : texto) {
+        if (c < u'0' || c > u'9') return false;
+    }
+    return true;
+}
+
 QString formataZeros(qint64 valor, int digitos) {
     const QString numero =
         QString::number(valor < 0 ? -valor : valor).rightJustified(digitos, QLatin1Char('0'));

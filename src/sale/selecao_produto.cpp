@@ -57,8 +57,7 @@ std::optional<FalhaValidacao> VerificaCamposSelecao(const TextosSelecao& textos,
     if (complemento) {
         const QString rotulo = complemento->rotulo.trimmed();
         const QString texto = textos.complemento.trimmed();
-        if (complemento->tipo.trimmed() == QLatin1String("N") && !texto.isEmpty() &&
-            !SoDigitos(texto)) {
+        if (complemento->tipo.trimmed() == QLatin1String("N") && !ehNumerico(texto)) {
             return FalhaValidacao{
                 QStringLiteral("O campo ") + rotulo + QStringLiteral(" só aceita números."),
                 C::Complemento};

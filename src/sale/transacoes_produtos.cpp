@@ -116,7 +116,7 @@ bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagin
             ctx.itensVenda.count = static_cast<qint16>(quantos);
             produtoDoHost = !GetCampo(ctx, TagItem(902, 0)).isEmpty();
             if (!produtoDoHost) return quantos > 0;
-        } else if (SoDigitos(busca.trimmed())) {
+        } else if (ehNumerico(busca)) {
             // The host does not know the text but it is a product code: offer it as it is.
             ctx.continuacaoConsulta = QStringLiteral("0");
             ctx.itensVenda.clear();

@@ -47,6 +47,8 @@ TEST(SelecaoProduto, ChecksOfTheBoxesInOrder) {
         {&T::precoLiquido, "0,004", &receita, "O Preço líquido deve ser maior que 0,00.",
          C::PrecoBruto},
         {&T::complemento, "12A", &receita, "O campo Nr Receita só aceita números.", C::Complemento},
+        {&T::complemento, "", &receita, "O campo Nr Receita só aceita números.", C::Complemento},
+        {&T::complemento, "1E3", &receita, {}, C::Nenhum},  // numeric, though not digits only
         {&T::complemento, "12", &receita, receita3, C::Complemento},
         {&T::complemento, "x", nullptr, {}, C::Nenhum},  // hidden: not checked
         {&T::complemento, "AB", &livre, {}, C::Nenhum},
