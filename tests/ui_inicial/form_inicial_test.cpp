@@ -301,10 +301,12 @@ TEST(FormInicial, FunctionKeysActOnlyThroughUsableButtons) {
     Inicial i;
     for (Qt::Key k : {Qt::Key_F2, Qt::Key_F4, Qt::Key_F8}) QTest::keyClick(i.tela, k);
     EXPECT_TRUE(i.caixas().empty());
-    // Distributor: the pre-authorisation is hidden, so F2 does nothing even with a card.
-    QTest::mouseClick(i.w("optSelecaoDistribuidor"), Qt::LeftButton);
-    EXPECT_FALSE(i.visivel("BtnPreVenda"));
+    // Distributor: the pre-authorisation is hidden, so F2 does nothing even with a card. The
+    // change of type leaves the card entry open.
     i.confirmaOperadora(kQuillaneSaude);
+    QTest::mouseClick(i.w("optSelecaoDistribuidor"), Qt::LeftButton);
+    EXPECT_ESTADO(i, Estado::DigitaCartao);
+    EXPECT_FALSE(i.visivel("BtnPreVenda"));
     QTest::keyClicks(i.txtCartao(), QStringLiteral("6062820000000004"));
     QTest::mouseClick(i.w("cmdConfirmaCartao"), Qt::LeftButton);
     EXPECT_ESTADO(i, Estado::CartaoAceito);

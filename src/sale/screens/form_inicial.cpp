@@ -349,10 +349,9 @@ void FormInicial::cmdLimpa_Click() {
 }
 
 void FormInicial::optTipoEstab_Click(qint16 tipo) {
-    if (ctx_.TipoEstab == tipo) return;
+    // The type's layout applies; the screen otherwise stays where it was.
     ctx_.TipoEstab = tipo;
-    aplicaRotulosEstab();
-    cmdLimpa_Click();
+    TravaCampo(false);
 }
 
 void FormInicial::iniciaVenda(bool preVenda) {
