@@ -77,7 +77,8 @@ void FormConsulta::cmdCancel_Click() {
 }
 
 void FormConsulta::aoFechar() {
-    // A list that could not be shown leaves the opener current as it was.
+    // A list that could not be shown leaves the main window as it found it, but for the
+    // current screen name its loading set.
     if (!carregado()) {
         restauraTelaAnterior();
         return;

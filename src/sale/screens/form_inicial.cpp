@@ -209,7 +209,8 @@ void FormInicial::montaControles() {
 }
 
 void FormInicial::Form_Activate() {
-    ctx_.TelaAtual = kTelaInicial;
+    // The current screen name is set on loading only: returning here leaves it as the screen
+    // before left it ("" after a finished sale, when the main window's F12 does nothing).
     principal_.SetaCaption(TextoComData(ctx_, kCaptionPrincipal));
     cmdLimpa_Click();
 }
@@ -333,7 +334,6 @@ void FormInicial::cmdLimpa_Click() {
         cmdLimpa_->setEnabled(false);
         fraIdentifica_->setEnabled(true);
         BusyCursor ocupado;
-        ctx_.TelaAtual = kTelaInicial;
         leitorTeclado_.reinicia();
         TravaCampo(false);
         lblCartao_->hide();
