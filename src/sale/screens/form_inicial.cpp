@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <array>
+
 #include "host/transacoes.h"
 #include "sale/screens/form_pin_pad.h"
 #include "shell/captions.h"
@@ -60,17 +62,10 @@ FormInicial::FormInicial(FormPrincipal& principal, QWidget* parent)
     ctx_.TelaAtual = kTelaInicial;
     cbOperadora_->addItems(PreencheComboAdmNomes(ctx_.operadoras));
     cbOperadora_->setCurrentIndex(-1);
-    switch (ctx_.TipoEstab) {
-        case 2:
-            optSelecaoRede_->setChecked(true);
-            break;
-        case 3:
-            optSelecaoDistribuidor_->setChecked(true);
-            break;
-        default:
-            optSelecaoEstab_->setChecked(true);
-            break;
-    }
+    // The option of the current establishment type; none for a type other than 1, 2 or 3.
+    const std::array<QRadioButton*, 3> tipos{optSelecaoEstab_, optSelecaoRede_,
+                                             optSelecaoDistribuidor_};
+    if (ctx_.TipoEstab >= 1 && ctx_.TipoEstab <= 3) tipos[ctx_.TipoEstab - 1]->setChecked(true);
     const QString rotuloCartao = ctx_.telas.FormInicial[ctx_.TipoEstab].txtCartao.caption.trimmed();
     if (!rotuloCartao.isEmpty()) lblCartao_->setText(rotuloCartao);
     aplicaRotulosEstab();
