@@ -307,17 +307,8 @@ TEST(SomaTotais, AddsTheFourAmountColumnsOfEveryRow) {
         for (const JournalColumn& c : journalColumns(JournalKind::TransacoesLote))
             linhas << "A" + c.header;
         for (const QStringList& v : caso.linhas) {
-            linhas << ""
-                   << "B1"
-                   << "N45"
-                   << "N7"
-                   << "D261205"
-                   << "A6062***0004"
-                   << "AAUT"
-                   << "ABC"
-                   << "APEND."
-                   << "N1"
-                   << "N1";
+            linhas += QStringList{"",     "B1",  "N45",    "N7", "D261205", "A6062***0004",
+                                  "AAUT", "ABC", "APEND.", "N1", "N1"};
             for (const QString& valor : v) linhas << "\"A" + valor + "\"";
         }
         JournalModel modelo;

@@ -92,26 +92,18 @@ TEST(QuantidadeKeyPress, OnlyDigitsBackspaceAndEnter) {
         EXPECT_EQ(Quantidade_KeyPress(tecla), teclas::Nenhuma);
 }
 
-// The search box filters as any text box, or lets only digits, Enter, Esc and Backspace
-// through when its layout kind is "N".
 TEST(TeclaTexto, UpperCaseWithoutApostrophesTypedOrPasted) {
     const struct {
-        int tecla, esperado, soDigitos;
-    } casos[] = {{'a', 'A', 0},
-                 {'Z', 'Z', 0},
-                 {'5', '5', '5'},
-                 {teclas::Apostrofo, 0, 0},
-                 {teclas::Enter, teclas::Enter, teclas::Enter},
-                 {teclas::Backspace, teclas::Backspace, teclas::Backspace},
-                 {teclas::Esc, teclas::Esc, teclas::Esc},
-                 {'-', '-', 0},
-                 {0xE7, 0xC7, 0}};
+        int tecla, esperado;
+    } casos[] = {{'a', 'A'},
+                 {'Z', 'Z'},
+                 {'5', '5'},
+                 {teclas::Apostrofo, 0},
+                 {teclas::Enter, teclas::Enter},
+                 {teclas::Backspace, teclas::Backspace},
+                 {0xE7, 0xC7}};
     EstadoCampo campo;
-    for (const auto& c : casos) {
-        EXPECT_EQ(TeclaTexto(campo, c.tecla), ResultadoTecla{c.esperado});
-        EXPECT_EQ(Pesquisa_KeyPress(c.tecla, false), c.esperado);
-        EXPECT_EQ(Pesquisa_KeyPress(c.tecla, true), c.soDigitos) << c.tecla;
-    }
+    for (const auto& c : casos) EXPECT_EQ(TeclaTexto(campo, c.tecla), ResultadoTecla{c.esperado});
     EXPECT_EQ(FiltraTexto(QStringLiteral("d'agua ação 1-2")), QStringLiteral("DAGUA AÇÃO 1-2"));
     EXPECT_EQ(FiltraTexto(QStringLiteral("''")), QString());
 }
@@ -143,6 +135,17 @@ TEST(LeitorCartaoTeclado, EnterSequencesResetAndModeChange) {
     EXPECT_TRUE(leitor.tecla('\r', Modo::Digitacao));
     EXPECT_EQ(leitor.entersContados(), 0);
     EXPECT_FALSE(leitor.tecla('\r', Modo::Leitura));
+}
+
+// The product search box: the key filter, or, where the layout makes it a search by code,
+// only digits, Enter, Esc and Backspace.
+TEST(PesquisaKeyPress, KeyFilterOrDigitsOnly) {
+    for (int tecla : {int('0'), int('9'), teclas::Enter, teclas::Esc, teclas::Backspace})
+        EXPECT_EQ(Pesquisa_KeyPress(tecla, true), tecla);
+    for (int tecla : {int('a'), int('A'), int('-'), int(','), 0xE7})
+        EXPECT_EQ(Pesquisa_KeyPress(tecla, true), teclas::Nenhuma);
+    EXPECT_EQ(Pesquisa_KeyPress('a', false), 'A');
+    EXPECT_EQ(Pesquisa_KeyPress(teclas::Apostrofo, false), teclas::Nenhuma);
 }
 
 }  // namespace
