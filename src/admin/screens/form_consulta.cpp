@@ -77,8 +77,8 @@ void FormConsulta::cmdCancel_Click() {
 }
 
 void FormConsulta::aoFechar() {
-    // A list that could not be shown leaves the main window as it found it, but for the
-    // current screen name its loading set.
+    // A list that could not be shown gives the main window back its title and print command;
+    // the current screen name stays as the loading set it.
     if (!carregado()) {
         restauraTelaAnterior();
         return;

@@ -138,8 +138,8 @@ void FormNsu::cmdSair_Click() {
 }
 
 void FormNsu::aoFechar() {
-    // A lot that could not be shown leaves the main window as it found it, but for the current
-    // screen name its loading set; the current screen name stays as it is in any case.
+    // A lot that could not be shown gives the main window back its title and print command;
+    // the current screen name stays as the loading set it.
     if (carregado()) {
         TelaJournal::aoFechar();
     } else {
