@@ -37,7 +37,7 @@ HostLinkFactory embeddedHostLinkFactory() {
         const QString dir = nativePath(ctx.config.PathServer);
         auto sim = std::make_shared<HostSimulator>(joinPath(dir, QLatin1String(kBancoEmbutido)),
                                                    ctx.relogio, dir);
-        if (!sim->abre()) return std::make_unique<FailedHostLink>(HostLink::kNotConfigured);
+        if (!sim->abre()) return nullptr;  // the link's creator tells the cashier
         return std::make_unique<EmbeddedHostLink>(std::move(sim));
     };
 }

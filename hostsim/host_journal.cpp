@@ -72,6 +72,15 @@ QString situacaoNoLote(HostStore& store, const Transacao& t) {
     return t.situacao;
 }
 
+// What the host keeps (descriptions, manufacturers, documents, codes) is free text: commas
+// and double quotes are taken out of every title and cell, since a journal line holds
+// neither.
+void limpaTextos(JournalTable& tabela) {
+    tabela.title = journalSafeText(tabela.title);
+    for (QStringList& linha : tabela.rows)
+        for (QString& valor : linha) valor = journalSafeText(valor);
+}
+
 // Drops rows from the end of a newest-first table until its checksum sum fits in 32 bits;
 // returns how many rows were kept.
 int limitaTabela(JournalTable& tabela) {
@@ -131,6 +140,7 @@ Corpo corpoDoDiario(const QStringList& linhas) {
 
 bool escreveDiarioLimitado(const QString& dir, const QString& base, JournalTable tabela,
                            QString* erro, int* mantidas) {
+    limpaTextos(tabela);
     const int n = limitaTabela(tabela);
     if (mantidas) *mantidas = n;
     return writeJournal(dir, base, tabela, erro);
@@ -287,6 +297,7 @@ bool HostJournal::escreve(JournalKind kind, std::initializer_list<int> tipos, co
                           qint64 chave, JournalTable tabela, QString* erro) {
     // Lines, bytes and checksum are made once; only a table too large for its checksum (a
     // rare, very long one) is cut to its newest rows and made again.
+    limpaTextos(tabela);
     QStringList linhas;
     if (!journalLines(tabela, &linhas, erro)) return false;
     Corpo c = corpoDoDiario(linhas);
@@ -451,8 +462,8 @@ bool HostJournal::lote(qint64 numero, QString* erro) {
         transacoes.rows.push_back(
             {journalNumber(numero), journalNumber(t.nsu), journalStamp(t.criada),
              cartaoMascarado(t.cartao), autorizacao(t.nsu), t.codigoTipo, situacaoNoLote(store_, t),
-             journalSafeText(t.documento), journalNumber(v.itens), journalCents(v.liquido),
-             journalCents(v.bruto), journalCents(v.liquido - v.receber), journalCents(v.receber)});
+             t.documento, journalNumber(v.itens), journalCents(v.liquido), journalCents(v.bruto),
+             journalCents(v.liquido - v.receber), journalCents(v.receber)});
         if (t.tipo != QLatin1String("VENDA")) continue;
         for (const Item& i : store_.itens(t.nsu)) {
             if (i.status >= 40) continue;

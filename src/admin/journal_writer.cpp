@@ -17,16 +17,12 @@ bool isTypeLetter(QChar c) {
            c == QLatin1Char('D');
 }
 
-// The reader takes each line as a comma-delimited item: a line holding a comma is written
-// between double quotes so that it reads back whole.
-QString itemLine(const QString& line) {
-    if (!line.contains(QLatin1Char(','))) return line;
-    return QLatin1Char('"') + line + QLatin1Char('"');
-}
-
-// Empty when the text can go into a journal line; otherwise why not.
+// Empty when the text can go into a journal line; otherwise why not. The reader takes each
+// line as one comma-delimited item, so a comma would cut the line and a double quote would be
+// dropped: journal lines hold neither.
 QString unwritableReason(const QString& text) {
     if (text.contains(QLatin1Char('"'))) return QStringLiteral("holds a double quote");
+    if (text.contains(QLatin1Char(','))) return QStringLiteral("holds a comma");
     if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
         return QStringLiteral("holds a line break");
     return QString();
@@ -57,6 +53,7 @@ QString journalNumber(qint64 number) {
 QString journalSafeText(const QString& text) {
     QString t = text;
     t.replace(QLatin1Char('"'), QLatin1Char('\''));
+    t.replace(QLatin1Char(','), QLatin1Char(' '));
     t.replace(QLatin1Char('\r'), QLatin1Char(' '));
     t.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return t;
@@ -78,7 +75,7 @@ bool journalLines(const JournalTable& table, QStringList* lines, QString* error)
             return false;
         }
         // Title block: marker, the title behind one leading character, the closing empty line.
-        out << QStringLiteral("000") << itemLine(QLatin1Char('A') + table.title) << QString();
+        out << QStringLiteral("000") << QLatin1Char('A') + table.title << QString();
     }
 
     // Header block: one text cell per column; "0" marks a hidden column.
@@ -96,7 +93,7 @@ bool journalLines(const JournalTable& table, QStringList* lines, QString* error)
             setError(error, QStringLiteral("header of column %1 %2").arg(c + 1).arg(why));
             return false;
         }
-        out << itemLine(QLatin1Char('A') + col.header);
+        out << QLatin1Char('A') + col.header;
     }
     out << QString();
 
@@ -123,7 +120,7 @@ bool journalLines(const JournalTable& table, QStringList* lines, QString* error)
             if (value.trimmed().isEmpty())
                 out << QStringLiteral("A");
             else
-                out << itemLine(table.columns[c].type + value);
+                out << table.columns[c].type + value;
         }
         out << QString();
     }

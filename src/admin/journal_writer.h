@@ -39,13 +39,15 @@ QString journalStamp(const QDateTime& stamp);  // "yyMMddhhmmss"
 QString journalCents(qint64 cents);            // "12345", "-150"
 QString journalNumber(qint64 number);          // "42"
 
-// Makes free text safe for a journal cell: line breaks become blanks and double quotes
-// become apostrophes (the journal reader has no way to carry either). Commas are kept.
+// Makes free text safe for a journal line: line breaks and commas become blanks and double
+// quotes become apostrophes (the journal reader takes a line as one comma-delimited item, so
+// it has no way to carry any of them).
 QString journalSafeText(const QString& text);
 
-// The journal's lines, without terminators, exactly as the file check will read them.
-// Fails (false, *error set) for a table with no columns, a bad type letter, a row with more
-// cells than columns, or a value holding a line break or a double quote.
+// The journal's lines, without terminators, exactly as the file check will read them; no line
+// holds a comma or a double quote. Fails (false, *error set) for a table with no columns, a
+// bad type letter, a row with more cells than columns, or a title, header or value holding a
+// line break, a comma or a double quote.
 bool journalLines(const JournalTable& table, QStringList* lines, QString* error = nullptr);
 
 // Writes the journal into `dir` under baseName + its two checksum characters (baseName is

@@ -20,11 +20,6 @@ ModoResumoProdutos ModoProdutos(const QString& telaAtual) {
     return telaAtual == kProdutosDoLote ? ModoResumoProdutos::Lote : ModoResumoProdutos::Transacao;
 }
 
-QString TelaDeOrigemProdutos(ModoResumoProdutos modo) {
-    return modo == ModoResumoProdutos::Lote ? QStringLiteral("RESUMOVENDA")
-                                            : QStringLiteral("TRANSACOESDOLOTE");
-}
-
 QString PadraoResumoVendas(const Context& ctx) {
     return journalPattern(JournalKind::ResumoVendas, ctx.TipoEstab, ctx.ident.CodigoOperadora);
 }

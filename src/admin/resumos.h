@@ -19,10 +19,6 @@ class JournalModel;
 enum class ModoResumoProdutos { Lote, Transacao };
 ModoResumoProdutos ModoProdutos(const QString& telaAtual);
 
-// The current screen name to go back to when the product summary could not load: the name of
-// the screen that opened it in that mode.
-QString TelaDeOrigemProdutos(ModoResumoProdutos modo);
-
 // Journal search patterns for the operadora chosen in the administrative menu
 // (ctx.ident.CodigoOperadora, trimmed) and the current establishment type; "" when the type
 // is not 1, 2 or 3 (nothing can be loaded then).

@@ -369,7 +369,7 @@ bool GeraDadosDemonstracao(const QString& pastaDada, QString* erro, QStringList*
     Context ctx(caixas, relogio);
     QStringList senhas;
     for (const DemoGerente& g : kDemoGerentes) senhas.append(QLatin1String(g.senha));
-    const QString usuarios = LinhaRegistroUsuarios(MontaRegistroUsuarios(ctx, senhas));
+    const QString usuarios = MontaRegistroUsuarios(ctx, senhas);
 
     // The default group lets every manager see the summaries and pending transactions and
     // log on; MNG1, the store's manager, may also register and cancel whole lots.

@@ -6,6 +6,7 @@
 #include "data/checksum.h"
 #include "data/data_files.h"
 #include "data/sequential_items.h"
+#include "host/valores.h"
 #include "shell/context.h"
 #include "shell/error_routine.h"
 #include "shell/text_files.h"
@@ -50,7 +51,9 @@ bool exigeNumeros(const RegraCampoLogin& regra) {
     return regra.tipo.left(1) == QLatin1String("N");
 }
 
-// A scrambled password must stay one item of one line in the users file.
+// A scrambled password must stay inside its slot of the users file's one line: no control
+// character (a line end would split the record), no comma or double quote (the file holds
+// none).
 bool cabeNoArquivo(const QString& embaralhada) {
     for (const QChar c : embaralhada) {
         if (c.unicode() < 32 || c == QLatin1Char(',') || c == QLatin1Char('"')) return false;
@@ -77,26 +80,9 @@ QString MontaRegistroUsuarios(Context& ctx, const QStringList& senhas) {
     return registro;
 }
 
-QString LinhaRegistroUsuarios(const QString& registro) {
-    auto branco = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    const bool brancoNaPonta =
-        !registro.isEmpty() && (branco(registro.front()) || branco(registro.back()));
-    if (brancoNaPonta && !registro.contains(QLatin1Char('"')))
-        return QLatin1Char('"') + registro + QLatin1Char('"');
-    return registro;
-}
-
 bool PermissaoHabilitada(const QString& permissoes, int posicao) {
     if (posicao < 1 || posicao > permissoes.size()) return true;
     return permissoes.at(posicao - 1) != QLatin1Char('N');
-}
-
-bool TextoNumerico(const QString& texto) {
-    if (texto.isEmpty()) return false;
-    for (const QChar c : texto) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    }
-    return true;
 }
 
 bool ObtemSenha(Context& ctx, const QString& usuario, QString& slot) {
@@ -112,11 +98,10 @@ bool ObtemSenha(Context& ctx, const QString& usuario, QString& slot) {
         return false;
     }
     const int inicio = inicioSlot(usuario.trimmed());
+    // The slots are fixed columns of the line: nothing is trimmed off it.
     SequentialItems itens(*bytes);
     while (!itens.atEnd()) {
-        // A blank line left after the record (doubled line ends) does not replace it.
-        const QString registro = semQuebraInicial(itens.next());
-        if (registro.isEmpty()) continue;
+        const QString registro = semQuebraInicial(itens.nextLine());
         slot = inicio >= 0 ? registro.mid(inicio, kTamanhoSenha) : QString();
     }
     return true;
@@ -201,8 +186,7 @@ bool GravaNovaSenha(Context& ctx, const QString& usuario, const QString& novaSen
                        QStringLiteral(" corrompido ! Contatar o suporte !"));
         return false;
     }
-    SequentialItems itens(*bytes);
-    const QString registro = semQuebraInicial(itens.next());
+    const QString registro = semQuebraInicial(SequentialItems(*bytes).nextLine());
     if (aparaBrancos(registro).isEmpty()) return true;
 
     const int inicio = inicioSlot(usuario.trimmed());
@@ -220,7 +204,7 @@ bool GravaNovaSenha(Context& ctx, const QString& usuario, const QString& novaSen
         novo += antigo.mid(inicio + kTamanhoSenha);
 
     QString caminho = caminhoAtual;
-    if (!SobreEscreveArquivo(ctx, caminho, LinhaRegistroUsuarios(novo))) return false;
+    if (!SobreEscreveArquivo(ctx, caminho, novo)) return false;
     // The store keeps one users file: copies left by an interrupted change would make the
     // next search pick either one.
     for (const QString& outro : LocalizaArquivosDados(ctx, kPadraoUsuarios)) {
@@ -232,7 +216,7 @@ bool GravaNovaSenha(Context& ctx, const QString& usuario, const QString& novaSen
 QString ValidaUsuario(const QString& usuario, const RegraCampoLogin& regraUsuario) {
     const QString nome = usuario.trimmed();
     if (nome.toUpper() == QLatin1String(kUsuarioServico)) return QString();
-    if (exigeNumeros(regraUsuario) && !TextoNumerico(nome))
+    if (exigeNumeros(regraUsuario) && !ehNumerico(nome))
         return QStringLiteral("Usuário Inválido, digite apenas números. Tente novamente!");
     if (nome.size() < regraUsuario.minimo)
         return textoMinimo(QStringLiteral("Usuário Inválido, "), regraUsuario.minimo);
@@ -266,7 +250,7 @@ bool validaSenha(Context& ctx, const QString& usuario, const QString& senha,
         avisaLogin(ctx, textoMinimo(QStringLiteral("Senha Inválida, "), regraSenha.minimo));
         return false;
     }
-    if (exigeNumeros(regraSenha) && !TextoNumerico(senha)) {
+    if (exigeNumeros(regraSenha) && !ehNumerico(senha)) {
         avisaLogin(ctx, QStringLiteral("Senha Inválida, digite apenas números. Tente novamente!"));
         return false;
     }
@@ -318,7 +302,7 @@ QString ValidaNovaSenha(const QString& novaSenha, const RegraCampoLogin& regraSe
     const QString senha = novaSenha.trimmed();
     if (senha == QLatin1String(kSenhaFabrica))
         return QStringLiteral("A Senha 864209  não é válida. Tente novamente!");
-    if (exigeNumeros(regraSenha) && !TextoNumerico(senha))
+    if (exigeNumeros(regraSenha) && !ehNumerico(senha))
         return QStringLiteral("Senha Inválida, digite apenas números. Tente novamente!");
     if (senha.size() < regraSenha.minimo)
         return textoMinimo(QStringLiteral("Senha Inválida, "), regraSenha.minimo);

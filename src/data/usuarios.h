@@ -42,17 +42,14 @@ struct RegraCampoLogin {
 QString CompletaDireita(const QString& texto, int tamanho, QChar preenchimento);
 
 // The users record for up to five managers' plain passwords (MNG1 first): each scrambled,
-// cut and space-filled to its 6-character slot.
+// cut and space-filled to its 6-character slot. The users file holds it as one line of its
+// own, as it stands: blanks at either end are slots, and it is never quoted.
 QString MontaRegistroUsuarios(Context& ctx, const QStringList& senhas);
 
-// The line of the users file that holds a record. A record that starts or ends with a blank
-// slot is written in quotes, so that reading it back does not drop the blanks and shift or
-// lose slots.
-QString LinhaRegistroUsuarios(const QString& registro);
-
 // Finds the users file (UP.S??) and returns in `slot` the scrambled password slot of the
-// user ("" for a name other than MNG1..MNG5). False, with its message shown, when the file
-// is missing or fails its checksum.
+// user ("" for a name other than MNG1..MNG5). Each line of the file is a record read whole,
+// blanks included, and the last one read decides, a blank one too. False, with its message
+// shown, when the file is missing or fails its checksum.
 bool ObtemSenha(Context& ctx, const QString& usuario, QString& slot);
 
 // Reads the permissions file (LT0001.S??). For a manager, loads PermissoesUsuario (and its
@@ -61,7 +58,8 @@ bool ObtemSenha(Context& ctx, const QString& usuario, QString& slot);
 // true when the service password matches `senha` (case-insensitive, trimmed).
 bool ObtemPermissao(Context& ctx, const QString& usuario, const QString& senha);
 
-// Stores a new password for MNG1..MNG5 in the users file, which gets its new checksum name.
+// Stores a new password for MNG1..MNG5 in the users file: its first line with the user's slot
+// replaced is written back as the file's one line (CR LF), under the name of its new checksum.
 // True also when there is no users file or it holds no record (nothing to change).
 bool GravaNovaSenha(Context& ctx, const QString& usuario, const QString& novaSenha);
 
@@ -71,9 +69,6 @@ bool PermissaoHabilitada(const QString& permissoes, int posicao);
 inline bool PermissaoHabilitada(const QString& permissoes, PermissaoMenu comando) {
     return PermissaoHabilitada(permissoes, static_cast<int>(comando));
 }
-
-// True when the text is a number: not empty and only decimal digits.
-bool TextoNumerico(const QString& texto);
 
 // User-name check of the login: the message to show (title "Login"), or "" when the name
 // passes. "STAFF" always passes.

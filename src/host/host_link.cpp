@@ -11,9 +11,11 @@ namespace ql {
 
 namespace {
 
-std::unique_ptr<HostLink> linkIndisponivel(Context& ctx, const QString& texto, qint32 result) {
+// A setting that cannot be used is told once, at start-up; there is then no link, and every
+// exchange reports the missing module as it would without the library.
+std::unique_ptr<HostLink> linkIndisponivel(Context& ctx, const QString& texto) {
     ctx.caixas.inform(texto, kTituloAtencao, MessageBoxes::Icon::Critical);
-    return std::make_unique<FailedHostLink>(result);
+    return nullptr;
 }
 
 }  // namespace
@@ -26,8 +28,7 @@ std::unique_ptr<HostLink> CriaHostLink(Context& ctx, const HostLinkFactory& embe
         return linkIndisponivel(ctx,
                                 QStringLiteral("O host embutido (HOST_LINK=embedded) não está "
                                                "disponível. Configure HOST_LINK no CORE.ini com "
-                                               "tcp://HOST:PORTA ou tls://HOST:PORTA."),
-                                HostLink::kNotConfigured);
+                                               "tcp://HOST:PORTA ou tls://HOST:PORTA."));
     }
 
     QString motivo;
@@ -36,18 +37,15 @@ std::unique_ptr<HostLink> CriaHostLink(Context& ctx, const HostLinkFactory& embe
         return linkIndisponivel(ctx,
                                 QStringLiteral("HOST_LINK inválido no CORE.ini: \"%1\" (%2). Use "
                                                "embedded, tcp://HOST:PORTA ou tls://HOST:PORTA.")
-                                    .arg(valor, motivo),
-                                HostLink::kNotConfigured);
+                                    .arg(valor, motivo));
     }
 
     QList<QSslCertificate> autoridades;
     if (endpoint->tls) {
         if (!QSslSocket::supportsSsl()) {
-            return linkIndisponivel(ctx,
-                                    QStringLiteral("Este computador não oferece conexões TLS; "
-                                                   "HOST_LINK \"%1\" não pode ser usado.")
-                                        .arg(valor),
-                                    HostLink::kTlsFailure);
+            return linkIndisponivel(ctx, QStringLiteral("Este computador não oferece conexões TLS; "
+                                                        "HOST_LINK \"%1\" não pode ser usado.")
+                                             .arg(valor));
         }
         const QString ca = ctx.config.HOST_CA.trimmed();
         if (!ca.isEmpty()) {
@@ -58,8 +56,7 @@ std::unique_ptr<HostLink> CriaHostLink(Context& ctx, const HostLinkFactory& embe
                     ctx,
                     QStringLiteral("Não foi possível ler certificados do arquivo HOST_CA "
                                    "\"%1\"; a conexão com o host não será verificada nem feita.")
-                        .arg(ca),
-                    HostLink::kTlsFailure);
+                        .arg(ca));
             }
         }
     }

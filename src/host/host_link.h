@@ -23,7 +23,7 @@ struct Context;
 //   -167 kBadLength           the answer's four length characters are not all digits
 //   -168 kAnswerTooLong       the answer announces a body longer than the 3072-character frame
 //   -169 kTlsFailure          TLS handshake failed or the host's certificate was not trusted
-//   -170 kNotConfigured       HOST_LINK names no usable link (unknown scheme, bad address)
+//   -170 kNotConfigured       no link at all (HOST_LINK unusable), as the diagnostics show it
 //   -171 kMessageTooLong      the outgoing frame is malformed or its message does not fit
 //   -172 kConnectionLost      the connection dropped before any answer, or another socket error
 //   -173 kBusy                called while an exchange is already running on this link
@@ -71,8 +71,9 @@ using HostLinkFactory = std::function<std::unique_ptr<HostLink>(Context&)>;
 // The link HOST_LINK names: "embedded" (or empty) through the factory, "tcp://HOST:PORT" or
 // "tls://HOST:PORT" over the network, bounded by HOST_TIMEOUT_MS and, for TLS, verified
 // against HOST_CA or the system's certificate authorities. A setting that cannot be used is
-// told to the user through ctx.caixas and gives a link that fails every call with
-// kNotConfigured, so that the rest of the program still runs.
+// told to the user through ctx.caixas and gives no link (null): the rest of the program still
+// runs, and each exchange reports "158 - Impossivel acessar Módulo QL32_Cli.dll" as for a
+// missing library.
 std::unique_ptr<HostLink> CriaHostLink(Context& ctx, const HostLinkFactory& embedded = {});
 
 // Creates the link above and stores it in ctx.hostLink.

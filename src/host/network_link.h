@@ -60,17 +60,4 @@ class NetworkHostLink final : public HostLink {
     bool busy_ = false;
 };
 
-// The link given when HOST_LINK cannot be used: every call fails with one result.
-class FailedHostLink final : public HostLink {
-  public:
-    explicit FailedHostLink(qint32 result = kNotConfigured) : result_(result) {}
-    qint32 Process(QString&, QString&, const QString&) override { return result_; }
-    qint32 GetPreco(QString&, QString&, QString&, QString&, QString&, QString&) override {
-        return result_;
-    }
-
-  private:
-    qint32 result_;
-};
-
 }  // namespace ql

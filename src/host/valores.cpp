@@ -45,6 +45,14 @@ quint64 magnitude(qint64 valor) {
 
 }  // namespace
 
+bool SoDigitos(const QString& texto) {
+    if (texto.isEmpty()) return false;
+    for (QChar c : texto) {
+        if (c < u'0' || c > u'9') return false;
+    }
+    return true;
+}
+
 QString formataZeros(qint64 valor, int digitos) {
     const QString numero =
         QString::number(magnitude(valor)).rightJustified(digitos, QLatin1Char('0'));

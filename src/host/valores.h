@@ -17,10 +17,16 @@ qint64 valorInteiro(const QString& texto);
 // The text as a decimal number: "12,50", "12.50", "1.250,00", " 3 " are read; an empty or
 // non-numeric text gives nothing.
 std::optional<double> lerDecimal(const QString& texto);
-// True when lerDecimal reads the text.
+// Two tests of a text that look alike and are not:
+// - ehNumerico, the plain numeric test: the text reads as a number (lerDecimal), so blanks
+//   around it, a sign, decimal and thousands separators and an exponent pass ("1E5", " 12,5");
+//   an empty text is not numeric. Fields whose rule says "numeric" use it.
+// - SoDigitos, digits only: not empty and nothing but the digits 0-9 ("1E5" and "12.5" fail).
+//   The card number typed under a "N" rule uses it.
 inline bool ehNumerico(const QString& texto) {
     return lerDecimal(texto).has_value();
 }
+bool SoDigitos(const QString& texto);
 
 // Whole number padded with zeros to the given number of digits ("000" pattern); a negative
 // number keeps its sign in front ("-005").

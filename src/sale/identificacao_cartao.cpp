@@ -1,5 +1,6 @@
 #include "sale/identificacao_cartao.h"
 
+#include "host/valores.h"
 #include "sale/componente_ds.h"
 #include "shell/context.h"
 
@@ -35,7 +36,7 @@ std::optional<RecusaIdentificacao> validaCampo(const QString& texto, const Campo
     if (!campo.necessario()) return std::nullopt;
     const bool numerico =
         tipoCampoLogin == u'N' || campo.tipo.trimmed().compare(u"N", Qt::CaseInsensitive) == 0;
-    if (numerico && !SoDigitos(texto)) return recusa(textoNumeros, qual);
+    if (numerico && !ehNumerico(texto)) return recusa(textoNumeros, qual);
     if (texto.size() < campo.minimo) {
         return recusa(QStringLiteral("Digite pelo menos ") + QString::number(campo.minimo) +
                           QStringLiteral(" números. Tente novamente!"),
@@ -45,14 +46,6 @@ std::optional<RecusaIdentificacao> validaCampo(const QString& texto, const Campo
 }
 
 }  // namespace
-
-bool SoDigitos(const QString& texto) {
-    if (texto.isEmpty()) return false;
-    for (QChar c : texto) {
-        if (c < u'0' || c > u'9') return false;
-    }
-    return true;
-}
 
 std::optional<RecusaIdentificacao> ValidaCartao(const QString& textoCartao, ModoEntradaCartao modo,
                                                 const InputFieldSlot& regraCartao) {

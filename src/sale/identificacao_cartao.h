@@ -31,14 +31,10 @@ struct RecusaIdentificacao {
     bool operator==(const RecusaIdentificacao&) const = default;
 };
 
-// True when the text is made of the digits 0-9 only (and is not empty): no sign, decimal or
-// thousands separator, exponent letter, "*" or "/" - a card number such as "1E5" or "12.5"
-// looks numeric but is refused.
-bool SoDigitos(const QString& texto);
-
 // The card number as typed or read: nothing when it may be accepted, otherwise the refusal.
 // `regraCartao` is the card field's entry of the screen's layout (kind "N" = digits only,
-// minimum length).
+// SoDigitos: a card number such as "1E5" or "12.5" looks numeric but is refused; minimum
+// length).
 std::optional<RecusaIdentificacao> ValidaCartao(const QString& textoCartao, ModoEntradaCartao modo,
                                                 const InputFieldSlot& regraCartao);
 
@@ -51,10 +47,10 @@ struct DadosIdentificacaoTela {
 };
 
 // The identification before a sale: the typed card number again (typing mode only), then the
-// operadora's additional fields that are in use. A field must hold digits when the login
-// rules' user field is numeric ("N" in RegrasLogin's first group, as the screen's rules say)
-// or the operadora's own record marks the field numeric; it must reach the operadora's
-// minimum length. Fields the operadora does not ask for (blank type) are not checked.
+// operadora's additional fields that are in use. A field must be numeric (ehNumerico) when
+// the login rules' user field is numeric ("N" in RegrasLogin's first group, as the screen's
+// rules say) or the operadora's own record marks the field numeric; it must reach the
+// operadora's minimum length. Fields the operadora does not ask for (blank type) are not checked.
 std::optional<RecusaIdentificacao> ValidaIdentificacao(const DadosIdentificacaoTela& dados,
                                                        const InputFieldSlot& regraCartao,
                                                        QChar tipoCampoLogin,

@@ -43,7 +43,7 @@ QString TituloConsultaProdutos(const Context& ctx) {
 TipoPesquisa ClassificaPesquisa(const QString& texto, bool identificaCartaoDS) {
     const QString t = texto.trimmed();
     if (t.isEmpty()) return TipoPesquisa::Vazia;
-    if (!SoDigitos(t)) return TipoPesquisa::Consulta;
+    if (!ehNumerico(t)) return TipoPesquisa::Consulta;
     if (t.size() > kMaxDigitosCodigo) return TipoPesquisa::CodigoLongo;
     if (t.size() < kMaxDigitosCodigo && identificaCartaoDS) return TipoPesquisa::CodigoCatalogo;
     return TipoPesquisa::Consulta;
@@ -119,7 +119,7 @@ VerificacaoConfirmacao VerificaConfirmacao(int linhas, bool modoVenda, const QSt
                     QString::number(regraDocumento.minLength) + QStringLiteral("dígitos."),
                 FocoConfirmacao::DocumentoFiscal};
     }
-    if (regraDocumento.numbersOnly() && !SoDigitos(doc)) {
+    if (regraDocumento.numbersOnly() && !ehNumerico(doc)) {
         return {QStringLiteral("Este campo só aceita números."), FocoConfirmacao::DocumentoFiscal};
     }
     return {};

@@ -57,8 +57,7 @@ std::optional<FalhaValidacao> VerificaCamposSelecao(const TextosSelecao& textos,
     if (complemento) {
         const QString rotulo = complemento->rotulo.trimmed();
         const QString texto = textos.complemento.trimmed();
-        if (complemento->tipo.trimmed() == QLatin1String("N") && !texto.isEmpty() &&
-            !SoDigitos(texto)) {
+        if (complemento->tipo.trimmed() == QLatin1String("N") && !ehNumerico(texto)) {
             return FalhaValidacao{
                 QStringLiteral("O campo ") + rotulo + QStringLiteral(" só aceita números."),
                 C::Complemento};
@@ -142,9 +141,8 @@ ApresentacaoSelecao SelecaoProduto::PreencheCampos() {
         a.textos.precoBruto = item.valorBruto;
         a.textos.precoLiquido = item.valorLiquido;
         a.textos.valorReceber = item.valorReceber;
-        // An edited row keeps its complementary value; a product chosen from the query starts
-        // without one.
-        if (!ctx_.SelecaoViaConsulta) a.textos.complemento = item.valorOperadora;
+        // The complementary box starts empty, also for a row being edited: OK writes what the
+        // cashier types into it.
 
         complemento_ = {};
         if (ctx_.operadoras.contem(ctx_.ident.OperadoraSelecionada))

@@ -34,8 +34,8 @@ struct FalhaValidacao {
 
 // The checks of the dialog's boxes, in order: quantity of at least 1, a numeric discount below
 // 100 (after rounding to cents), a numeric gross price, a net price above 0,00 and, when the
-// complementary field is shown (complemento not null), digits only for a type "N" field and
-// at least the minimum length. Nothing when every check passes.
+// complementary field is shown (complemento not null), a numeric text (an empty one is not)
+// for a type "N" field and at least the minimum length. Nothing when every check passes.
 std::optional<FalhaValidacao> VerificaCamposSelecao(const TextosSelecao& textos,
                                                     const CampoAdicional* complemento);
 

@@ -116,7 +116,7 @@ bool Mensagem_Consulta_Produtos(Context& ctx, const QString& busca, qint16 pagin
             ctx.itensVenda.count = static_cast<qint16>(quantos);
             produtoDoHost = !GetCampo(ctx, TagItem(902, 0)).isEmpty();
             if (!produtoDoHost) return quantos > 0;
-        } else if (SoDigitos(busca.trimmed())) {
+        } else if (ehNumerico(busca)) {
             // The host does not know the text but it is a product code: offer it as it is.
             ctx.continuacaoConsulta = QStringLiteral("0");
             ctx.itensVenda.clear();
@@ -189,7 +189,8 @@ bool Retorna_Status_Produtos(Context& ctx, GradeAutorizacao& grade, int primeira
                 continue;
             }
             ItemVenda& item = ctx.itensVenda.item(linha);
-            item.quantidade = QString::number(valorInteiro(GetCampo(ctx, TagItem(905, n))));
+            // The quantity as the host sends it ("002"); the receipt shows it so.
+            item.quantidade = GetCampo(ctx, TagItem(905, n));
             item.valorBruto = valorCampo(ctx, 910, n);
             item.desconto = valorCampo(ctx, 909, n);
             item.valorLiquido = valorCampo(ctx, 911, n);

@@ -62,6 +62,16 @@ class ScreenReader {
             slot);
     }
 
+    void le(const char* key, LabelWithKindSlot Entry::*slot) {
+        forEachGroup(
+            key,
+            [&](LabelWithKindSlot& s, const QString& g) {
+                s.kind = g.isEmpty() ? QChar(u' ') : g.front();
+                s.caption = caption(g, kLayoutCaptionWidth);
+            },
+            slot);
+    }
+
     void le(const char* key, LabelWithTextSlot Entry::*slot) {
         forEachGroup(
             key,

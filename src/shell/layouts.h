@@ -58,6 +58,14 @@ struct LabelWithTextSlot {
     qint16 secondNumber() const;
 };
 
+// A label whose group also carries, in position 1, the kind of the text box beside it ("N":
+// only digits are accepted), as the product search's label does.
+struct LabelWithKindSlot {
+    QChar kind = u' ';
+    QString caption;
+    bool numbersOnly() const { return kind == u'N'; }
+};
+
 // Three entries, indexed by establishment type 1..3. Any other index reaches an entry that
 // MontaTela never fills (every slot initial), so a bad type shows an empty layout instead of
 // reading outside the record.
@@ -162,7 +170,7 @@ struct LayoutfrmCancelaProdutos {
 };
 
 struct LayoutFormConsultaProdutos {
-    LabelSlot lblProduto;
+    LabelWithKindSlot lblProduto;  // also the kind of the authorisation screen's search box
     CommandSlot CmdPesquisa_Caption, CmdConfirma_Caption, CmdRetorna_Caption;
 };
 

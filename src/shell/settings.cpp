@@ -99,13 +99,9 @@ bool loadSettings(Context& ctx) {
     if (!(v = geral.read("bMsgIso"))) return false;
     c.bMsgIso = trimSpaces(*v) == u"Y";
     if (!(v = geral.read("TIPOESTAB_Default", QStringLiteral("1")))) return false;
-    const qint16 tipo = int16Setting(*v);
-    if (tipo < 1 || tipo > 3) {
-        MostraErro(ctx, QStringLiteral("SetaEstruturaPrincipal"),
-                   QStringLiteral("TIPOESTAB_Default deve ser 1, 2 ou 3: ") + trimSpaces(*v));
-        return false;
-    }
-    c.TIPOESTAB_Default = tipo;
+    // Taken as the number it is: a type other than 1, 2 or 3 finds empty layouts and no
+    // option of the card identification screen selected.
+    c.TIPOESTAB_Default = int16Setting(*v);
     if (!(v = geral.read("bIdentificaCartao_DS", QStringLiteral("N")))) return false;
     if (trimSpaces(*v) == u"Y") c.bIdentificaCartao_DS = true;
 

@@ -192,11 +192,11 @@ TEST(CarregaGrid, ReadsOnlyTheFirstMatchingFileAndStopsAtACounterOverflow) {
 
 JournalTable sampleLot() {
     JournalTable table;
-    table.title = QStringLiteral("Lote 000045 - Transações, cartões e valores");
+    table.title = QStringLiteral("Lote 000045 - Transações; cartões e valores");
     table.columns = journalColumns(JournalKind::TransacoesLote);
     const QDateTime at(QDate(2026, 3, 4), QTime(15, 30, 12));
     table.rows.append({journalNumber(45), journalNumber(1234), journalStamp(at), "6064 **** 0001",
-                       "A1B2C3", "BC01", QString(), "Cupom 12, caixa 3", journalNumber(2),
+                       "A1B2C3", "BC01", QString(), "Cupom 12; caixa 3", journalNumber(2),
                        journalCents(12345), journalCents(0), journalCents(-150), journalCents(7)});
     table.rows.append({journalNumber(45), journalNumber(1235), journalStamp(at.addDays(1)),
                        "6064 **** 0002", QString(), "VD01", "CANC."});
@@ -214,16 +214,16 @@ TEST(JournalWriter, RoundTripsThroughTheReader) {
     ASSERT_TRUE(CarregaGrid(
         t.ctx, journalPattern(JournalKind::TransacoesLote, 1, QStringLiteral("00000123"), 45), m,
         &subtitulo));
-    EXPECT_EQ(subtitulo, QStringLiteral("Lote 000045 - Transações, cartões e valores"));
+    EXPECT_EQ(subtitulo, QStringLiteral("Lote 000045 - Transações; cartões e valores"));
     ASSERT_EQ(m.rowCount(), 2);
     EXPECT_EQ(rowTexts(m, 0),
               (QStringList{"45", "1234", "15:30:12 04/03/26", "6064 **** 0001", "A1B2C3", "BC01",
-                           "", "Cupom 12, caixa 3", "2", "123,45", "0,00", "-1,50", "0,07"}));
+                           "", "Cupom 12; caixa 3", "2", "123,45", "0,00", "-1,50", "0,07"}));
     EXPECT_EQ(rowTexts(m, 1), (QStringList{"45", "1235", "15:30:12 05/03/26", "6064 **** 0002", "",
                                            "VD01", "CANC.", "", "", "", "", "", ""}));
     EXPECT_TRUE(m.isColumnHidden(0));
     EXPECT_EQ(m.headerText(3), QStringLiteral("Cartão"));
-    EXPECT_EQ(m.columnWidth(7), 17);  // "Cupom 12, caixa 3"
+    EXPECT_EQ(m.columnWidth(7), 17);  // "Cupom 12; caixa 3"
     // The pending list has one name whatever the type and key (the others: resumos_test).
     EXPECT_EQ(journalPattern(JournalKind::TransacoesPendentes, 4, QStringLiteral("00000123 "), 9),
               QStringLiteral("TP00000123.S??"));
@@ -258,6 +258,7 @@ TEST(JournalWriter, RefusesWhatCannotBeReadBack) {
         {"bad type letter", [](JournalTable& j) { j.columns[2].type = QLatin1Char('X'); }},
         {"row longer than the columns", [](JournalTable& j) { j.rows[0] << QStringLiteral("x"); }},
         {"double quote in a value", [](JournalTable& j) { j.rows[0][3] = "5\" tablet"; }},
+        {"comma in the title", [](JournalTable& j) { j.title = "Lote 45, transações"; }},
         {"line break in the title", [](JournalTable& j) { j.title = "a\r\nb"; }},
         {"outside Windows-1252",
          [](JournalTable& j) { j.rows[0][3] = QString::fromUtf8("\u4e2d"); }},
@@ -277,7 +278,7 @@ TEST(JournalWriter, RefusesWhatCannotBeReadBack) {
         EXPECT_TRUE(QDir(t.dir.path()).entryList(QDir::Files).isEmpty());
     }
     EXPECT_EQ(journalSafeText(QStringLiteral("5\" tab\r\nlet, x")),
-              QStringLiteral("5' tab  let, x"));
+              QStringLiteral("5' tab  let  x"));
 }
 
 // Loads a lot table through the real writer and reader, as the screens get it.
@@ -320,14 +321,17 @@ TEST(SomaTotais, AddsTheFourAmountColumnsOfEveryRow) {
     for (const Caso& caso : casos) {
         SCOPED_TRACE(caso.nome);
         TestContext t;
-        JournalTable tabela;
-        tabela.columns = journalColumns(JournalKind::TransacoesLote);
-        for (int c = 9; c < 13; ++c) tabela.columns[c].type = QLatin1Char('A');
-        for (const QStringList& v : caso.linhas)
-            tabela.rows.push_back({"45", "7", "261205", "6062***0004", "AUT", "BC", "PEND.", "1",
-                                   "1", v[0], v[1], v[2], v[3]});
+        // Text cells between quotes, as the reader takes them, so that they may hold commas.
+        QStringList linhas{"B0"};
+        for (const JournalColumn& c : journalColumns(JournalKind::TransacoesLote))
+            linhas << "A" + c.header;
+        for (const QStringList& v : caso.linhas) {
+            linhas += QStringList{"",     "B1",  "N45",    "N7", "D261205", "A6062***0004",
+                                  "AAUT", "ABC", "APEND.", "N1", "N1"};
+            for (const QString& valor : v) linhas << "\"A" + valor + "\"";
+        }
         JournalModel modelo;
-        carrega(t, tabela, modelo);
+        ASSERT_TRUE(loadJournalBody(t.ctx, journalBody(linhas), modelo));
         EXPECT_EQ(totais(t.ctx, modelo), caso.esperado);
         EXPECT_EQ(t.boxes.texts(),
                   caso.erro ? QStringList{"Ocorreu o erro: 13 - Type mismatch"} : QStringList{});

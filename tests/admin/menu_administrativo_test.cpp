@@ -177,13 +177,10 @@ TEST(MenuAdministrativo, LogonWritesUltimoLoginOnlyWhenAccepted) {
     }
 }
 
-TEST(Resumos, ProductModeReturnScreenAndKeyValues) {
+TEST(Resumos, ProductModeAndKeyValues) {
     // Only the exact lot name selects the lot; anything else is the transaction.
     EXPECT_EQ(ModoProdutos("PRODUTOSDOLOTE"), ModoResumoProdutos::Lote);
     EXPECT_EQ(ModoProdutos("produtosdolote"), ModoResumoProdutos::Transacao);
-    EXPECT_EQ(TelaDeOrigemProdutos(ModoResumoProdutos::Lote), QLatin1String("RESUMOVENDA"));
-    EXPECT_EQ(TelaDeOrigemProdutos(ModoResumoProdutos::Transacao),
-              QLatin1String("TRANSACOESDOLOTE"));
     const std::pair<const char*, qint64> chaves[] = {
         {"  000045 ", 45},
         {"12abc", 12},

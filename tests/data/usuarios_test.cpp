@@ -9,6 +9,7 @@
 #include "data/usuarios.h"
 #include "data_fixtures.h"
 #include "shell/support_log.h"
+#include "shell/text_files.h"
 #include "store/terminal_store.h"
 
 #include <sys/stat.h>
@@ -27,8 +28,8 @@ class Usuarios : public ::testing::Test {
   protected:
     // MNG1..MNG5 with their plain passwords; MNG5 is still on the factory password.
     QString gravaUsuarios(const QStringList& senhas = {"1111", "2222", "3333", "4444", "864209"}) {
-        return GravaArquivoComChecksum(
-            tc.dir.path(), "UP.S", {LinhaRegistroUsuarios(MontaRegistroUsuarios(tc.ctx, senhas))});
+        return GravaArquivoComChecksum(tc.dir.path(), "UP.S",
+                                       {MontaRegistroUsuarios(tc.ctx, senhas)});
     }
     QString gravaPermissoes(const QByteArray& bytes) {
         return test::gravaComChecksum(tc, "LT0001.S", bytes);
@@ -47,14 +48,6 @@ class Usuarios : public ::testing::Test {
         CriptografiaSenha(tc.ctx, plain, "D");
         return plain;
     }
-    QString registroAtual() {
-        const QStringList nomes = test::arquivosDados(tc, "UP.S??");
-        if (nomes.size() != 1) return "<" + nomes.join('|') + ">";
-        QFile f(tc.path(nomes.first()));
-        if (!f.open(QIODevice::ReadOnly)) return "<ilegível>";
-        return SequentialItems(f.readAll()).next();
-    }
-
     TestContext tc;
     RegraCampoLogin regraUsuario{"", 4, 10};
     RegraCampoLogin regraSenha{"N", 4, 6};
@@ -293,29 +286,36 @@ TEST_F(Usuarios, NewPasswordChecks) {
               ResultadoLogin::Aceito);
 }
 
-TEST_F(Usuarios, GravaNovaSenhaRewritesOnlyTheUsersSlot) {
-    const QString antigo = gravaUsuarios();
-    const QString registroAntes = registroAtual();
-    ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG3", "9876543"));
-    // The old name is gone and the one file left carries its new checksum.
+// A users file as the store writes it: one line of five 6-character slots, blank ones at both
+// ends included, then CR LF. Each manager reads back his own slot, and a password change
+// writes the same line with only that slot replaced, under the name of its new checksum.
+TEST_F(Usuarios, UsersFileReadsBackAndRewritesSlotBySlot) {
+    // Blank, "1111", "2222", "864209", blank: each digit scrambled as its code + 155.
+    const QByteArray vagas[] = {"      ", "\xCC\xCC\xCC\xCC  ", "\xCD\xCD\xCD\xCD  ",
+                                "\xD3\xD1\xCF\xCD\xCB\xD4", "      "};
+    const QByteArray registro = vagas[0] + vagas[1] + vagas[2] + vagas[3] + vagas[4];
+    const QString antigo = test::gravaComChecksum(tc, "UP.S", registro + "\r\n");
+    for (int i = 0; i < 5; ++i) {
+        QString slot;
+        EXPECT_TRUE(ObtemSenha(tc.ctx, QStringLiteral("MNG%1").arg(i + 1), slot));
+        EXPECT_EQ(toCp1252(slot), vagas[i]) << i;
+    }
+    ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG3", "9876543"));  // its first six characters
+    const QStringList nomes = test::arquivosDados(tc, "UP.S??");
+    ASSERT_EQ(nomes.size(), 1);
     EXPECT_FALSE(QFileInfo::exists(antigo));
-    const QString registroDepois = registroAtual();
-    ASSERT_EQ(registroDepois.size(), kTamanhoRegistroUsuarios);
-    EXPECT_EQ(registroDepois.left(12), registroAntes.left(12));
-    EXPECT_EQ(registroDepois.mid(18), registroAntes.mid(18));
+    const QByteArray esperado = registro.left(12) + "\xD4\xD3\xD2\xD1\xD0\xCF" + registro.mid(18);
+    EXPECT_EQ(readWholeFile(tc.path(nomes[0])).value_or(""), esperado + "\r\n");
     QString checksum;
-    const QString novo = tc.path(test::arquivosDados(tc, "UP.S??").value(0));
-    EXPECT_TRUE(Valida_Check_Sum_Arquivo(tc.ctx, novo, checksum));
-    EXPECT_EQ(senhaDe("MNG3"), "987654");  // seven characters keep their first six
-    EXPECT_EQ(senhaDe("MNG2"), "2222");
+    EXPECT_TRUE(Valida_Check_Sum_Arquivo(tc.ctx, tc.path(nomes[0]), checksum));
+    EXPECT_EQ(QStringList({senhaDe("MNG3"), senhaDe("MNG4"), senhaDe("MNG5")}),
+              QStringList({"987654", "864209", ""}));
     EXPECT_TRUE(tc.boxes.empty());
 
-    // The last slot closes the record; a blank first slot survives the rewrite.
-    ASSERT_TRUE(QFile::remove(tc.path(test::arquivosDados(tc, "UP.S??").value(0))));
-    gravaUsuarios({"", "2222", "3333", "4444", "5555"});
-    ASSERT_TRUE(GravaNovaSenha(tc.ctx, "MNG5", "55"));
-    EXPECT_EQ(QStringList({senhaDe("MNG1"), senhaDe("MNG4"), senhaDe("MNG5")}),
-              QStringList({"", "4444", "55"}));
+    // The last line read decides, a blank one too.
+    ASSERT_TRUE(QFile::remove(tc.path(nomes[0])));
+    test::gravaComChecksum(tc, "UP.S", registro + "\r\n\r\n");
+    EXPECT_EQ(senhaDe("MNG2"), "");
 }
 
 // What the till writes is for its own account only (files 0600, folders 0700) whatever the
@@ -380,10 +380,9 @@ TEST_F(Usuarios, InterruptedRewriteLeavesAValidUsersFile) {
     // Interrupted after the new file (MNG1 and MNG2 changed) was written but before the old one
     // was removed: both are whole, and the reader takes the first in name order as a whole,
     // never one password from each.
-    const QString novo =
-        GravaArquivoComChecksum(tc.dir.path(), "UP.S",
-                                {LinhaRegistroUsuarios(MontaRegistroUsuarios(
-                                    tc.ctx, {"7777", "8888", "3333", "4444", "5555"}))});
+    const QString novo = GravaArquivoComChecksum(
+        tc.dir.path(), "UP.S",
+        {MontaRegistroUsuarios(tc.ctx, {"7777", "8888", "3333", "4444", "5555"})});
     const QStringList dois = test::arquivosDados(tc, "UP.S??");
     ASSERT_EQ(dois.size(), 2);
     const bool novoPrimeiro = dois.first() == QFileInfo(novo).fileName();

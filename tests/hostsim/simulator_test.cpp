@@ -174,7 +174,7 @@ TEST(Diario, LargeTablesKeepTheirNewestRowsWithinTheChecksum) {
     QTemporaryDir dir;
     test::TestContext t;
     JournalTable tabela;
-    tabela.title = QStringLiteral("Lotes");
+    tabela.title = QStringLiteral("Lotes, \"pendentes\"");  // written without comma or quotes
     tabela.columns = journalColumns(JournalKind::TransacoesPendentes);
     for (int i = 0; i < 8000; ++i)
         tabela.rows.push_back({journalNumber(i), journalNumber(100000 + i),
@@ -191,7 +191,10 @@ TEST(Diario, LargeTablesKeepTheirNewestRowsWithinTheChecksum) {
     QString checksum;
     EXPECT_TRUE(Valida_Check_Sum_Arquivo(t.ctx, arquivo, checksum));
     QFile f(arquivo);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll().contains("N100000\r\n"));  // newest
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.contains("N100000\r\n"));  // newest
+    EXPECT_TRUE(bytes.startsWith("000\r\nALotes  'pendentes'\r\n"));
 }
 
 // The summaries' lot sums come from one grouped query: a cancellation counts against its

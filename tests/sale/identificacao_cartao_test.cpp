@@ -79,8 +79,11 @@ TEST(ValidaIdentificacao, CardAgainThenEachAdditionalField) {
         {"6062820000000001", "ABCDEF", "XYZ", Modo::Digitacao, ' ', &livre, "", Campo::Cartao},
         {"6062820000000001", "12345", "12345678901", Modo::Digitacao, ' ', &numerica,
          "Digite pelo menos 6 números. Tente novamente!", Campo::Campo1},
-        {"6062820000000001", "123456", "1234567890.1", Modo::Digitacao, ' ', &numerica,
+        {"6062820000000001", "123456", "1234567890-1", Modo::Digitacao, ' ', &numerica,
          "Dados Inválidos, digite apenas números. Tente novamente!", Campo::Campo2},
+        // Numeric, though not digits only.
+        {"6062820000000001", "12,345", "1234567890.1", Modo::Digitacao, 'N', &numerica, "",
+         Campo::Cartao},
         {"6062820000000001", "123456", "1234567890", Modo::Digitacao, ' ', &numerica,
          "Digite pelo menos 11 números. Tente novamente!", Campo::Campo2},
         {"6062820000000001", "", "", Modo::Digitacao, 'N', &semCampos, "", Campo::Cartao},

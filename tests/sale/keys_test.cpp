@@ -132,5 +132,16 @@ TEST(LeitorCartaoTeclado, EnterSequencesResetAndModeChange) {
     EXPECT_FALSE(leitor.tecla('\r', Modo::Leitura));
 }
 
+// The product search box: the key filter, or, where the layout makes it a search by code,
+// only digits, Enter, Esc and Backspace.
+TEST(PesquisaKeyPress, KeyFilterOrDigitsOnly) {
+    for (int tecla : {int('0'), int('9'), teclas::Enter, teclas::Esc, teclas::Backspace})
+        EXPECT_EQ(Pesquisa_KeyPress(tecla, true), tecla);
+    for (int tecla : {int('a'), int('A'), int('-'), int(','), 0xE7})
+        EXPECT_EQ(Pesquisa_KeyPress(tecla, true), teclas::Nenhuma);
+    EXPECT_EQ(Pesquisa_KeyPress('a', false), 'A');
+    EXPECT_EQ(Pesquisa_KeyPress(teclas::Apostrofo, false), teclas::Nenhuma);
+}
+
 }  // namespace
 }  // namespace ql

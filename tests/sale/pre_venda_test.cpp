@@ -23,6 +23,7 @@ TEST(PreVendaRegras, ClassificaPesquisa) {
         {"DIPIRONA", true, TipoPesquisa::Consulta},
         {"7891234567890", true, TipoPesquisa::Consulta},  // 13 digits: straight to the host
         {"78912345678901", false, TipoPesquisa::CodigoLongo},
+        {"1234567890,123", false, TipoPesquisa::CodigoLongo},  // numeric, not digits only
         {" 789123 ", true, TipoPesquisa::CodigoCatalogo},
         {"789123", false, TipoPesquisa::Consulta},
         {"12A", true, TipoPesquisa::Consulta},

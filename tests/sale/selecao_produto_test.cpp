@@ -47,6 +47,8 @@ TEST(SelecaoProduto, ChecksOfTheBoxesInOrder) {
         {&T::precoLiquido, "0,004", &receita, "O Preço líquido deve ser maior que 0,00.",
          C::PrecoBruto},
         {&T::complemento, "12A", &receita, "O campo Nr Receita só aceita números.", C::Complemento},
+        {&T::complemento, "", &receita, "O campo Nr Receita só aceita números.", C::Complemento},
+        {&T::complemento, "1E3", &receita, {}, C::Nenhum},  // numeric, though not digits only
         {&T::complemento, "12", &receita, receita3, C::Complemento},
         {&T::complemento, "x", nullptr, {}, C::Nenhum},  // hidden: not checked
         {&T::complemento, "AB", &livre, {}, C::Nenhum},
@@ -176,11 +178,11 @@ TEST_F(Dialogo, PreencheCamposShowsTheRefreshedProduct) {
     EXPECT_EQ(QList<int>(
                   {a.maxQuantidade, a.cmdOkHabilitado, a.cmdCancelHabilitado, a.fabricanteVisivel}),
               QList<int>({3, true, false, true}));
-    // An edited row keeps its complementary value.
+    // An edited row's complementary value is not offered again: the box starts empty.
     const TextosSelecao& x = a.textos;
     EXPECT_EQ(QStringList({x.quantidade, x.precoBruto, x.desconto, x.precoLiquido, x.valorReceber,
                            x.complemento}),
-              QStringList({"2", "8,90", "20,00", "7,12", "3,56", "4455"}));
+              QStringList({"2", "8,90", "20,00", "7,12", "3,56", ""}));
     EXPECT_EQ(link.priceQueries(), QStringList{"7891000424452|C"});
 
     // New list price from the lookup: discount and payment follow; entry 1 takes them.
@@ -190,7 +192,7 @@ TEST_F(Dialogo, PreencheCamposShowsTheRefreshedProduct) {
     ctx.itensVenda.item(1).fabricante.clear();
     ctx.itensVenda.item(1).quantidade = QStringLiteral("0");
     a = SelecaoProduto(ctx).PreencheCampos();
-    // A product from the query starts without quantity nor complementary value.
+    // A product from the query starts without quantity.
     EXPECT_EQ(
         QStringList({a.produto, a.textos.precoBruto, a.textos.desconto,
                      ctx.itensVenda.item(1).desconto, a.textos.quantidade, a.textos.complemento}),

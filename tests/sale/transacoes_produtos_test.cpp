@@ -138,9 +138,10 @@ TEST_F(Produtos, StatusWrittenBackAndFrom40TheProductIsRefused) {
         "902-001=7891000000002;919-001=39;902-002=7891000000003;919-002=40;"
         "902-003=7891000000004;919-003=45;902-004=7891000000005;919-004=00;"));
     EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, {}));
-    EXPECT_EQ(celulas(grade, 1, G::Status), QStringList({"", "", "C", "2", "10,00", "5,00", "9,50",
-                                                         "4,00", "7891000000001", "00"}));
-    EXPECT_EQ(ctx.itensVenda.itens[0].valorLiquido, "9,50");
+    // The quantity as sent, the amounts in two decimals.
+    EXPECT_EQ(celulas(grade, 1, G::Status), QStringList({"", "", "C", "002", "10,00", "5,00",
+                                                         "9,50", "4,00", "7891000000001", "00"}));
+    EXPECT_EQ(ctx.itensVenda.itens[0].quantidade + ctx.itensVenda.itens[0].valorLiquido, "0029,50");
     const struct {
         const char* status;
         bool recusada;
@@ -157,8 +158,8 @@ TEST_F(Produtos, StatusWrittenBackAndFrom40TheProductIsRefused) {
         QStringLiteral("000-000=0110;009-000=00;901-000=2;902-000=0000000009999;919-000=00;"
                        "902-001=7891000000002;905-001=007;919-001=00;"));
     EXPECT_TRUE(Retorna_Status_Produtos(ctx, grade, 0));
-    EXPECT_EQ(grade.texto(1, G::Quantidade), "2");
-    EXPECT_EQ(grade.texto(2, G::Quantidade), "7");
+    EXPECT_EQ(grade.texto(1, G::Quantidade), "002");
+    EXPECT_EQ(grade.texto(2, G::Quantidade), "007");
     EXPECT_EQ(t.boxes.texts(),
               QStringList({"A resposta da mensagem de pré-Autorização fora da sequência enviada"}));
 }

@@ -43,7 +43,9 @@ TEST(MontaTela, EachKindOfKeyTakesOneGroupPerEstablishmentType) {
                QStringLiteral("[FormSelecaoProduto]\n") +
                chave("lblQtd_Canc",
                      grp("   04", "Quantidade") + grp("   12", "Qtde.") + grp("     ", "Qtd")) +
-               QStringLiteral("[FormCancela]\nlblNSU=N0106NSU\n"));
+               QStringLiteral("[FormCancela]\nlblNSU=N0106NSU\n") +
+               QStringLiteral("[FormConsultaProdutos]\n") +
+               chave("lblProduto", grp("N", "Código EAN") + grp("A", "Descrição")));
     struct Caso {
         bool imprimirLigado;
         const char* imprimir;
@@ -86,6 +88,10 @@ TEST(MontaTela, EachKindOfKeyTakesOneGroupPerEstablishmentType) {
     EXPECT_EQ(telas.FormCancela[1].lblNSU.maxLength, 6);
     EXPECT_EQ(telas.FormCancela[1].lblNSU.caption, QStringLiteral("NSU"));
     EXPECT_EQ(telas.FormCancela[2].lblNSU.maxLength, 0);
+    // The search label's kind says whether the search takes digits only.
+    EXPECT_TRUE(telas.FormConsultaProdutos[1].lblProduto.numbersOnly());
+    EXPECT_FALSE(telas.FormConsultaProdutos[2].lblProduto.numbersOnly());
+    EXPECT_EQ(telas.FormConsultaProdutos[1].lblProduto.caption, QStringLiteral("Código EAN"));
     // Any other establishment type reads as an empty layout.
     for (int fora : {0, 4, -1})
         EXPECT_TRUE(telas.FormPrincipal[fora].mnuImprimir_Caption.caption.isEmpty());

@@ -117,10 +117,8 @@ TEST(SetaEstruturaPrincipal, EachSettingIsReadCheckedAndStoredAsConfigured) {
         {Q, "bMsgIso=y", true, nullptr, "bMsgIso", "N"},
         {Q, "bMsgIso=YES", true, nullptr, "bMsgIso", "N"},
         {Q, "TIPOESTAB_Default=3", true, nullptr, "TipoEstab", "3"},
-        {Q, "TIPOESTAB_Default=7", false, "Ocorreu o erro: TIPOESTAB_Default deve ser 1, 2 ou 3: 7",
-         "TipoEstab", "1"},
-        {Q, "TIPOESTAB_Default=0", false, "Ocorreu o erro: TIPOESTAB_Default deve ser 1, 2 ou 3: 0",
-         "TipoEstab", "1"},
+        {Q, "TIPOESTAB_Default=7", true, nullptr, "TipoEstab", "7"},  // a number, whatever it is
+        {Q, "TIPOESTAB_Default=Rede", true, nullptr, "TipoEstab", "0"},
         {Q, "TIPOESTAB_Default=40000", false, kOverflow, "TipoEstab", "1"},
         {Q, "bIdentificaCartao_DS=Y", true, nullptr, "bIdentificaCartao_DS", "Y"},
         {Q, "bIdentificaCartao_DS=y", true, nullptr, "bIdentificaCartao_DS", "N"},

@@ -110,22 +110,27 @@ TEST(FormInicial, FirstStateRefusalsReopeningAndEnding) {
     EXPECT_EQ(i.caixas().last().icon, Icon::Critical);
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
 
-    // Reopened from elsewhere: the same screen, back in its first state.
+    // Reopened from elsewhere: the same screen, back in its first state; the current screen
+    // name is the one the other screen left ("" after a sale), so the main window's F12 has
+    // nothing to call.
     i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000001"));
     i.tela->parentWidget()->hide();
-    i.ctx().TelaAtual = QStringLiteral("ADMINISTRATIVA");
+    i.ctx().TelaAtual.clear();
     AbreFormInicial(*i.loja.janela);
     EXPECT_EQ(TelaInicialAberta(*i.loja.janela), i.tela);
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+    EXPECT_EQ(i.ctx().TelaAtual, QString());
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
+    i.caixas().clear();
+    i.loja.janela->mnuEncerrar_Click();
+    EXPECT_TRUE(i.caixas().empty());
 
     // Escape and the main window's F12 ask before ending the run.
-    i.caixas().clear();
     i.caixas().answerNext(Answer::No);
     QTest::keyClick(i.tela, Qt::Key_Escape);
     EXPECT_EQ(i.caixas().texts(), QStringList{"Confirma a Saída do Sistema"});
     EXPECT_FALSE(i.loja.eventos.contains(QStringLiteral("fim")));
     i.caixas().answerNext(Answer::Yes);
+    i.ctx().TelaAtual = QStringLiteral("INCIAL");
     i.loja.janela->mnuEncerrar_Click();  // F12 of the main window on "INCIAL"
     EXPECT_TRUE(i.loja.eventos.contains(QStringLiteral("fim")));
 }
@@ -269,7 +274,7 @@ TEST(FormInicial, RefusedCardShowsTheHostTextAndClearsTheScreen) {
     ASSERT_FALSE(i.caixas().empty());
     EXPECT_EQ(i.caixas().shown()[0].text.trimmed(), "CARTAO BLOQUEADO PELA OPERADORA");
     EXPECT_ESTADO(i, Estado::EscolheOperadora);
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
+    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("PREVENDA"));  // as F2 set it
 }
 
 // An identification component that never identifies the cardholder.
@@ -309,10 +314,12 @@ TEST(FormInicial, FunctionKeysActOnlyThroughUsableButtons) {
     Inicial i;
     for (Qt::Key k : {Qt::Key_F2, Qt::Key_F4, Qt::Key_F8}) QTest::keyClick(i.tela, k);
     EXPECT_TRUE(i.caixas().empty());
-    // Distributor: the pre-authorisation is hidden, so F2 does nothing even with a card.
-    QTest::mouseClick(i.w("optSelecaoDistribuidor"), Qt::LeftButton);
-    EXPECT_FALSE(i.visivel("BtnPreVenda"));
+    // Distributor: the pre-authorisation is hidden, so F2 does nothing even with a card. The
+    // change of type leaves the card entry open.
     i.confirmaOperadora(kQuillaneSaude);
+    QTest::mouseClick(i.w("optSelecaoDistribuidor"), Qt::LeftButton);
+    EXPECT_ESTADO(i, Estado::DigitaCartao);
+    EXPECT_FALSE(i.visivel("BtnPreVenda"));
     QTest::keyClicks(i.txtCartao(), QStringLiteral("6062820000000004"));
     QTest::mouseClick(i.w("cmdConfirmaCartao"), Qt::LeftButton);
     EXPECT_ESTADO(i, Estado::CartaoAceito);

@@ -226,7 +226,7 @@ TEST_F(Resumos, ScreensCloseThemselvesWhenTheJournalCannotBeShown) {
         EXPECT_TRUE(fechada(nome));
         EXPECT_EQ(caixas.shown().size(), 1u) << caixas.texts().join(" | ").toStdString();
         if (QLatin1String(nome) == QLatin1String("FormResumoProdutos")) {
-            EXPECT_EQ(ctx.TelaAtual, QStringLiteral("RESUMOVENDA"));  // the summary beneath
+            EXPECT_EQ(ctx.TelaAtual, QStringLiteral("PRODUTOSDOLOTE"));  // as the opener set it
         } else {
             EXPECT_EQ(loja.janela->windowTitle(), QStringLiteral("Quillane Client"));
             EXPECT_FALSE(loja.janela->mnuImprimir()->isEnabled());

@@ -77,7 +77,8 @@ void FormConsulta::cmdCancel_Click() {
 }
 
 void FormConsulta::aoFechar() {
-    // A list that could not be shown leaves the opener current as it was.
+    // A list that could not be shown gives the main window back its title and print command;
+    // the current screen name stays as the loading set it.
     if (!carregado()) {
         restauraTelaAnterior();
         return;

@@ -118,12 +118,9 @@ void FormNsu::cmdCancelParcial_Click() {
             CarregaDadosNSU();
             ctx_.TelaAtual = QStringLiteral("PRODUTOSDATRANSACAO");
         }
-        if (PermiteCancelamentoParcial(modelo().text(linhaAtiva(), 5))) {
+        // Only a sale ("BC", "BE") has products to cancel; otherwise nothing more happens.
+        if (PermiteCancelamentoParcial(modelo().text(linhaAtiva(), 5)))
             AbreFormResumoProdutos(principal_, loteSelecionado_);
-        } else {
-            // No product list opens: this screen stays the current one for F11 and F12.
-            ctx_.TelaAtual = QString::fromLatin1(kNomeTela);
-        }
         return 0;
     });
 }
@@ -141,8 +138,8 @@ void FormNsu::cmdSair_Click() {
 }
 
 void FormNsu::aoFechar() {
-    // A lot that could not be shown leaves the opener current as it was; otherwise the current
-    // screen name stays as it is.
+    // A lot that could not be shown gives the main window back its title and print command;
+    // the current screen name stays as the loading set it.
     if (carregado()) {
         TelaJournal::aoFechar();
     } else {

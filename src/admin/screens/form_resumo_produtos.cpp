@@ -79,15 +79,13 @@ void FormResumoProdutos::cmdCancelaItem_Click() {
 }
 
 void FormResumoProdutos::cmdSair_Click() {
-    saiuPeloRetorno_ = true;
     ctx_.TelaAtual = QStringLiteral("RESUMOVENDA");
     fecha();
 }
 
 void FormResumoProdutos::aoFechar() {
-    // A product list that could not load leaves the screen beneath current, so that the main
-    // window's F11 and F12 keep reaching it.
-    if (!saiuPeloRetorno_ && !carregado()) ctx_.TelaAtual = TelaDeOrigemProdutos(modo_);
+    // Closing leaves the main window's title, print command and current screen name as they
+    // are; only the return command names the sales summary again.
 }
 
 void AbreFormResumoProdutos(FormPrincipal& principal, const QString& lote) {

@@ -43,7 +43,6 @@ class FormResumoProdutos final : public TelaJournal {
     ModoResumoProdutos modo_ = ModoResumoProdutos::Lote;
     QPushButton* cmdCancelaItem_ = nullptr;
     QPushButton* cmdSair_ = nullptr;
-    bool saiuPeloRetorno_ = false;
 };
 
 }  // namespace ql

@@ -55,7 +55,6 @@ TelaJournal::TelaJournal(FormPrincipal& principal, const QString& nomeTela, cons
       ctx_(principal.contexto()),
       principal_(principal),
       documentoImpressao_(nomeTela),
-      telaAnterior_(ctx_.TelaAtual),
       tituloAnterior_(principal.windowTitle()),
       imprimirAnterior_(principal.mnuImprimir()->isEnabled()) {
     setObjectName(nomeTela);
@@ -166,7 +165,6 @@ bool TelaJournal::carrega(const QString& padrao, int colunaInicial) {
 }
 
 void TelaJournal::restauraTelaAnterior() {
-    ctx_.TelaAtual = telaAnterior_;
     principal_.setWindowTitle(tituloAnterior_);
     principal_.setImprimirDisponivel(imprimirAnterior_);
 }

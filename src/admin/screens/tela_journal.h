@@ -28,10 +28,10 @@ class FormPrincipal;
 // showing an empty grid. Printing gives the whole grid with the subtitle as its title.
 //
 // A derived screen builds its own commands with criaBotao, loads with carregaTela (its own
-// steps calling carrega) from its constructor and is opened with abre(). The main window state
-// the screen found when it was built (current screen name, title, print command) can be given
-// back with restauraTelaAnterior, for a screen that leaves nothing behind when it could not
-// load.
+// steps calling carrega) from its constructor and is opened with abre(). The main window's
+// title and print command as the screen found them when it was built can be given back with
+// restauraTelaAnterior, for a screen that leaves nothing behind when it could not load; the
+// current screen name keeps what the screen set.
 class TelaJournal : public QWidget {
     Q_OBJECT
   public:
@@ -90,8 +90,8 @@ class TelaJournal : public QWidget {
     // the result is the loaded flag. An empty pattern (no such establishment type) loads
     // nothing and closes the screen without a message.
     bool carrega(const QString& padrao, int colunaInicial = 0);
-    // Gives the main window back the current screen name, title and print command it had when
-    // this screen was built.
+    // Gives the main window back the title and print command it had when this screen was
+    // built.
     void restauraTelaAnterior();
 
     // Runs when the screen closes, once, however it closes: by default the main window gets
@@ -127,7 +127,6 @@ class TelaJournal : public QWidget {
     // F11 inside the screen prints its grid, and F12 asks to end the program even where the
     // main window's "F12 - Retornar" has an action for the current screen.
     bool teclasDaTela_ = false;
-    QString telaAnterior_;
     QString tituloAnterior_;
     bool imprimirAnterior_ = false;
 };

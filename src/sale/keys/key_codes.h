@@ -9,6 +9,7 @@ inline constexpr int Nenhuma = 0;
 inline constexpr int Backspace = 8;
 inline constexpr int Tab = 9;
 inline constexpr int Enter = 13;
+inline constexpr int Esc = 27;
 inline constexpr int Apostrofo = 39;
 
 inline constexpr bool EhDigito(int tecla) {

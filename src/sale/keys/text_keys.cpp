@@ -8,6 +8,13 @@ ResultadoTecla TeclaTexto(EstadoCampo& /*campo*/, int tecla) {
     return {FiltraTecla(tecla), 0};
 }
 
+int Pesquisa_KeyPress(int tecla, bool soDigitos) {
+    if (!soDigitos) return FiltraTecla(tecla);
+    const bool passa = teclas::EhDigito(tecla) || tecla == teclas::Enter || tecla == teclas::Esc ||
+                       tecla == teclas::Backspace;
+    return passa ? tecla : teclas::Nenhuma;
+}
+
 QString FiltraTexto(const QString& texto) {
     QString resultado;
     resultado.reserve(texto.size());

@@ -26,7 +26,8 @@ class FormConsultaProdutos final : public QDialog {
     Q_OBJECT
   public:
     struct Ligacoes {
-        // The text of the search whose results are shown; the next page asks for it again.
+        // The search text of the authorisation screen as it stands now, which the next page
+        // asks for.
         std::function<QString()> textoPesquisa;
         // Runs when the screen is hidden again, so that the authorisation screen shows
         // itself and its totals.

@@ -15,6 +15,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <array>
+
 #include "host/transacoes.h"
 #include "sale/screens/form_pin_pad.h"
 #include "shell/captions.h"
@@ -62,17 +64,10 @@ FormInicial::FormInicial(FormPrincipal& principal, QWidget* parent)
     ctx_.TelaAtual = kTelaInicial;
     cbOperadora_->addItems(PreencheComboAdmNomes(ctx_.operadoras));
     cbOperadora_->setCurrentIndex(-1);
-    switch (ctx_.TipoEstab) {
-        case 2:
-            optSelecaoRede_->setChecked(true);
-            break;
-        case 3:
-            optSelecaoDistribuidor_->setChecked(true);
-            break;
-        default:
-            optSelecaoEstab_->setChecked(true);
-            break;
-    }
+    // The option of the current establishment type; none for a type other than 1, 2 or 3.
+    const std::array<QRadioButton*, 3> tipos{optSelecaoEstab_, optSelecaoRede_,
+                                             optSelecaoDistribuidor_};
+    if (ctx_.TipoEstab >= 1 && ctx_.TipoEstab <= 3) tipos[ctx_.TipoEstab - 1]->setChecked(true);
     const QString rotuloCartao = ctx_.telas.FormInicial[ctx_.TipoEstab].txtCartao.caption.trimmed();
     if (!rotuloCartao.isEmpty()) lblCartao_->setText(rotuloCartao);
     aplicaRotulosEstab();
@@ -215,7 +210,8 @@ void FormInicial::montaControles() {
 }
 
 void FormInicial::Form_Activate() {
-    ctx_.TelaAtual = kTelaInicial;
+    // The current screen name is set on loading only: returning here leaves it as the screen
+    // before left it ("" after a finished sale, when the main window's F12 does nothing).
     principal_.SetaCaption(TextoComData(ctx_, kCaptionPrincipal));
     cmdLimpa_Click();
 }
@@ -339,7 +335,6 @@ void FormInicial::cmdLimpa_Click() {
         cmdLimpa_->setEnabled(false);
         fraIdentifica_->setEnabled(true);
         BusyCursor ocupado;
-        ctx_.TelaAtual = kTelaInicial;
         leitorTeclado_.reinicia();
         TravaCampo(false);
         lblCartao_->hide();
@@ -355,10 +350,9 @@ void FormInicial::cmdLimpa_Click() {
 }
 
 void FormInicial::optTipoEstab_Click(qint16 tipo) {
-    if (ctx_.TipoEstab == tipo) return;
+    // The type's layout applies; the screen otherwise stays where it was.
     ctx_.TipoEstab = tipo;
-    aplicaRotulosEstab();
-    cmdLimpa_Click();
+    TravaCampo(false);
 }
 
 void FormInicial::iniciaVenda(bool preVenda) {

@@ -22,6 +22,7 @@
 #include "sale/componente_ds.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/keys/key_codes.h"
+#include "sale/keys/text_keys.h"
 #include "sale/pre_venda.h"
 #include "sale/screens/form_consulta_produtos.h"
 #include "sale/transacoes_produtos.h"
@@ -160,9 +161,14 @@ void FormPreVenda::montaTela() {
     layout->addLayout(campos);
     layout->addLayout(comandos);
 
-    // The search: the system's key filter (upper case, no apostrophe), the whole text
-    // selected on focus, Enter searches.
+    // The search: the system's key filter (upper case, no apostrophe) or, where the layout
+    // makes it a search by code, digits only; the whole text selected on focus, Enter
+    // searches.
     InstalaFiltraTecla(txtPesquisa_);
+    InstalaFiltroCaractere(txtPesquisa_, [this](int tecla) {
+        return Pesquisa_KeyPress(
+            tecla, ctx_.telas.FormConsultaProdutos[ctx_.TipoEstab].lblProduto.numbersOnly());
+    });
     InstalaSelecaoAoFocar(txtPesquisa_);
     connect(txtPesquisa_, &QLineEdit::returnPressed, this, [this] {
         if (cmdPesquisa_->isEnabled()) cmdPesquisa_Click();
@@ -322,7 +328,7 @@ void FormPreVenda::selecionaLinha(int linha) {
 FormConsultaProdutos& FormPreVenda::telaConsulta() {
     if (!consulta_) {
         FormConsultaProdutos::Ligacoes ligacoes;
-        ligacoes.textoPesquisa = [this] { return ultimaPesquisa_; };
+        ligacoes.textoPesquisa = [this] { return txtPesquisa_->text(); };
         ligacoes.aoRetornar = [this] {
             if (descarregada_) return;
             if (grade_->linhas() > 0 && !spdProduto_->currentIndex().isValid()) selecionaLinha(1);
@@ -362,7 +368,6 @@ void FormPreVenda::cmdPesquisa_Click() {
                 selecionaLinha(pesquisa.linha);
                 break;
             case ResultadoPesquisa::Escolher: {
-                ultimaPesquisa_ = pesquisa.texto;
                 ponteiro.release();
                 FormConsultaProdutos& consulta = telaConsulta();
                 consulta.hide();
@@ -371,7 +376,6 @@ void FormPreVenda::cmdPesquisa_Click() {
                 break;
             }
         }
-        ultimaPesquisa_ = pesquisa.texto;
         atualizaTotais();
         txtPesquisa_->clear();
         txtPesquisa_->setFocus();

@@ -80,8 +80,6 @@ class FormPreVenda final : public QWidget {
     std::function<void()> encerraPrograma_;
     // The mode the screen opened in ("PREVENDA" or "VENDA"), restored on every activation.
     QString tag_;
-    // The text of the last product search, which the query screen's next page asks for again.
-    QString ultimaPesquisa_;
     bool descarregada_ = false;
 
     QFrame* fraProduto_ = nullptr;
