@@ -1,6 +1,7 @@
 #include "admin/screens/form_consulta.h"
 
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableView>
 
@@ -87,7 +88,11 @@ void FormConsulta::aoFechar() {
 
 void AbreFormConsulta(FormPrincipal& principal) {
     auto* tela = new FormConsulta(principal);
-    if (TelaJournal::abre(principal, tela)) tela->grade()->setFocus();
+    // The one journal screen that opens maximised inside the main window.
+    if (QMdiSubWindow* moldura = TelaJournal::abre(principal, tela)) {
+        moldura->showMaximized();
+        tela->grade()->setFocus();
+    }
 }
 
 }  // namespace ql

@@ -33,6 +33,9 @@ FormPrincipal::FormPrincipal(Context& ctx, Ganchos ganchos, QWidget* parent)
     area_->setObjectName(QStringLiteral("areaTelas"));
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A screen opened maximised does not pass its state on to the screen that becomes current
+    // after it.
+    area_->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     setCentralWidget(area_);
 
     QMenuBar* barra = menuBar();
