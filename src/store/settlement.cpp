@@ -47,7 +47,8 @@ void muda(Context& ctx, TerminalStore& store, const VendaRegistrada& v, EstadoVe
           const QString& codigoResposta) {
     if (!store.mudaEstado(v.nsu, novo, tipoMensagem, codigoProcessamento, codigoResposta,
                           ctx.relogio.now())) {
-        MostraErro(ctx, QStringLiteral("MudaEstadoVenda"), TextoErro(5, store.ultimoErro()));
+        MostraErro(ctx, QStringLiteral("MudaEstadoVenda"),
+                   TextoErroDetalhado(5, store.ultimoErro()));
         return;
     }
     RegistraLog(
@@ -124,7 +125,7 @@ TerminalStore* ArmazemTerminal(Context& ctx, bool criar) {
     QString erro;
     if (!store->abre(&erro)) {
         MostraErro(ctx, QStringLiteral("ArmazemTerminal"),
-                   TextoErro(5, caminho + QStringLiteral(": ") + erro));
+                   TextoErroDetalhado(5, caminho + QStringLiteral(": ") + erro));
         return nullptr;
     }
     ctx.armazem = std::move(store);
@@ -155,7 +156,8 @@ bool RegistraVendaAprovada(Context& ctx, const GradeAutorizacao& grade, const QS
     v.tipoMensagem = kConfirmacao;
     v.codigoProcessamento = CodigoProcessamentoConfirmacao(ctx);
     if (!store->registra(v)) {
-        MostraErro(ctx, QStringLiteral("RegistraVendaAprovada"), TextoErro(5, store->ultimoErro()));
+        MostraErro(ctx, QStringLiteral("RegistraVendaAprovada"),
+                   TextoErroDetalhado(5, store->ultimoErro()));
         return false;
     }
     RegistraLog(ctx, QStringLiteral("venda NSU %1 registrada: %2, rota %3, cartão %4, total R$ "

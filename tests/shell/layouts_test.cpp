@@ -117,7 +117,7 @@ TEST(MontaTela, TheCardReaderTypeComesFromPathCoreAndBadOnesAreReported) {
         EXPECT_EQ(t.ctx.config.LEITOR_TYPE, c.leitor);
         EXPECT_EQ(telas.FormPrincipal[1].cmdSair_Caption.caption, QStringLiteral("Sair"));
         EXPECT_EQ(t.boxes.texts(), c.reportado
-                                       ? QStringList{QStringLiteral("Ocorreu o erro: 6 - Overflow")}
+                                       ? QStringList{QStringLiteral("Ocorreu o erro: 6 - Estouro")}
                                        : QStringList());
         for (const auto& b : t.boxes.shown())
             EXPECT_EQ(b.title, QStringLiteral("ATENÇÃOMontaTela"));

@@ -92,7 +92,7 @@ TEST(SetaEstruturaPrincipal, EachSettingIsReadCheckedAndStoredAsConfigured) {
     const char* Q = "QlnClient.ini";
     const char* S = "CORE.ini";  // in Path Server
     const char* C = "core/CORE.ini";
-    const char* kOverflow = "Ocorreu o erro: 6 - Overflow";
+    const char* kOverflow = "Ocorreu o erro: 6 - Estouro";
     struct Caso {
         const char* arquivo;
         const char* linha;  // nullptr: the file is left out

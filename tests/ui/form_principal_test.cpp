@@ -21,7 +21,7 @@ struct Principal {
         g.abreFormInicial = [this](FormPrincipal&) { eventos << QStringLiteral("FormInicial"); };
         g.abreFormMensLogon = [this](FormPrincipal&) {
             eventos << QStringLiteral("Logon");
-            if (logonFalha) throw RuntimeError(5, QStringLiteral("Invalid procedure call"));
+            if (logonFalha) throw RuntimeError(5);
         };
         g.configuracaoCarregada = [this](FormPrincipal&) { eventos << QStringLiteral("config"); };
         janela = std::make_unique<FormPrincipal>(t.ctx, std::move(g));
@@ -108,7 +108,8 @@ TEST(FormPrincipalStartup, FullStartCaptionsTheCommandsAndChecksTheLogon) {
     EXPECT_EQ(p.eventos.count(QStringLiteral("Logon")), 2);
     EXPECT_FALSE(p.janela->Timer1().isActive());
     EXPECT_EQ(p.t.boxes.texts(),
-              QStringList{QStringLiteral("Ocorreu o erro: 5 - Invalid procedure call")});
+              QStringList{QStringLiteral(
+                  "Ocorreu o erro: 5 - Argumento ou chamada de procedimento inválida")});
 }
 
 TEST(FormPrincipalCommands, F11AndF12ReachTheScreenThatIsStillOpen) {

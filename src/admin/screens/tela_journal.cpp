@@ -181,7 +181,7 @@ QString TelaJournal::tituloImpressao() const {
 }
 
 void TelaJournal::cmdImprimir_Click() {
-    runTrapped(ctx_, "cmdImprimir_Click", 0, [&] {
+    runTrapped(ctx_, "cmdImprimir", 0, [&] {
         if (!cmdImprimir_->isEnabled()) return 0;
         QString erro;
         bool impresso = false;
