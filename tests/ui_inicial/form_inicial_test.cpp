@@ -306,6 +306,11 @@ TEST(FormInicial, FunctionKeysActOnlyThroughUsableButtons) {
     EXPECT_FALSE(i.visivel("BtnPreVenda"));
     i.confirmaOperadora(kQuillaneSaude);
     QTest::keyClicks(i.txtCartao(), QStringLiteral("6062820000000004"));
+    // Enter in the list confirms the operadora again although its button is gone: the card
+    // entry starts over.
+    QTest::keyClick(i.w("cbOperadora"), Qt::Key_Return);
+    EXPECT_EQ(i.txtCartao()->text(), QString());
+    QTest::keyClicks(i.txtCartao(), QStringLiteral("6062820000000004"));
     QTest::mouseClick(i.w("cmdConfirmaCartao"), Qt::LeftButton);
     EXPECT_ESTADO(i, Estado::CartaoAceito);
     QTest::keyClick(i.tela, Qt::Key_F2);

@@ -163,15 +163,13 @@ void FormPreVenda::montaTela() {
     connect(txtPesquisa_, &QLineEdit::returnPressed, this, [this] {
         if (cmdPesquisa_->isEnabled()) cmdPesquisa_Click();
     });
-    // The fiscal document takes digits only; Enter sends the list.
+    // The fiscal document takes digits only; Enter sends the list whatever the button's state.
     InstalaFiltroCaractere(txtNrDocFiscal_, [](int tecla) {
         return teclas::EhDigito(tecla) || tecla == teclas::Backspace || tecla == teclas::Enter
                    ? tecla
                    : teclas::Nenhuma;
     });
-    connect(txtNrDocFiscal_, &QLineEdit::returnPressed, this, [this] {
-        if (cmdConfirma_->isEnabled()) cmdConfirma_Click();
-    });
+    connect(txtNrDocFiscal_, &QLineEdit::returnPressed, this, [this] { cmdConfirma_Click(); });
 
     connect(cmdPesquisa_, &QPushButton::clicked, this, [this] { cmdPesquisa_Click(); });
     connect(cmdAdicionaProduto_, &QPushButton::clicked, this,
@@ -539,7 +537,7 @@ bool FormPreVenda::eventFilter(QObject* objeto, QEvent* evento) {
     }
     const auto* tecla = static_cast<QKeyEvent*>(evento);
     if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) {
-        if (cmdEditar_->isEnabled()) cmdEditar_Click();
+        cmdEditar_Click();
         return true;
     }
     // Typing on the grid starts a new search.
