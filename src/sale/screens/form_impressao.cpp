@@ -127,6 +127,10 @@ void FormImpressao::habilitaBotoes(bool habilita) {
     cmdImprimir_->setEnabled(habilita && imprimirHabilitado_);
 }
 
+void FormImpressao::habilitaTodos() {
+    for (QPushButton* b : {cmdConfirma_, cmdImprimir_, cmdAnula_}) b->setEnabled(true);
+}
+
 void FormImpressao::cmdImprimir_Click() {
     if (fechado_) return;
     runTrapped(ctx_, "cmdImprimir_Click", 0, [&] {
@@ -136,7 +140,7 @@ void FormImpressao::cmdImprimir_Click() {
         recibo << QStringLiteral(" ");
         const ResultadoImpressao r = ObtemImpressoraRecibo(ctx_)->imprime(recibo);
         ocupado.release();
-        habilitaBotoes(true);
+        habilitaTodos();
         if (!r.ok) {
             ctx_.caixas.inform(
                 QStringLiteral("Não foi possível imprimir o comprovante.\n") + r.erro,
@@ -154,7 +158,7 @@ void FormImpressao::cmdConfirma_Click() {
             BusyCursor ocupado;
             Mensagem_Confirmacao(ctx_);
         }
-        habilitaBotoes(true);
+        habilitaTodos();
         fechado_ = true;
         QDialog::accept();
         return 0;
@@ -169,7 +173,7 @@ void FormImpressao::cmdAnula_Click() {
             BusyCursor ocupado;
             Mensagem_Anulacao(ctx_);
         }
-        habilitaBotoes(true);
+        habilitaTodos();
         fechado_ = true;
         QDialog::accept();
         return 0;
