@@ -155,6 +155,7 @@ TEST_F(PreVendaTela, ConsultaModalPelaBuscaELivrePeloBotao) {
     QTest::mouseClick(controle<QPushButton>("cmdAdicionaProduto"), Qt::LeftButton);
     FormConsultaProdutos* c = tela->consulta();
     ASSERT_TRUE(c->isVisible());
+    EXPECT_EQ(c->windowTitle(), QStringLiteral("Tela 0010 - Consulta Produtos"));
     EXPECT_FALSE(c->isModal());
     EXPECT_TRUE(test::esperaAte([&] { return c->isActiveWindow(); }));
     caixas.clear();
