@@ -179,7 +179,7 @@ TEST(LeLinhaArquivoIni, FindsTheFilesWhereTheStoreKeepsThem) {
     // Elsewhere the system folder is used.
     t.ctx.programDir = t.path(QStringLiteral("empty"));
     EXPECT_EQ(CaminhoArquivoIni(t.ctx, QStringLiteral("WINQLNCORE.ini")),
-              QStringLiteral("/etc/quillane/WINQLNCORE.ini"));
+              t.path(QStringLiteral("sistema/WINQLNCORE.ini")));
 }
 
 // One key's line rewritten in the file found as the reads find it (here by another letter

@@ -64,7 +64,7 @@ TEST(FormPrincipalStartup, EachFailureIsShownAndEndsTheProgram) {
         ASSERT_EQ(caso.falha == OutraCopia && outraCopia.tryLock(0), caso.falha == OutraCopia);
         if (caso.falha == SemOperadoras) QFile::remove(p.t.path(QStringLiteral("QLTb_Opr.txt")));
         EXPECT_FALSE(p.janela->MDIForm_Load());
-        EXPECT_EQ(p.t.boxes.texts(), QStringList{QString::fromUtf8(caso.caixa)});
+        ASSERT_EQ(p.t.boxes.texts(), QStringList{QString::fromUtf8(caso.caixa)});
         EXPECT_EQ(p.t.boxes.last().title, QString::fromUtf8(caso.titulo));
         EXPECT_EQ(p.t.boxes.last().icon, caso.icone);
         EXPECT_FALSE(p.eventos.contains(QStringLiteral("FormInicial")));
