@@ -9,6 +9,7 @@
 // waiting, unless --cancel (the cancel key), --read-error (a swipe with no readable track) or
 // --no-card (nothing until cancelled). --nak-first refuses the first N packets, --bad-crc
 // spoils the CRC of the first N answers, --silent never answers, --garbage answers noise.
+// --help and --version print what they say.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
@@ -16,6 +17,10 @@
 #include <csignal>
 
 #include "simulador_pin_pad.h"
+
+#ifndef QL_VERSION
+#define QL_VERSION "0.0.0"
+#endif
 
 namespace {
 
@@ -27,9 +32,11 @@ void para(int) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(QL_VERSION));
     QCommandLineParser linha;
     linha.setApplicationDescription(QStringLiteral("PIN pad simulator on a pseudo-terminal"));
     linha.addHelpOption();
+    linha.addVersionOption();
     const QCommandLineOption trilha2({QStringLiteral("track2")}, QStringLiteral("Track 2."),
                                      QStringLiteral("T"));
     const QCommandLineOption trilha1({QStringLiteral("track1")}, QStringLiteral("Track 1."),
