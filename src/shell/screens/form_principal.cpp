@@ -18,6 +18,7 @@
 #include "shell/screens/form_sobre.h"
 #include "shell/settings.h"
 #include "ui/busy_cursor.h"
+#include "ui/icone_programa.h"
 #include "ui/window_helpers.h"
 
 namespace ql {
@@ -28,6 +29,8 @@ FormPrincipal::FormPrincipal(Context& ctx, Ganchos ganchos, QWidget* parent)
     : QMainWindow(parent), ctx_(ctx), ganchos_(std::move(ganchos)) {
     setObjectName(QStringLiteral("FormPrincipal"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    // Every screen and dialog inside takes the program's icon from here.
+    setWindowIcon(IconePrograma());
 
     area_ = new QMdiArea(this);
     area_->setObjectName(QStringLiteral("areaTelas"));
