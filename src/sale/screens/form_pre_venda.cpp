@@ -147,6 +147,7 @@ void FormPreVenda::montaTela() {
     campos->addWidget(lblTotBen_, 1, 4);
     campos->addWidget(txtTotBen_, 1, 5);
     auto* comandos = new QHBoxLayout;
+    comandos->setSpacing(2);
     for (QPushButton* b : {cmdAdicionaProduto_, cmdEditar_, cmdExcluir_, cmdConfirma_, btnCancel_})
         comandos->addWidget(b);
     auto* layout = new QVBoxLayout(this);
@@ -203,6 +204,9 @@ void FormPreVenda::aplicaLayout() {
     AplicaComando(cmdConfirma_, layout.cmdConfirma_Caption);
     AplicaComando(cmdExcluir_, layout.cmdExcluir_Caption);
     AplicaComando(cmdEditar_, layout.cmdEditar_Caption);
+    // The row is narrower than its five captions: the command that ends the screen's work
+    // keeps its whole caption, the others give up their margins first.
+    cmdConfirma_->setMinimumWidth(cmdConfirma_->sizeHint().width());
 }
 
 void FormPreVenda::Form_Load() {
