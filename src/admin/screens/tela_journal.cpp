@@ -79,6 +79,7 @@ TelaJournal::TelaJournal(FormPrincipal& principal, const QString& nomeTela, cons
     grade_->setObjectName(nomeGrade);
     grade_->setModel(&modelo_);
     AplicaColunasGrade(grade_);
+    EncaixaColunasNaLargura(grade_);
     coluna->addWidget(grade_, 1);
 
     botoes_ = new QHBoxLayout;
