@@ -64,8 +64,9 @@ int main(int argc, char** argv) {
                                   QStringLiteral("SECONDS"), QStringLiteral("60"));
     const QCommandLineOption hold(
         QStringLiteral("hold-settlement-ms"),
-        QStringLiteral("Hold the answer to every confirmation and undo this many milliseconds "
-                       "after carrying it out (tests of a terminal that stops meanwhile)."),
+        QStringLiteral("For tests only: hold the answer to every confirmation and undo this "
+                       "many milliseconds after carrying it out (a terminal that stops "
+                       "meanwhile). Default 0."),
         QStringLiteral("MS"), QStringLiteral("0"));
     parser.addOptions({listen, data, cert, key, journal, idle, hold});
     parser.process(app);

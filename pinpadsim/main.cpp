@@ -10,6 +10,7 @@
 // --no-card (nothing until cancelled). --nak-first refuses the first N packets, --bad-crc
 // spoils the CRC of the first N answers, --silent never answers, --garbage answers noise,
 // --trickle answers with a packet that never ends, a byte every MS milliseconds (0: a flood).
+// --help and --version print what they say.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
@@ -18,6 +19,10 @@
 #include <csignal>
 
 #include "simulador_pin_pad.h"
+
+#ifndef QL_VERSION
+#define QL_VERSION "0.0.0"
+#endif
 
 namespace {
 
@@ -29,9 +34,11 @@ void para(int) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(QL_VERSION));
     QCommandLineParser linha;
     linha.setApplicationDescription(QStringLiteral("PIN pad simulator on a pseudo-terminal"));
     linha.addHelpOption();
+    linha.addVersionOption();
     const QCommandLineOption trilha2({QStringLiteral("track2")}, QStringLiteral("Track 2."),
                                      QStringLiteral("T"));
     const QCommandLineOption trilha1({QStringLiteral("track1")}, QStringLiteral("Track 1."),

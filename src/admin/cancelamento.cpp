@@ -52,7 +52,7 @@ TotaisLote SomaTotais(Context& ctx, const JournalModel& grade) {
         for (int linha = 0; linha < grade.rowCount(); ++linha) {
             for (int k = 0; k < 4; ++k) {
                 const std::optional<double> valor = lerDecimal(celula(grade, linha, 10 + k));
-                if (!valor) throw RuntimeError(13, QStringLiteral("Type mismatch"));
+                if (!valor) throw RuntimeError(13);
                 const double emCentavos = std::round(*valor * 100.0);
                 if (std::fabs(emCentavos) > 1e15) throw overflowError();
                 centavos[k] += static_cast<qint64>(emCentavos);

@@ -200,8 +200,7 @@ bool leBlocos(Context& ctx, SequentialItems& arquivo, JournalModel::Content& out
         qint32 contador = 0;
         if (!cabecalho) {
             if (qint64(out.rows + 1) * out.columns > kMaxCelulas) {
-                MostraErro(ctx, kProcedimento,
-                           TextoErro(7, QStringLiteral("Memória insuficiente")));
+                MostraErro(ctx, kProcedimento, TextoErro(7));
                 return false;
             }
             linhaAtual.fill(QString(), out.columns);
@@ -209,7 +208,7 @@ bool leBlocos(Context& ctx, SequentialItems& arquivo, JournalModel::Content& out
         }
         while (!aparaBrancos(linha).isEmpty()) {
             if (contador == std::numeric_limits<qint16>::max()) {
-                MostraErro(ctx, kProcedimento, TextoErro(6, QStringLiteral("Estouro")));
+                MostraErro(ctx, kProcedimento, TextoErro(6));
                 return false;
             }
             ++contador;
@@ -367,7 +366,7 @@ bool loadJournalBody(Context& ctx, const QByteArray& bytes, JournalModel& grid,
         SequentialItems arquivo(bytes);
         if (!leBlocos(ctx, arquivo, content)) return false;
     } catch (const std::bad_alloc&) {
-        MostraErro(ctx, kProcedimento, TextoErro(7, QStringLiteral("Memória insuficiente")));
+        MostraErro(ctx, kProcedimento, TextoErro(7));
         return false;
     }
     if (content.hasSubtitle && subtitulo) *subtitulo = content.subtitle;
@@ -403,8 +402,7 @@ bool CarregaGrid(Context& ctx, const QString& padrao, JournalModel& grid, QStrin
     }
     const auto bytes = readWholeFile(caminho);
     if (!bytes) {
-        MostraErro(ctx, kProcedimento,
-                   TextoErro(75, QStringLiteral("Erro de caminho/arquivo: ") + caminho));
+        MostraErro(ctx, kProcedimento, TextoErroDetalhado(75, caminho));
         return false;
     }
     return loadJournalBody(ctx, *bytes, grid, subtitulo);

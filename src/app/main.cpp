@@ -14,6 +14,7 @@
 #include "shell/screens/form_principal.h"
 #include "shell/support_log.h"
 #include "store/settlement.h"
+#include "ui/icone_programa.h"
 #include "ui/qt_message_boxes.h"
 #include "ui/telas.h"
 
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
     // No application display name: the platform would append it to every window title, and
     // each window's title is exactly its own caption.
     QApplication::setApplicationVersion(QString::fromLatin1(QL_VERSION));
+    // Also the windows shown before or without the main window as their parent.
+    QApplication::setWindowIcon(ql::IconePrograma());
     {
         QCommandLineParser parser;
         parser.setApplicationDescription(

@@ -27,9 +27,7 @@ void CriptografiaSenha(Context& ctx, QString& texto, const QString& modo) {
         else
             r = c > 100 ? c - 155 : c + 100;
         if (r < 0 || r > 255) {
-            MostraErro(
-                ctx, QStringLiteral("CriptografiaSenha"),
-                TextoErro(5, QStringLiteral("Argumento ou chamada de procedimento inválida")));
+            MostraErro(ctx, QStringLiteral("CriptografiaSenha"), TextoErro(5));
             return;
         }
         out[i] = static_cast<char>(r);
@@ -131,14 +129,13 @@ bool SobreEscreveArquivo(Context& ctx, QString& arquivo, const QString& conteudo
     const QString novo = antigo.left(antigo.size() - 2) + ChecksumDeLinhas({conteudo});
     QString erro;
     if (!writeFileAtomically(novo, toCp1252(conteudo) + "\r\n", &erro)) {
-        MostraErro(ctx, QStringLiteral("SobreEscreveArquivo"), TextoErro(75, erro));
+        MostraErro(ctx, QStringLiteral("SobreEscreveArquivo"), TextoErroDetalhado(75, erro));
         return false;
     }
     if (antigo != novo && QFileInfo::exists(antigo) && !QFile::remove(antigo)) {
         // Two valid files would leave the next search ambiguous: take the new one back.
         QFile::remove(novo);
-        MostraErro(ctx, QStringLiteral("SobreEscreveArquivo"),
-                   TextoErro(75, QStringLiteral("Erro de caminho/arquivo: ") + antigo));
+        MostraErro(ctx, QStringLiteral("SobreEscreveArquivo"), TextoErroDetalhado(75, antigo));
         return false;
     }
     arquivo = novo;

@@ -57,16 +57,16 @@ QString PastaDados(const Context& ctx) {
 }
 
 QString ErroIndiceInvalido() {
-    return TextoErro(9, QStringLiteral("Subscrito fora do intervalo"));
+    return TextoErro(9);
 }
 QString ErroLeituraAposFim() {
-    return TextoErro(62, QStringLiteral("Entrada após o final do arquivo"));
+    return TextoErro(62);
 }
 QString ErroEstouro() {
-    return TextoErro(6, QStringLiteral("Estouro"));
+    return TextoErro(6);
 }
 QString ErroAcessoArquivo(const QString& caminho) {
-    return TextoErro(75, QStringLiteral("Erro de caminho/arquivo: ") + caminho);
+    return TextoErroDetalhado(75, caminho);
 }
 
 }  // namespace ql

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "shell/context.h"
+#include "shell/error_routine.h"
 #include "shell/text_files.h"
 
 namespace ql {
@@ -16,13 +17,6 @@ namespace {
 constexpr int kErroTipos = 13;
 constexpr int kErroEstouro = 6;
 constexpr int kErroArquivo = 75;
-
-struct Falha {
-    int numero = 0;
-    QString descricao;
-};
-
-const QString kTiposIncompativeis = QStringLiteral("Tipos incompatíveis");
 
 // Reads a decimal text in the system's number form ("1.234,56", "-12,5", " 3 ") as a count of
 // hundredths, rounding any further decimals half away from zero. False when it is no number.
@@ -110,16 +104,14 @@ struct Item {
     QString codigo;       // 13 digits or more
 };
 
-const Falha kEstouro{kErroEstouro, QStringLiteral("Estouro")};
-
-bool leItens(const ItensVenda& lista, QVector<Item>* itens, Falha* falha) {
+bool leItens(const ItensVenda& lista, QVector<Item>* itens, int* falha) {
     itens->reserve(lista.itens.size());
     for (const ItemVenda& iv : lista.itens) {
         Item it;
         qint64 qtd = 0;
         if (!leCentesimos(iv.quantidade, &qtd) || !leCentesimos(iv.valorBruto, &it.bruto) ||
             !leCentesimos(iv.valorLiquido, &it.liquido) || !codigoProduto(iv.codigo, &it.codigo)) {
-            *falha = {kErroTipos, kTiposIncompativeis};
+            *falha = kErroTipos;
             return false;
         }
         // A quantity is a whole number: a fraction rounds to the nearest even unit.
@@ -131,7 +123,7 @@ bool leItens(const ItensVenda& lista, QVector<Item>* itens, Falha* falha) {
             unidades < std::numeric_limits<qint16>::min() ||
             __builtin_sub_overflow(it.bruto, it.liquido, &it.desconto) ||
             __builtin_mul_overflow(it.liquido, unidades, &it.total)) {
-            *falha = kEstouro;
+            *falha = kErroEstouro;
             return false;
         }
         it.quantidade = unidades;
@@ -166,7 +158,7 @@ QString CaminhoArquivoExportacao(const Context& ctx) {
 
 bool MontaArquivoExportacao(const Context& ctx, QByteArray* bytes, int* erro, QString* descricao) {
     QVector<Item> itens;
-    Falha falha;
+    int falha = 0;
     qint64 qtdTotal = 0, brutoTotal = 0, liquidoTotal = 0, descontoTotal = 0;
     bool lidos = leItens(ctx.itensVenda, &itens, &falha);
     for (const Item& it : itens) {
@@ -174,17 +166,17 @@ bool MontaArquivoExportacao(const Context& ctx, QByteArray* bytes, int* erro, QS
             __builtin_add_overflow(brutoTotal, it.bruto, &brutoTotal) ||
             __builtin_add_overflow(liquidoTotal, it.liquido, &liquidoTotal)) {
             lidos = false;
-            falha = kEstouro;
+            falha = kErroEstouro;
             break;
         }
     }
     if (lidos && __builtin_sub_overflow(brutoTotal, liquidoTotal, &descontoTotal)) {
         lidos = false;
-        falha = kEstouro;
+        falha = kErroEstouro;
     }
     if (!lidos) {
-        if (erro) *erro = falha.numero;
-        if (descricao) *descricao = falha.descricao;
+        if (erro) *erro = falha;
+        if (descricao) *descricao = DescricaoErro(falha);
         return false;
     }
 
@@ -226,23 +218,19 @@ bool MontaArquivoExportacao(const Context& ctx, QByteArray* bytes, int* erro, QS
 }
 
 bool GerarArquivo(Context& ctx, const QString& arquivo) {
-    auto falhou = [&](int numero, const QString& descricao) {
-        ctx.caixas.inform(QStringLiteral("Erro na função GerarArquivo : ") +
-                              QString::number(numero) + QStringLiteral(" - ") + descricao,
+    auto falhou = [&](int numero) {
+        ctx.caixas.inform(QStringLiteral("Erro na função GerarArquivo : ") + TextoErro(numero),
                           kTituloAtencao, MessageBoxes::Icon::Critical);
         return false;
     };
     const QString caminho = nativePath(arquivo);
-    const QString erroArquivo = QStringLiteral("Erro de caminho/arquivo");
     // A file left by an earlier sale with the same number goes first, so that a failed
     // export never leaves the old sale in its place.
-    if (QFileInfo::exists(caminho) && !QFile::remove(caminho))
-        return falhou(kErroArquivo, erroArquivo);
+    if (QFileInfo::exists(caminho) && !QFile::remove(caminho)) return falhou(kErroArquivo);
     QByteArray bytes;
     int erro = 0;
-    QString descricao;
-    if (!MontaArquivoExportacao(ctx, &bytes, &erro, &descricao)) return falhou(erro, descricao);
-    if (!writeFileAtomically(caminho, bytes)) return falhou(kErroArquivo, erroArquivo);
+    if (!MontaArquivoExportacao(ctx, &bytes, &erro, nullptr)) return falhou(erro);
+    if (!writeFileAtomically(caminho, bytes)) return falhou(kErroArquivo);
     return true;
 }
 

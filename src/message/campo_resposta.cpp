@@ -309,9 +309,7 @@ QString GetCampo(Context& ctx, const QString& tag) {
     if (iso) return ctx.respostaLida->iso(tag, ctx.qtdLinhasRecibo);
     bool malformado = false;
     const QString valor = ctx.respostaLida->texto(tag, &malformado);
-    if (malformado)
-        MostraErro(ctx, QStringLiteral("GetCampo"),
-                   TextoErro(5, QStringLiteral("Invalid procedure call or argument")));
+    if (malformado) MostraErro(ctx, QStringLiteral("GetCampo"), TextoErro(5));
     return valor;
 }
 

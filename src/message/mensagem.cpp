@@ -192,12 +192,10 @@ void AdicionaCampo(Context& ctx, const QString& tag, const QString& valor) {
     if (ehTagTipo(tag)) CarregaTabelasMensagem(ctx);
     switch (ctx.mensagem.IncluiCampo(tag, valor)) {
         case Inclusao::Cheio:
-            MostraErro(ctx, QStringLiteral("AdicionaCampo"),
-                       TextoErro(9, QStringLiteral("Subscript out of range")));
+            MostraErro(ctx, QStringLiteral("AdicionaCampo"), TextoErro(9));
             break;
         case Inclusao::MuitoComprido:
-            MostraErro(ctx, QStringLiteral("AdicionaCampo"),
-                       TextoErro(6, QStringLiteral("Overflow")));
+            MostraErro(ctx, QStringLiteral("AdicionaCampo"), TextoErro(6));
             break;
         case Inclusao::Incluido:
         case Inclusao::Vazio:

@@ -182,7 +182,7 @@ bool ProcessaPreco(Context& ctx, const QString& codigo, const QString& segundaCh
     if (centavos(precoLista) == valorLista && centavos(precoVenda) == valorVenda) return true;
 
     if (valorLista == 0) {
-        MostraErro(ctx, procedimento, TextoErro(11, QStringLiteral("Divisão por zero")));
+        MostraErro(ctx, procedimento, TextoErro(11));
         return false;
     }
     const double lista = valorLista / 100.0;

@@ -61,6 +61,8 @@ struct Context {
     // Where the program runs from: the directory searched first for WINQLNCORE.ini and the
     // default of the Path settings.
     QString programDir;
+    // The system-wide directory of WINQLNCORE.ini, used when programDir holds none.
+    QString systemSettingsDir = QStringLiteral("/etc/quillane/");
 
     EstruturaPrincipal config;
     LayoutTelas telas;

@@ -12,17 +12,16 @@ namespace ql {
 
 struct Context;
 
-// A run-time error raised inside a procedure and reported by its own error handler: the
-// number and description the common error routine shows ("6 - Overflow").
+// A run-time error raised inside a procedure and reported by its own error handler under its
+// number; the common error routine shows the number's one description ("6 - Estouro").
 struct RuntimeError : std::exception {
-    RuntimeError(int n, QString d) : number(n), description(std::move(d)) {}
+    explicit RuntimeError(int n) : number(n) {}
     const char* what() const noexcept override { return "run-time error"; }
     int number;
-    QString description;
 };
 
 inline RuntimeError overflowError() {
-    return RuntimeError(6, QStringLiteral("Overflow"));
+    return RuntimeError(6);
 }
 
 // Runs body as one procedure: any error escaping it goes to the common error routine under the
@@ -33,13 +32,11 @@ R runTrapped(Context& ctx, const char* procedimento, R fallback, F&& body) noexc
     try {
         return std::forward<F>(body)();
     } catch (const RuntimeError& e) {
-        MostraErro(ctx, name, TextoErro(e.number, e.description));
+        MostraErro(ctx, name, TextoErro(e.number));
     } catch (const std::bad_alloc&) {
-        MostraErro(ctx, name, TextoErro(7, QStringLiteral("Out of memory")));
-    } catch (const std::exception& e) {
-        MostraErro(ctx, name, TextoErro(51, QString::fromLocal8Bit(e.what())));
+        MostraErro(ctx, name, TextoErro(7));
     } catch (...) {
-        MostraErro(ctx, name, TextoErro(51, QStringLiteral("Internal error")));
+        MostraErro(ctx, name, TextoErro(51));
     }
     return fallback;
 }

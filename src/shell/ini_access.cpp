@@ -11,8 +11,6 @@
 namespace ql {
 namespace {
 
-const QString kSystemSettingsDir = QStringLiteral("/etc/quillane/");
-
 // The existing file of that name in its directory, letter case aside; the path itself when
 // there is none (or more than one that differ only in case, where the exact name is kept).
 QString existingVariant(const QString& path) {
@@ -42,7 +40,7 @@ QString DiretorioWindows(const Context& ctx) {
             existingVariant(joinPath(ctx.programDir, QString::fromLatin1(kWinQlnCoreIni)));
         if (QFileInfo(inProgramDir).isFile()) return nativePath(ctx.programDir);
     }
-    return kSystemSettingsDir;
+    return ctx.systemSettingsDir;
 }
 
 QString CaminhoArquivoIni(const Context& ctx, const QString& arquivo) {

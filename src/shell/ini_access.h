@@ -12,7 +12,8 @@ inline constexpr const char* kQlnClientIni = "QlnClient.ini";    // in Path Serv
 inline constexpr const char* kCoreIni = "CORE.ini";              // in Path Server and Path CORE
 
 // Directory that holds WINQLNCORE.ini: the program's directory when the file is there,
-// otherwise /etc/quillane/. Nothing is taken from the environment or the command line.
+// otherwise ctx.systemSettingsDir (/etc/quillane/). Nothing is taken from the environment or
+// the command line.
 QString DiretorioWindows(const Context& ctx);
 
 // Path of a settings file: a bare file name lives in DiretorioWindows; a name with a directory

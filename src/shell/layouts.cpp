@@ -50,6 +50,15 @@ class ScreenReader {
             slot);
     }
 
+    void le(const char* key, ShortLabelSlot Entry::*slot) {
+        forEachGroup(
+            key,
+            [&](ShortLabelSlot& s, const QString& g) {
+                s.caption = caption(g, kLayoutFieldCaptionWidth);
+            },
+            slot);
+    }
+
     void le(const char* key, InputFieldSlot Entry::*slot) {
         forEachGroup(
             key,

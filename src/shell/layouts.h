@@ -19,9 +19,9 @@ struct Context;
 //   label        6-35 caption
 //   input field  position 1 kind ("N" = digits only); 2-3 minimum length; 4-5 maximum
 //                length (0 = no limit); 6-25 caption of the field's label
-// Captions are kept cut to their slot's width (20 for input-field labels, 30 otherwise) and
-// trimmed, ready to show. A key missing from the file leaves its slots as below: commands
-// disabled, captions empty, numbers 0, flags blank.
+// Captions are kept cut to their slot's width (20 for input-field labels and the short labels,
+// 30 otherwise) and trimmed, ready to show. A key missing from the file leaves its slots as below:
+// commands disabled, captions empty, numbers 0, flags blank.
 //
 // Use: ctx.telas.<section>[ctx.TipoEstab].<key>, e.g.
 //   ctx.telas.FormInicial[tipo].txtCartao.maxLength
@@ -38,6 +38,12 @@ struct CommandSlot {
 };
 
 struct LabelSlot {
+    QString caption;
+};
+
+// A label whose slot holds 20 characters (the NSU label of the authorisation screen, the labels
+// of the item cancellation dialog).
+struct ShortLabelSlot {
     QString caption;
 };
 
@@ -124,7 +130,8 @@ struct LayoutFormNsu {
 
 struct LayoutFormPreVenda {
     InputFieldSlot lblUsuario;
-    LabelSlot lblTotVen, lblTotCred, lblTotBen, lblnsu;
+    LabelSlot lblTotVen, lblTotCred, lblTotBen;
+    ShortLabelSlot lblnsu;
     CommandSlot cmdAdicionaProduto_Caption, cmdConfirma_Caption, cmdExcluir_Caption,
         cmdEditar_Caption;
 };
@@ -165,7 +172,7 @@ struct LayoutFormSelecaoProduto {
 };
 
 struct LayoutfrmCancelaProdutos {
-    LabelSlot lblProduto, lblQtd;
+    ShortLabelSlot lblProduto, lblQtd;
     CommandSlot cmdOk_Caption, cmdCancel_Caption;
 };
 

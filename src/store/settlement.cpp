@@ -44,7 +44,8 @@ void muda(Context& ctx, TerminalStore& store, const VendaRegistrada& v, EstadoVe
           const QString& codigoResposta) {
     if (!store.mudaEstado(v.nsu, novo, tipoMensagem, codigoProcessamento, codigoResposta,
                           ctx.relogio.now())) {
-        MostraErro(ctx, QStringLiteral("MudaEstadoVenda"), TextoErro(5, store.ultimoErro()));
+        MostraErro(ctx, QStringLiteral("MudaEstadoVenda"),
+                   TextoErroDetalhado(5, store.ultimoErro()));
         return;
     }
     RegistraLog(
@@ -140,7 +141,8 @@ void registraEnvio(Context& ctx, const TrocaRelatada& t) {
     v.tipoMensagem = kAnulacao;
     v.codigoProcessamento = CodigoProcessamentoConfirmacao(ctx);
     if (!store->registra(v)) {
-        MostraErro(ctx, QStringLiteral("RegistraEnvioVenda"), TextoErro(5, store->ultimoErro()));
+        MostraErro(ctx, QStringLiteral("RegistraEnvioVenda"),
+                   TextoErroDetalhado(5, store->ultimoErro()));
         return;
     }
     RegistraLog(ctx, QStringLiteral("venda NSU %1 enviada: rota %2, cartão %3, total R$ %4")
@@ -244,7 +246,7 @@ TerminalStore* ArmazemTerminal(Context& ctx, bool criar) {
     QString erro;
     if (!store->abre(&erro)) {
         MostraErro(ctx, QStringLiteral("ArmazemTerminal"),
-                   TextoErro(5, caminho + QStringLiteral(": ") + erro));
+                   TextoErroDetalhado(5, caminho + QStringLiteral(": ") + erro));
         return nullptr;
     }
     ouvinte->armazem = std::move(store);
@@ -266,8 +268,7 @@ bool RegistraVendaAprovada(Context& ctx, const GradeAutorizacao& grade, const QS
     const auto venda = centavosDe(totais.venda);
     const auto cliente = centavosDe(totais.cliente);
     if (!bruto || !venda || !cliente) {
-        MostraErro(ctx, QStringLiteral("RegistraVendaAprovada"),
-                   TextoErro(6, QStringLiteral("Estouro")));
+        MostraErro(ctx, QStringLiteral("RegistraVendaAprovada"), TextoErro(6));
         return false;
     }
     VendaRegistrada v;
@@ -290,7 +291,8 @@ bool RegistraVendaAprovada(Context& ctx, const GradeAutorizacao& grade, const QS
         v.codigoResposta = antes->codigoResposta;
     }
     if (!store->registra(v)) {
-        MostraErro(ctx, QStringLiteral("RegistraVendaAprovada"), TextoErro(5, store->ultimoErro()));
+        MostraErro(ctx, QStringLiteral("RegistraVendaAprovada"),
+                   TextoErroDetalhado(5, store->ultimoErro()));
         return false;
     }
     RegistraLog(ctx, QStringLiteral("venda NSU %1 registrada: %2, rota %3, cartão %4, total R$ "

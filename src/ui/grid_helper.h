@@ -17,6 +17,13 @@ namespace ql {
 // the rows as they are added or changed.
 void AplicaColunasGrade(QTableView* grade);
 
+// For a grid shown in a window narrower than its columns (the journal screens): whenever the
+// view is resized or its columns are fitted again, the columns give up the room their headers
+// take beyond their values (down to the header's longest word, which then wraps onto a second
+// line) until they fit the visible width. Values are never cut; where even that is too wide,
+// the grid scrolls sideways.
+void EncaixaColunasNaLargura(QTableView* grade);
+
 // The layout's widths in characters of a grid whose model does not give them, column by
 // column (0: no minimum); the columns are then fitted as above.
 void DefineLargurasMinimas(QTableView* grade, const QList<int>& caracteres);

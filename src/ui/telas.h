@@ -57,7 +57,7 @@ void ExecutaFormMensLogon(FormPrincipal& principal);
 // The registration screen (FormCadastro), modeless; its cancel returns to the menu.
 void AbreFormCadastro(FormPrincipal& principal);
 
-// Pending transactions (FormConsulta), modeless, filling the screen area.
+// Pending transactions (FormConsulta), modeless and maximised.
 void AbreFormConsulta(FormPrincipal& principal);
 
 // Cancellation by typed NSU (FormCancela), modal.

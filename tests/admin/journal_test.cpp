@@ -333,8 +333,9 @@ TEST(SomaTotais, AddsTheFourAmountColumnsOfEveryRow) {
         JournalModel modelo;
         ASSERT_TRUE(loadJournalBody(t.ctx, journalBody(linhas), modelo));
         EXPECT_EQ(totais(t.ctx, modelo), caso.esperado);
-        EXPECT_EQ(t.boxes.texts(),
-                  caso.erro ? QStringList{"Ocorreu o erro: 13 - Type mismatch"} : QStringList{});
+        EXPECT_EQ(t.boxes.texts(), caso.erro
+                                       ? QStringList{"Ocorreu o erro: 13 - Tipos incompatíveis"}
+                                       : QStringList{});
         if (caso.erro) {
             EXPECT_EQ(t.boxes.last().title, QStringLiteral("ATENÇÃOSomaTotais"));
         }

@@ -64,7 +64,7 @@ TEST(MensagemTexto, TwoThousandFieldLimitIsReportedAndNothingIsLost) {
     AdicionaCampo(t.ctx, "000-000", "0100");
     // A value longer than a 16-bit length can hold is refused the same way.
     AdicionaCampo(t.ctx, "030-000", QString(40000, QLatin1Char('x')));
-    EXPECT_EQ(t.boxes.texts(), QStringList{"Ocorreu o erro: 6 - Overflow"});
+    EXPECT_EQ(t.boxes.texts(), QStringList{"Ocorreu o erro: 6 - Estouro"});
     EXPECT_EQ(t.ctx.mensagem.count(), 1);
     t.boxes.clear();
     for (int i = 1; i < Mensagem::kMaxCampos; ++i)
@@ -75,7 +75,7 @@ TEST(MensagemTexto, TwoThousandFieldLimitIsReportedAndNothingIsLost) {
     EXPECT_EQ(t.ctx.mensagem.no(2000).chaveKY9 + t.ctx.mensagem.no(-1).chaveKY9, "");
     AdicionaCampo(t.ctx, "903-000", "x");
     EXPECT_EQ(t.ctx.mensagem.count(), 2000);
-    EXPECT_EQ(t.boxes.texts(), QStringList{"Ocorreu o erro: 9 - Subscript out of range"});
+    EXPECT_EQ(t.boxes.texts(), QStringList{"Ocorreu o erro: 9 - Subscrito fora do intervalo"});
     EXPECT_EQ(t.boxes.last().title, "ATENÇÃOAdicionaCampo");
     EXPECT_FALSE(MontaMensagemTexto(t.ctx).contains("903-000"));
     // A new message starts over with room for 2000 fields again.
@@ -231,7 +231,7 @@ TEST(CampoTexto, GetCampoRereadsTheBufferAndReportsMissingSemicolon) {
     t.ctx.bufferMensagem = framing::buildFrame("000-000=0110;009-000=00");
     EXPECT_EQ(GetCampo(t.ctx, "009-000"), "");
     EXPECT_EQ(t.boxes.texts(),
-              QStringList{"Ocorreu o erro: 5 - Invalid procedure call or argument"});
+              QStringList{"Ocorreu o erro: 5 - Argumento ou chamada de procedimento inválida"});
     EXPECT_EQ(t.boxes.last().title, "ATENÇÃOGetCampo");
 }
 

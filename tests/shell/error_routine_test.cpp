@@ -16,10 +16,10 @@ TEST(MostraErro, ShowsOnlyWhenTipoLogStartsWithUpperCaseM) {
     for (const Case& c : cases) {
         test::TestContext t;
         t.ctx.config.TipoLog = QString::fromLatin1(c.tipoLog);
-        MostraErro(t.ctx, QStringLiteral("ProcessaMsg"), TextoErro(158, QStringLiteral("x")));
+        MostraErro(t.ctx, QStringLiteral("ProcessaMsg"), TextoErro(6));
         ASSERT_EQ(t.boxes.shown().size(), c.shown ? 1u : 0u) << c.tipoLog;
         if (!c.shown) continue;
-        EXPECT_EQ(t.boxes.last().text, QStringLiteral("Ocorreu o erro: 158 - x"));
+        EXPECT_EQ(t.boxes.last().text, QStringLiteral("Ocorreu o erro: 6 - Estouro"));
         EXPECT_EQ(t.boxes.last().title, QStringLiteral("ATENÇÃOProcessaMsg"));
         EXPECT_EQ(t.boxes.last().icon, MessageBoxes::Icon::Exclamation);
         EXPECT_EQ(t.boxes.last().buttons, MessageBoxes::Buttons::Ok);

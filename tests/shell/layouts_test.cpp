@@ -43,7 +43,8 @@ TEST(MontaTela, EachKindOfKeyTakesOneGroupPerEstablishmentType) {
                QStringLiteral("[FormSelecaoProduto]\n") +
                chave("lblQtd_Canc",
                      grp("   04", "Quantidade") + grp("   12", "Qtde.") + grp("     ", "Qtd")) +
-               QStringLiteral("[FormCancela]\nlblNSU=N0106NSU\n") +
+               QStringLiteral("[FormCancela]\nlblNSU=N0106NSU\n[frmCancelaProdutos]\n") +
+               chave("lblProduto", grp("", "Produto da transação cancelada")) +
                QStringLiteral("[FormConsultaProdutos]\n") +
                chave("lblProduto", grp("N", "Código EAN") + grp("A", "Descrição")));
     struct Caso {
@@ -84,6 +85,9 @@ TEST(MontaTela, EachKindOfKeyTakesOneGroupPerEstablishmentType) {
         EXPECT_EQ(QStringLiteral("%1 %2 %3").arg(q.secondText).arg(q.secondNumber()).arg(q.caption),
                   QString::fromLatin1(c.qtd));
     }
+    // A short label keeps 20 characters.
+    EXPECT_EQ(telas.frmCancelaProdutos[1].lblProduto.caption,
+              QStringLiteral("Produto da transação"));
     // A group without two digits of maximum length has none.
     EXPECT_EQ(telas.FormCancela[1].lblNSU.maxLength, 6);
     EXPECT_EQ(telas.FormCancela[1].lblNSU.caption, QStringLiteral("NSU"));
@@ -123,7 +127,7 @@ TEST(MontaTela, TheCardReaderTypeComesFromPathCoreAndBadOnesAreReported) {
         EXPECT_EQ(t.ctx.config.LEITOR_TYPE, c.leitor);
         EXPECT_EQ(telas.FormPrincipal[1].cmdSair_Caption.caption, QStringLiteral("Sair"));
         EXPECT_EQ(t.boxes.texts(), c.reportado
-                                       ? QStringList{QStringLiteral("Ocorreu o erro: 6 - Overflow")}
+                                       ? QStringList{QStringLiteral("Ocorreu o erro: 6 - Estouro")}
                                        : QStringList());
         for (const auto& b : t.boxes.shown())
             EXPECT_EQ(b.title, QStringLiteral("ATENÇÃOMontaTela"));

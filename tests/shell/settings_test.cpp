@@ -92,7 +92,7 @@ TEST(SetaEstruturaPrincipal, EachSettingIsReadCheckedAndStoredAsConfigured) {
     const char* Q = "QlnClient.ini";
     const char* S = "CORE.ini";  // in Path Server
     const char* C = "core/CORE.ini";
-    const char* kOverflow = "Ocorreu o erro: 6 - Overflow";
+    const char* kOverflow = "Ocorreu o erro: 6 - Estouro";
     struct Caso {
         const char* arquivo;
         const char* linha;  // nullptr: the file is left out
@@ -177,7 +177,7 @@ TEST(LeLinhaArquivoIni, FindsTheFilesWhereTheStoreKeepsThem) {
     // Elsewhere the system folder is used.
     t.ctx.programDir = t.path(QStringLiteral("empty"));
     EXPECT_EQ(CaminhoArquivoIni(t.ctx, QStringLiteral("WINQLNCORE.ini")),
-              QStringLiteral("/etc/quillane/WINQLNCORE.ini"));
+              t.path(QStringLiteral("sistema/WINQLNCORE.ini")));
 }
 
 // One key's line rewritten in the file found as the reads find it (here by another letter

@@ -42,7 +42,7 @@ TEST(LogSuporte, OneFileADayWithEveryErrorAndNinetyDaysKept) {
     }
 
     RegistraInicioPrograma(t.ctx, QStringLiteral("9.9"));
-    MostraErro(t.ctx, QStringLiteral("Mensagem_Confirmacao"), TextoErro(5, QStringLiteral("x")));
+    MostraErro(t.ctx, QStringLiteral("Mensagem_Confirmacao"), TextoErro(11));
     t.clock.advanceSecs(24 * 3600);
     RegistraLog(t.ctx, QStringLiteral("no dia seguinte"));
 
@@ -58,7 +58,8 @@ TEST(LogSuporte, OneFileADayWithEveryErrorAndNinetyDaysKept) {
         linhas[0].startsWith(QStringLiteral("2026-12-05 10:00:00.000 início do programa, "
                                             "versão 9.9;")));
     EXPECT_EQ(linhas[1],
-              QStringLiteral("2026-12-05 10:00:00.000 erro em Mensagem_Confirmacao: 5 - x"));
+              QStringLiteral(
+                  "2026-12-05 10:00:00.000 erro em Mensagem_Confirmacao: 11 - Divisão por zero"));
 }
 
 }  // namespace

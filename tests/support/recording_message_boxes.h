@@ -39,7 +39,12 @@ class RecordingMessageBoxes final : public MessageBoxes {
         for (const auto& s : shown_) out << s.text;
         return out;
     }
-    const Shown& last() const { return shown_.back(); }
+    // The last message; an empty one (no text, no title) when none was shown, so that an
+    // expectation on it fails instead of crashing the test.
+    const Shown& last() const {
+        static const Shown nenhuma{{}, {}, Icon::None, Buttons::Ok, Answer::Ok};
+        return shown_.empty() ? nenhuma : shown_.back();
+    }
     bool empty() const { return shown_.empty(); }
     void clear() { shown_.clear(); }
 

@@ -21,6 +21,8 @@ struct TestContext {
 
     TestContext() {
         ctx.programDir = dir.path();
+        // Never the machine's own settings: an installed client's file stays out of the tests.
+        ctx.systemSettingsDir = dir.filePath(QStringLiteral("sistema"));
         ctx.config.PathServer = dir.path();
         ctx.config.PathCORE = dir.path();
         ctx.config.TipoLog = QStringLiteral("M");

@@ -21,7 +21,7 @@ struct Principal {
         g.abreFormInicial = [this](FormPrincipal&) { eventos << QStringLiteral("FormInicial"); };
         g.abreFormMensLogon = [this](FormPrincipal&) {
             eventos << QStringLiteral("Logon");
-            if (logonFalha) throw RuntimeError(5, QStringLiteral("Invalid procedure call"));
+            if (logonFalha) throw RuntimeError(5);
         };
         g.configuracaoCarregada = [this](FormPrincipal&) { eventos << QStringLiteral("config"); };
         janela = std::make_unique<FormPrincipal>(t.ctx, std::move(g));
@@ -64,7 +64,7 @@ TEST(FormPrincipalStartup, EachFailureIsShownAndEndsTheProgram) {
         ASSERT_EQ(caso.falha == OutraCopia && outraCopia.tryLock(0), caso.falha == OutraCopia);
         if (caso.falha == SemOperadoras) QFile::remove(p.t.path(QStringLiteral("QLTb_Opr.txt")));
         EXPECT_FALSE(p.janela->MDIForm_Load());
-        EXPECT_EQ(p.t.boxes.texts(), QStringList{QString::fromUtf8(caso.caixa)});
+        ASSERT_EQ(p.t.boxes.texts(), QStringList{QString::fromUtf8(caso.caixa)});
         EXPECT_EQ(p.t.boxes.last().title, QString::fromUtf8(caso.titulo));
         EXPECT_EQ(p.t.boxes.last().icon, caso.icone);
         EXPECT_FALSE(p.eventos.contains(QStringLiteral("FormInicial")));
@@ -114,7 +114,8 @@ TEST(FormPrincipalStartup, FullStartCaptionsTheCommandsAndChecksTheLogon) {
     EXPECT_EQ(p.eventos.count(QStringLiteral("Logon")), 2);
     EXPECT_FALSE(p.janela->Timer1().isActive());
     EXPECT_EQ(p.t.boxes.texts(),
-              QStringList{QStringLiteral("Ocorreu o erro: 5 - Invalid procedure call")});
+              QStringList{QStringLiteral(
+                  "Ocorreu o erro: 5 - Argumento ou chamada de procedimento inválida")});
 }
 
 TEST(FormPrincipalCommands, F11AndF12ReachTheScreenThatIsStillOpen) {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -206,6 +207,25 @@ TEST(GridHelper, AppliesHiddenColumnsAndWidths) {
     EXPECT_GT(grade.columnWidth(2), medidas.horizontalAdvance(codigos));
     DefineLargurasMinimas(&grade, {0, 0, 90});  // the screen's own layout widths
     EXPECT_EQ(grade.columnWidth(2), LarguraColunaCaracteres(&grade, 90));
+}
+
+// Headers much wider than their values wrap so that the columns fit the visible width.
+TEST(GridHelper, JournalColumnsGiveUpTheirHeadersRoomToFit) {
+    QStandardItemModel modelo(1, 6);
+    for (int c = 0; c < 6; ++c) {
+        modelo.setHeaderData(c, Qt::Horizontal, QStringLiteral("Valor Desconto Total"));
+        modelo.setItem(0, c, new QStandardItem(QStringLiteral("1,00")));
+    }
+    QTableView grade;
+    grade.setModel(&modelo);
+    AplicaColunasGrade(&grade);
+    EncaixaColunasNaLargura(&grade);
+    ASSERT_GT(LarguraTodasColunas(&grade), 520);
+    grade.resize(500, 200);
+    grade.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grade));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grade.horizontalScrollBar()->maximum(), 0);  // nothing to scroll sideways
 }
 
 TEST(FormSobre, FileFactsAndSystemTool) {

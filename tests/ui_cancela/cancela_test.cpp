@@ -113,8 +113,11 @@ struct Loja : ::testing::Test {
 
 TEST_F(Loja, PendingListUndoesConfirmsPrintsAndAsksBeforeLeaving) {
     const QString primeira = vendaPendente();
+    AbreFormComplementar(*loja.janela);  // the menu the list is opened from
+    auto* menu = achaTela<QWidget>(QStringLiteral("FormComplementar"));
     auto* tela = abrePendentes(primeira);
-    ASSERT_NE(tela, nullptr) << caixas.texts().join(" | ").toStdString();
+    ASSERT_TRUE(tela && menu) << caixas.texts().join(" | ").toStdString();
+    EXPECT_TRUE(tela->parentWidget()->isMaximized());
     EXPECT_EQ(ctx.TelaAtual, QStringLiteral("TRANSACOESPENDENTES"));
     EXPECT_EQ(loja.janela->windowTitle(),
               QStringLiteral("Quillane Client      Tela 0007 - Transações Pendentes    "
@@ -128,6 +131,8 @@ TEST_F(Loja, PendingListUndoesConfirmsPrintsAndAsksBeforeLeaving) {
     EXPECT_EQ(ctx.transacao.SituacaoTransacao, QStringLiteral("PEND."));
     loja.janela->mnuEncerrar_Click();
     EXPECT_TRUE(semTela("FormConsulta"));
+    EXPECT_FALSE(menu->parentWidget()->isMaximized());  // the list's state stays with it
+    menu->parentWidget()->close();
     EXPECT_FALSE(loja.janela->mnuImprimir()->isEnabled());
 
     // The undo gave the pre-authorisation back: sold again, then confirmed with F3.
@@ -164,6 +169,7 @@ TEST_F(Loja, LotShowsTotalsAndHandsTheActiveRowToTheCancellations) {
     AbreFormNsu(*loja.janela, lote);
     auto* tela = achaTela<FormNsu>(QStringLiteral("FormNsu"));
     ASSERT_NE(tela, nullptr) << caixas.texts().join(" | ").toStdString();
+    EXPECT_FALSE(tela->parentWidget()->isMaximized());
     EXPECT_EQ(ctx.TelaAtual, QStringLiteral("TRANSACOESDOLOTE"));
     ASSERT_EQ(tela->modelo().rowCount(), 1);
     // The lot holds only this sale: its net total is the sale's, on screen and in the print.

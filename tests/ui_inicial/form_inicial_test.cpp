@@ -175,11 +175,11 @@ TEST(FormInicial, KeyboardReaderConfirmsOnTheSecondEnter) {
     i.tela->cmdLimpa_Click();
     EXPECT_TRUE(i.w<QRadioButton>("optLeitura")->isChecked());
     i.confirmaOperadora(kQuillaneSaude);
-    EXPECT_EQ(i.txtCartao()->echoMode(), QLineEdit::Password);
     EXPECT_FALSE(i.visivel("optLeitura"));
 
     i.digita("txtCartao", QStringLiteral(";6062820000000001=2912?"));
-    EXPECT_ESTADO(i, Estado::DigitaCartao);  // first track: not yet
+    EXPECT_EQ(i.txtCartao()->displayText(), QString(21, u'*'));  // masked, without ";" and "="
+    EXPECT_ESTADO(i, Estado::DigitaCartao);                      // first track: not yet
     EXPECT_TRUE(i.caixas().empty());
     i.digita("txtCartao", QStringLiteral(";6062820000000001?"));
     EXPECT_ESTADO(i, Estado::CartaoAceito);
@@ -320,6 +320,11 @@ TEST(FormInicial, FunctionKeysActOnlyThroughUsableButtons) {
     QTest::mouseClick(i.w("optSelecaoDistribuidor"), Qt::LeftButton);
     EXPECT_ESTADO(i, Estado::DigitaCartao);
     EXPECT_FALSE(i.visivel("BtnPreVenda"));
+    QTest::keyClicks(i.txtCartao(), QStringLiteral("6062820000000004"));
+    // Enter in the list confirms the operadora again although its button is gone: the card
+    // entry starts over.
+    QTest::keyClick(i.w("cbOperadora"), Qt::Key_Return);
+    EXPECT_EQ(i.txtCartao()->text(), QString());
     QTest::keyClicks(i.txtCartao(), QStringLiteral("6062820000000004"));
     QTest::mouseClick(i.w("cmdConfirmaCartao"), Qt::LeftButton);
     EXPECT_ESTADO(i, Estado::CartaoAceito);

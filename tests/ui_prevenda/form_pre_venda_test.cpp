@@ -155,6 +155,7 @@ TEST_F(PreVendaTela, ConsultaModalPelaBuscaELivrePeloBotao) {
     QTest::mouseClick(controle<QPushButton>("cmdAdicionaProduto"), Qt::LeftButton);
     FormConsultaProdutos* c = tela->consulta();
     ASSERT_TRUE(c->isVisible());
+    EXPECT_EQ(c->windowTitle(), QStringLiteral("Tela 0010 - Consulta Produtos"));
     EXPECT_FALSE(c->isModal());
     EXPECT_TRUE(test::esperaAte([&] { return c->isActiveWindow(); }));
     caixas.clear();
@@ -198,10 +199,13 @@ TEST_F(PreVendaTela, VendaDaPreAutorizacaoGuardada) {
     EXPECT_FALSE(controle<QPushButton>("cmdAdicionaProduto")->isEnabled());
     EXPECT_FALSE(controle("fraProduto")->isVisibleTo(tela));
 
-    // The fiscal document is required and takes digits only.
+    // The fiscal document is required (F5; Enter in its box, whatever the button's state) and
+    // takes digits only.
     caixas.clear();
     QTest::keyClick(tela, Qt::Key_F5);
-    EXPECT_EQ(caixas.texts(), QStringList{"Digite o Número do Documento Fiscal Vinculado."});
+    controle<QPushButton>("cmdConfirma")->setEnabled(false);
+    QTest::keyClick(txt("txtNrDocFiscal"), Qt::Key_Return);
+    EXPECT_EQ(caixas.texts(), QStringList(2, "Digite o Número do Documento Fiscal Vinculado."));
     QTest::keyClicks(txt("txtNrDocFiscal"), QStringLiteral("12A34'5"));
     EXPECT_EQ(txt("txtNrDocFiscal")->text(), "12345");
 }
@@ -223,8 +227,10 @@ TEST_F(PreVendaTela, DigitarNaGradeComecaNovaBuscaEF3Pesquisa) {
     QTest::keyClick(tela, Qt::Key_F3);
     ASSERT_EQ(tela->grade().linhas(), 2);
     EXPECT_EQ(tela->grade().texto(2, G::Codigo), kParacetamol);
-    // Enter on the grid edits the active row: the entry dialog gets it as entry 1.
+    // Enter on the grid edits the active row, whatever the button's state: the entry dialog
+    // gets it as entry 1.
     view->setCurrentIndex(view->model()->index(0, 0));
+    controle<QPushButton>("cmdEditar")->setEnabled(false);
     ctx.SelecaoViaConsulta = true;
     QTest::keyClick(view, Qt::Key_Return);
     EXPECT_FALSE(ctx.SelecaoViaConsulta);

@@ -233,11 +233,10 @@ void FormComplementar::executa(ComandoAdministrativo comando) {
     QPushButton* comandoBotao = botao(comando);
     // A function key reaches only an enabled button; a direct call obeys the same rule.
     if (!comandoBotao->isEnabled()) return;
-    const QByteArray procedimento = QByteArray(regra.controle) + "_Click";
     // The screens opened below may close this menu; the main window outlives it.
     FormPrincipal& principal = principal_;
     QPointer<FormComplementar> guarda(this);
-    runTrapped(ctx_, procedimento.constData(), 0, [&] {
+    runTrapped(ctx_, regra.controle, 0, [&] {
         BusyCursor ocupado(comandoBotao);
         if (!IniciaComandoAdministrativo(ctx_, comando, cbAdministradora_->currentIndex() >= 0)) {
             focaLista();

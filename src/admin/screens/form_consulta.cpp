@@ -1,6 +1,7 @@
 #include "admin/screens/form_consulta.h"
 
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableView>
 
@@ -72,8 +73,11 @@ void FormConsulta::cmdAnulaTrans_Click() {
 }
 
 void FormConsulta::cmdCancel_Click() {
-    ctx_.TelaAtual.clear();
-    fecha();
+    runTrapped(ctx_, "cmdCancel", 0, [&] {
+        ctx_.TelaAtual.clear();
+        fecha();
+        return 0;
+    });
 }
 
 void FormConsulta::aoFechar() {
@@ -87,8 +91,15 @@ void FormConsulta::aoFechar() {
 }
 
 void AbreFormConsulta(FormPrincipal& principal) {
-    auto* tela = new FormConsulta(principal);
-    if (TelaJournal::abre(principal, tela)) tela->grade()->setFocus();
+    runTrapped(principal.contexto(), "AbreFormConsulta", 0, [&] {
+        auto* tela = new FormConsulta(principal);
+        // The one journal screen that opens maximised inside the main window.
+        if (QMdiSubWindow* moldura = TelaJournal::abre(principal, tela)) {
+            moldura->showMaximized();
+            tela->grade()->setFocus();
+        }
+        return 0;
+    });
 }
 
 }  // namespace ql

@@ -134,7 +134,10 @@ QString FormNsu::tituloImpressao() const {
 }
 
 void FormNsu::cmdSair_Click() {
-    fecha();
+    runTrapped(ctx_, "cmdSair", 0, [&] {
+        fecha();
+        return 0;
+    });
 }
 
 void FormNsu::aoFechar() {
@@ -148,8 +151,11 @@ void FormNsu::aoFechar() {
 }
 
 void AbreFormNsu(FormPrincipal& principal, const QString& lote) {
-    auto* tela = new FormNsu(principal, lote);
-    if (TelaJournal::abre(principal, tela)) tela->grade()->setFocus();
+    runTrapped(principal.contexto(), "AbreFormNsu", 0, [&] {
+        auto* tela = new FormNsu(principal, lote);
+        if (TelaJournal::abre(principal, tela)) tela->grade()->setFocus();
+        return 0;
+    });
 }
 
 }  // namespace ql

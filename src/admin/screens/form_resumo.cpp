@@ -61,7 +61,7 @@ void FormResumo::cmdAtualiza_Click() {
 }
 
 void FormResumo::cmdTransacoesLote_Click() {
-    runTrapped(ctx_, "cmdTransacoesLote_Click", 0, [&] {
+    runTrapped(ctx_, "cmdTransacoesLote", 0, [&] {
         {
             BusyCursor ocupado(cmdTransacoesLote_);
             CarregaDadosLote();
@@ -72,7 +72,7 @@ void FormResumo::cmdTransacoesLote_Click() {
 }
 
 void FormResumo::cmdProdutosLote_Click() {
-    runTrapped(ctx_, "cmdProdutosLote_Click", 0, [&] {
+    runTrapped(ctx_, "cmdProdutosLote", 0, [&] {
         {
             BusyCursor ocupado(cmdProdutosLote_);
             CarregaDadosLote();
@@ -84,7 +84,10 @@ void FormResumo::cmdProdutosLote_Click() {
 }
 
 void FormResumo::cmdCancel_Click() {
-    fecha();
+    runTrapped(ctx_, "cmdCancel", 0, [&] {
+        fecha();
+        return 0;
+    });
 }
 
 void AbreFormResumo(FormPrincipal& principal) {

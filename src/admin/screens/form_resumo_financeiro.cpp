@@ -31,6 +31,13 @@ FormResumoFinanceiro::FormResumoFinanceiro(FormPrincipal& principal, QWidget* pa
     registraComandos({});
 }
 
+void FormResumoFinanceiro::cmdCancel_Click() {
+    runTrapped(ctx_, "cmdCancel", 0, [&] {
+        fecha();
+        return 0;
+    });
+}
+
 void AbreFormResumoFinanceiro(FormPrincipal& principal) {
     TelaJournal::abre(principal, new FormResumoFinanceiro(principal));
 }

@@ -13,7 +13,7 @@ class FormResumoFinanceiro final : public TelaJournal {
   public:
     explicit FormResumoFinanceiro(FormPrincipal& principal, QWidget* parent = nullptr);
 
-    void cmdCancel_Click() { fecha(); }
+    void cmdCancel_Click();
     QPushButton* cmdCancel() const { return cmdCancel_; }
 
   private:

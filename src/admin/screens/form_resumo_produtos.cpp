@@ -60,7 +60,7 @@ QList<int> FormResumoProdutos::linhasSelecionadas() const {
 }
 
 void FormResumoProdutos::cmdCancelaItem_Click() {
-    runTrapped(ctx_, "cmdCancelaItem_Click", 0, [&] {
+    runTrapped(ctx_, "cmdCancelaItem", 0, [&] {
         // The lot mode has no cancellation; the command is hidden there.
         if (modo_ != ModoResumoProdutos::Transacao) return 0;
         bool abreDialogo = false;
@@ -79,8 +79,11 @@ void FormResumoProdutos::cmdCancelaItem_Click() {
 }
 
 void FormResumoProdutos::cmdSair_Click() {
-    ctx_.TelaAtual = QStringLiteral("RESUMOVENDA");
-    fecha();
+    runTrapped(ctx_, "cmdSair", 0, [&] {
+        ctx_.TelaAtual = QStringLiteral("RESUMOVENDA");
+        fecha();
+        return 0;
+    });
 }
 
 void FormResumoProdutos::aoFechar() {

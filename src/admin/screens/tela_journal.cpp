@@ -78,6 +78,7 @@ TelaJournal::TelaJournal(FormPrincipal& principal, const QString& nomeTela, cons
     grade_->setObjectName(nomeGrade);
     grade_->setModel(&modelo_);
     AplicaColunasGrade(grade_);
+    EncaixaColunasNaLargura(grade_);
     coluna->addWidget(grade_, 1);
 
     botoes_ = new QHBoxLayout;
@@ -179,7 +180,7 @@ QString TelaJournal::tituloImpressao() const {
 }
 
 void TelaJournal::cmdImprimir_Click() {
-    runTrapped(ctx_, "cmdImprimir_Click", 0, [&] {
+    runTrapped(ctx_, "cmdImprimir", 0, [&] {
         if (!cmdImprimir_->isEnabled()) return 0;
         QString erro;
         bool impresso = false;

@@ -101,7 +101,7 @@ FormCadastro::FormCadastro(FormPrincipal& principal)
 }
 
 bool FormCadastro::Form_Load() {
-    return runTrapped(ctx_, "FormCadastro_Form_Load", false, [&] {
+    return runTrapped(ctx_, "Form_Load", false, [&] {
         ctx_.TelaAtual = QStringLiteral("CADASTRO");
         principal_.setImprimirDisponivel(false);
         PosicionaFormulario(this);
@@ -144,7 +144,7 @@ void FormCadastro::focaLista() {
 
 void FormCadastro::cmdConfirma_Click() {
     if (!cmdConfirma_->isEnabled()) return;
-    runTrapped(ctx_, "cmdConfirma_Click", 0, [&] {
+    runTrapped(ctx_, "cmdConfirma", 0, [&] {
         BusyCursor ocupado(cmdConfirma_);
         if (cboDistribuidora_->currentIndex() < 0) {
             ctx_.caixas.inform(QStringLiteral("Selecione uma distribuidora!"), kTituloAtencao,

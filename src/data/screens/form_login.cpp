@@ -20,7 +20,7 @@ FormLogin::FormLogin(Context& ctx, QWidget* parent)
 }
 
 void FormLogin::Form_Load() {
-    runTrapped(ctx_, "formLogin_Form_Load", 0, [&] {
+    runTrapped(ctx_, "Form_Load", 0, [&] {
         const LayoutFormLogin& layout = ctx_.telas.FormLogin[ctx_.TipoEstab];
         aplicaLayout(layout.txtUserName, layout.txtPassword, layout.cmdOk_Caption,
                      layout.cmdCancel_Caption);
@@ -29,7 +29,7 @@ void FormLogin::Form_Load() {
 }
 
 void FormLogin::cmdOk_Click() {
-    runTrapped(ctx_, "cmdOk_Click", 0, [&] {
+    runTrapped(ctx_, "cmdOk", 0, [&] {
         BusyCursor ocupado(cmdOk_);
         ctx_.login.LoginAtivo = false;
         const ResultadoLogin resultado =

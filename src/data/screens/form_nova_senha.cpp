@@ -22,7 +22,7 @@ class FormNovaSenha final : public DialogoSenha {
               {QStringLiteral("&Nova Senha:"), "lblNovaSenha", "txtNovaSenha", true},
               {QStringLiteral("&Digite Novamente:"), "lblNovaSenha2", "txtNovaSenha2", true},
               QStringLiteral("F3 - &Confirma"), QStringLiteral("ESC - &Cancela"), parent) {
-        runTrapped(ctx_, "formNovaSenha_Form_Load", 0, [&] {
+        runTrapped(ctx_, "Form_Load", 0, [&] {
             ctx_.login.NovaSenha.clear();
             const LayoutFormNovaSenha& layout = ctx_.telas.FormNovaSenha[ctx_.TipoEstab];
             aplicaLayout(layout.txtNovaSenha, layout.txtNovaSenha2, layout.cmdOk_Caption,
@@ -34,7 +34,7 @@ class FormNovaSenha final : public DialogoSenha {
     // Both boxes must agree and the new password follow the login's password rule; then the
     // users file is rewritten and the screen closes.
     void cmdOk_Click() override {
-        runTrapped(ctx_, "cmdOk_Click", 0, [&] {
+        runTrapped(ctx_, "cmdOk", 0, [&] {
             BusyCursor ocupado(cmdOk_);
             if (ConfirmaNovaSenha(ctx_, txtPrimeiro_->text(), txtSegundo_->text())) {
                 ocupado.release();

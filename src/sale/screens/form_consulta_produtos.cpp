@@ -42,7 +42,7 @@ FormConsultaProdutos::FormConsultaProdutos(Context& ctx, FormPrincipal& principa
       resultado_(resultado),
       ligacoes_(std::move(ligacoes)) {
     setObjectName(QStringLiteral("FormConsultaProdutos"));
-    setWindowTitle(QStringLiteral("Consulta Produtos"));
+    setWindowTitle(QStringLiteral("Tela 0010 - Consulta Produtos"));
     resize(760, 360);
 
     spdProduto_ = new QTableView(this);

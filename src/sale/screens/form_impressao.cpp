@@ -14,6 +14,7 @@
 #include "sale/recibo.h"
 #include "sale/screens/enter_no_botao.h"
 #include "shell/context.h"
+#include "shell/error_trap.h"
 #include "shell/screens/form_principal.h"
 #include "ui/busy_cursor.h"
 #include "ui/impressao.h"
@@ -126,43 +127,57 @@ void FormImpressao::habilitaBotoes(bool habilita) {
     cmdImprimir_->setEnabled(habilita && imprimirHabilitado_);
 }
 
+void FormImpressao::habilitaTodos() {
+    for (QPushButton* b : {cmdConfirma_, cmdImprimir_, cmdAnula_}) b->setEnabled(true);
+}
+
 void FormImpressao::cmdImprimir_Click() {
     if (fechado_) return;
-    habilitaBotoes(false);
-    BusyCursor ocupado;
-    QStringList recibo = linhas();
-    recibo << QStringLiteral(" ");
-    const ResultadoImpressao r = ObtemImpressoraRecibo(ctx_)->imprime(recibo);
-    ocupado.release();
-    habilitaBotoes(true);
-    if (!r.ok) {
-        ctx_.caixas.inform(QStringLiteral("Não foi possível imprimir o comprovante.\n") + r.erro,
-                           kTituloAtencao, MessageBoxes::Icon::Exclamation);
-    }
+    runTrapped(ctx_, "cmdImprimir_Click", 0, [&] {
+        habilitaBotoes(false);
+        BusyCursor ocupado;
+        QStringList recibo = linhas();
+        recibo << QStringLiteral(" ");
+        const ResultadoImpressao r = ObtemImpressoraRecibo(ctx_)->imprime(recibo);
+        ocupado.release();
+        habilitaTodos();
+        if (!r.ok) {
+            ctx_.caixas.inform(
+                QStringLiteral("Não foi possível imprimir o comprovante.\n") + r.erro,
+                kTituloAtencao, MessageBoxes::Icon::Exclamation);
+        }
+        return 0;
+    });
 }
 
 void FormImpressao::cmdConfirma_Click() {
     if (fechado_) return;
-    habilitaBotoes(false);
-    {
-        BusyCursor ocupado;
-        Mensagem_Confirmacao(ctx_);
-    }
-    habilitaBotoes(true);
-    fechado_ = true;
-    QDialog::accept();
+    runTrapped(ctx_, "cmdConfirma_Click", 0, [&] {
+        habilitaBotoes(false);
+        {
+            BusyCursor ocupado;
+            Mensagem_Confirmacao(ctx_);
+        }
+        habilitaTodos();
+        fechado_ = true;
+        QDialog::accept();
+        return 0;
+    });
 }
 
 void FormImpressao::cmdAnula_Click() {
     if (fechado_) return;
-    habilitaBotoes(false);
-    {
-        BusyCursor ocupado;
-        Mensagem_Anulacao(ctx_);
-    }
-    habilitaBotoes(true);
-    fechado_ = true;
-    QDialog::accept();
+    runTrapped(ctx_, "cmdAnula_Click", 0, [&] {
+        habilitaBotoes(false);
+        {
+            BusyCursor ocupado;
+            Mensagem_Anulacao(ctx_);
+        }
+        habilitaTodos();
+        fechado_ = true;
+        QDialog::accept();
+        return 0;
+    });
 }
 
 void FormImpressao::reject() {

@@ -41,7 +41,10 @@ class FormImpressao final : public QDialog {
   private:
     void Form_Load();
     void PreencheImpressao();
+    // The three commands as the layout enables them, or all off while a command runs.
     void habilitaBotoes(bool habilita);
+    // The three commands on, as each command leaves them when it ends (a print too).
+    void habilitaTodos();
 
     Context& ctx_;
     QListWidget* lstImpressao_ = nullptr;

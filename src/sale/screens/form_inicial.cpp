@@ -132,6 +132,8 @@ void FormInicial::montaControles() {
     lblCartao_ = new QLabel(QStringLiteral("Numero do Cartão"), fraIdentifica_);
     lblCartao_->setObjectName(QStringLiteral("lblCartao"));
     txtCartao_ = campo(fraIdentifica_, "txtCartao");
+    // The reading mode masks the card with "*", not with the style's dot.
+    txtCartao_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     txtCartao_->installEventFilter(this);
     InstalaFiltraTecla(txtCartao_);
     InstalaSelecaoAoFocar(txtCartao_);

@@ -212,7 +212,7 @@ bool FormInicial::eventFilter(QObject* objeto, QEvent* evento) {
                 return true;
             }
             if (objeto == cbOperadora_) {
-                if (usavel(cmdConfirmaOper_)) cmdConfirmaOper_Click();
+                cmdConfirmaOper_Click();
                 return true;
             }
         }

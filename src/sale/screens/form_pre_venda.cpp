@@ -152,6 +152,7 @@ void FormPreVenda::montaTela() {
     campos->addWidget(lblTotBen_, 1, 4);
     campos->addWidget(txtTotBen_, 1, 5);
     auto* comandos = new QHBoxLayout;
+    comandos->setSpacing(2);
     for (QPushButton* b : {cmdAdicionaProduto_, cmdEditar_, cmdExcluir_, cmdConfirma_, btnCancel_})
         comandos->addWidget(b);
     auto* layout = new QVBoxLayout(this);
@@ -173,15 +174,13 @@ void FormPreVenda::montaTela() {
     connect(txtPesquisa_, &QLineEdit::returnPressed, this, [this] {
         if (cmdPesquisa_->isEnabled()) cmdPesquisa_Click();
     });
-    // The fiscal document takes digits only; Enter sends the list.
+    // The fiscal document takes digits only; Enter sends the list whatever the button's state.
     InstalaFiltroCaractere(txtNrDocFiscal_, [](int tecla) {
         return teclas::EhDigito(tecla) || tecla == teclas::Backspace || tecla == teclas::Enter
                    ? tecla
                    : teclas::Nenhuma;
     });
-    connect(txtNrDocFiscal_, &QLineEdit::returnPressed, this, [this] {
-        if (cmdConfirma_->isEnabled()) cmdConfirma_Click();
-    });
+    connect(txtNrDocFiscal_, &QLineEdit::returnPressed, this, [this] { cmdConfirma_Click(); });
 
     connect(cmdPesquisa_, &QPushButton::clicked, this, [this] { cmdPesquisa_Click(); });
     connect(cmdAdicionaProduto_, &QPushButton::clicked, this,
@@ -215,6 +214,9 @@ void FormPreVenda::aplicaLayout() {
     AplicaComando(cmdConfirma_, layout.cmdConfirma_Caption);
     AplicaComando(cmdExcluir_, layout.cmdExcluir_Caption);
     AplicaComando(cmdEditar_, layout.cmdEditar_Caption);
+    // The row is narrower than its five captions: the command that ends the screen's work
+    // keeps its whole caption, the others give up their margins first.
+    cmdConfirma_->setMinimumWidth(cmdConfirma_->sizeHint().width());
 }
 
 void FormPreVenda::Form_Load() {
@@ -548,7 +550,7 @@ bool FormPreVenda::eventFilter(QObject* objeto, QEvent* evento) {
     }
     const auto* tecla = static_cast<QKeyEvent*>(evento);
     if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) {
-        if (cmdEditar_->isEnabled()) cmdEditar_Click();
+        cmdEditar_Click();
         return true;
     }
     // Typing on the grid starts a new search.

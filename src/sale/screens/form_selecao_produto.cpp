@@ -123,15 +123,14 @@ void FormSelecaoProduto::montaControles() {
         c->setAlignment(Qt::AlignRight);
     }
 
-    // Quantity: digits only (also when pasted); Enter confirms the product.
+    // Quantity: digits only (also when pasted); Enter confirms the product whatever OK's state
+    // (only F3 waits for its button).
     txtQuantidade_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
     new KeyRuleFilter(txtQuantidade_, [](EstadoCampo&, int tecla) {
         return ResultadoTecla{Quantidade_KeyPress(tecla), 0};
     });
-    connect(txtQuantidade_, &QLineEdit::returnPressed, this, [this] {
-        if (cmdOk_->isEnabled()) cmdOk_Click();
-    });
+    connect(txtQuantidade_, &QLineEdit::returnPressed, this, [this] { cmdOk_Click(); });
     InstalaCampoValor(txtPrc_Bruto_Prd_, &PrecoBruto_KeyPress);
     InstalaCampoValor(txtValDescPrd_, &Desconto_KeyPress);
     InstalaEnterTab(txtComplemento1_);

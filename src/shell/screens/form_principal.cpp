@@ -18,6 +18,7 @@
 #include "shell/screens/form_sobre.h"
 #include "shell/settings.h"
 #include "ui/busy_cursor.h"
+#include "ui/icone_programa.h"
 #include "ui/impressao.h"
 #include "ui/window_helpers.h"
 
@@ -29,11 +30,16 @@ FormPrincipal::FormPrincipal(Context& ctx, Ganchos ganchos, QWidget* parent)
     : QMainWindow(parent), ctx_(ctx), ganchos_(std::move(ganchos)) {
     setObjectName(QStringLiteral("FormPrincipal"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    // Every screen and dialog inside takes the program's icon from here.
+    setWindowIcon(IconePrograma());
 
     area_ = new QMdiArea(this);
     area_->setObjectName(QStringLiteral("areaTelas"));
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A screen opened maximised does not pass its state on to the screen that becomes current
+    // after it.
+    area_->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     setCentralWidget(area_);
 
     QMenuBar* barra = menuBar();
