@@ -12,6 +12,7 @@
 #include "shell/screens/form_principal.h"
 #include "shell/support_log.h"
 #include "store/settlement.h"
+#include "till/till_session.h"
 #include "ui/qt_message_boxes.h"
 #include "ui/telas.h"
 
@@ -70,6 +71,9 @@ int main(int argc, char** argv) {
         ql::IniciaHostLink(contexto);
 #endif
         ql::RegistraInicioPrograma(contexto, QString::fromLatin1(QL_VERSION));
+        // A till's confirmation or undo left in its folder is settled with the sales.
+        contexto.till = ql::CriaTillSession(contexto);
+        if (contexto.till) contexto.till->recuperaAntesDaLiquidacao();
         ql::RecuperaVendas(contexto);
     };
     ganchos.abreFormInicial = [](ql::FormPrincipal& janela) { ql::AbreFormInicial(janela); };
@@ -82,6 +86,8 @@ int main(int argc, char** argv) {
     QObject::connect(&janela.Timer1(), &QTimer::timeout, &janela,
                      [&ctx] { ql::LiquidaPendentes(ctx); });
     janela.show();
+    ql::LigaInterfaceCaixa(janela);
+    if (ctx.till) QTimer::singleShot(0, ctx.till.get(), [&ctx] { ctx.till->inicia(); });
     const int saida = app.exec();
     ql::RegistraFimPrograma(ctx, QString::fromLatin1(QL_VERSION));
     return saida;

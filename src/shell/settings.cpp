@@ -143,6 +143,10 @@ bool loadSettings(Context& ctx) {
     c.RECEIPT_PRINTER = v ? trimSpaces(*v) : QString();
     v = link.read("RECEIPT_COLUMNS");
     c.RECEIPT_COLUMNS = columnsSetting(v.value_or(QString()));
+    v = link.read("TILL_DIR");
+    c.TILL_DIR = v ? trimSpaces(*v) : QString();
+    v = link.read("TILL_CONFIRMS");
+    c.TILL_CONFIRMS = v ? upperTrimmed(*v) : QString();
 
     MontaTela(ctx);
 

@@ -36,6 +36,9 @@ struct EstruturaPrincipal {
     // the characters per line of an ESC/POS receipt printer.
     QString RECEIPT_PRINTER;
     qint32 RECEIPT_COLUMNS = 48;
+    // The till interface's folder (empty: off) and whether the till confirms the sale ("Y").
+    QString TILL_DIR;
+    QString TILL_CONFIRMS;
 };
 
 inline constexpr const char* kTerminalId = "R4T7N2AK";
