@@ -72,9 +72,7 @@ int main(int argc, char** argv) {
 #endif
         ql::RegistraInicioPrograma(contexto, QString::fromLatin1(QL_VERSION));
         // A till's confirmation or undo left in its folder is settled with the sales.
-        contexto.till = ql::CriaTillSession(contexto);
-        if (contexto.till) contexto.till->recuperaAntesDaLiquidacao();
-        ql::RecuperaVendas(contexto);
+        ql::RecuperaComCaixa(contexto);
     };
     ganchos.abreFormInicial = [](ql::FormPrincipal& janela) { ql::AbreFormInicial(janela); };
     ganchos.abreFormMensLogon = [](ql::FormPrincipal& janela) { ql::ExecutaFormMensLogon(janela); };

@@ -14,6 +14,7 @@
 #include "shell/error_routine.h"
 #include "shell/support_log.h"
 #include "shell/text_files.h"
+#include "store/settlement.h"
 #include "till/till_products.h"
 #include "till/till_store.h"
 
@@ -442,6 +443,12 @@ std::unique_ptr<TillSession> CriaTillSession(Context& ctx) {
         return nullptr;
     }
     return sessao;
+}
+
+void RecuperaComCaixa(Context& ctx) {
+    ctx.till = CriaTillSession(ctx);
+    if (ctx.till) ctx.till->recuperaAntesDaLiquidacao();
+    RecuperaVendas(ctx);
 }
 
 }  // namespace ql

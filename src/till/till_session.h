@@ -121,4 +121,9 @@ class TillSession final : public QObject {
 // is empty or its folders cannot be made (told through the common error routine).
 std::unique_ptr<TillSession> CriaTillSession(Context& ctx);
 
+// Start-up settlement with the till interface: ctx.till is made from the settings, a till's
+// CONFIRMA / DESFAZ the last run left in req/ turns its sale pending, and the terminal store's
+// start-up settlement runs (RecuperaVendas). The watch starts later with ctx.till->inicia().
+void RecuperaComCaixa(Context& ctx);
+
 }  // namespace ql
