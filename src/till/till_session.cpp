@@ -288,7 +288,11 @@ void TillSession::trataLiquidacao(const TillRequest& p) {
                             FormatTillAnswer(resposta(p.id, operacao, s(till_status::kRecebido))));
         decisao_ = p;
         QTimer::singleShot(0, this, [this, confirma] {
-            if (ganchos_.decideRecibo) ganchos_.decideRecibo(confirma);
+            if (ganchos_.decideRecibo && ganchos_.decideRecibo(confirma)) return;
+            // No receipt screen to work: the stored sale takes the till's word.
+            const TillRequest pedido = *decisao_;
+            fechaVenda();
+            trataLiquidacao(pedido);
         });
         return;
     }
@@ -362,8 +366,10 @@ void TillSession::listaEnviada(bool venda, bool aceita, const GradeAutorizacao& 
         TillAnswer r = respostaVenda(s(till_status::kRecusada));
         const QString codigo = GetCampo(ctx_, QStringLiteral("009-000")).trimmed();
         const QString texto = GetCampo(ctx_, QStringLiteral("030-000")).trimmed();
-        r.mensagem = texto.isEmpty() ? QStringLiteral("código ") + codigo
-                                     : codigo + QStringLiteral(" ") + texto;
+        if (codigo.isEmpty() && texto.isEmpty())
+            r.mensagem = QStringLiteral("sem resposta do autorizador");
+        else
+            r.mensagem = (codigo + QLatin1Char(' ') + texto).trimmed();
         if (escreve(r)) conclui(r.id);
         fechaVenda();
         return;

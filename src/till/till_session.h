@@ -42,8 +42,9 @@ class TillSession final : public QObject {
         std::function<bool()> telaInicialLivre;
         // A till sale starts: bring the window forward on "Tela 0001".
         std::function<void()> iniciaVenda;
-        // The till's word for the sale on the receipt screen: confirm (true) or undo.
-        std::function<void(bool confirma)> decideRecibo;
+        // The till's word for the sale on the receipt screen: confirm (true) or undo; false
+        // when no receipt screen is open.
+        std::function<bool(bool confirma)> decideRecibo;
     };
 
     TillSession(Context& ctx, QString dir, bool tillConfirms);

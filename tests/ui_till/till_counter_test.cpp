@@ -35,28 +35,16 @@ const QStringList kCesta = {QStringLiteral("7891000424452:2:1590"),
                             QStringLiteral("7891037197725:1"),
                             kDesconhecido + QStringLiteral(":1:500")};
 
-QString esperaLinha(QProcess& p, const QString& prefixo) {
-    QDeadlineTimer prazo(kEsperaMs);
-    while (!prazo.hasExpired() && p.state() != QProcess::NotRunning) {
-        while (p.canReadLine()) {
-            const QString linha = QString::fromUtf8(p.readLine()).trimmed();
-            if (linha.startsWith(prefixo)) return linha;
-        }
-        p.waitForReadyRead(50);
-    }
-    while (p.canReadLine()) {
-        const QString linha = QString::fromUtf8(p.readLine()).trimmed();
-        if (linha.startsWith(prefixo)) return linha;
-    }
-    return {};
-}
-
 struct Host {
     QProcess p;
     quint16 porta = 0;
     explicit Host(const QString& banco) {
         p.start(QStringLiteral(QL_HOST_BIN), {QStringLiteral("--data"), banco});
-        porta = quint16(esperaLinha(p, QStringLiteral("listening on ")).section(u' ', 2).toUInt());
+        // "listening on PORT" once it accepts connections.
+        for (QDeadlineTimer prazo(kEsperaMs); porta == 0 && !prazo.hasExpired();) {
+            if (!p.canReadLine() && !p.waitForReadyRead(50)) continue;
+            porta = quint16(QString::fromUtf8(p.readLine()).section(u' ', 2).toUInt());
+        }
     }
     ~Host() {
         p.terminate();

@@ -28,12 +28,13 @@ void LigaInterfaceCaixa(FormPrincipal& principal) {
     };
     g.decideRecibo = [&principal](bool confirma) {
         FormImpressao* recibo = principal.findChild<FormImpressao*>();
-        if (!recibo) return;
+        if (!recibo) return false;
         if (confirma) {
             recibo->cmdConfirma_Click();
         } else {
             recibo->cmdAnula_Click();
         }
+        return true;
     };
     ctx.till->setGanchos(std::move(g));
 }
