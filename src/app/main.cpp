@@ -14,6 +14,7 @@
 #include "shell/screens/form_principal.h"
 #include "shell/support_log.h"
 #include "store/settlement.h"
+#include "till/till_session.h"
 #include "ui/icone_programa.h"
 #include "ui/qt_message_boxes.h"
 #include "ui/telas.h"
@@ -78,7 +79,8 @@ int main(int argc, char** argv) {
         ql::IniciaHostLink(contexto);
 #endif
         ql::RegistraInicioPrograma(contexto, QString::fromLatin1(QL_VERSION));
-        ql::RecuperaVendas(contexto);
+        // A till's confirmation or undo left in its folder is settled with the sales.
+        ql::RecuperaComCaixa(contexto);
     };
     ganchos.abreFormInicial = [](ql::FormPrincipal& janela) { ql::AbreFormInicial(janela); };
     ganchos.abreFormMensLogon = [](ql::FormPrincipal& janela) { ql::ExecutaFormMensLogon(janela); };
@@ -91,6 +93,8 @@ int main(int argc, char** argv) {
     QObject::connect(&janela.Timer1(), &QTimer::timeout, &janela,
                      [&ctx] { ql::LiquidaPendentes(ctx); });
     janela.show();
+    ql::LigaInterfaceCaixa(janela);
+    if (ctx.till) QTimer::singleShot(0, ctx.till.get(), [&ctx] { ctx.till->inicia(); });
     const int saida = app.exec();
     ql::RegistraFimPrograma(ctx, QString::fromLatin1(QL_VERSION));
     return saida;

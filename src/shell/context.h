@@ -21,6 +21,7 @@
 namespace ql {
 
 class RespostaLida;
+class TillSession;
 
 // Identification of the card and operadora chosen on the card identification screen.
 struct Identificacao {
@@ -95,6 +96,8 @@ struct Context {
     // The product catalogue server of the price lookup; without one the lookup asks the host
     // link.
     std::unique_ptr<CatalogoProdutos> catalogo;
+    // The till interface (TILL_DIR), when it is on.
+    std::shared_ptr<TillSession> till;
 
     // The identification component (used when bIdentificaCartao_DS is on); created on first
     // use by ObtemComponenteDS and kept for the whole run.

@@ -141,6 +141,10 @@ bool loadSettings(Context& ctx) {
     c.RECEIPT_COLUMNS = columnsSetting(v.value_or(QString()));
     v = link.read("RECEIPT_COPIES");
     c.RECEIPT_COPIES = trimSpaces(v.value_or(QString())) == QLatin1String("2") ? 2 : 1;
+    v = link.read("TILL_DIR");
+    c.TILL_DIR = v ? trimSpaces(*v) : QString();
+    v = link.read("TILL_CONFIRMS");
+    c.TILL_CONFIRMS = v ? upperTrimmed(*v) : QString();
 
     MontaTela(ctx);
 

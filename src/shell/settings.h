@@ -38,6 +38,9 @@ struct EstruturaPrincipal {
     qint32 RECEIPT_COLUMNS = 48;
     // Copies of every receipt: 1, or 2 (the store's and the customer's); anything else is 1.
     qint32 RECEIPT_COPIES = 1;
+    // The till interface's folder (empty: off) and whether the till confirms the sale ("Y").
+    QString TILL_DIR;
+    QString TILL_CONFIRMS;
 };
 
 inline constexpr const char* kTerminalId = "R4T7N2AK";

@@ -38,6 +38,11 @@ bool ExecutaFormSelecaoProduto(Context& ctx, GradeAutorizacao& grade, QWidget* p
 // (and, after a sale, the products of ctx.itensVenda); returns after confirm or undo.
 void ExecutaFormImpressao(Context& ctx, QWidget* pai);
 
+// The till interface (TILL_DIR), when ctx.till is set: a till sale brings the main window
+// forward on the card identification screen; the till's CONFIRMA / DESFAZ works the receipt
+// screen as F5 / F12 would.
+void LigaInterfaceCaixa(FormPrincipal& principal);
+
 // ---- Administration ----
 
 // The login screen (formLogin), modal; returns ctx.login.LoginAtivo when it closes.

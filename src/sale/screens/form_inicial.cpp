@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <array>
@@ -23,6 +24,7 @@
 #include "shell/context.h"
 #include "shell/error_trap.h"
 #include "shell/screens/form_principal.h"
+#include "till/till_session.h"
 #include "ui/busy_cursor.h"
 #include "ui/impressao.h"
 #include "ui/key_filters.h"
@@ -182,7 +184,10 @@ void FormInicial::montaControles() {
     connect(BtnPreVenda_, &QPushButton::clicked, this, [this] { BtnPreVenda_Click(); });
     connect(cmdVenda_, &QPushButton::clicked, this, [this] { cmdVenda_Click(); });
     connect(cmdAdmin_, &QPushButton::clicked, this, [this] { cmdAdmin_Click(); });
-    connect(cmdLimpa_, &QPushButton::clicked, this, [this] { cmdLimpa_Click(); });
+    connect(cmdLimpa_, &QPushButton::clicked, this, [this] {
+        if (ctx_.till) ctx_.till->operadorLimpou();
+        cmdLimpa_Click();
+    });
     connect(btnCancel_, &QPushButton::clicked, this, [this] { btnCancel_Click(); });
     InstalaTeclasFuncao(this, {{Qt::Key_F2, BtnPreVenda_},
                                {Qt::Key_F4, cmdVenda_},
@@ -214,6 +219,8 @@ void FormInicial::montaControles() {
 void FormInicial::Form_Activate() {
     // The current screen name is set on loading only: returning here leaves it as the screen
     // before left it ("" after a finished sale, when the main window's F12 does nothing).
+    if (ctx_.till && ctx_.till->vendaAberta())
+        QTimer::singleShot(0, this, [this] { preencheDoCaixa(); });
     principal_.SetaCaption(TextoComData(ctx_, kCaptionPrincipal));
     cmdLimpa_Click();
 }
@@ -430,6 +437,33 @@ void FormInicial::closeEvent(QCloseEvent* evento) {
 void FormInicial::btnCancel_Click() {
     // The main window asks "Confirma a Saída do Sistema" and ends the program on Yes.
     principal_.cmdSair_Click();
+}
+
+bool FormInicial::ociosa() const {
+    return isVisible() && fraIdentifica_->isEnabled() && cmdConfirmaOper_->isVisible() &&
+           ctx_.TelaAtual == kTelaInicial;
+}
+
+void FormInicial::preencheDoCaixa() {
+    TillSession* till = ctx_.till.get();
+    if (!till || !till->vendaAberta() || !isVisible()) return;
+    const bool vende = till->telaInicialAtiva();
+    if (!vende && till->etapa() != TillSession::Etapa::Identificacao) return;
+    const QString operadora = vende ? ctx_.ident.NomeOperadora : till->vendaAberta()->operadora;
+    const QString cartao = vende ? ctx_.ident.NumeroCartao : till->vendaAberta()->cartao;
+    int indice = -1;
+    for (int i = 0; i < cbOperadora_->count() && !operadora.isEmpty(); ++i)
+        if (cbOperadora_->itemText(i).trimmed().compare(operadora.trimmed(), Qt::CaseInsensitive) ==
+            0)
+            indice = i;
+    // What the till did not send, the cashier chooses, types or swipes.
+    if (indice < 0) return focaSePossivel(cbOperadora_);
+    cbOperadora_->setCurrentIndex(indice);
+    cmdConfirmaOper_Click();
+    if (cartao.isEmpty() || !usavel(txtCartao_) || !cmdConfirmaCartao_->isVisible()) return;
+    txtCartao_->setText(cartao);
+    cmdConfirmaCartao_Click();
+    if (vende && usavel(cmdVenda_)) cmdVenda_Click();
 }
 
 FormInicial* TelaInicialAberta(FormPrincipal& principal) {

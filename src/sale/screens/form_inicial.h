@@ -59,6 +59,12 @@ class FormInicial final : public QWidget {
     // Copies the chosen operadora into the identification state.
     void ObtemOperadoraSelecionada();
 
+    // A till sale (TILL_DIR): "Tela 0001" with nothing chosen or typed yet.
+    bool ociosa() const;
+    // Fills what the till sent (operadora, card) or, after its pre-authorisation, the same
+    // operadora and card and F4.
+    void preencheDoCaixa();
+
     // The reader mode of the card field (optLeitura / optDigitacao).
     ModoEntradaCartao modoEntrada() const;
 

@@ -30,6 +30,7 @@
 #include "shell/context.h"
 #include "shell/error_trap.h"
 #include "shell/screens/form_principal.h"
+#include "till/till_session.h"
 #include "ui/busy_cursor.h"
 #include "ui/grid_helper.h"
 #include "ui/key_filters.h"
@@ -261,6 +262,25 @@ void FormPreVenda::Form_Load() {
             lblNrDocFiscal_->hide();
         }
         if (grade_->linhas() > 0) selecionaLinha(1);
+        if (ctx_.till && ctx_.till->autorizacaoAberta(venda))
+            QTimer::singleShot(0, this, [this, venda] { preencheDoCaixa(venda); });
+        return 0;
+    });
+}
+
+void FormPreVenda::preencheDoCaixa(bool venda) {
+    if (!ctx_.till || !ctx_.till->vendaAberta() || descarregada_) return;
+    if (venda) {
+        txtNrDocFiscal_->setText(ctx_.till->vendaAberta()->documento);
+        if (cmdConfirma_->isEnabled()) cmdConfirma_Click();
+        return;
+    }
+    runTrapped(ctx_, "preencheDoCaixa", 0, [&] {
+        BusyCursor ponteiro;
+        ctx_.till->entraProdutos(*grade_, *resultado_);
+        if (grade_->linhas() > 0) selecionaLinha(1);
+        atualizaTotais();
+        if (pesquisaDisponivel()) txtPesquisa_->setFocus();
         return 0;
     });
 }
@@ -469,7 +489,9 @@ void FormPreVenda::cmdConfirma_Click() {
 
         // Send the grid's products, page by page.
         CarregaItemVenda_Grid(ctx_, *grade_);
-        if (!Mensagem_GeracaoPre(ctx_, *grade_, txtNrDocFiscal_->text())) {
+        const bool aceita = Mensagem_GeracaoPre(ctx_, *grade_, txtNrDocFiscal_->text());
+        if (ctx_.till) ctx_.till->listaEnviada(ModoVenda(ctx_), aceita, *grade_);
+        if (!aceita) {
             // The transaction told the cashier why; the refused statuses stay in the grid
             // until the screen closes.
             ponteiro.release();
@@ -492,6 +514,7 @@ void FormPreVenda::cmdConfirma_Click() {
                 ExecutaFormImpressao(ctx_, this);
             }
             if (consulta_) consulta_->hide();
+            if (ctx_.till) ctx_.till->reciboDecidido();
         }
 
         // The till export file.
@@ -535,6 +558,7 @@ void FormPreVenda::Form_Unload() {
     ctx_.vendaEmAndamento = false;
     runTrapped(ctx_, "Form_Unload", 0, [&] {
         principal_.SetaCaption(QString());
+        if (ctx_.till) ctx_.till->autorizacaoFechada();
         if (consulta_) {
             consulta_->hide();
             consulta_->deleteLater();

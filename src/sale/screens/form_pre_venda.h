@@ -71,6 +71,8 @@ class FormPreVenda final : public QWidget {
     void selecionaLinha(int linha);
     FormConsultaProdutos& telaConsulta();
     void fecha();
+    // A till sale: the basket (pre-sale), or the fiscal document and F5 (sale).
+    void preencheDoCaixa(bool venda);
 
     Context& ctx_;
     FormPrincipal& principal_;
