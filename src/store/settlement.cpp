@@ -1,6 +1,7 @@
 #include "store/settlement.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <cmath>
 
@@ -110,6 +111,10 @@ class OuvinteArmazem final : public OuvinteTrocas {
     void concluida(Context& ctx, const TrocaRelatada& t) override;
 
     std::unique_ptr<TerminalStore> armazem;
+    // The sales of this run whose request (0200) got no answer: the host may hold them
+    // approved, so a refusal of a later attempt (say "already authorised") is no proof that
+    // nothing was sold.
+    QSet<QString> vendasSemResposta;
     QDateTime proximaPassagem;  // no background pass before this (invalid: at once)
     int esperaMin = 0;          // the last wait after a pass that got no answer
 };
@@ -149,15 +154,23 @@ void registraEnvio(Context& ctx, const TrocaRelatada& t) {
                          .arg(v.nsu, v.rota, v.cartaoMascarado, valorDe(v.totalVendaCentavos)));
 }
 
-// The sale's answer: approved on its last page, refused, or still without an answer.
-void registraRespostaVenda(Context& ctx, const TrocaRelatada& t) {
+// The sale's answer: approved on its last page, refused, or still without an answer. A
+// refusal after an attempt that got no answer leaves the sale "sent", so that the settlement
+// undoes whatever the host may hold of it.
+void registraRespostaVenda(Context& ctx, const TrocaRelatada& t, OuvinteArmazem& ouvinte) {
     TerminalStore* store = ArmazemTerminal(ctx, false);
     if (!store) return;
     const std::optional<VendaRegistrada> v = store->venda(nsuDe(t.nsu));
     if (!v || v->estado != EstadoVenda::Enviada) return;
     const Desfecho d = DesfechoDaTroca(ctx, QLatin1String(tipo::kVenda), t.resultado);
     const bool maisPaginas = ctx.mensagem.valor(QStringLiteral("900-000")) == QLatin1String("1");
-    if (d == Desfecho::Recusada) {
+    if (d == Desfecho::SemResposta) {
+        ouvinte.vendasSemResposta.insert(v->nsu);
+    } else if (d == Desfecho::Recusada && ouvinte.vendasSemResposta.contains(v->nsu)) {
+        RegistraLog(ctx, QStringLiteral("venda NSU %1: recusada (%2) após um envio sem resposta; "
+                                        "segue %3 para ser desfeita")
+                             .arg(v->nsu, t.codigoResposta.trimmed(), NomeEstado(v->estado)));
+    } else if (d == Desfecho::Recusada) {
         muda(ctx, *store, *v, EstadoVenda::Recusada, v->tipoMensagem, v->codigoProcessamento,
              t.codigoResposta.trimmed());
     } else if (d == Desfecho::Aceita && !maisPaginas) {
@@ -192,7 +205,7 @@ void OuvinteArmazem::enviando(Context& ctx, const TrocaRelatada& t) {
 }
 
 void OuvinteArmazem::concluida(Context& ctx, const TrocaRelatada& t) {
-    if (pedidoDeVenda(t)) registraRespostaVenda(ctx, t);
+    if (pedidoDeVenda(t)) registraRespostaVenda(ctx, t, *this);
     if (liquidacao(t)) registraLiquidacao(ctx, t, false);
 }
 

@@ -167,13 +167,16 @@ class LinkInterrompido final : public HostLink {
         if (fora) return kServidorForaDoAr;
         if (frame.contains(QLatin1String("000-000=0202;"))) ++confirmacoes;
         if (frame.contains(QLatin1String("000-000=0200;")) && antesDaVenda) antesDaVenda();
-        return link_->Process(frame, route, mode);
+        const qint32 r = link_->Process(frame, route, mode);
+        // The host did its part, but its answer never reached the terminal.
+        return perdeResposta ? kTimedOut : r;
     }
     qint32 GetPreco(QString& c1, QString& c2, QString& d, QString& a1, QString& a2,
                     QString& s) override {
         return fora ? kServidorForaDoAr : link_->GetPreco(c1, c2, d, a1, a2, s);
     }
     bool fora = false;
+    bool perdeResposta = false;
     int confirmacoes = 0;
     std::function<void()> antesDaVenda;
 
@@ -181,26 +184,46 @@ class LinkInterrompido final : public HostLink {
     std::unique_ptr<HostLink> link_;
 };
 
-TEST(Liquidacao, HostDownAtF5UpAMinuteLaterGetsTheConfirmationOnce) {
+// Card 4's stored pre-authorisation brought to the point of its sale (F4) over the embedded
+// host, behind a link that can fail on demand.
+struct VendaDoCartao4 {
     test::TestContext t;
     Context& ctx = t.ctx;
-    ASSERT_TRUE(GeraDadosDemonstracao(t.dir.path()));
-    CarregaTabelasMensagem(ctx);
-    ASSERT_TRUE(SetaEstruturaPrincipal(ctx));
-    auto interrompido = std::make_unique<LinkInterrompido>(hostsim::embeddedHostLinkFactory()(ctx));
-    LinkInterrompido& link = *interrompido;
-    ctx.hostLink = std::move(interrompido);
-
-    // F4 and F5 for card 4's stored pre-authorisation: on disk as sent before the request
-    // leaves, then as authorised.
-    LigaArmazemTerminal(ctx);
-    ctx.TelaAtual = QStringLiteral("VENDA");
-    ctx.ident.NumeroCartao = QStringLiteral("6062820000000004");
-    ctx.ident.NomeOperadora = QStringLiteral("QUILLANE SAUDE");
+    LinkInterrompido* link = nullptr;
     GradeAutorizacao grade;
-    ASSERT_TRUE(Mensagem_ElegPortador(ctx, 0));
-    ASSERT_TRUE(Recupera_Pre(ctx, grade, 0));
-    CarregaItemVenda_Grid(ctx, grade);
+
+    void prepara() {
+        ASSERT_TRUE(GeraDadosDemonstracao(t.dir.path()));
+        CarregaTabelasMensagem(ctx);
+        ASSERT_TRUE(SetaEstruturaPrincipal(ctx));
+        auto l = std::make_unique<LinkInterrompido>(hostsim::embeddedHostLinkFactory()(ctx));
+        link = l.get();
+        ctx.hostLink = std::move(l);
+        LigaArmazemTerminal(ctx);
+        ctx.TelaAtual = QStringLiteral("VENDA");
+        ctx.ident.NumeroCartao = QStringLiteral("6062820000000004");
+        ctx.ident.NomeOperadora = QStringLiteral("QUILLANE SAUDE");
+        ASSERT_TRUE(Mensagem_ElegPortador(ctx, 0));
+        ASSERT_TRUE(Recupera_Pre(ctx, grade, 0));
+        CarregaItemVenda_Grid(ctx, grade);
+    }
+    QString situacaoNoHost(const QString& nsu) {
+        hostsim::HostStore host(
+            joinPath(ctx.config.PathServer, QLatin1String(hostsim::kBancoEmbutido)));
+        EXPECT_TRUE(host.abre(t.clock.now(), nullptr));
+        return host.transacao(nsu.toLongLong())->situacao;
+    }
+};
+
+TEST(Liquidacao, HostDownAtF5UpAMinuteLaterGetsTheConfirmationOnce) {
+    VendaDoCartao4 v;
+    ASSERT_NO_FATAL_FAILURE(v.prepara());
+    Context& ctx = v.ctx;
+    test::TestContext& t = v.t;
+    LinkInterrompido& link = *v.link;
+    GradeAutorizacao& grade = v.grade;
+
+    // F4 and F5: on disk as sent before the request leaves, then as authorised.
     link.antesDaVenda = [&] {
         TerminalStore* s = ArmazemTerminal(ctx, false);
         ASSERT_NE(s, nullptr);
@@ -228,11 +251,26 @@ TEST(Liquidacao, HostDownAtF5UpAMinuteLaterGetsTheConfirmationOnce) {
     }
     EXPECT_EQ(link.confirmacoes, 1);
     EXPECT_EQ(store->venda(nsu)->estado, EstadoVenda::Confirmada);
-    hostsim::HostStore host(
-        joinPath(ctx.config.PathServer, QLatin1String(hostsim::kBancoEmbutido)));
-    ASSERT_TRUE(host.abre(t.clock.now(), nullptr));
-    EXPECT_EQ(host.transacao(nsu.toLongLong())->situacao, QStringLiteral("CONFIRMADA"));
+    EXPECT_EQ(v.situacaoNoHost(nsu), QStringLiteral("CONFIRMADA"));
     EXPECT_EQ(t.boxes.shown().size(), 1u);
+}
+
+// The sale's answer was lost and F5 tried again: the host's refusal of the second attempt
+// (the sale is already authorised) proves nothing, so the sale stays to be undone.
+TEST(Liquidacao, ARefusalAfterALostAnswerLeavesTheSaleToBeUndone) {
+    VendaDoCartao4 v;
+    ASSERT_NO_FATAL_FAILURE(v.prepara());
+    v.link->perdeResposta = true;
+    EXPECT_FALSE(Mensagem_GeracaoPre(v.ctx, v.grade, QStringLiteral("4711")));
+    v.link->perdeResposta = false;
+    EXPECT_FALSE(Mensagem_GeracaoPre(v.ctx, v.grade, QStringLiteral("4711")));
+    const QString nsu = v.ctx.transacao.NsuTransacao;
+    TerminalStore* store = ArmazemTerminal(v.ctx, false);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->venda(nsu)->estado, EstadoVenda::Enviada);
+    EXPECT_EQ(LiquidaPendentes(v.ctx), 1);
+    EXPECT_EQ(store->venda(nsu)->estado, EstadoVenda::Desfeita);
+    EXPECT_EQ(v.situacaoNoHost(nsu), QStringLiteral("DESFEITA"));
 }
 
 }  // namespace
