@@ -183,8 +183,9 @@ void FormComplementar::Form_Load() {
 }
 
 void FormComplementar::Form_Activate() {
+    // The current screen name is the menu's on loading only: a screen closed above it leaves
+    // the name it set (the pending list, for one, leaves "").
     runTrapped(ctx_, "FormComplementar_Form_Activate", 0, [&] {
-        ctx_.TelaAtual = QStringLiteral("ADMINISTRATIVA");
         principal_.SetaCaption(TituloMenuAdministrativo(ctx_));
         return 0;
     });

@@ -165,16 +165,14 @@ void FormPreVenda::montaTela() {
 
     // The search: the system's key filter (upper case, no apostrophe) or, where the layout
     // makes it a search by code, digits only; the whole text selected on focus, Enter
-    // searches.
+    // searches whatever the button's state.
     InstalaFiltraTecla(txtPesquisa_);
     InstalaFiltroCaractere(txtPesquisa_, [this](int tecla) {
         return Pesquisa_KeyPress(
             tecla, ctx_.telas.FormConsultaProdutos[ctx_.TipoEstab].lblProduto.numbersOnly());
     });
     InstalaSelecaoAoFocar(txtPesquisa_);
-    connect(txtPesquisa_, &QLineEdit::returnPressed, this, [this] {
-        if (cmdPesquisa_->isEnabled()) cmdPesquisa_Click();
-    });
+    connect(txtPesquisa_, &QLineEdit::returnPressed, this, [this] { cmdPesquisa_Click(); });
     // The fiscal document takes digits only; Enter sends the list whatever the button's state.
     InstalaFiltroCaractere(txtNrDocFiscal_, [](int tecla) {
         return teclas::EhDigito(tecla) || tecla == teclas::Backspace || tecla == teclas::Enter
