@@ -212,6 +212,12 @@ TEST_F(Produtos, ConsultaFillsTheResultGridAndPricesTheFirstProduct) {
     EXPECT_EQ(link.priceQueries().size(), 1);
     EXPECT_EQ(consulta.linhas(), 1);
     EXPECT_EQ(ctx.continuacaoConsulta, "0");
+
+    // In ISO form the query also asks for its first record: "901-000" = "00".
+    ctx.config.bMsgIso = true;
+    link.fail(-164);
+    EXPECT_FALSE(Mensagem_Consulta_Produtos(ctx, QStringLiteral("DIPIRONA"), 0, consulta, &grade));
+    EXPECT_EQ(ctx.mensagem.valor(QStringLiteral("901-000")), QStringLiteral("00"));
 }
 
 // A code the host refuses is offered as it is, priced by the lookup when it can be.

@@ -67,8 +67,8 @@ TEST(Liquidacao, EachAnswerMovesTheSaleAndAFailureIsSentAgainUnchanged) {
          E::Recusada, "TRANSACAO JA DESFEITA"},
         {"confirmation, host down", true, -164, "", E::ConfirmacaoPendente,
          "164- Servidor fora do Ar."},
-        {"confirmation, system error", true, 0, "000-000=0212;009-000=202;", E::ConfirmacaoPendente,
-         "Erro :  202 - Contatar o suporte  ."},
+        {"confirmation, system error", true, 0, "000-000=0212;009-000=200;", E::ConfirmacaoPendente,
+         "Erro :  200 - Contatar o suporte  ."},
         {"undo accepted", false, 0, "000-000=0430;009-000=00;", E::Desfeita, ""},
         {"undo refused", false, 0, "000-000=0430;009-000=62;", E::Recusada, ""},
         {"undo, time-out", false, -165, "", E::DesfazimentoPendente, ""},
@@ -107,6 +107,27 @@ TEST(Liquidacao, EachAnswerMovesTheSaleAndAFailureIsSentAgainUnchanged) {
     }
 }
 
+// A sale of 13 products goes in two pages: the first page's approval does not make it
+// authorised, so a second page without an answer leaves it sent (to be undone).
+TEST(Liquidacao, OnlyTheLastPageAuthorisesTheSale) {
+    Terminal term;
+    Context& ctx = term.t.ctx;
+    ctx.TelaAtual = QStringLiteral("VENDA");
+    ctx.transacao.NsuTransacao = kNsu;
+    ItemVenda item;
+    item.codigo = QStringLiteral("7891000000001");
+    item.quantidade = QStringLiteral("1");
+    item.valorBruto = item.valorLiquido = QStringLiteral("1,00");
+    ctx.itensVenda.itens = QVector<ItemVenda>(13, item);
+    ctx.itensVenda.count = 13;
+    GradeAutorizacao grade;
+    term.link->answer(QStringLiteral("000-000=0210;009-000=00;"));
+    term.link->fail(-165);
+    EXPECT_FALSE(Mensagem_GeracaoPre(ctx, grade, QStringLiteral("4711")));
+    ASSERT_EQ(term.link->sent().size(), 2u);
+    EXPECT_EQ(term.estado(kNsu), EstadoVenda::Enviada);
+}
+
 TEST(Liquidacao, StartUpUndoesTheSentAndTheOpenSaleResumesThePendingAndForgetsTheOld) {
     Terminal term;
     Context& ctx = term.t.ctx;
@@ -115,11 +136,13 @@ TEST(Liquidacao, StartUpUndoesTheSentAndTheOpenSaleResumesThePendingAndForgetsTh
     const QString aberta = QStringLiteral("000000000101");
     const QString pendente = QStringLiteral("000000000102");
     const QString antiga = QStringLiteral("000000000103");
+    const QString recente = QStringLiteral("000000000105");  // settled, kept for 90 days
     ASSERT_TRUE(term.store->registra(
         venda(enviada, EstadoVenda::Enviada, agora.addSecs(-1), QStringLiteral("0420"))));
     ASSERT_TRUE(term.store->registra(venda(aberta, EstadoVenda::Autorizada, agora)));
     ASSERT_TRUE(term.store->registra(venda(pendente, EstadoVenda::ConfirmacaoPendente, agora)));
     ASSERT_TRUE(term.store->registra(venda(antiga, EstadoVenda::Confirmada, agora.addDays(-91))));
+    ASSERT_TRUE(term.store->registra(venda(recente, EstadoVenda::Desfeita, agora.addDays(-89))));
 
     // Nothing goes out while an exchange, card read or lookup runs, nor during a sale; a sale's
     // eligibility sends only itself.
@@ -151,6 +174,7 @@ TEST(Liquidacao, StartUpUndoesTheSentAndTheOpenSaleResumesThePendingAndForgetsTh
     EXPECT_EQ(term.estado(aberta), EstadoVenda::Desfeita);
     EXPECT_EQ(term.estado(pendente), EstadoVenda::Confirmada);
     EXPECT_FALSE(term.store->venda(antiga).has_value());
+    EXPECT_EQ(term.estado(recente), EstadoVenda::Desfeita);
     EXPECT_EQ(term.t.boxes.texts(),
               QStringList{"A venda NSU 000000000100, no valor de R$ 12,34, não foi confirmada "
                           "antes de o programa ser encerrado e foi desfeita.\n"

@@ -449,7 +449,9 @@ TEST(ReimpressaoComprovante, TheLastApprovedReceiptAgainOnEachPrinterKind) {
         reimprime();
         EXPECT_EQ(t.caixas().texts(),
                   QStringList{"Não há comprovante de venda aprovada para reimprimir."});
-        for (const auto& [nsu, estado] : {std::pair{"000000000201", EstadoVenda::Confirmada},
+        // An older confirmed sale, the last confirmed one, and a newer one undone.
+        for (const auto& [nsu, estado] : {std::pair{"000000000200", EstadoVenda::Confirmada},
+                                          std::pair{"000000000201", EstadoVenda::Confirmada},
                                           std::pair{"000000000202", EstadoVenda::Desfeita}}) {
             VendaRegistrada v;
             v.nsu = QLatin1String(nsu);
