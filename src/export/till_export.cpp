@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "host/valores.h"
 #include "shell/context.h"
 #include "shell/error_routine.h"
 #include "shell/text_files.h"
@@ -54,17 +55,6 @@ bool leCentesimos(const QString& texto, qint64* centesimos) {
     const qint64 v = inteiro * 100 + fracao;
     *centesimos = negativo ? -v : v;
     return true;
-}
-
-// The size of a whole number, without the overflow of negating the smallest one.
-quint64 magnitude(qint64 n) {
-    return n < 0 ? 0 - quint64(n) : quint64(n);
-}
-
-// Pattern "0000...": at least `largura` digits, a leading minus sign for negatives.
-QString comZeros(qint64 n, int largura) {
-    const QString digitos = QString::number(magnitude(n)).rightJustified(largura, u'0');
-    return n < 0 ? QLatin1Char('-') + digitos : digitos;
 }
 
 // Pattern "0000000.00" with the comma: at least seven integer digits and two decimals.
@@ -189,9 +179,9 @@ bool MontaArquivoExportacao(const Context& ctx, QByteArray* bytes, int* erro, QS
     t += QStringLiteral("R1000000-000000X") + agora.toString(QStringLiteral("dd/MM/yy")) +
          QStringLiteral("00") + agora.toString(QStringLiteral("HHmm")) +
          QStringLiteral("00000000000000000000000004") + brancos(2) + crlf;
-    t += QStringLiteral("R211100N0") + comZeros(ctx.itensVenda.count, 4) + comZeros(qtdTotal, 5) +
-         valor(brutoTotal) + valor(descontoTotal) + QStringLiteral("0000000,00") +
-         valor(liquidoTotal) + crlf;
+    t += QStringLiteral("R211100N0") + formataZeros(ctx.itensVenda.count, 4) +
+         formataZeros(qtdTotal, 5) + valor(brutoTotal) + valor(descontoTotal) +
+         QStringLiteral("0000000,00") + valor(liquidoTotal) + crlf;
     // The second amount of R3 repeats the net total.
     t += QStringLiteral("R30000000,00") + valor(liquidoTotal) + QStringLiteral("0000000,00") +
          valor(liquidoTotal) + brancos(16) + crlf;
@@ -205,7 +195,7 @@ bool MontaArquivoExportacao(const Context& ctx, QByteArray* bytes, int* erro, QS
     t += QStringLiteral("R9") + campo(ctx.ident.ValorCampo2, 32) + QStringLiteral("00") +
          brancos(22) + crlf;
     for (const Item& it : itens) {
-        t += QStringLiteral("RA00000") + comZeros(it.quantidade, 4) + valor(it.bruto) +
+        t += QStringLiteral("RA00000") + formataZeros(it.quantidade, 4) + valor(it.bruto) +
              valor(it.desconto) + valor(it.liquido) + valor(it.total) +
              QStringLiteral("A????000000") + it.codigo + brancos(3) + crlf;
     }

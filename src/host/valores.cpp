@@ -36,14 +36,9 @@ std::optional<double> lerDecimal(const QString& texto) {
     return valor;
 }
 
-namespace {
-
-// The size of a whole number, without the overflow of negating the smallest one.
 quint64 magnitude(qint64 valor) {
     return valor < 0 ? 0 - quint64(valor) : quint64(valor);
 }
-
-}  // namespace
 
 bool SoDigitos(const QString& texto) {
     if (texto.isEmpty()) return false;

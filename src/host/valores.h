@@ -28,6 +28,9 @@ inline bool ehNumerico(const QString& texto) {
 }
 bool SoDigitos(const QString& texto);
 
+// The size of a whole number, without the overflow of negating the smallest one.
+quint64 magnitude(qint64 valor);
+
 // Whole number padded with zeros to the given number of digits ("000" pattern); a negative
 // number keeps its sign in front ("-005").
 QString formataZeros(qint64 valor, int digitos);

@@ -3,8 +3,6 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <cmath>
-
 #include "host/ouvinte_trocas.h"
 #include "host/transacoes.h"
 #include "host/troca.h"

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "host/valores.h"
 #include "shell/text_files.h"
 
 namespace ql {
@@ -17,16 +18,9 @@ constexpr OperationName kOperations[] = {{TillOperation::Venda, "VENDA"},
                                          {TillOperation::Desfaz, "DESFAZ"},
                                          {TillOperation::Status, "STATUS"}};
 
-bool allDigits(const QString& s) {
-    if (s.isEmpty()) return false;
-    for (QChar c : s)
-        if (c < u'0' || c > u'9') return false;
-    return true;
-}
-
 // A whole number of digits only, within [minimo, maximo].
 std::optional<qint64> boundedNumber(const QString& s, qint64 minimo, qint64 maximo) {
-    if (!allDigits(s) || s.size() > 12) return std::nullopt;
+    if (!SoDigitos(s) || s.size() > 12) return std::nullopt;
     const qint64 v = s.toLongLong();
     if (v < minimo || v > maximo) return std::nullopt;
     return v;
@@ -125,7 +119,7 @@ TillParse ParseTillRequest(const QByteArray& bytes, const QString& fileId) {
         } else if (chave == u"operadora") {
             p.operadora = valor;
         } else if (chave == u"cartao") {
-            if (!valor.isEmpty() && (!allDigits(valor) || valor.size() < 11 || valor.size() > 19))
+            if (!valor.isEmpty() && (!SoDigitos(valor) || valor.size() < 11 || valor.size() > 19))
                 return {std::nullopt, naLinha(n, QStringLiteral("cartão inválido"))};
             p.cartao = valor;
         } else if (chave == u"documento") {
@@ -134,7 +128,7 @@ TillParse ParseTillRequest(const QByteArray& bytes, const QString& fileId) {
             p.documento = valor;
             temDocumento = true;
         } else if (chave == u"nsu") {
-            if (!allDigits(valor) || valor.size() > 12)
+            if (!SoDigitos(valor) || valor.size() > 12)
                 return {std::nullopt, naLinha(n, QStringLiteral("NSU inválido"))};
             p.nsu = valor.rightJustified(12, QLatin1Char('0'));
         } else if (chave == u"consulta") {
@@ -147,7 +141,7 @@ TillParse ParseTillRequest(const QByteArray& bytes, const QString& fileId) {
                 return {std::nullopt,
                         naLinha(n, QStringLiteral("produto deve ser EAN;quantidade;preço"))};
             const QString ean = partes[0].trimmed();
-            if (!allDigits(ean) || ean.size() > 13)
+            if (!SoDigitos(ean) || ean.size() > 13)
                 return {std::nullopt, naLinha(n, QStringLiteral("código do produto inválido"))};
             const auto qtd = boundedNumber(partes[1].trimmed(), 1, kMaxTillQuantity);
             if (!qtd) return {std::nullopt, naLinha(n, QStringLiteral("quantidade inválida"))};

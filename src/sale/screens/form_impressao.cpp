@@ -151,27 +151,20 @@ void FormImpressao::cmdImprimir_Click() {
 }
 
 void FormImpressao::cmdConfirma_Click() {
-    if (fechado_) return;
-    runTrapped(ctx_, "cmdConfirma_Click", 0, [&] {
-        habilitaBotoes(false);
-        {
-            BusyCursor ocupado;
-            Mensagem_Confirmacao(ctx_);
-        }
-        habilitaTodos();
-        fechado_ = true;
-        QDialog::accept();
-        return 0;
-    });
+    encerra("cmdConfirma_Click", Mensagem_Confirmacao);
 }
 
 void FormImpressao::cmdAnula_Click() {
+    encerra("cmdAnula_Click", Mensagem_Anulacao);
+}
+
+void FormImpressao::encerra(const char* procedimento, bool (*transacao)(Context&)) {
     if (fechado_) return;
-    runTrapped(ctx_, "cmdAnula_Click", 0, [&] {
+    runTrapped(ctx_, procedimento, 0, [&] {
         habilitaBotoes(false);
         {
             BusyCursor ocupado;
-            Mensagem_Anulacao(ctx_);
+            transacao(ctx_);
         }
         habilitaTodos();
         fechado_ = true;

@@ -45,6 +45,8 @@ class FormImpressao final : public QDialog {
     void habilitaBotoes(bool habilita);
     // The three commands on, as each command leaves them when it ends (a print too).
     void habilitaTodos();
+    // Confirms or undoes the sale (the transaction given), then closes the screen.
+    void encerra(const char* procedimento, bool (*transacao)(Context&));
 
     Context& ctx_;
     QListWidget* lstImpressao_ = nullptr;
