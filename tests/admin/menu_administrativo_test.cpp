@@ -5,7 +5,7 @@
 #include "admin/journal_writer.h"
 #include "admin/menu_administrativo.h"
 #include "admin/resumos.h"
-#include "host/scripted_link.h"
+#include "support/scripted_link.h"
 #include "shell/ini_access.h"
 #include "support/test_context.h"
 

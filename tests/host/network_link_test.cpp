@@ -10,7 +10,7 @@
 #include "host/framing.h"
 #include "host/network_link.h"
 #include "host/price_protocol.h"
-#include "host/scripted_link.h"
+#include "support/scripted_link.h"
 #include "host/valores.h"
 #include "support/test_context.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "host/framing.h"
-#include "host/scripted_link.h"
+#include "support/scripted_link.h"
 #include "host/transacoes.h"
 #include "host/troca.h"
 #include "message/mensagem.h"

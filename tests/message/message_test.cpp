@@ -9,7 +9,7 @@
 #include "message/campo_resposta.h"
 #include "message/iso8583.h"
 #include "message/mensagem.h"
-#include "qstring_printer.h"
+#include "support/qstring_printer.h"
 #include "shell/text_files.h"
 #include "support/test_context.h"
 

@@ -16,7 +16,7 @@
 #include <functional>
 #include <optional>
 
-#include "message/qstring_printer.h"
+#include "support/qstring_printer.h"
 #include "printer/escpos.h"
 #include "printer/impressora_recibo.h"
 #include "support/leitor_escpos.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/scripted_link.h"
+#include "support/scripted_link.h"
 #include "sale/diagnostico.h"
 #include "support/test_context.h"
 

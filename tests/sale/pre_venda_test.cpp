@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/scripted_link.h"
+#include "support/scripted_link.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/pre_venda.h"
 #include "shell/layouts.h"

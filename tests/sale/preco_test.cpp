@@ -3,7 +3,7 @@
 #include <array>
 
 #include "host/catalogo.h"
-#include "host/scripted_link.h"
+#include "support/scripted_link.h"
 #include "sale/preco.h"
 #include "support/test_context.h"
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "host/scripted_link.h"
+#include "support/scripted_link.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/selecao_produto.h"
 #include "support/test_context.h"

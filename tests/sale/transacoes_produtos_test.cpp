@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "host/framing.h"
-#include "host/scripted_link.h"
+#include "support/scripted_link.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/transacoes_produtos.h"
 #include "support/test_context.h"

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "data/demo_data_set.h"
-#include "host/scripted_link.h"
+#include "support/scripted_link.h"
 #include "host/transacoes.h"
 #include "hostsim/embedded_host_link.h"
 #include "hostsim/host_store.h"

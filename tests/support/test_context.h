@@ -6,6 +6,7 @@
 
 #include "shell/context.h"
 #include "shell/text_files.h"
+#include "support/qstring_printer.h"
 #include "support/recording_message_boxes.h"
 
 namespace ql::test {

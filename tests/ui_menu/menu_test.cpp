@@ -12,7 +12,7 @@
 #include "data/screens/form_cadastro.h"
 #include "data/screens/form_login.h"
 #include "data/usuarios.h"
-#include "host/scripted_link.h"
+#include "support/scripted_link.h"
 #include "shell/ini_access.h"
 #include "support/ui/loja_demo.h"
 #include "ui/telas.h"

@@ -243,19 +243,39 @@ TEST_F(PreVendaTela, VendaBuscaOsBlocosAnunciados) {
     EXPECT_EQ(tela->grade().linhas(), 15) << caixas.texts().join('|').toStdString();
 }
 
-TEST_F(PreVendaTela, AbandonarPergunta) {
-    abre(QStringLiteral("6062820000000001"), QStringLiteral("PREVENDA"));
-    caixas.clear();
-    caixas.answerNext(Answer::No);
-    QTest::mouseClick(controle<QPushButton>("btnCancel"), Qt::LeftButton);
-    EXPECT_FALSE(fechada(50));
-    // F12 of the main window asks the same question on this screen.
-    caixas.answerNext(Answer::Yes);
-    loja.janela->mnuEncerrar_Click();
-    EXPECT_EQ(caixas.texts(), QStringList(2, "Deseja abandonar operação?"));
-    EXPECT_EQ(caixas.last().defaultButton, Answer::No);
-    EXPECT_TRUE(fechada());
-    EXPECT_EQ(loja.janela->windowTitle(), kTituloInicial);
+// The screen opened on card 0001 for a pre-authorisation, as the scenes start it.
+struct PreVendaAberta : Cenario {
+    PreVendaAberta() { abre(QStringLiteral("6062820000000001"), QStringLiteral("PREVENDA")); }
+    test::Palco palco() { return {tela, caixas, loja.pedidos}; }
+};
+
+TEST(PreVendaCenas, Abandono) {
+    using P = PreVendaAberta;
+    using test::clica;
+    const QString pergunta = QStringLiteral("Deseja abandonar operação?");
+    test::encena<P>({
+        {"Cancelar, No: the screen stays",
+         {},
+         {clica("btnCancel")},
+         {pergunta},
+         {Answer::No},
+         "",
+         {"cmdConfirma"},
+         QStringList{},
+         [](P& p) { EXPECT_FALSE(p.fechada(50)); }},
+        {"F12 of the main window, Yes: back to the first screen",
+         {},
+         {{[](QWidget* t) { qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar_Click(); }}},
+         {pergunta},
+         {Answer::Yes},
+         "",
+         {},
+         QStringList{},
+         [](P& p) {
+             EXPECT_TRUE(p.fechada());
+             EXPECT_EQ(p.loja.janela->windowTitle(), kTituloInicial);
+         }},
+    });
 }
 
 }  // namespace

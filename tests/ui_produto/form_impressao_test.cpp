@@ -44,7 +44,7 @@ struct ReciboNaLoja : ::testing::Test {
     }
 
     QString situacao() {
-        auto* link = dynamic_cast<hostsim::EmbeddedHostLink*>(ctx.hostLink.get());
+        auto* link = test::linkDoTipo<hostsim::EmbeddedHostLink>(ctx);
         const auto t = link ? link->simulador().store().transacao(nsu) : std::nullopt;
         return t ? t->situacao : QStringLiteral("sem transação");
     }

@@ -19,6 +19,7 @@
 #include "hostsim/embedded_host_link.h"
 #include "shell/screens/form_principal.h"
 #include "support/test_context.h"
+#include "support/ui/cena.h"
 
 namespace ql::test {
 
@@ -49,6 +50,7 @@ struct LojaDemo {
     TestContext t;
     QStringList eventos;  // "FormInicial", "Logon", "fim" as the main window's hooks ran
     std::unique_ptr<FormPrincipal> janela;
+    Pedidos pedidos = std::make_shared<QStringList>();  // what reached the host, in order
 
     // `abreFormInicial`: what the main window runs to open the first screen (nothing by
     // default, so that a test opens the screen it drives).
@@ -63,8 +65,9 @@ struct LojaDemo {
             if (abreFormInicial) abreFormInicial(j);
         };
         g.abreFormMensLogon = [this](FormPrincipal&) { eventos << QStringLiteral("Logon"); };
-        g.configuracaoCarregada = [](FormPrincipal& j) {
+        g.configuracaoCarregada = [this](FormPrincipal& j) {
             IniciaHostLink(j.contexto(), hostsim::embeddedHostLinkFactory());
+            gravaPedidos(j.contexto(), pedidos);
         };
         g.encerraPrograma = [this] { eventos << QStringLiteral("fim"); };
         janela = std::make_unique<FormPrincipal>(t.ctx, std::move(g));

@@ -8,6 +8,7 @@
 #include "host/framing.h"
 #include "host/host_link.h"
 #include "shell/context.h"
+#include "support/test_context.h"
 
 namespace ql::test {
 
@@ -82,5 +83,19 @@ inline ScriptedLink& installScriptedLink(Context& ctx) {
     ctx.hostLink = std::move(link);
     return ref;
 }
+
+// A fresh process state whose host is a scripted link, for the transaction tests: operadora
+// route "ROUTEXY" (code OPER0001) and establishment 123456.
+struct ComLinkRoteirizado {
+    TestContext t;
+    Context& ctx = t.ctx;
+    ScriptedLink& link = installScriptedLink(ctx);
+
+    ComLinkRoteirizado() {
+        ctx.ident.NomeOperadora = QStringLiteral("ROUTEXY");
+        ctx.ident.CodigoOperadora = QStringLiteral("OPER0001");
+        ctx.config.ESTAB_CODE = QStringLiteral("123456");
+    }
+};
 
 }  // namespace ql::test
