@@ -202,15 +202,6 @@ TEST_F(Usuarios, LoginChecks) {
     }
 }
 
-TEST_F(Usuarios, ManagerWithoutAnyGroupCannotLogIn) {
-    gravaUsuarios();
-    gravaPermissoes("000\r\nMNG2\r\nSSSSSSSSS\r\nDOIS\r\n");
-    EXPECT_EQ(ExecutaLogin(tc.ctx, "MNG1", "1111", regraUsuario, regraSenha, {}),
-              ResultadoLogin::SenhaRecusada);
-    EXPECT_TRUE(tc.boxes.empty());
-    EXPECT_FALSE(tc.ctx.login.LoginAtivo);
-}
-
 TEST_F(Usuarios, FactoryPasswordForcesAChange) {
     gravaUsuarios();
     gravaPermissoesPadrao();
