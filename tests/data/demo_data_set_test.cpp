@@ -44,14 +44,6 @@ TEST(DemoDataSet, LoadsBackWithoutAnyMessage) {
     EXPECT_TRUE(QFileInfo(ctx.config.PRINTER.mid(4)).isDir());
     EXPECT_EQ(ctx.TipoEstab, 1);
 
-    // The layout values that differ by establishment type, and the login boxes' lengths.
-    for (int tipo = 1; tipo <= 3; ++tipo) {
-        EXPECT_EQ(ctx.telas.FormInicial[tipo].BtnPreVenda, tipo != 3) << tipo;
-        EXPECT_EQ(ctx.telas.FormInicial[tipo].txtCartao.maxLength, 19);
-        EXPECT_EQ(ctx.telas.FormLogin[tipo].txtPassword.maxLength, 6);
-        EXPECT_EQ(ctx.telas.FormImpressao[tipo].lstImpressaoProdutos, tipo == 3 ? u'N' : u'Y');
-    }
-
     // Operadoras, their extra fields and their distributors.
     ASSERT_TRUE(ObtemDadosOperadora(ctx));
     ASSERT_EQ(ctx.operadoras.size(), 3);
