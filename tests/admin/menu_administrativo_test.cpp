@@ -126,14 +126,6 @@ TEST(MenuAdministrativo, ChoosingAnOperadoraTakesItsTrimmedNameAndCode) {
     EXPECT_EQ(t.ctx.ident.AdministradoraSelecionada, 3);
 }
 
-TEST(MenuAdministrativo, TitleShowsTheClock) {
-    test::TestContext t;
-    t.clock.set(QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)));
-    EXPECT_EQ(
-        TituloMenuAdministrativo(t.ctx),
-        QStringLiteral("Quillane Client        0002 - Administrativas     05/03/2026 14:07:09"));
-}
-
 // The host's answer and its messages are the logon transaction's; the menu adds the time of
 // the last accepted logon.
 TEST(MenuAdministrativo, LogonWritesUltimoLoginOnlyWhenAccepted) {

@@ -117,10 +117,6 @@ TEST(OperatorTable, MissingOrOversizedFileIsAnError) {
         EXPECT_EQ(tc.ctx.operadoras.size(), 1);
         tc.boxes.clear();
     }
-    // With the error boxes turned off the failure is silent.
-    tc.ctx.config.TipoLog = "L";
-    EXPECT_FALSE(ObtemDadosOperadora(tc.ctx));
-    EXPECT_TRUE(tc.boxes.empty());
 }
 
 class Distribuidoras : public ::testing::Test {
