@@ -96,9 +96,12 @@ TEST(MenuAdministrativo, OperadoraCheckThenTheScreenNameAndTheRefreshedCode) {
         SCOPED_TRACE(int(caso.comando));
         for (const bool escolhida : {false, true}) {
             test::TestContext t;
-            if (escolhida) {
+            if (escolhida) {  // positions outside the list choose nothing
                 preencheOperadoras(t.ctx);
+                for (int fora : {0, 4}) EXPECT_FALSE(EscolheAdministradora(t.ctx, fora)) << fora;
                 ASSERT_TRUE(EscolheAdministradora(t.ctx, 2));
+                EXPECT_EQ(t.ctx.ident.NomeOperadora + "|" + t.ctx.ident.CodigoOperadora,
+                          "FARMAVIDA|00000246");  // trimmed
             }
             t.ctx.ident.CodigoOperadora = QStringLiteral("OUTRO");
             t.ctx.TelaAtual = QStringLiteral("ADMINISTRATIVA");
@@ -113,17 +116,6 @@ TEST(MenuAdministrativo, OperadoraCheckThenTheScreenNameAndTheRefreshedCode) {
             }
         }
     }
-}
-
-TEST(MenuAdministrativo, ChoosingAnOperadoraTakesItsTrimmedNameAndCode) {
-    test::TestContext t;
-    preencheOperadoras(t.ctx);
-    EXPECT_TRUE(EscolheAdministradora(t.ctx, 3));
-    EXPECT_EQ(t.ctx.ident.AdministradoraSelecionada, 3);
-    EXPECT_EQ(t.ctx.ident.NomeOperadora, QStringLiteral("BENEFICIO MAIS"));
-    EXPECT_EQ(t.ctx.ident.CodigoOperadora, QStringLiteral("00000369"));
-    for (int fora : {0, 4}) EXPECT_FALSE(EscolheAdministradora(t.ctx, fora)) << fora;
-    EXPECT_EQ(t.ctx.ident.AdministradoraSelecionada, 3);
 }
 
 // The host's answer and its messages are the logon transaction's; the menu adds the time of
