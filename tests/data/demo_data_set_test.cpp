@@ -17,24 +17,17 @@ namespace {
 
 using test::TestContext;
 
-// A context that starts the way the program does: from the generated folder alone.
-struct Loja {
-    TestContext tc;
-    QString pasta;
-    explicit Loja(const QString& dir) : pasta(dir) {
-        tc.ctx.programDir = dir;
-        tc.ctx.config = EstruturaPrincipal{};
-    }
-};
-
 TEST(DemoDataSet, LoadsBackWithoutAnyMessage) {
     QTemporaryDir destino;
     const QString pasta = destino.filePath("loja demo");  // a blank in the path, too
     QString erro;
     ASSERT_TRUE(GeraDadosDemonstracao(pasta, &erro)) << erro.toStdString();
 
-    Loja loja(pasta);
-    Context& ctx = loja.tc.ctx;
+    // A context that starts the way the program does: from the generated folder alone.
+    TestContext tc;
+    Context& ctx = tc.ctx;
+    ctx.programDir = pasta;
+    ctx.config = EstruturaPrincipal{};
     ASSERT_TRUE(SetaEstruturaPrincipal(ctx));
     EXPECT_EQ(QDir(ctx.config.PathServer).absolutePath(), QDir(pasta).absolutePath());
     EXPECT_EQ(ctx.config.ESTAB_CODE, kDemoCodigoEstab);
@@ -72,7 +65,7 @@ TEST(DemoDataSet, LoadsBackWithoutAnyMessage) {
     EXPECT_FALSE(PermissaoHabilitada(ctx.login.PermissoesUsuario[1], PermissaoMenu::Cadastro));
     EXPECT_EQ(ExecutaLogin(ctx, "STAFF", kDemoSenhaServico, {}), ResultadoLogin::Aceito);
 
-    EXPECT_TRUE(loja.tc.boxes.empty()) << loja.tc.boxes.texts().join('\n').toStdString();
+    EXPECT_TRUE(tc.boxes.empty()) << tc.boxes.texts().join('\n').toStdString();
 }
 
 TEST(DemoDataSet, RegeneratingReplacesTheChecksummedFiles) {
