@@ -66,7 +66,7 @@ TEST(Liquidacao, EachAnswerMovesTheSaleAndAFailureIsSentAgainUnchanged) {
         {"confirmation, host down", true, -164, "", E::ConfirmacaoPendente,
          "164- Servidor fora do Ar."},
         {"confirmation, system error", true, 0, "000-000=0212;009-000=200;", E::ConfirmacaoPendente,
-         "Erro :  200 - Contatar o suporte  ."},
+         "Erro :  200 - Contatar o suporte OPER0001 ."},
         {"undo accepted", false, 0, "000-000=0430;009-000=00;", E::Desfeita, ""},
         {"undo refused", false, 0, "000-000=0430;009-000=62;", E::Recusada, ""},
         {"undo, time-out", false, -165, "", E::DesfazimentoPendente, ""},
