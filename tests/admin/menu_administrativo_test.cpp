@@ -96,12 +96,12 @@ TEST(MenuAdministrativo, OperadoraCheckThenTheScreenNameAndTheRefreshedCode) {
         SCOPED_TRACE(int(caso.comando));
         for (const bool escolhida : {false, true}) {
             test::TestContext t;
-            if (escolhida) {  // positions outside the list choose nothing
+            if (escolhida) {  // the second, trimmed; then positions outside the list change nothing
                 preencheOperadoras(t.ctx);
-                for (int fora : {0, 4}) EXPECT_FALSE(EscolheAdministradora(t.ctx, fora)) << fora;
                 ASSERT_TRUE(EscolheAdministradora(t.ctx, 2));
+                for (int fora : {0, 4}) EXPECT_FALSE(EscolheAdministradora(t.ctx, fora)) << fora;
                 EXPECT_EQ(t.ctx.ident.NomeOperadora + "|" + t.ctx.ident.CodigoOperadora,
-                          "FARMAVIDA|00000246");  // trimmed
+                          "FARMAVIDA|00000246");
             }
             t.ctx.ident.CodigoOperadora = QStringLiteral("OUTRO");
             t.ctx.TelaAtual = QStringLiteral("ADMINISTRATIVA");

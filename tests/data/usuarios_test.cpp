@@ -200,6 +200,16 @@ TEST_F(Usuarios, LoginChecks) {
     EXPECT_EQ(senhaDe("MNG5"), "5555");
 }
 
+// Permissions are what the login ends on: a manager whose right password finds no group fails.
+TEST_F(Usuarios, ManagerWithoutAnyGroupCannotLogIn) {
+    gravaUsuarios();
+    gravaPermissoes("000\r\nMNG2\r\nSSSSSSSSS\r\nDOIS\r\n");
+    EXPECT_EQ(ExecutaLogin(tc.ctx, "MNG1", "1111", regraUsuario, regraSenha, {}),
+              ResultadoLogin::SenhaRecusada);
+    EXPECT_TRUE(tc.boxes.empty());
+    EXPECT_FALSE(tc.ctx.login.LoginAtivo);
+}
+
 TEST_F(Usuarios, NewPasswordChecks) {
     gravaUsuarios();
     tc.ctx.login.UsuarioLogado[1] = CompletaDireita("MNG3", kTamanhoNomeUsuario, ' ');
