@@ -111,9 +111,7 @@ TEST(MenuAdministrativo, OperadoraCheckThenTheScreenNameAndTheRefreshedCode) {
             EXPECT_EQ(t.ctx.ident.CodigoOperadora,
                       escolhida && caso.defineCodigo ? "00000246" : "OUTRO");
             EXPECT_EQ(t.boxes.texts(), avisa ? QStringList{caso.aviso} : QStringList{});
-            if (avisa) {
-                EXPECT_EQ(t.boxes.last().icon, Icon::Exclamation);
-            }
+            EXPECT_TRUE(!avisa || t.boxes.last().icon == Icon::Exclamation);
         }
     }
 }

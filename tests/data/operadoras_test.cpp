@@ -82,11 +82,10 @@ TEST(OperatorTable, LoadsInFileOrderAndFillsBothLists) {
 
     // The same code on two lines is listed once, with the position of its first line.
     const ListaComboAdm codigos = PreencheComboAdmCodigos(tc.ctx.operadoras);
-    ASSERT_EQ(codigos.itens.size(), 2);
-    EXPECT_EQ(codigos.itens[0].codigo, "ABC00001");
-    EXPECT_EQ(codigos.itens[0].posicao, 1);
-    EXPECT_EQ(codigos.itens[1].codigo, "00000002");
-    EXPECT_EQ(codigos.itens[1].posicao, 2);
+    QStringList itens;
+    for (const auto& item : codigos.itens)
+        itens << item.codigo + "@" + QString::number(item.posicao);
+    EXPECT_EQ(itens, (QStringList{"ABC00001@1", "00000002@2"}));
     EXPECT_EQ(codigos.selecionado, 0);
     EXPECT_EQ(PreencheComboAdmCodigos(TabelaOperadoras{}).selecionado, -1);
 
