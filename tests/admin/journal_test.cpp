@@ -48,43 +48,6 @@ TEST(JournalCells, TextByTypeLetter) {
         EXPECT_EQ(journalCellText(QString::fromLatin1(c[0])), QString::fromLatin1(c[1])) << c[0];
 }
 
-TEST(CarregaGrid, LoadsTitleHeaderAndRows) {
-    TestContext t;
-    // Title block, header block, two data blocks; one line per "|".
-    writeChecksummed(t, QStringLiteral("TS00000123-000045.S"),
-                     QStringLiteral("000|TResumo do lote 45||1|ALote|A0|ANSU|AValor||1|N000045|"
-                                    "N000000001234|D260304153012|M0000012345||1|N45|N1235|D260305|"
-                                    "M-50|")
-                         .split(QLatin1Char('|')));
-    JournalModel m;
-    QString subtitulo = QStringLiteral("design text");
-    ASSERT_TRUE(CarregaGrid(t.ctx, QStringLiteral("TS00000123-000045.S??"), m, &subtitulo));
-    EXPECT_TRUE(t.boxes.empty());
-    EXPECT_EQ(subtitulo, QStringLiteral("Resumo do lote 45"));
-    EXPECT_EQ(m.subtitle(), subtitulo);
-    ASSERT_EQ(m.rowCount(), 2);
-    ASSERT_EQ(m.columnCount(), 4);
-    EXPECT_EQ(rowTexts(m, 0), (QStringList{"45", "1234", "15:30:12 04/03/26", "123,45"}));
-    EXPECT_EQ(rowTexts(m, 1), (QStringList{"45", "1235", "05/03/26", "-0,50"}));
-    // Header row, the hidden column and the widths (longest trimmed raw value, header included).
-    const QStringList headers = {"Lote", "0", "NSU", "Valor"};
-    const int widths[] = {6, 12, 12, 10};
-    for (int c = 0; c < 4; ++c) {
-        EXPECT_EQ(m.headerData(c, Qt::Horizontal).toString(), headers[c]);
-        EXPECT_EQ(m.headerData(c, Qt::Horizontal, roles::ColumnHidden).toBool(), c == 1);
-        EXPECT_EQ(m.isColumnHidden(c), c == 1);
-        EXPECT_EQ(m.headerData(c, Qt::Horizontal, roles::ColumnWidthChars).toInt(), widths[c]);
-        EXPECT_FALSE(m.headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).isValid());
-    }
-    // Numbers and amounts right, dates left.
-    auto align = [&](int r, int c) {
-        return m.data(m.index(r, c), Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask;
-    };
-    EXPECT_EQ(align(0, 0), int(Qt::AlignRight));
-    EXPECT_EQ(align(0, 2), int(Qt::AlignLeft));
-    EXPECT_EQ(align(1, 3), int(Qt::AlignRight));
-}
-
 TEST(CarregaGrid, BlockShapes) {
     struct Case {
         const char* name;
@@ -132,54 +95,41 @@ TEST(CarregaGrid, RefusesMissingAndCorruptFiles) {
     QString subtitulo = QStringLiteral("kept");
     const QString padrao = QStringLiteral(" TS00000123-000045.S?? ");
     EXPECT_FALSE(CarregaGrid(t.ctx, padrao, m, &subtitulo));
-    ASSERT_EQ(t.boxes.shown().size(), 1u);
+    EXPECT_TRUE(t.boxes.shown().size() == 1 && t.boxes.last().icon == Icon::Information);
     EXPECT_EQ(t.boxes.last().text, QStringLiteral("Não existem registros a serem exibidos! Arquivo "
                                                   "TS00000123-000045.S?? não foi encontrado."));
-    EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
-    EXPECT_EQ(t.boxes.last().icon, Icon::Information);
 
-    // Contents changed after the file was named (a lower-case checksum: tests/data).
-    const QString name = writeChecksummed(t, QStringLiteral("TS00000123-000045.S"),
-                                          {"1", "AH1", "", "1", "Avalue", ""});
-    QFile f(t.path(name));
-    ASSERT_TRUE(f.open(QIODevice::Append));
-    f.write("1\r\nAintruder\r\n");
-    f.close();
-    t.boxes.clear();
-    EXPECT_FALSE(CarregaGrid(t.ctx, padrao, m, &subtitulo));
-    EXPECT_EQ(m.rowCount() + m.columnCount(), 0);
-    EXPECT_EQ(subtitulo, QStringLiteral("kept"));
-    EXPECT_EQ(t.boxes.texts(), QStringList{"Arquivo " + joinPath(t.dir.path(), name) +
-                                           " corrompido ! Contatar o suporte !"});
-    EXPECT_EQ(t.boxes.last().icon, Icon::Critical);
-
-    // Beyond the data-file size limit (a good journal padded with NULs, which leave its
-    // checksum as it was): refused as damaged without being read.
-    ASSERT_TRUE(QFile::remove(t.path(name)));
-    const QString grande = writeChecksummed(t, QStringLiteral("TS00000123-000045.S"),
-                                            {"1", "AH1", "", "1", "Avalue", ""});
-    ASSERT_TRUE(QFile::resize(t.path(grande), kMaxBytesArquivoDados + 1));
-    t.boxes.clear();
-    EXPECT_FALSE(CarregaGrid(t.ctx, padrao, m, &subtitulo));
-    EXPECT_EQ(t.boxes.texts(), QStringList{"Arquivo " + joinPath(t.dir.path(), grande) +
-                                           " corrompido ! Contatar o suporte !"});
+    // Contents changed after the file was named (a lower-case checksum: tests/data), and a good
+    // journal padded with NULs beyond the data-file size limit (its checksum unchanged): both
+    // refused as damaged, the second without being read.
+    const std::function<void(QFile&)> danos[] = {
+        [](QFile& f) { f.open(QIODevice::Append) && f.write("1\r\nAintruder\r\n"); },
+        [](QFile& f) { f.resize(kMaxBytesArquivoDados + 1); }};
+    for (const auto& dano : danos) {
+        const QString name = writeChecksummed(t, QStringLiteral("TS00000123-000045.S"),
+                                              {"1", "AH1", "", "1", "Avalue", ""});
+        QFile f(t.path(name));
+        dano(f);
+        f.close();
+        t.boxes.clear();
+        EXPECT_FALSE(CarregaGrid(t.ctx, padrao, m, &subtitulo));
+        EXPECT_EQ(m.rowCount() + m.columnCount(), 0);
+        EXPECT_EQ(subtitulo, QStringLiteral("kept"));
+        EXPECT_EQ(t.boxes.texts(), QStringList{"Arquivo " + joinPath(t.dir.path(), name) +
+                                               " corrompido ! Contatar o suporte !"});
+        EXPECT_EQ(t.boxes.last().icon, Icon::Critical);
+        ASSERT_TRUE(f.remove());
+    }
 }
 
-TEST(CarregaGrid, ReadsOnlyTheFirstMatchingFileAndStopsAtACounterOverflow) {
+TEST(CarregaGrid, StopsAtACounterOverflow) {
     TestContext t;
-    writeChecksummed(t, QStringLiteral("TP00000123.S"), {"1", "AH", "", "1", "Afirst", ""});
-    // The same journal left under another checksum; it sorts after the first one.
-    t.writeFile(QStringLiteral("TP00000123.SZZ"),
-                QStringLiteral("1\r\nAH\r\n\r\n1\r\nAsecond\r\n"));
     JournalModel m;
-    ASSERT_TRUE(CarregaGrid(t.ctx, QStringLiteral("tp00000123.s??"), m));
-    EXPECT_EQ(m.text(0, 0), QStringLiteral("first"));
-
     QStringList lines = {"1"};
     for (int i = 0; i < 32768; ++i) lines << QStringLiteral("A");
     EXPECT_FALSE(loadJournalBody(t.ctx, journalBody(lines), m));
     EXPECT_EQ(t.boxes.texts(), QStringList{"Ocorreu o erro: 6 - Estouro"});
-    EXPECT_EQ(t.boxes.last().title, QStringLiteral("ATENÇÃOCarregaGrid"));
+    EXPECT_TRUE(t.boxes.last().title.endsWith("CarregaGrid"));
 
     // A wide header and short rows: every row would hold all the header's columns.
     lines = QStringList{"1"} + QStringList(32000, QStringLiteral("A"));
@@ -210,20 +160,34 @@ TEST(JournalWriter, RoundTripsThroughTheReader) {
     QString error;
     ASSERT_TRUE(writeJournal(t.dir.path(), base, sampleLot(), &error)) << error.toStdString();
     JournalModel m;
-    QString subtitulo;
+    QString subtitulo = QStringLiteral("design text");
     ASSERT_TRUE(CarregaGrid(
         t.ctx, journalPattern(JournalKind::TransacoesLote, 1, QStringLiteral("00000123"), 45), m,
         &subtitulo));
     EXPECT_EQ(subtitulo, QStringLiteral("Lote 000045 - Transações; cartões e valores"));
+    EXPECT_EQ(m.subtitle(), subtitulo);
     ASSERT_EQ(m.rowCount(), 2);
     EXPECT_EQ(rowTexts(m, 0),
               (QStringList{"45", "1234", "15:30:12 04/03/26", "6064 **** 0001", "A1B2C3", "BC01",
                            "", "Cupom 12; caixa 3", "2", "123,45", "0,00", "-1,50", "0,07"}));
     EXPECT_EQ(rowTexts(m, 1), (QStringList{"45", "1235", "15:30:12 05/03/26", "6064 **** 0002", "",
                                            "VD01", "CANC.", "", "", "", "", "", ""}));
-    EXPECT_TRUE(m.isColumnHidden(0));
+    // The header's "0" column is hidden; widths are the longest raw value, header included.
+    for (int c : {0, 3, 7}) {
+        EXPECT_EQ(m.headerData(c, Qt::Horizontal, roles::ColumnHidden).toBool(), c == 0);
+        EXPECT_EQ(m.isColumnHidden(c), c == 0);
+        EXPECT_FALSE(m.headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).isValid());
+    }
+    EXPECT_EQ(m.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Cartão"));
     EXPECT_EQ(m.headerText(3), QStringLiteral("Cartão"));
+    EXPECT_EQ(m.headerData(7, Qt::Horizontal, roles::ColumnWidthChars).toInt(), 17);
     EXPECT_EQ(m.columnWidth(7), 17);  // "Cupom 12; caixa 3"
+    // Numbers and amounts right, texts and dates left.
+    auto align = [&](int r, int c) {
+        return m.data(m.index(r, c), Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask;
+    };
+    EXPECT_EQ(QList<int>({align(0, 1), align(0, 2), align(0, 3), align(0, 9)}),
+              QList<int>({Qt::AlignRight, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight}));
     // The pending list has one name whatever the type and key (the others: resumos_test).
     EXPECT_EQ(journalPattern(JournalKind::TransacoesPendentes, 4, QStringLiteral("00000123 "), 9),
               QStringLiteral("TP00000123.S??"));
@@ -291,11 +255,6 @@ void carrega(TestContext& t, JournalTable tabela, JournalModel& modelo,
     ASSERT_TRUE(CarregaGrid(t.ctx, QStringLiteral("TS00000123-000045.S??"), modelo));
 }
 
-QStringList totais(Context& ctx, const JournalModel& m) {
-    const TotaisLote t = SomaTotais(ctx, m);
-    return {t.liquidoVenda, t.reposicao, t.credito, t.debito};
-}
-
 TEST(SomaTotais, AddsTheFourAmountColumnsOfEveryRow) {
     struct Caso {
         const char* nome;
@@ -305,10 +264,10 @@ TEST(SomaTotais, AddsTheFourAmountColumnsOfEveryRow) {
     };
     // clang-format off
     const Caso casos[] = {
-        {"two rows", {{"10,00", "1,00", "0,10", "0,01"}, {"2,50", "2,00", "0,20", "0,02"}},
-         {"12,50", "3,00", "0,30", "0,03"}, false},
         {"negative amounts and integers", {{"-1,50", "7", "0", "100"}, {"0,50", "-7", "0", "0,99"}},
          {"-1,00", "0,00", "0,00", "100,99"}, false},
+        {"large amounts", {{"10,00", "999,99", "1234567,89", "-0,05"}, {"2,50", "0,01", "0,01", "0,05"}},
+         {"12,50", "1000,00", "1234567,90", "0,00"}, false},
         {"many cents do not drift", QVector<QStringList>(10, {"0,10", "0,10", "0,10", "0,10"}),
          {"1,00", "1,00", "1,00", "1,00"}, false},
         // The bad cell stops the adding; what came before it stays added.
@@ -332,26 +291,14 @@ TEST(SomaTotais, AddsTheFourAmountColumnsOfEveryRow) {
         }
         JournalModel modelo;
         ASSERT_TRUE(loadJournalBody(t.ctx, journalBody(linhas), modelo));
-        EXPECT_EQ(totais(t.ctx, modelo), caso.esperado);
+        const TotaisLote s = SomaTotais(t.ctx, modelo);
+        EXPECT_EQ(QStringList({s.liquidoVenda, s.reposicao, s.credito, s.debito}), caso.esperado);
         EXPECT_EQ(t.boxes.texts(), caso.erro
                                        ? QStringList{"Ocorreu o erro: 13 - Tipos incompatíveis"}
                                        : QStringList{});
-        if (caso.erro) {
-            EXPECT_EQ(t.boxes.last().title, QStringLiteral("ATENÇÃOSomaTotais"));
-        }
+        EXPECT_TRUE(!caso.erro || t.boxes.last().title.endsWith("SomaTotais"));
     }
-}
-
-TEST(SomaTotais, ReadsAmountCellsInCentsAndTheTitleJoinsThem) {
-    TestContext t;
-    JournalTable tabela;
-    tabela.rows = {
-        {"45", "7", "261205", "C", "A", "BC", "P", "", "1", "1000", "99999", "123456789", "-5"},
-        {"45", "8", "261205", "C", "A", "BE", "P", "", "1", "250", "1", "1", "5"}};
-    JournalModel modelo;
-    carrega(t, tabela, modelo);
-    EXPECT_EQ(totais(t.ctx, modelo), (QStringList{"12,50", "1000,00", "1234567,90", "0,00"}));
-
+    // The print title joins the labels and the totals.
     const RotulosTotais rotulos{" Total Vendas ", "Reposição ", " Crédito", "Débito"};
     EXPECT_EQ(TituloImpressaoLote(rotulos, {"12,50", "3,00", "0,30", "0,03"}),
               QStringLiteral("Total Vendas :        12,50      Reposição :        3,00      "
@@ -426,10 +373,8 @@ TEST(Cancelamento, AuthorisationNumberOnlyForANonZeroNumber) {
         const QString esperado = QString::fromUtf8(c[1]);
         EXPECT_EQ(InformaNumeroAutorizacao(t.ctx), !esperado.isEmpty()) << c[0];
         EXPECT_EQ(t.boxes.texts(), esperado.isEmpty() ? QStringList{} : QStringList{esperado});
-        if (!esperado.isEmpty()) {
-            EXPECT_EQ(t.boxes.last().title, QStringLiteral("Atenção"));
-            EXPECT_EQ(t.boxes.last().icon, MessageBoxes::Icon::Exclamation);
-        }
+        EXPECT_TRUE(esperado.isEmpty() || (t.boxes.last().title == QStringLiteral("Atenção") &&
+                                           t.boxes.last().icon == MessageBoxes::Icon::Exclamation));
     }
 }
 

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "data/demo_data_set.h"
-#include "support/scripted_link.h"
 #include "host/transacoes.h"
 #include "hostsim/embedded_host_link.h"
 #include "hostsim/host_store.h"
@@ -17,7 +16,9 @@
 #include "shell/text_files.h"
 #include "store/settlement.h"
 #include "store/terminal_store.h"
+#include "support/scripted_link.h"
 #include "support/test_context.h"
+#include "support/venda_demo.h"
 
 namespace ql {
 namespace {
@@ -39,15 +40,12 @@ VendaRegistrada venda(const QString& nsu, EstadoVenda estado, const QDateTime& q
     return v;
 }
 
-struct Terminal {
-    test::TestContext t;
-    test::ScriptedLink* link = &test::installScriptedLink(t.ctx);
+// The screen's operadora is the fixture's ROUTEXY; the sales are QUILLANE SAUDE's.
+struct Terminal : test::ComLinkRoteirizado {
     TerminalStore* store = nullptr;
-
     Terminal() {
-        CarregaTabelasMensagem(t.ctx);
-        t.ctx.ident.NomeOperadora = QStringLiteral("FARMAVIDA");
-        store = ArmazemTerminal(t.ctx);
+        CarregaTabelasMensagem(ctx);
+        store = ArmazemTerminal(ctx);
     }
     EstadoVenda estado(const QString& nsu) const { return store->venda(nsu).value().estado; }
 };
@@ -68,7 +66,7 @@ TEST(Liquidacao, EachAnswerMovesTheSaleAndAFailureIsSentAgainUnchanged) {
         {"confirmation, host down", true, -164, "", E::ConfirmacaoPendente,
          "164- Servidor fora do Ar."},
         {"confirmation, system error", true, 0, "000-000=0212;009-000=200;", E::ConfirmacaoPendente,
-         "Erro :  200 - Contatar o suporte  ."},
+         "Erro :  200 - Contatar o suporte OPER0001 ."},
         {"undo accepted", false, 0, "000-000=0430;009-000=00;", E::Desfeita, ""},
         {"undo refused", false, 0, "000-000=0430;009-000=62;", E::Recusada, ""},
         {"undo, time-out", false, -165, "", E::DesfazimentoPendente, ""},
@@ -76,11 +74,11 @@ TEST(Liquidacao, EachAnswerMovesTheSaleAndAFailureIsSentAgainUnchanged) {
     for (const auto& c : casos) {
         SCOPED_TRACE(c.nome);
         Terminal term;
-        Context& ctx = term.t.ctx;
+        Context& ctx = term.ctx;
         ASSERT_TRUE(term.store->registra(venda(kNsu, EstadoVenda::Autorizada, term.t.clock.now())));
         ctx.TelaAtual = QStringLiteral("VENDA");
         ctx.transacao.NsuTransacao = kNsu;
-        c.falha ? term.link->fail(c.falha) : term.link->answer(QString::fromLatin1(c.resposta));
+        c.falha ? term.link.fail(c.falha) : term.link.answer(QString::fromLatin1(c.resposta));
         c.confirma ? Mensagem_Confirmacao(ctx) : Mensagem_Anulacao(ctx);
         EXPECT_EQ(NomeEstado(term.estado(kNsu)), NomeEstado(c.depois));
         EXPECT_EQ(term.t.boxes.texts().join(" | "), QString::fromUtf8(c.caixa));
@@ -89,20 +87,20 @@ TEST(Liquidacao, EachAnswerMovesTheSaleAndAFailureIsSentAgainUnchanged) {
         // the screen's message and route are left as they were.
         const bool pendente = !EstadoLiquidado(c.depois);
         term.t.boxes.clear();
-        term.link->answer(c.confirma ? QStringLiteral("000-000=0212;009-000=00;")
-                                     : QStringLiteral("000-000=0430;009-000=00;"));
+        term.link.answer(c.confirma ? QStringLiteral("000-000=0212;009-000=00;")
+                                    : QStringLiteral("000-000=0430;009-000=00;"));
         const QString bufferAntes = ctx.bufferMensagem;
-        const std::size_t enviadas = term.link->sent().size();
+        const std::size_t enviadas = term.link.sent().size();
         EXPECT_EQ(LiquidaPendentes(ctx), pendente ? 1 : 0);
-        ASSERT_EQ(term.link->sent().size(), enviadas + (pendente ? 1 : 0));
+        ASSERT_EQ(term.link.sent().size(), enviadas + (pendente ? 1 : 0));
         EXPECT_TRUE(term.t.boxes.empty());
         EXPECT_EQ(ctx.bufferMensagem, bufferAntes);
-        EXPECT_EQ(ctx.ident.NomeOperadora, QStringLiteral("FARMAVIDA"));
+        EXPECT_EQ(ctx.ident.NomeOperadora, QStringLiteral("ROUTEXY"));
         if (!pendente) continue;
-        EXPECT_EQ(term.link->sent().back().route, QStringLiteral("QUILLANE SAUDE"));
-        EXPECT_TRUE(term.link->bodies().back().startsWith(
+        EXPECT_EQ(term.link.sent().back().route, QStringLiteral("QUILLANE SAUDE"));
+        EXPECT_TRUE(term.link.bodies().back().startsWith(
             QStringLiteral("000-000=%1;011-000=800300;").arg(c.confirma ? "0202" : "0420")));
-        EXPECT_TRUE(term.link->bodies().back().contains(QStringLiteral("012-000=") + kNsu));
+        EXPECT_TRUE(term.link.bodies().back().contains(QStringLiteral("012-000=") + kNsu));
         EXPECT_EQ(term.estado(kNsu), c.confirma ? EstadoVenda::Confirmada : EstadoVenda::Desfeita);
     }
 }
@@ -111,7 +109,7 @@ TEST(Liquidacao, EachAnswerMovesTheSaleAndAFailureIsSentAgainUnchanged) {
 // authorised, so a second page without an answer leaves it sent (to be undone).
 TEST(Liquidacao, OnlyTheLastPageAuthorisesTheSale) {
     Terminal term;
-    Context& ctx = term.t.ctx;
+    Context& ctx = term.ctx;
     ctx.TelaAtual = QStringLiteral("VENDA");
     ctx.transacao.NsuTransacao = kNsu;
     ItemVenda item;
@@ -121,16 +119,16 @@ TEST(Liquidacao, OnlyTheLastPageAuthorisesTheSale) {
     ctx.itensVenda.itens = QVector<ItemVenda>(13, item);
     ctx.itensVenda.count = 13;
     GradeAutorizacao grade;
-    term.link->answer(QStringLiteral("000-000=0210;009-000=00;"));
-    term.link->fail(-165);
+    term.link.answer(QStringLiteral("000-000=0210;009-000=00;"));
+    term.link.fail(-165);
     EXPECT_FALSE(Mensagem_GeracaoPre(ctx, grade, QStringLiteral("4711")));
-    ASSERT_EQ(term.link->sent().size(), 2u);
+    ASSERT_EQ(term.link.sent().size(), 2u);
     EXPECT_EQ(term.estado(kNsu), EstadoVenda::Enviada);
 }
 
 TEST(Liquidacao, StartUpUndoesTheSentAndTheOpenSaleResumesThePendingAndForgetsTheOld) {
     Terminal term;
-    Context& ctx = term.t.ctx;
+    Context& ctx = term.ctx;
     const QDateTime agora = term.t.clock.now();
     const QString enviada = QStringLiteral("000000000100");
     const QString aberta = QStringLiteral("000000000101");
@@ -153,22 +151,22 @@ TEST(Liquidacao, StartUpUndoesTheSentAndTheOpenSaleResumesThePendingAndForgetsTh
         ctx.vendaEmAndamento = caso == 1;
         if (caso == 2) {
             ctx.TelaAtual = QStringLiteral("PREVENDA");
-            term.link->answer(QStringLiteral("000-000=0110;009-000=00;012-000=000000000104;"));
+            term.link.answer(QStringLiteral("000-000=0110;009-000=00;012-000=000000000104;"));
             ASSERT_TRUE(Mensagem_ElegPortador(ctx, 0));
             ctx.vendaEmAndamento = true;  // the authorisation screen opens
         }
         EXPECT_EQ(LiquidaPendentes(ctx), 0);
-        EXPECT_EQ(term.link->sent().size(), caso == 2 ? 1u : 0u);
+        EXPECT_EQ(term.link.sent().size(), caso == 2 ? 1u : 0u);
     }
     ctx.vendaEmAndamento = false;
 
-    term.link->answer(QStringLiteral("000-000=0430;009-000=00;"));
-    term.link->answer(QStringLiteral("000-000=0430;009-000=00;"));
-    term.link->answer(QStringLiteral("000-000=0212;009-000=00;"));
+    term.link.answer(QStringLiteral("000-000=0430;009-000=00;"));
+    term.link.answer(QStringLiteral("000-000=0430;009-000=00;"));
+    term.link.answer(QStringLiteral("000-000=0212;009-000=00;"));
     RecuperaVendas(ctx);
-    ASSERT_EQ(term.link->sent().size(), 4u);
-    EXPECT_EQ(term.link->bodies()[1].left(13) + term.link->bodies()[2].left(13) +
-                  term.link->bodies()[3].left(13),
+    ASSERT_EQ(term.link.sent().size(), 4u);
+    EXPECT_EQ(term.link.bodies()[1].left(13) + term.link.bodies()[2].left(13) +
+                  term.link.bodies()[3].left(13),
               "000-000=0420;000-000=0420;000-000=0202;");
     EXPECT_EQ(term.estado(enviada), EstadoVenda::Desfeita);
     EXPECT_EQ(term.estado(aberta), EstadoVenda::Desfeita);
@@ -224,12 +222,7 @@ struct VendaDoCartao4 {
         link = l.get();
         ctx.hostLink = std::move(l);
         LigaArmazemTerminal(ctx);
-        ctx.TelaAtual = QStringLiteral("VENDA");
-        ctx.ident.NumeroCartao = QStringLiteral("6062820000000004");
-        ctx.ident.NomeOperadora = QStringLiteral("QUILLANE SAUDE");
-        ASSERT_TRUE(Mensagem_ElegPortador(ctx, 0));
-        ASSERT_TRUE(Recupera_Pre(ctx, grade, 0));
-        CarregaItemVenda_Grid(ctx, grade);
+        ASSERT_TRUE(test::CarregaPreAutorizacao0004(ctx, grade));
     }
     QString situacaoNoHost(const QString& nsu) {
         hostsim::HostStore host(
@@ -263,7 +256,6 @@ TEST(Liquidacao, HostDownAtF5UpAMinuteLaterGetsTheConfirmationOnce) {
 
     link.fora = true;
     EXPECT_FALSE(Mensagem_Confirmacao(ctx));
-    EXPECT_EQ(t.boxes.texts(), QStringList{QStringLiteral("164- Servidor fora do Ar.")});
     t.clock.advanceSecs(60);
     EXPECT_EQ(LiquidaPendentes(ctx), 0);
     EXPECT_EQ(store->venda(nsu)->estado, EstadoVenda::ConfirmacaoPendente);
