@@ -4,7 +4,6 @@
 #include "sale/pre_venda.h"
 #include "shell/layouts.h"
 #include "support/scripted_link.h"
-#include "support/test_context.h"
 
 namespace ql {
 namespace {

@@ -5,7 +5,6 @@
 #include "host/catalogo.h"
 #include "sale/preco.h"
 #include "support/scripted_link.h"
-#include "support/test_context.h"
 
 namespace ql {
 namespace {
@@ -58,10 +57,7 @@ class FakeCatalogo final : public CatalogoProdutos {
     void CEPLogoff() override { ++logoffs; }
 };
 
-struct Preco : ::testing::Test {
-    test::TestContext t;
-    Context& ctx = t.ctx;
-    test::ScriptedLink& link = test::installScriptedLink(ctx);
+struct Preco : ::testing::Test, test::ComLinkRoteirizado {
     FakeCatalogo& instalaCatalogo() {
         ctx.catalogo = std::make_unique<FakeCatalogo>();
         return static_cast<FakeCatalogo&>(*ctx.catalogo);

@@ -2,10 +2,9 @@
 
 #include <array>
 
-#include "support/scripted_link.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/selecao_produto.h"
-#include "support/test_context.h"
+#include "support/scripted_link.h"
 
 namespace ql {
 namespace {
@@ -97,10 +96,7 @@ TEST(SelecaoProduto, AmountsOfTheDialog) {
 }
 
 // A context holding one product in entry 1; operadora 2 asks for a prescription number.
-struct Dialogo : ::testing::Test {
-    test::TestContext t;
-    Context& ctx = t.ctx;
-    test::ScriptedLink& link = test::installScriptedLink(ctx);
+struct Dialogo : ::testing::Test, test::ComLinkRoteirizado {
     GradeAutorizacao grade;
 
     Dialogo() {

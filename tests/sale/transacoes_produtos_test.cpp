@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "host/framing.h"
-#include "support/scripted_link.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/transacoes_produtos.h"
-#include "support/test_context.h"
+#include "support/scripted_link.h"
 
 namespace ql {
 namespace {
@@ -22,15 +21,10 @@ QStringList celulas(const TabelaTexto& tabela, int linha, int n) {
     return c;
 }
 
-struct Produtos : ::testing::Test {
-    test::TestContext t;
-    Context& ctx = t.ctx;
-    test::ScriptedLink& link = test::installScriptedLink(ctx);
+struct Produtos : ::testing::Test, test::ComLinkRoteirizado {
     GradeAutorizacao grade;
 
     Produtos() {
-        ctx.ident.NomeOperadora = QStringLiteral("ROUTEXY");
-        ctx.config.ESTAB_CODE = QStringLiteral("123456");
         ctx.transacao.NsuTransacao = QStringLiteral("123456");
         ctx.TelaAtual = QStringLiteral("PREVENDA");
     }
