@@ -226,9 +226,12 @@ TEST(PesquisaProduto, ChecksAsksPagesAndAddsASingleProduct) {
         }
         const Pesquisa p = PesquisaProduto(f.ctx, QString::fromUtf8(c.texto), consulta, grade);
         EXPECT_EQ(p.resultado, c.resultado);
+        EXPECT_EQ(p.texto, QString::fromUtf8(c.texto));
         QStringList paginas;
-        for (const QString& corpo : f.link.bodies())
+        for (const QString& corpo : f.link.bodies()) {
             paginas << corpo.section(QStringLiteral("900-000="), 1).section(u';', 0, 0);
+            EXPECT_TRUE(corpo.contains(QStringLiteral(";920-000=%1;").arg(c.texto)));
+        }
         EXPECT_EQ(paginas.join(u','), c.paginas);
         EXPECT_EQ(f.t.boxes.texts().join(u'|'), QString::fromUtf8(c.mensagens));
         if (c.resultado == P::Invalida) {
