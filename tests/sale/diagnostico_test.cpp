@@ -19,6 +19,8 @@ TEST(TestaConexaoHost, OutcomeOfTheLogonExchangeOrOfNoLink) {
         {HostLink::kSemInternet, "",
          "Falha na conexão: código -163 - 163- Não foi possível acessar a Internet"},
         {HostLink::kTimedOut, "", "Falha na conexão: código -165 - tempo de espera esgotado"},
+        {HostLink::kTlsFailure, "",
+         "Falha na conexão: código -169 - falha na conexão segura (TLS)"},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.inicio);
