@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/scripted_link.h"
 #include "sale/diagnostico.h"
-#include "support/test_context.h"
+#include "support/scripted_link.h"
 
 namespace ql {
 namespace {
@@ -25,13 +24,8 @@ TEST(TestaConexaoHost, OutcomeOfTheLogonExchangeOrOfNoLink) {
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.inicio);
-        test::TestContext t;
-        test::ScriptedLink& roteiro = test::installScriptedLink(t.ctx);
-        if (c.falha) {
-            roteiro.fail(c.falha);
-        } else {
-            roteiro.answer(QString::fromUtf8(c.resposta));
-        }
+        test::ComLinkRoteirizado t;
+        c.falha ? t.link.fail(c.falha) : t.link.answer(QString::fromUtf8(c.resposta));
         t.ctx.bufferMensagem = QStringLiteral("transação em curso");
         const ResultadoTesteConexao r = TestaConexaoHost(t.ctx);
         EXPECT_EQ(r.ok, QString::fromUtf8(c.inicio).startsWith("Conexão OK"));
@@ -39,11 +33,11 @@ TEST(TestaConexaoHost, OutcomeOfTheLogonExchangeOrOfNoLink) {
         EXPECT_TRUE(r.texto.startsWith(QString::fromUtf8(c.inicio))) << r.texto.toStdString();
         EXPECT_TRUE(r.texto.endsWith(QStringLiteral(" ms)")));
         // A logon request went out; the transaction's buffer and the screens were left alone.
-        ASSERT_EQ(roteiro.sent().size(), 1u);
-        EXPECT_TRUE(roteiro.sent()[0].frame.startsWith(QStringLiteral("0006LOGIN|")));
-        EXPECT_EQ(roteiro.sent()[0].frame.size(), HostLink::kFrameSize);
+        ASSERT_EQ(t.link.sent().size(), 1u);
+        EXPECT_TRUE(t.link.sent()[0].frame.startsWith(QStringLiteral("0006LOGIN|")));
+        EXPECT_EQ(t.link.sent()[0].frame.size(), HostLink::kFrameSize);
         EXPECT_EQ(t.ctx.bufferMensagem, QStringLiteral("transação em curso"));
-        EXPECT_TRUE(t.boxes.empty());
+        EXPECT_TRUE(t.t.boxes.empty());
     }
     test::TestContext t;
     const ResultadoTesteConexao r = TestaConexaoHost(t.ctx);

@@ -58,7 +58,13 @@ TEST(ValidaIdentificacao, CardAgainThenEachAdditionalField) {
     };
     const RegistroOperadora numerica = operadora("N", "N"), livre = operadora("A", "A"),
                             semCampos = operadora(" ", "");
-    const char* campo1Numeros = "Dados Inválidos, digite apenas números no campo. Tente novamente!";
+    const char *numeros1 = "Dados Inválidos, digite apenas números no campo. Tente novamente!",
+               *numeros2 = "Dados Inválidos, digite apenas números. Tente novamente!",
+               *minimo6 = "Digite pelo menos 6 números. Tente novamente!",
+               *minimo11 = "Digite pelo menos 11 números. Tente novamente!",
+               *cartao = "Digite pelo menos 16 números no campo cartão. Tente novamente!",
+               *k = "6062820000000001";
+    const Modo D = Modo::Digitacao;
     const struct {
         const char *cartao, *campo1, *campo2;
         Modo modo;
@@ -67,27 +73,18 @@ TEST(ValidaIdentificacao, CardAgainThenEachAdditionalField) {
         const char* mensagem;  // empty: accepted
         Campo campo;
     } casos[] = {
-        {"6062820000000001", "123456", "12345678901", Modo::Digitacao, ' ', &numerica, "",
-         Campo::Cartao},
-        {"606282000000000", "123456", "1", Modo::Digitacao, ' ', &numerica,
-         "Digite pelo menos 16 números no campo cartão. Tente novamente!", Campo::Cartao},
+        {k, "123456", "12345678901", D, ' ', &numerica, "", Campo::Cartao},
+        {"606282000000000", "123456", "1", D, ' ', &numerica, cartao, Campo::Cartao},
         {"6062", "123456", "12345678901", Modo::Leitura, ' ', &numerica, "", Campo::Cartao},
-        {"6062820000000001", "12A456", "12345678901", Modo::Digitacao, ' ', &numerica,
-         campo1Numeros, Campo::Campo1},
-        {"6062820000000001", "ABCDEF", "XYZ", Modo::Digitacao, 'N', &livre, campo1Numeros,
-         Campo::Campo1},
-        {"6062820000000001", "ABCDEF", "XYZ", Modo::Digitacao, ' ', &livre, "", Campo::Cartao},
-        {"6062820000000001", "12345", "12345678901", Modo::Digitacao, ' ', &numerica,
-         "Digite pelo menos 6 números. Tente novamente!", Campo::Campo1},
-        {"6062820000000001", "123456", "1234567890-1", Modo::Digitacao, ' ', &numerica,
-         "Dados Inválidos, digite apenas números. Tente novamente!", Campo::Campo2},
-        // Numeric, though not digits only.
-        {"6062820000000001", "12,345", "1234567890.1", Modo::Digitacao, 'N', &numerica, "",
-         Campo::Cartao},
-        {"6062820000000001", "123456", "1234567890", Modo::Digitacao, ' ', &numerica,
-         "Digite pelo menos 11 números. Tente novamente!", Campo::Campo2},
-        {"6062820000000001", "", "", Modo::Digitacao, 'N', &semCampos, "", Campo::Cartao},
-        {"6062820000000001", "", "", Modo::Digitacao, 'N', nullptr, "", Campo::Cartao},
+        {k, "12A456", "12345678901", D, ' ', &numerica, numeros1, Campo::Campo1},
+        {k, "ABCDEF", "XYZ", D, 'N', &livre, numeros1, Campo::Campo1},
+        {k, "ABCDEF", "XYZ", D, ' ', &livre, "", Campo::Cartao},
+        {k, "12345", "12345678901", D, ' ', &numerica, minimo6, Campo::Campo1},
+        {k, "123456", "1234567890-1", D, ' ', &numerica, numeros2, Campo::Campo2},
+        {k, "12,345", "1234567890.1", D, 'N', &numerica, "", Campo::Cartao},  // numeric enough
+        {k, "123456", "1234567890", D, ' ', &numerica, minimo11, Campo::Campo2},
+        {k, "", "", D, 'N', &semCampos, "", Campo::Cartao},
+        {k, "", "", D, 'N', nullptr, "", Campo::Cartao},
     };
     for (const auto& c : casos) {
         const DadosIdentificacaoTela dados{QString::fromLatin1(c.cartao),

@@ -26,7 +26,6 @@ TEST(MoneyKeys, TypedFromTheRightPerBox) {
     } casos[] = {
         {valor, "0,00", 0, false, "1234567", "12.345,67", 0},
         {valor, "0,00", 0, false, "12345678", "12.345,67", 0},  // eighth digit: nine characters
-        {valor, "0,00", 0, false, "9999999", "99.999,99", 0},
         {valor, "1.234,56", 0, false, "<", "0,00", 0},    // Backspace resets
         {valor, "0,00", 0, false, "1a-,.2'", "0,12", 0},  // letters, signs, apostrophe dropped
         {valor, "3,21", 0, false, "\r", "3,21", 1},       // Enter asks for a tab
@@ -62,7 +61,7 @@ TEST(MoneyKeys, TypedFromTheRightPerBox) {
     }
 }
 
-TEST(ValorChange, ShortTextsBecomeHundredths) {
+TEST(MoneyTexts, ShortTextsBecomeHundredthsAndSeparatorsGo) {
     const struct {
         const char* texto;
         const char* esperado;
@@ -77,27 +76,28 @@ TEST(ValorChange, ShortTextsBecomeHundredths) {
         EXPECT_EQ(Valor_Change(campo), caso.trocado);
         EXPECT_EQ(campo.texto, QString::fromLatin1(caso.esperado));
     }
-}
-
-TEST(FrValorVirg, RemovesSeparatorsOnly) {
     EXPECT_EQ(frValorVirg(QStringLiteral("a.b,c d")), QStringLiteral("abc d"));
-    EXPECT_EQ(frValorVirg(QString()), QString());
     EXPECT_EQ(frValorVirg(QString(300, QLatin1Char('1'))).size(), 255);
 }
 
-TEST(QuantidadeKeyPress, OnlyDigitsBackspaceAndEnter) {
-    for (int tecla : {int('0'), int('9'), teclas::Backspace, teclas::Enter})
-        EXPECT_EQ(Quantidade_KeyPress(tecla), tecla);
-    for (int tecla : {int('a'), int('/'), int(':'), teclas::Apostrofo})
-        EXPECT_EQ(Quantidade_KeyPress(tecla), teclas::Nenhuma);
-}
-
-// A typed key is the key filter's (FiltraTecla has the table); pasted text goes through it
-// character by character.
-TEST(TeclaTexto, TypedOrPastedTextGoesThroughTheKeyFilter) {
-    EstadoCampo campo;
-    EXPECT_EQ(TeclaTexto(campo, 'a'), ResultadoTecla{'A'});
-    // ";" and "=" would add fields to a text-form request.
+// One key as a text box gets it (the key filter, also the search by name: ";" and "=" would add
+// fields to a text-form request), and as the search by code and a quantity box get it.
+TEST(KeyFilters, TextBoxesUpperCaseAndDropSeparatorsNumericBoxesTakeDigitsOnly) {
+    const struct {
+        int tecla, texto, soDigitos, quantidade;
+    } casos[] = {
+        {'a', 'A', 0, 0},    {'0', '0', '0', '0'}, {'9', '9', '9', '9'}, {'/', '/', 0, 0},
+        {':', ':', 0, 0},    {',', ',', 0, 0},     {';', 0, 0, 0},       {'=', 0, 0, 0},
+        {39, 0, 0, 0},       {13, 13, 13, 13},     {8, 8, 8, 8},         {27, 27, 27, 0},
+        {0xE7, 0xC7, 0, 0},  // ç -> Ç; ÿ -> Ÿ in the code the text box holds, ß stays
+        {0xFF, 0x178, 0, 0}, {0xDF, 0xDF, 0, 0},   {-1, -1, 0, 0},       {0x1F600, 0x1F600, 0, 0},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(Pesquisa_KeyPress(c.tecla, false), c.texto) << c.tecla;
+        EXPECT_EQ(Pesquisa_KeyPress(c.tecla, true), c.soDigitos) << c.tecla;
+        EXPECT_EQ(Quantidade_KeyPress(c.tecla), c.quantidade) << c.tecla;
+    }
+    // Pasted text goes through the same filter character by character.
     EXPECT_EQ(FiltraTexto(QStringLiteral("d'agua ação 1-2;902-000=7")),
               QStringLiteral("DAGUA AÇÃO 1-2902-0007"));
     EXPECT_EQ(FiltraTexto(QStringLiteral("''")), QString());
@@ -130,17 +130,6 @@ TEST(LeitorCartaoTeclado, EnterSequencesResetAndModeChange) {
     EXPECT_TRUE(leitor.tecla('\r', Modo::Digitacao));
     EXPECT_EQ(leitor.entersContados(), 0);
     EXPECT_FALSE(leitor.tecla('\r', Modo::Leitura));
-}
-
-// The product search box: the key filter, or, where the layout makes it a search by code,
-// only digits, Enter, Esc and Backspace.
-TEST(PesquisaKeyPress, KeyFilterOrDigitsOnly) {
-    for (int tecla : {int('0'), int('9'), teclas::Enter, teclas::Esc, teclas::Backspace})
-        EXPECT_EQ(Pesquisa_KeyPress(tecla, true), tecla);
-    for (int tecla : {int('a'), int('A'), int('-'), int(','), 0xE7})
-        EXPECT_EQ(Pesquisa_KeyPress(tecla, true), teclas::Nenhuma);
-    EXPECT_EQ(Pesquisa_KeyPress('a', false), 'A');
-    EXPECT_EQ(Pesquisa_KeyPress(teclas::Apostrofo, false), teclas::Nenhuma);
 }
 
 }  // namespace

@@ -50,25 +50,18 @@ TEST(PinPadArquivo, ReadsTheTrackOrTheScriptedResult) {
         {"bad code is a read error", QStringLiteral("RETORNO=x"), -20, {}},
         {"empty swipe", QStringLiteral("\n"), -20, {}},
         {"Windows-1252", QStringLiteral("CARTÃO 1"), 8, QStringLiteral("CARTÃO 1")},
+        {"overlong track cut", QString(500, u'7'), PinPad::kTamanhoTrilha,
+         QString(PinPad::kTamanhoTrilha, u'7')},
+        {"no file", QString(), PinPad::kSemComunicacao, {}},
     };
     for (const Caso& c : casos) {
-        PinPadArquivo pad(t.writeFile(QStringLiteral("trilha.txt"), c.conteudo));
+        PinPadArquivo pad(c.conteudo.isNull() ? t.path("nada.txt")
+                                              : t.writeFile("trilha.txt", c.conteudo));
         const LeituraPinPad l = LeTrilha(pad);
         EXPECT_EQ(l.RetornoPinPad, c.retorno) << c.nome;
         EXPECT_EQ(l.TrilhaCartao.size(), PinPad::kTamanhoTrilha) << c.nome;
         EXPECT_EQ(l.TrilhaCartao.trimmed(), c.trilha) << c.nome;
     }
-}
-
-TEST(PinPadArquivo, MissingFileAndOverlongTrack) {
-    test::TestContext t;
-    PinPadArquivo ausente(t.path(QStringLiteral("nao_existe.txt")));
-    EXPECT_EQ(LeTrilha(ausente).RetornoPinPad, PinPad::kSemComunicacao);
-
-    PinPadArquivo longo(t.writeFile(QStringLiteral("longo.txt"), QString(500, u'7')));
-    const LeituraPinPad l = LeTrilha(longo);
-    EXPECT_EQ(l.RetornoPinPad, PinPad::kTamanhoTrilha);
-    EXPECT_EQ(l.TrilhaCartao, QString(PinPad::kTamanhoTrilha, u'7'));
 }
 
 TEST(ConfiguracaoPinPad, KindsOfTheSetting) {

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "support/scripted_link.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/pre_venda.h"
 #include "shell/layouts.h"
-#include "support/test_context.h"
+#include "support/scripted_link.h"
 
 namespace ql {
 namespace {
@@ -156,126 +155,94 @@ TEST(PreVendaRegras, PedeProximaPaginaSoNaUltimaLinha) {
     }
 }
 
-// The product search against a scripted host.
-struct Pesquisa_ : ::testing::Test {
-    test::TestContext t;
-    Context& ctx = t.ctx;
-    test::ScriptedLink& link = test::installScriptedLink(ctx);
-    G grade;
-    R consulta;
+// Answer pages of the product query: continuation, then products of 1 unit at 10,00.
+QString produto(int n, const char* codigo, const char* descricao) {
+    const QString s = QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+    return QStringLiteral("902-%1=%2;903-%1=%3;906-%1=C;910-%1=0001000;919-%1=00;")
+        .arg(s, QLatin1String(codigo), QLatin1String(descricao));
+}
+QString pagina(const char* continuacao, const QStringList& produtos) {
+    return QStringLiteral("000-000=0110;009-000=00;900-000=%1;901-000=%2;")
+               .arg(QLatin1String(continuacao))
+               .arg(produtos.size(), 2, 10, QLatin1Char('0')) +
+           produtos.join(QString());
+}
 
-    Pesquisa_() {
-        ctx.ident.NomeOperadora = QStringLiteral("ROUTEXY");
-        ctx.config.ESTAB_CODE = QStringLiteral("123456");
-        ctx.transacao.NsuTransacao = QStringLiteral("123456");
-        ctx.TelaAtual = QStringLiteral("PREVENDA");
-        link.priceFails(1);
-    }
-    static QString produto(int n, const char* codigo, const char* descricao) {
-        const QString s = QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
-        return QStringLiteral(
-                   "902-%1=%2;903-%1=%3;906-%1=C;910-%1=0001000;909-%1=00000;"
-                   "911-%1=0000800;912-%1=0000400;919-%1=00;")
-            .arg(s, QLatin1String(codigo), QLatin1String(descricao));
-    }
-    static QString pagina(const char* continuacao, const QStringList& produtos) {
-        return QStringLiteral("000-000=0110;009-000=00;900-000=%1;901-000=%2;")
-                   .arg(QLatin1String(continuacao))
-                   .arg(produtos.size(), 2, 10, QLatin1Char('0')) +
-               produtos.join(QString());
-    }
-    QStringList mensagens() const { return t.boxes.texts(); }
-};
-
-TEST_F(Pesquisa_, TextoRecusadoNaoVaiAoHost) {
+// The product search against a scripted host: its answers ("" a lost connection), the pages
+// asked (each query's "900-000"), the messages ("|" between them) and where the product went.
+TEST(PesquisaProduto, ChecksAsksPagesAndAddsASingleProduct) {
+    using P = ResultadoPesquisa;
+    const QString um = pagina("0", {produto(0, "7891000000001", "DIPIRONA")}),
+                  dois = pagina("0", {produto(0, "7891000000001", "DIPIRONA"),
+                                      produto(1, "7891000000002", "DIPIRONA GOTAS")}),
+                  x5 = pagina("5", {produto(0, "7891000000003", "XAROPE")}),
+                  x3 = pagina("3", {produto(0, "7891000000003", "XAROPE")}),
+                  x9 = pagina("9", {produto(0, "7891000000004", "XAROPE INFANTIL")}),
+                  x0 = pagina("0", {produto(0, "7891000000004", "XAROPE INFANTIL")}),
+                  nada = QStringLiteral("000-000=0110;009-000=56;030-000=Nada encontrado;");
+    const char *longo = "O Código do produto não pode ser maior que 13 dígitos!",
+               *naoEncontrado =
+                   "Nada encontrado|Não foram encontrados produtos|Produto não encontrado!";
+    const char* foraDoAr = "164- Servidor fora do Ar.|Produto não encontrado!";
+    const char* semCatalogo =
+        "Erro durante a leitura do preço do produto ou produto não encontrado.";
     const struct {
-        const char *texto, *mensagem;
+        const char* texto;
+        QStringList respostas;
+        P resultado;
+        const char *paginas, *mensagens;
+        const char* grade;  // code and quantity of grid row 1 ("" when the grid is empty)
+        int consulta;       // rows left for the query screen
+        bool jaNaGrade = false, ds = false;
     } casos[] = {
-        {"  ", "Por favor digite pelo menos uma letra!"},
-        {"123456789012345", "O Código do produto não pode ser maior que 13 dígitos!"},
+        {"  ", {}, P::Invalida, "", "Por favor digite pelo menos uma letra!", "", 0},
+        {"123456789012345", {}, P::Invalida, "", longo, "", 0},
+        {"7891000000001", {um}, P::Adicionado, "0", "", "7891000000001 1", 1},
+        {"7891000000001", {um}, P::Adicionado, "0", "", "7891000000001 2", 1, true},
+        {"DIPIRONA", {dois}, P::Escolher, "0", "", "", 2},
+        // One product with more pages announced is still a choice; a short page asks the next
+        // one, and a repeated continuation ends the chase.
+        {"XAROPE", {x5, x9, x9}, P::Escolher, "0,5,9", "", "", 1},
+        {"XAROPE", {x3, x0}, P::Adicionado, "0,3", "", "7891000000004 1", 1},
+        {"XYZ", {nada}, P::NaoEncontrado, "0", naoEncontrado, "", 0},
+        {"XYZ", {""}, P::NaoEncontrado, "0", foraDoAr, "", 0},
+        // A short code goes to the catalogue first; with none, no query goes out.
+        {"789100", {}, P::FalhaCatalogo, "", semCatalogo, "", 0, false, true},
     };
     for (const auto& c : casos) {
-        t.boxes.clear();
-        const Pesquisa p = PesquisaProduto(ctx, QString::fromUtf8(c.texto), consulta, grade);
-        EXPECT_EQ(p.resultado, ResultadoPesquisa::Invalida);
-        EXPECT_EQ(mensagens(), QStringList{QString::fromUtf8(c.mensagem)});
+        SCOPED_TRACE(std::string(c.texto) + " " + c.paginas);
+        test::ComLinkRoteirizado f;
+        f.ctx.TelaAtual = QStringLiteral("PREVENDA");
+        f.ctx.config.bIdentificaCartao_DS = c.ds;
+        f.link.priceFails(1);
+        for (const QString& r : c.respostas) r.isEmpty() ? f.link.fail(-164) : f.link.answer(r);
+        G grade;
+        R consulta;
+        if (c.jaNaGrade) {
+            const int l = grade.adicionaLinha();
+            grade.defineTexto(l, G::Codigo, QStringLiteral("7891000000001"));
+            grade.defineTexto(l, G::Embalagem, QStringLiteral("C"));
+            grade.defineTexto(l, G::Quantidade, QStringLiteral("1"));
+        }
+        const Pesquisa p = PesquisaProduto(f.ctx, QString::fromUtf8(c.texto), consulta, grade);
+        EXPECT_EQ(p.resultado, c.resultado);
+        EXPECT_EQ(p.texto, QString::fromUtf8(c.texto));
+        QStringList paginas;
+        for (const QString& corpo : f.link.bodies()) {
+            paginas << corpo.section(QStringLiteral("900-000="), 1).section(u';', 0, 0);
+            EXPECT_TRUE(corpo.contains(QStringLiteral(";920-000=%1;").arg(c.texto)));
+        }
+        EXPECT_EQ(paginas.join(u','), c.paginas);
+        EXPECT_EQ(f.t.boxes.texts().join(u'|'), QString::fromUtf8(c.mensagens));
+        if (c.resultado == P::Invalida) {
+            EXPECT_EQ(f.t.boxes.last().title, "Atenção");
+            EXPECT_EQ(f.t.boxes.last().icon, MessageBoxes::Icon::Critical);
+        }
+        const QString linha1 = grade.texto(1, G::Codigo) + u' ' + grade.texto(1, G::Quantidade);
+        EXPECT_EQ(grade.linhas() ? linha1 : QString(), QString::fromUtf8(c.grade));
+        EXPECT_EQ(p.linha, *c.grade ? 1 : 0);
+        EXPECT_EQ(consulta.linhas(), c.consulta);
     }
-    EXPECT_EQ(t.boxes.last().title, "Atenção");
-    EXPECT_EQ(t.boxes.last().icon, MessageBoxes::Icon::Critical);
-    EXPECT_TRUE(link.sent().empty());
-}
-
-TEST_F(Pesquisa_, UmProdutoEntraNaGradeEOutraBuscaSomaUmaUnidade) {
-    for (int vez = 1; vez <= 2; ++vez) {
-        link.answer(pagina("0", {produto(0, "7891000000001", "DIPIRONA")}));
-        const Pesquisa p = PesquisaProduto(ctx, QStringLiteral("7891000000001"), consulta, grade);
-        EXPECT_EQ(p.resultado, ResultadoPesquisa::Adicionado);
-        EXPECT_EQ(p.linha, 1);
-    }
-    ASSERT_EQ(grade.linhas(), 1);
-    EXPECT_EQ(QStringList({grade.texto(1, G::Quantidade), grade.texto(1, G::Descricao),
-                           grade.texto(1, G::PrecoVenda), grade.texto(1, G::PagtoCliente)}),
-              QStringList({"2", "DIPIRONA", "8,00", "4,00"}));
-    EXPECT_TRUE(t.boxes.empty()) << mensagens().join('|').toStdString();
-}
-
-TEST_F(Pesquisa_, VariosProdutosVaoParaATelaDeConsulta) {
-    link.answer(pagina("0", {produto(0, "7891000000001", "DIPIRONA"),
-                             produto(1, "7891000000002", "DIPIRONA GOTAS")}));
-    const Pesquisa p = PesquisaProduto(ctx, QStringLiteral("DIPIRONA"), consulta, grade);
-    EXPECT_EQ(p.resultado, ResultadoPesquisa::Escolher);
-    EXPECT_EQ(p.texto, "DIPIRONA");
-    EXPECT_EQ(consulta.linhas(), 2);
-
-    // One product with more pages announced: still a choice; a short page asks the next.
-    link.answer(pagina("5", {produto(0, "7891000000003", "XAROPE")}));
-    link.answer(pagina("9", {produto(0, "7891000000004", "XAROPE INFANTIL")}));
-    link.answer(pagina("9", {produto(0, "7891000000005", "XAROPE ADULTO")}));
-    const Pesquisa q = PesquisaProduto(ctx, QStringLiteral("XAROPE"), consulta, grade);
-    EXPECT_EQ(q.resultado, ResultadoPesquisa::Escolher);
-    const QStringList enviados = link.bodies();
-    ASSERT_EQ(enviados.size(), 4);  // the repeated continuation "9" ends the chase
-    for (int i : {1, 2, 3})
-        EXPECT_TRUE(enviados[i].contains(
-            QStringLiteral("900-000=%1;920-000=XAROPE;").arg(QStringList({"", "0", "5", "9"})[i])));
-    EXPECT_EQ(consulta.texto(1, R::Descricao), "XAROPE ADULTO");
-    EXPECT_EQ(grade.linhas(), 0);
-}
-
-TEST_F(Pesquisa_, PaginaCurtaSeguidaDoFimAdicionaDireto) {
-    link.answer(pagina("3", {produto(0, "7891000000003", "XAROPE")}));
-    link.answer(pagina("0", {produto(0, "7891000000004", "XAROPE INFANTIL")}));
-    const Pesquisa p = PesquisaProduto(ctx, QStringLiteral("XAROPE"), consulta, grade);
-    EXPECT_EQ(p.resultado, ResultadoPesquisa::Adicionado);
-    ASSERT_EQ(grade.linhas(), 1);
-    EXPECT_EQ(grade.texto(1, G::Codigo), "7891000000004");
-}
-
-TEST_F(Pesquisa_, NadaEncontrado) {
-    // Not a code: the query's refusal, then the search's.
-    link.answer(QStringLiteral("000-000=0110;009-000=56;030-000=Nada encontrado;"));
-    EXPECT_EQ(PesquisaProduto(ctx, QStringLiteral("XYZ"), consulta, grade).resultado,
-              ResultadoPesquisa::NaoEncontrado);
-    EXPECT_EQ(mensagens(), QStringList({"Nada encontrado", "Não foram encontrados produtos",
-                                        "Produto não encontrado!"}));
-    EXPECT_EQ(grade.linhas(), 0);
-
-    // A lost connection is told with the link's text, then the same message.
-    t.boxes.clear();
-    link.fail(-164);
-    EXPECT_EQ(PesquisaProduto(ctx, QStringLiteral("XYZ"), consulta, grade).resultado,
-              ResultadoPesquisa::NaoEncontrado);
-    EXPECT_EQ(mensagens(), QStringList({"164- Servidor fora do Ar.", "Produto não encontrado!"}));
-}
-
-TEST_F(Pesquisa_, CodigoCurtoPassaPeloCatalogoComOComponente) {
-    ctx.config.bIdentificaCartao_DS = true;
-    // No catalogue server: the host's price lookup fails here, so no query goes out.
-    const Pesquisa p = PesquisaProduto(ctx, QStringLiteral("789100"), consulta, grade);
-    EXPECT_EQ(p.resultado, ResultadoPesquisa::FalhaCatalogo);
-    EXPECT_TRUE(link.sent().empty());
-    ASSERT_FALSE(t.boxes.empty());
-    EXPECT_EQ(t.boxes.last().title, "ATENÇÃO !!");
 }
 
 }  // namespace

@@ -3,9 +3,8 @@
 #include <array>
 
 #include "host/catalogo.h"
-#include "support/scripted_link.h"
 #include "sale/preco.h"
-#include "support/test_context.h"
+#include "support/scripted_link.h"
 
 namespace ql {
 namespace {
@@ -58,10 +57,7 @@ class FakeCatalogo final : public CatalogoProdutos {
     void CEPLogoff() override { ++logoffs; }
 };
 
-struct Preco : ::testing::Test {
-    test::TestContext t;
-    Context& ctx = t.ctx;
-    test::ScriptedLink& link = test::installScriptedLink(ctx);
+struct Preco : ::testing::Test, test::ComLinkRoteirizado {
     FakeCatalogo& instalaCatalogo() {
         ctx.catalogo = std::make_unique<FakeCatalogo>();
         return static_cast<FakeCatalogo&>(*ctx.catalogo);
@@ -107,7 +103,7 @@ TEST_F(Preco, ProcessaPrecoFailures) {
     link.priceAnswer("X", "0", "500");
     EXPECT_FALSE(ProcessaPreco(ctx, "1", "", descricao, lista, venda, dependente, status, desconto,
                                unitario));
-    EXPECT_EQ(t.boxes.last().title, QStringLiteral("ATENÇÃOProcessaPreco"));
+    EXPECT_TRUE(t.boxes.last().title.endsWith("ProcessaPreco"));
     EXPECT_EQ(t.boxes.last().text, QStringLiteral("Ocorreu o erro: 11 - Divisão por zero"));
 
     ctx.hostLink.reset();
@@ -117,73 +113,58 @@ TEST_F(Preco, ProcessaPrecoFailures) {
               QStringLiteral("Ocorreu o erro: 158 - Impossivel acessar Módulo QL32_Cli.dll"));
 }
 
-TEST_F(Preco, CatalogueSecondPrice) {
+// A catalogue read by product code or by EAN: the second price when above 0,50, the EAN's code
+// list as long as it says, and a message for each failure (the record then left empty).
+TEST_F(Preco, CatalogueRecords) {
+    const QString logon = "Erro durante o Logon ao Pardo. A aplicação não pode retornar o preço.",
+                  leitura = "Erro durante a leitura do preço do produto ou produto não encontrado.",
+                  subscrito =
+                      "Ocorreu um erro durante a leitura do produto.\nErro: 9 - Subscrito "
+                      "fora do intervalo";
     const struct {
-        const char* segundo;
-        const char* esperado;
-    } cases[] = {
-        {"", "12,00"},
-        {"abc", "12,00"},
-        {"0,50", "12,00"},
-        {"0,51", "0,51"},
+        bool ean;
+        qint16 logon, leitura;
+        const char *preco2, *qtdCodigos, *preco;  // preco "": the read fails
+        int codigos;
+        QString mensagem;
+    } casos[] = {
+        {false, 0, 0, "", "00", "12,00", 0, {}},     {false, 0, 0, "abc", "00", "12,00", 0, {}},
+        {false, 0, 0, "0,50", "00", "12,00", 0, {}}, {false, 0, 0, "0,51", "00", "0,51", 0, {}},
+        {true, 0, 0, "", "03", "12,00", 3, {}},      {true, 0, 0, "", "00", "12,00", 0, {}},
+        {false, 3, 0, "", "00", "", 0, logon},       {true, 0, 1, "", "00", "", 0, leitura},
+        {true, 0, 0, "", "61", "", 0, subscrito},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.segundo);
+    for (const auto& c : casos) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.ean << c.logon << c.leitura << c.preco2 << c.qtdCodigos);
+        t.boxes.clear();
         FakeCatalogo& cat = instalaCatalogo();
-        cat.preco2 = c.segundo;
+        cat.logon = c.logon;
+        cat.leitura = c.leitura;
+        cat.preco2 = c.preco2;
+        cat.qtdCodigos = c.qtdCodigos;
+        cat.codigos = {"7891000000001", "7891000000002", "7891000000003", "7891000000004"};
         ProdutoCatalogo p;
-        EXPECT_TRUE(LePrecoProduto(ctx, "0001", "789", p));
-        EXPECT_EQ(p.preco.trimmed(), c.esperado);
+        p.descricao = "stale";
+        const bool ok = c.ean ? LePrecoEAN(ctx, "051226", "0001", "78910", p)
+                              : LePrecoProduto(ctx, "0001", "789", p);
+        EXPECT_EQ(ok, *c.preco != 0);
         EXPECT_EQ(cat.logoffs, 1);
-        if (c.segundo[0]) continue;
-        EXPECT_EQ(p.precoLista.trimmed(), "12,00");
-        EXPECT_EQ(p.descricao, QStringLiteral("DIPIRONA 500MG").leftJustified(35));
-        EXPECT_EQ(p.codigo, "XY");
-        EXPECT_EQ(p.bytes[0], 'A');
-        EXPECT_EQ(p.bytes[2], 'C');
+        EXPECT_EQ(t.boxes.texts(), c.mensagem.isEmpty() ? QStringList() : QStringList{c.mensagem});
+        if (!ok) {
+            EXPECT_EQ(p.descricao, "");
+            EXPECT_EQ(t.boxes.last().title, QStringLiteral("ATENÇÃO !!"));
+            EXPECT_EQ(t.boxes.last().icon, Icon::Exclamation);
+            continue;
+        }
+        EXPECT_EQ(
+            QStringList({p.preco.trimmed(), p.precoLista.trimmed(), p.descricao, p.codigo,
+                         QString::fromLatin1(reinterpret_cast<const char*>(p.bytes.data()), 3)}),
+            QStringList({c.preco, "12,00", QStringLiteral("DIPIRONA 500MG").leftJustified(35),
+                         c.ean ? "EA" : "XY", c.ean ? "123" : "ABC"}));
+        EXPECT_EQ(p.codigos, cat.codigos.mid(0, c.codigos));
+        EXPECT_EQ(cat.dataRecebida, c.ean ? "051226" : "");
     }
-    EXPECT_TRUE(t.boxes.empty());
-}
-
-TEST_F(Preco, CatalogueFailures) {
-    FakeCatalogo& cat = instalaCatalogo();
-    ProdutoCatalogo p;
-    p.descricao = "stale";
-
-    cat.logon = 3;
-    EXPECT_FALSE(LePrecoProduto(ctx, "0001", "789", p));
-    EXPECT_EQ(p.descricao, "");
-    cat.logon = 0;
-    cat.leitura = 1;
-    EXPECT_FALSE(LePrecoEAN(ctx, "051226", "0001", "789", p));
-    cat.leitura = 0;
-    cat.qtdCodigos = "61";
-    EXPECT_FALSE(LePrecoEAN(ctx, "051226", "0001", "789", p));
-    EXPECT_EQ(
-        t.boxes.texts(),
-        QStringList({QStringLiteral("Erro durante o Logon ao Pardo. A aplicação não pode "
-                                    "retornar o preço."),
-                     QStringLiteral("Erro durante a leitura do preço do produto ou produto "
-                                    "não encontrado."),
-                     QStringLiteral("Ocorreu um erro durante a leitura do produto.\nErro: 9 - "
-                                    "Subscrito fora do intervalo")}));
-    EXPECT_EQ(t.boxes.last().title, QStringLiteral("ATENÇÃO !!"));
-    EXPECT_EQ(t.boxes.last().icon, Icon::Exclamation);
-    EXPECT_EQ(cat.logoffs, 3);
-}
-
-TEST_F(Preco, EanCodeList) {
-    FakeCatalogo& cat = instalaCatalogo();
-    ProdutoCatalogo p;
-    cat.qtdCodigos = "03";
-    cat.codigos = {"7891000000001", "7891000000002", "7891000000003", "7891000000004"};
-    EXPECT_TRUE(LePrecoEAN(ctx, "051226", "0001", "78910", p));
-    EXPECT_EQ(p.codigos, QStringList({"7891000000001", "7891000000002", "7891000000003"}));
-    EXPECT_EQ(cat.dataRecebida, "051226");
-    cat.qtdCodigos = "00";
-    EXPECT_TRUE(LePrecoEAN(ctx, "051226", "0001", "78910", p));
-    EXPECT_TRUE(p.codigos.isEmpty());
-    EXPECT_EQ(p.codigo, "EA");
 }
 
 TEST_F(Preco, ProcessaPrecoFromTheCatalogue) {

@@ -2,10 +2,9 @@
 
 #include <array>
 
-#include "support/scripted_link.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/selecao_produto.h"
-#include "support/test_context.h"
+#include "support/scripted_link.h"
 
 namespace ql {
 namespace {
@@ -97,10 +96,7 @@ TEST(SelecaoProduto, AmountsOfTheDialog) {
 }
 
 // A context holding one product in entry 1; operadora 2 asks for a prescription number.
-struct Dialogo : ::testing::Test {
-    test::TestContext t;
-    Context& ctx = t.ctx;
-    test::ScriptedLink& link = test::installScriptedLink(ctx);
+struct Dialogo : ::testing::Test, test::ComLinkRoteirizado {
     GradeAutorizacao grade;
 
     Dialogo() {
@@ -208,24 +204,24 @@ TEST_F(Dialogo, PreencheCamposShowsTheRefreshedProduct) {
 }
 
 TEST_F(Dialogo, RowChosenForTheProduct) {
+    const QString jaSelecionado = "Este produto já foi selecionado deseja alterar?",
+                  maior =
+                      "A quantidade digitada não pode ser maior que a quantidade da "
+                      "pré-autorização!";
     const struct {
         const char* caso;
         bool consulta, recuperada;
-        const char* quantidade;
+        const char *quantidade, *embalagem;
         std::optional<Answer> resposta;
         int linha;
         QString mensagem;
-        Icon icone;
     } casos[] = {
-        {"edit of the row", false, false, "9", std::nullopt, 2, {}, Icon::None},
-        {"query, overwrite agreed", true, false, "1", Answer::Yes, 2,
-         "Este produto já foi selecionado deseja alterar?", Icon::None},
-        {"query, overwrite refused", true, false, "1", Answer::No, 0,
-         "Este produto já foi selecionado deseja alterar?", Icon::None},
-        {"pre-authorisation, same quantity", false, true, "3", std::nullopt, 2, {}, Icon::None},
-        {"pre-authorisation, more", false, true, "4", std::nullopt, 0,
-         "A quantidade digitada não pode ser maior que a quantidade da pré-autorização!",
-         Icon::Information},
+        {"edit of the row", false, false, "9", "C", std::nullopt, 2, {}},
+        {"query, overwrite agreed", true, false, "1", "C", Answer::Yes, 2, jaSelecionado},
+        {"query, overwrite refused", true, false, "1", "C", Answer::No, 0, jaSelecionado},
+        {"another packaging is another product", true, false, "1", "F", std::nullopt, 3, {}},
+        {"pre-authorisation, same quantity", false, true, "3", "C", std::nullopt, 2, {}},
+        {"pre-authorisation, more", false, true, "4", "C", std::nullopt, 0, maior},
     };
     linhaNaGrade("7891037197725", "C", "1");
     linhaNaGrade(" 7891000424452 ", " C ", "3");
@@ -234,20 +230,15 @@ TEST_F(Dialogo, RowChosenForTheProduct) {
         t.boxes.clear();
         ctx.SelecaoViaConsulta = c.consulta;
         ctx.PreAutorizacaoRecuperada = c.recuperada;
+        ctx.itensVenda.item(1).embalagem = QString::fromLatin1(c.embalagem);
         if (c.resposta) t.boxes.answerNext(*c.resposta);
         SelecaoProduto s(ctx);
         EXPECT_EQ(s.ValidaProduto_Grid_Pre(grade, QString::fromLatin1(c.quantidade)), c.linha);
         EXPECT_EQ(t.boxes.texts(), c.mensagem.isEmpty() ? QStringList() : QStringList{c.mensagem});
         if (!c.mensagem.isEmpty()) {
-            EXPECT_EQ(t.boxes.last().icon, c.icone);
+            EXPECT_EQ(t.boxes.last().icon, c.mensagem == maior ? Icon::Information : Icon::None);
         }
     }
-    // Another packaging of the same code is another product.
-    ctx.itensVenda.item(1).embalagem = QStringLiteral("F");
-    ctx.SelecaoViaConsulta = true;
-    t.boxes.clear();
-    EXPECT_EQ(SelecaoProduto(ctx).ValidaProduto_Grid_Pre(grade, "1"), 3);
-    EXPECT_TRUE(t.boxes.empty());
 }
 
 TEST_F(Dialogo, OkWritesEntryOneAndTheGridRow) {

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "host/framing.h"
-#include "support/scripted_link.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/transacoes_produtos.h"
-#include "support/test_context.h"
+#include "support/scripted_link.h"
 
 namespace ql {
 namespace {
@@ -22,15 +21,10 @@ QStringList celulas(const TabelaTexto& tabela, int linha, int n) {
     return c;
 }
 
-struct Produtos : ::testing::Test {
-    test::TestContext t;
-    Context& ctx = t.ctx;
-    test::ScriptedLink& link = test::installScriptedLink(ctx);
+struct Produtos : ::testing::Test, test::ComLinkRoteirizado {
     GradeAutorizacao grade;
 
     Produtos() {
-        ctx.ident.NomeOperadora = QStringLiteral("ROUTEXY");
-        ctx.config.ESTAB_CODE = QStringLiteral("123456");
         ctx.transacao.NsuTransacao = QStringLiteral("123456");
         ctx.TelaAtual = QStringLiteral("PREVENDA");
     }
@@ -142,16 +136,14 @@ TEST_F(Produtos, StatusWrittenBackAndFrom40TheProductIsRefused) {
     EXPECT_EQ(celulas(grade, 1, G::Status), QStringList({"", "", "C", "002", "10,00", "5,00",
                                                          "9,50", "4,00", "7891000000001", "00"}));
     EXPECT_EQ(ctx.itensVenda.itens[0].quantidade + ctx.itensVenda.itens[0].valorLiquido, "0029,50");
-    const struct {
-        const char* status;
-        bool recusada;
-    } linhas[] = {{"00", false}, {"39", false}, {"40", true}, {"45", true}, {"00", false}};
+    // Each row's status in the grid and the item list; from 40 the product is refused.
+    QString status, recusadas;
     for (int l = 1; l <= 5; ++l) {
-        SCOPED_TRACE(l);
-        EXPECT_EQ(grade.texto(l, G::Status), linhas[l - 1].status);
-        EXPECT_EQ(ctx.itensVenda.itens[l - 1].status, linhas[l - 1].status);
-        EXPECT_EQ(grade.recusada(l), linhas[l - 1].recusada);
+        status += grade.texto(l, G::Status) + u'/' + ctx.itensVenda.itens[l - 1].status + u' ';
+        recusadas += grade.recusada(l) ? u'R' : u'-';
     }
+    EXPECT_EQ(status, "00/00 39/39 40/40 45/45 00/00 ");
+    EXPECT_EQ(recusadas, "--RR-");
 
     // Out of sequence: that row stays as it was, the rest is still written.
     ctx.bufferMensagem = framing::buildFrame(
