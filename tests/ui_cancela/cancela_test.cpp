@@ -309,29 +309,5 @@ TEST(CancelaCenas, NsuDigitado) {
     });
 }
 
-TEST(ListasSemJournal, NaoAbrem) {
-    // An operadora without any transaction at the host: no pending list, a corrupt lot.
-    Loja l;
-    l.ctx.ident.CodigoOperadora = QStringLiteral("00000789");
-    QFile lote(QDir(l.ctx.config.PathServer).filePath("TS00000789-000007.S00"));
-    ASSERT_TRUE(lote.open(QIODevice::WriteOnly));
-    lote.write("1\r\nALote\r\n\r\n1\r\nA7\r\n");  // its checksum is not 00
-    lote.close();
-    // The current screen name stays what the loading set.
-    const std::tuple<const char*, std::function<void()>, const char*> telas[] = {
-        {"FormConsulta", [&] { AbreFormConsulta(*l.loja.janela); }, "TRANSACOESPENDENTES"},
-        {"FormNsu", [&] { AbreFormNsu(*l.loja.janela, QStringLiteral("7")); }, "TRANSACOESDOLOTE"}};
-    for (const auto& [nome, abre, telaAtual] : telas) {
-        SCOPED_TRACE(nome);
-        l.loja.janela->setImprimirDisponivel(false);
-        l.caixas.clear();
-        abre();
-        EXPECT_EQ(l.caixas.shown().size(), 1u) << l.caixas.texts().join(" | ").toStdString();
-        EXPECT_EQ(achaTela(QLatin1String(nome)), nullptr);
-        EXPECT_EQ(l.ctx.TelaAtual, QLatin1String(telaAtual));
-        EXPECT_FALSE(l.loja.janela->mnuImprimir()->isEnabled());
-    }
-}
-
 }  // namespace
 }  // namespace ql

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
@@ -40,53 +41,53 @@ QString impresso(Context& ctx) {
     return QFileInfo(UltimoArquivoImpresso(ctx)).fileName();
 }
 
-// The demo store after card 0004's confirmed sale, with one summary screen opened by `abre`.
-struct Resumos {
+// The demo store after card 0004's confirmed sale, with the screen `Abre` opens. The item
+// cancellation dialog is counted and left, or cancels one unit when `cancelaUm` says so; its
+// receipt is confirmed.
+template <void (*Abre)(FormPrincipal&), const char* Nome>
+struct Aberta {
     test::LojaDemo loja;
     Context& ctx = loja.ctx();
     test::RecordingMessageBoxes& caixas = loja.caixas();
-    QPointer<TelaJournal> tela;
-    QStringList lotes;  // handed to the lot screen
-    int dialogos = 0;   // item cancellations asked for
+    QPointer<QWidget> tela;
+    int dialogos = 0;
+    bool cancelaUm = false;
+    QStringList anotadas;  // the messages of the item cancellation
+    test::SempreQueModal recibo{"FormImpressao",
+                                [](QWidget* w) { QTest::keyClick(w, Qt::Key_F5); }};
+    test::SempreQueModal item{
+        "frmCancelaProdutos", [this](QWidget* w) {
+            ++dialogos;
+            EXPECT_FALSE(test::controle(tela, "cmdCancelaItem")->isEnabled());  // while it runs
+            if (!cancelaUm) return test::recusa(w);
+            qobject_cast<QLineEdit*>(test::controle(w, "txtQuantidade"))->clear();
+            test::digitaEm(test::controle(w, "txtQuantidade"), QStringLiteral("1"), Qt::Key_F3);
+            anotadas = caixas.texts();
+            caixas.clear();
+        }};
 
-    explicit Resumos(const std::function<void(Resumos&)>& abre) {
+    Aberta() {
         EXPECT_FALSE(test::VendePreAutorizacao0004(ctx, QStringLiteral("778899"), true).isEmpty());
-        abre(*this);
+        Abre(*loja.janela);
+        tela = achaTela(QLatin1String(Nome));
         EXPECT_TRUE(tela) << caixas.texts().join(" | ").toStdString();
     }
     test::Palco palco() { return {tela, caixas, loja.pedidos}; }
-    template <class T>
-    T* como() {
-        return qobject_cast<T*>(tela.data());
-    }
-    // The product list that is open, its item cancellation counted instead of shown.
-    FormResumoProdutos* produtos() {
-        auto* p = achaTela<FormResumoProdutos>(QStringLiteral("FormResumoProdutos"));
-        if (p)
-            p->executaFrmCancelaProdutos = [this, p](FormPrincipal&) {
-                ++dialogos;
-                EXPECT_FALSE(p->cmdCancelaItem()->isEnabled());  // unavailable while it runs
-            };
-        return p;
-    }
 };
 
-struct ResumoAberto : Resumos {
-    ResumoAberto()
-        : Resumos([](Resumos& r) {
-              AbreFormResumo(*r.loja.janela);
-              auto* t = achaTela<FormResumo>(QStringLiteral("FormResumo"));
-              if (t) t->abreFormNsu = [&r](FormPrincipal&, const QString& l) { r.lotes << l; };
-              r.tela = t;
-          }) {}
-};
+constexpr char kResumo[] = "FormResumo", kProdutos[] = "FormResumoProdutos",
+               kFinanceiro[] = "FormResumoFinanceiro";
+void abreProdutosDaTransacao(FormPrincipal& j) {
+    j.contexto().TelaAtual = QStringLiteral("PRODUTOSDATRANSACAO");
+    AbreFormResumoProdutos(j, QString());
+}
 
-Passo desliga(const char* comando) {
-    return {[=](QWidget* t) { test::controle(t, comando)->setEnabled(false); }};
+Passo desliga(const char* comando, bool desligado = true) {
+    return {[=](QWidget* t) { test::controle(t, comando)->setEnabled(!desligado); }};
 }
 
 TEST(ResumoCenas, LotesProdutosImpressaoESaida) {
-    using P = ResumoAberto;
+    using P = Aberta<AbreFormResumo, kResumo>;
     test::encena<P>({
         {.nome = "Opens under its name and title for the operadora chosen; print available",
          .confere =
@@ -101,13 +102,17 @@ TEST(ResumoCenas, LotesProdutosImpressaoESaida) {
         {.nome = "F5 only shows it is busy",
          .passos = {tecla(Qt::Key_F5, "spdLote")},
          .comandos = {"cmdAtualiza"}},
-        {.nome = "F8 hands the active row's lot on, not while the command is unavailable",
-         .passos = {tecla(Qt::Key_F8, "spdLote"), desliga("cmdTransacoesLote"),
+        {.nome = "F8 opens the active row's lot, not while the command is unavailable",
+         .passos = {desliga("cmdTransacoesLote"),
+                    tecla(Qt::Key_F8, "spdLote"),
+                    {[](QWidget*) { EXPECT_FALSE(achaTela("FormNsu")); }},
+                    desliga("cmdTransacoesLote", false),
                     tecla(Qt::Key_F8, "spdLote")},
          .confere =
              [](P& p) {
-                 EXPECT_EQ(p.lotes, QStringList{p.como<FormResumo>()->modelo().text(0, 0)});
-                 EXPECT_EQ(p.ctx.LoteSelecionado, p.lotes.value(0));
+                 EXPECT_TRUE(achaTela("FormNsu"));
+                 EXPECT_EQ(p.ctx.LoteSelecionado,
+                           qobject_cast<TelaJournal*>(p.tela.data())->modelo().text(0, 0));
              }},
         {.nome = "F9: the lot's products without cancellation: F6 and Enter open nothing; Esc "
                  "goes back to the summary's name",
@@ -115,16 +120,16 @@ TEST(ResumoCenas, LotesProdutosImpressaoESaida) {
                     {[](QWidget*) {
                         auto* p = achaTela<FormResumoProdutos>("FormResumoProdutos");
                         ASSERT_TRUE(p);
-                        p->executaFrmCancelaProdutos = [](FormPrincipal&) { ADD_FAILURE(); };
                         EXPECT_EQ(p->modelo().rowCount(), 3);
-                        EXPECT_TRUE(p->cmdCancelaItem()->isHidden());
                         p->grade()->selectRow(0);
                     }},
                     tecla(Qt::Key_F6, "spdProdutos"),
                     tecla(Qt::Key_Return, "spdProdutos"),
                     tecla(Qt::Key_Escape, "spdProdutos")},
+         .comandos = {"!cmdCancelaItem"},
          .confere =
              [](P& p) {
+                 EXPECT_EQ(p.dialogos, 0);
                  EXPECT_TRUE(fechada("FormResumoProdutos"));
                  EXPECT_EQ(p.ctx.TelaAtual, u"RESUMOVENDA");
              }},
@@ -144,19 +149,9 @@ TEST(ResumoCenas, LotesProdutosImpressaoESaida) {
     });
 }
 
-// The products of the sale's transaction, with the item cancellation.
-struct ProdutosDaTransacao : Resumos {
-    ProdutosDaTransacao()
-        : Resumos([](Resumos& r) {
-              r.ctx.TelaAtual = QStringLiteral("PRODUTOSDATRANSACAO");
-              AbreFormResumoProdutos(*r.loja.janela, QString());
-              r.tela = r.produtos();
-          }) {}
-};
-
 Passo seleciona(QList<int> linhas) {
     return {[=](QWidget* t) {
-        auto* grade = qobject_cast<FormResumoProdutos*>(t)->grade();
+        auto* grade = qobject_cast<QTableView*>(test::controle(t, "spdProdutos"));
         grade->selectionModel()->clearSelection();
         for (int l : linhas)
             grade->selectionModel()->select(
@@ -166,25 +161,33 @@ Passo seleciona(QList<int> linhas) {
 }
 
 TEST(ProdutosCenas, CancelamentoDeUmItemSelecionado) {
-    using P = ProdutosDaTransacao;
-    struct Caso {
+    using P = Aberta<abreProdutosDaTransacao, kProdutos>;
+    std::vector<test::Cena<P>> cenas;
+    const struct {
         const char* nome;
         QList<int> linhas;
         Qt::Key tecla;
         int dialogos;
-    };
-    std::vector<test::Cena<P>> cenas;
-    for (const Caso& c : {Caso{"F6 with one row selected", {1}, Qt::Key_F6, 1},
-                          Caso{"F6 with two rows selected", {0, 2}, Qt::Key_F6, 0},
-                          Caso{"Enter with one row selected", {2}, Qt::Key_Return, 1}}) {
+    } casos[] = {{"F6 with one row selected", {1}, Qt::Key_F6, 1},
+                 {"F6 with two rows selected", {0, 2}, Qt::Key_F6, 0},
+                 {"Enter with one row selected", {2}, Qt::Key_Return, 1}};
+    for (const auto& c : casos) {
         cenas.push_back({.nome = c.nome,
                          .passos = {seleciona(c.linhas), tecla(c.tecla, "spdProdutos")},
                          .comandos = {"cmdCancelaItem"},
-                         .confere = [=](P& p) {
+                         .confere = [c](P& p) {
                              EXPECT_EQ(p.dialogos, c.dialogos);
                              EXPECT_EQ(p.ctx.itensVenda.count, c.linhas.size());
                          }});
     }
+    cenas.push_back({.nome = "One unit of the selected item cancelled under the host's number",
+                     .prepara = [](P& p) { p.cancelaUm = true; },
+                     .passos = {seleciona({0}), tecla(Qt::Key_F6, "spdProdutos")},
+                     .confere =
+                         [](P& p) {
+                             EXPECT_TRUE(p.anotadas.value(0).startsWith(u"Número da autorização: "))
+                                 << p.anotadas.join('|').toStdString();
+                         }});
     cenas.push_back({.nome = "Leaving returns to the sales summary's name, whoever opened it",
                      .passos = {{[](QWidget* t) {
                          qobject_cast<FormResumoProdutos*>(t)->ExecutaBotaoEncerrar();
@@ -196,16 +199,8 @@ TEST(ProdutosCenas, CancelamentoDeUmItemSelecionado) {
     test::encena(cenas);
 }
 
-struct FinanceiroAberto : Resumos {
-    FinanceiroAberto()
-        : Resumos([](Resumos& r) {
-              AbreFormResumoFinanceiro(*r.loja.janela);
-              r.tela = achaTela<FormResumoFinanceiro>(QStringLiteral("FormResumoFinanceiro"));
-          }) {}
-};
-
 TEST(FinanceiroCenas, ImprimeEPerguntaAntesDeEncerrar) {
-    using P = FinanceiroAberto;
+    using P = Aberta<AbreFormResumoFinanceiro, kFinanceiro>;
     test::encena<P>({
         {.nome = "F11 prints",
          .passos = {tecla(Qt::Key_F11, "spdLote")},

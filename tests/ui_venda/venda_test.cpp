@@ -5,8 +5,6 @@
 // confirmed and the till export file written.
 #include <QDir>
 #include <QFile>
-#include <QItemSelectionModel>
-#include <QLineEdit>
 #include <QTableView>
 
 #include "sale/grade_autorizacao.h"
@@ -14,7 +12,6 @@
 #include "sale/screens/form_pre_venda.h"
 #include "support/ui/loja_demo.h"
 #include "support/ui/teclado.h"
-#include "support/venda_demo.h"
 #include "ui/impressao.h"
 #include "ui/telas.h"
 
@@ -124,98 +121,6 @@ TEST(VendaAoBalcao, PreSaleThenSaleWithReceiptAndExport) {
                               QString::number(ctx.transacao.NsuTransacao.toLongLong()) +
                               QStringLiteral(".TRC");
     EXPECT_TRUE(QFile::exists(exportado)) << exportado.toStdString();
-}
-
-// Makes the row of the grid that holds `nsu` (in any column, compared as a number) its
-// current and selected row; false when no row does.
-bool vaiParaNsu(QTableView* grade, const QString& nsu) {
-    const QAbstractItemModel* m = grade->model();
-    for (int r = 0; r < m->rowCount(); ++r) {
-        for (int c = 0; c < m->columnCount(); ++c) {
-            if (m->index(r, c).data().toString().trimmed().toLongLong() != nsu.toLongLong())
-                continue;
-            grade->setFocus();
-            grade->setCurrentIndex(m->index(r, c));
-            grade->selectionModel()->select(
-                grade->currentIndex(),
-                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            return true;
-        }
-    }
-    return false;
-}
-
-// A manager's afternoon: login from the card identification screen, the sales summary, the
-// lot of the day's sale, one unit of one item cancelled from the transaction's products and
-// then the rest of the transaction cancelled, each with the authorisation number and the
-// receipt confirmed.
-TEST(AdministracaoAoBalcao, LotFromTheSummaryPartialAndTotalCancellationWithReceipts) {
-    test::LojaDemo loja([](FormPrincipal& j) { AbreFormInicial(j); });
-    auto& caixas = loja.caixas();
-    auto mensagens = [&] { return caixas.texts().join(" | ").toStdString(); };
-    const QString nsuVenda =
-        test::VendePreAutorizacao0004(loja.ctx(), QStringLiteral("778899"), true);
-    ASSERT_FALSE(nsuVenda.isEmpty());
-    int recibos = 0;
-    test::SempreQueModal recibo(QStringLiteral("FormImpressao"), [&](QWidget* r) {
-        ++recibos;
-        QTest::keyClick(r, Qt::Key_F5);
-    });
-
-    // F5 on the first screen: login as MNG1, into the administrative menu.
-    QWidget* inicial = test::achaTela("FormInicial");
-    ASSERT_NE(inicial, nullptr);
-    AbreFormInicial(*loja.janela);
-    test::quandoModal(QStringLiteral("formLogin"), [](QWidget* login) {
-        test::digita("txtUserName", "MNG1", Qt::Key_unknown).faz(login);
-        test::digita("txtPassword", "1234", Qt::Key_F3).faz(login);
-    });
-    QWidget* operadoras = test::controle(inicial, "cbOperadora");
-    operadoras->setFocus();
-    QTest::keyClick(operadoras, Qt::Key_Down);  // the first operadora
-    QTest::keyClick(operadoras, Qt::Key_F5);
-    QWidget* menu = test::achaTela("FormComplementar");
-    ASSERT_NE(menu, nullptr) << mensagens();
-    ASSERT_TRUE(test::esperaAte([&] { return menu->isVisible(); }));
-
-    // F6: the sales summary; F8 on its lot: the lot's transactions.
-    QTest::keyClick(menu, Qt::Key_F6);
-    QWidget* resumo = test::achaTela("FormResumo");
-    ASSERT_NE(resumo, nullptr) << mensagens();
-    QTest::keyClick(resumo, Qt::Key_F8);
-    QWidget* lote = test::achaTela("FormNsu");
-    ASSERT_NE(lote, nullptr) << mensagens();
-    auto* transacoes = qobject_cast<QTableView*>(test::controle(lote, "spdNsu"));
-    ASSERT_TRUE(vaiParaNsu(transacoes, nsuVenda)) << "the sale is in its lot";
-
-    // F8: the transaction's products; one unit of the first item cancelled.
-    QTest::keyClick(lote, Qt::Key_F8);
-    QWidget* produtos = test::achaTela("FormResumoProdutos");
-    ASSERT_NE(produtos, nullptr) << mensagens();
-    auto* itens = qobject_cast<QTableView*>(test::controle(produtos, "spdProdutos"));
-    ASSERT_GT(itens->model()->rowCount(), 0);
-    itens->setFocus();
-    itens->selectRow(0);
-    test::quandoModal(QStringLiteral("frmCancelaProdutos"), [](QWidget* item) {
-        auto* quantidade = item->findChild<QLineEdit*>(QStringLiteral("txtQuantidade"));
-        quantidade->selectAll();
-        test::digitaEm(quantidade, QStringLiteral("1"), Qt::Key_unknown);
-        QTest::keyClick(item, Qt::Key_F3);
-    });
-    caixas.clear();
-    QTest::keyClick(produtos, Qt::Key_F6);
-    ASSERT_TRUE(test::esperaAte([&] { return recibos == 1; })) << mensagens();
-    EXPECT_TRUE(caixas.last().text.startsWith(QStringLiteral("Número da autorização: ")))
-        << mensagens();
-
-    // Back on the lot (Esc on the products): F4 cancels what is left of the transaction.
-    QTest::keyClick(produtos, Qt::Key_Escape);
-    ASSERT_TRUE(vaiParaNsu(transacoes, nsuVenda));
-    caixas.clear();
-    QTest::keyClick(lote, Qt::Key_F4);
-    ASSERT_TRUE(test::esperaAte([&] { return recibos == 2; })) << mensagens();
-    EXPECT_TRUE(caixas.last().text.startsWith(QStringLiteral("Número da autorização: ")))
-        << mensagens();
 }
 
 }  // namespace
