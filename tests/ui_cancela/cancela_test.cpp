@@ -228,8 +228,8 @@ Passo anotaItemEFecha(const char* quantidade = nullptr) {
         Loja::atual->anotadas = {w->findChild<QLineEdit*>(QStringLiteral("txtProduto"))->text(),
                                  txtQuantidade->text()};
         if (quantidade) {
-            txtQuantidade->setText(QString::fromLatin1(quantidade));
-            QTest::keyClick(txtQuantidade, Qt::Key_F3);
+            txtQuantidade->clear();
+            test::digitaEm(txtQuantidade, QString::fromLatin1(quantidade), Qt::Key_F3);
             EXPECT_TRUE(w->isVisible());
         }
         QTest::keyClick(w, Qt::Key_Escape);
@@ -257,7 +257,7 @@ TEST(DialogosCenas, ItemENsuDigitado) {
         {.nome = "No product list open: the item's quantity; more than it holds is refused and "
                  "the dialog stays",
          .prepara = umItem,
-         .passos = {anotaItemEFecha("5"), item},
+         .passos = {anotaItemEFecha("5a-,"), item},  // only its digit is taken
          .caixas = {"A quantidade informada não pode ser maior que o valor original"},
          .confere =
              [](P& p) {
@@ -283,7 +283,7 @@ TEST(DialogosCenas, ItemENsuDigitado) {
              }},
         {.nome = "Shorter than the layout's minimum: refused in the dialog",
          .prepara = [](P& p) { p.ctx.telas.FormCancela[1].lblNSU.minLength = 6; },
-         .passos = {digitaNsu("12345", true), cancela},
+         .passos = {digitaNsu("12A.3-45", true), cancela},  // its five digits
          .caixas = {"O campo NSU deve conter pelo menos 6 caracteres."}},
         {.nome = "The sale's NSU in full with its products: cancelled under the host's number; "
                  "again without them: the host's refusal only",
