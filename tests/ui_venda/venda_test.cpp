@@ -121,6 +121,15 @@ TEST(VendaAoBalcao, PreSaleThenSaleWithReceiptAndExport) {
                               QString::number(ctx.transacao.NsuTransacao.toLongLong()) +
                               QStringLiteral(".TRC");
     EXPECT_TRUE(QFile::exists(exportado)) << exportado.toStdString();
+
+    // The manager's F5 on the first screen: the login, then the administrative menu.
+    test::quandoModal(QStringLiteral("formLogin"), [](QWidget* login) {
+        test::digita("txtUserName", "MNG1", Qt::Key_unknown).faz(login);
+        test::digita("txtPassword", "1234", Qt::Key_F3).faz(login);
+    });
+    pressiona(Qt::Key_F5);
+    EXPECT_TRUE(test::esperaAte([] { return test::achaTela("FormComplementar") != nullptr; }))
+        << mensagens();
 }
 
 }  // namespace
