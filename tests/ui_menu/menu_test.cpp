@@ -1,9 +1,9 @@
-#include <QApplication>
+// What the administrative menu, its login and its registration screen add to the logic of
+// tests/admin and tests/data: the boxes reaching the cashier, the focus, the commands.
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
+#include <QPointer>
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@
 #include "data/screens/form_cadastro.h"
 #include "data/screens/form_login.h"
 #include "data/usuarios.h"
-#include "support/scripted_link.h"
 #include "shell/ini_access.h"
 #include "support/ui/loja_demo.h"
 #include "ui/telas.h"
@@ -21,43 +20,12 @@ namespace ql {
 namespace {
 
 using test::achaTela;
+using test::clica;
+using test::digita;
 using test::esperaAte;
-using Icon = MessageBoxes::Icon;
+using test::Passo;
+using test::tecla;
 using Answer = MessageBoxes::Answer;
-using C = ComandoAdministrativo;
-
-// Runs `acao` on the modal dialog named `nome` once it is the active modal window (the dialog's
-// exec() is running by then). Gives up after five seconds.
-void quandoModal(const QString& nome, std::function<void(QWidget*)> acao) {
-    auto* timer = new QTimer;
-    auto prazo = std::make_shared<QDeadlineTimer>(5000);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, nome, acao, prazo] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (prazo->hasExpired()) {
-            timer->stop();
-            timer->deleteLater();
-            return;
-        }
-        if (!w || w->objectName() != nome) return;
-        timer->stop();
-        timer->deleteLater();
-        acao(w);
-    });
-    timer->start();
-}
-
-// Types a user and password into the login dialog and presses Enter in the password box.
-void preencheLogin(QWidget* dialogo, const QString& usuario, const QString& senha) {
-    auto* txtUser = dialogo->findChild<QLineEdit*>(QStringLiteral("txtUserName"));
-    auto* txtPass = dialogo->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
-    ASSERT_TRUE(txtUser && txtPass);
-    txtUser->clear();
-    QTest::keyClicks(txtUser, usuario);
-    txtPass->clear();
-    QTest::keyClicks(txtPass, senha);
-    QTest::keyClick(txtPass, Qt::Key_Return);
-}
 
 // A key of QlnClient.ini's DADOS_GERAIS section.
 QString dadoGeral(Context& ctx, const QString& chave) {
@@ -65,236 +33,216 @@ QString dadoGeral(Context& ctx, const QString& chave) {
     LeLinhaArquivoIni(ctx, "DADOS_GERAIS", chave, QString(), valor, CaminhoQlnClientIni(ctx));
     return valor;
 }
-QString ultimoLogin(Context& ctx) {
-    return dadoGeral(ctx, QStringLiteral("Ultimo_Login"));
-}
 
-struct Menu : ::testing::Test {
+// The menu over the demo store with MNG1 logged in. It opens when the scene first asks for
+// its stage, so that a scene's preparation can change the user or the data it shows.
+struct MenuAberto {
     test::LojaDemo loja;
     Context& ctx = loja.ctx();
     test::RecordingMessageBoxes& caixas = loja.caixas();
+    QPointer<FormComplementar> menu;
+    bool aberto = false;
 
-    // Logs a manager in through the login logic, as the card identification screen does
-    // before it opens the menu.
+    MenuAberto() { entra("MNG1", "1234"); }
     void entra(const char* usuario, const char* senha) {
-        ASSERT_EQ(ExecutaLogin(ctx, usuario, senha, nullptr), ResultadoLogin::Aceito)
-            << caixas.texts().join('|').toStdString();
+        EXPECT_EQ(ExecutaLogin(ctx, usuario, senha, nullptr), ResultadoLogin::Aceito);
     }
-    FormComplementar* abreMenu() {
-        AbreFormComplementar(*loja.janela);
-        auto* menu = achaTela<FormComplementar>(QStringLiteral("FormComplementar"));
-        if (menu) {
-            loja.janela->activateWindow();
+    QString ultimoLogin() { return dadoGeral(ctx, QStringLiteral("Ultimo_Login")); }
+    test::Palco palco() {
+        if (!aberto) {
+            aberto = true;
+            AbreFormComplementar(*loja.janela);
+            menu = achaTela<FormComplementar>(QStringLiteral("FormComplementar"));
+            EXPECT_TRUE(menu);
             QApplication::setActiveWindow(loja.janela.get());
-            menu->cbAdministradora()->setFocus();
+            if (menu) menu->cbAdministradora()->setFocus();
         }
-        return menu;
+        return {menu, caixas, loja.pedidos};
     }
-    void tecla(QWidget* alvo, Qt::Key k) { QTest::keyClick(alvo, k); }
 };
 
-TEST_F(Menu, LoginDialogFiltersKeysKeepsOrEmptiesThePasswordAndEscCancels) {
-    // User, password, message ("" = accepted), who is logged in then.
-    const char* casos[][4] = {
-        {"MNG1", "9999", "Senha Inválida, Tente novamente!", ""},
-        {"MN", "1234", "Usuário Inválido, digite pelo menos 4 caracteres. Tente novamente!", ""},
-        {"mng1", "1234", "", "MNG1"},       // typed in lower case, upper-cased key by key
-        {"MNG'2", "24'68", "", "MNG2"},     // apostrophes are dropped
-        {"STAFF", "sup1234", "", "STAFF"},  // a seventh character is not taken
-    };
-    for (const auto& c : casos) {
-        SCOPED_TRACE(c[0]);
-        caixas.clear();
-        ctx.login.UsuarioLogado[1].clear();
-        FormLogin dialogo(ctx, loja.janela.get());
-        dialogo.show();
-        QTest::keyClicks(dialogo.txtUserName(), QString::fromUtf8(c[0]));
-        QTest::keyClicks(dialogo.txtPassword(), QString::fromUtf8(c[1]));
-        QTest::keyClick(&dialogo, Qt::Key_F3);
-        const QString mensagem = QString::fromUtf8(c[2]);
-        EXPECT_EQ(ctx.login.LoginAtivo, mensagem.isEmpty());
-        EXPECT_EQ(dialogo.result(), mensagem.isEmpty() ? QDialog::Accepted : QDialog::Rejected);
-        EXPECT_EQ(caixas.texts(), mensagem.isEmpty() ? QStringList{} : QStringList{mensagem});
-        EXPECT_EQ(ctx.login.UsuarioLogado[1].trimmed(), QString::fromLatin1(c[3]));
-        EXPECT_EQ(dialogo.isVisible(), !mensagem.isEmpty());
-        // A refused user name keeps the password; a refused password is emptied.
-        if (!mensagem.isEmpty()) {
-            EXPECT_EQ(dialogo.txtPassword()->text().isEmpty(), !mensagem.startsWith("Usuário"));
-            EXPECT_TRUE(dialogo.cmdOk()->isEnabled());
-        }
-    }
-    // Esc cancels the login.
-    caixas.clear();
-    ctx.login.LoginAtivo = true;
-    FormLogin dialogo(ctx, loja.janela.get());
-    dialogo.show();
-    QTest::keyClick(dialogo.txtPassword(), Qt::Key_Escape);
-    EXPECT_FALSE(ctx.login.LoginAtivo);
-    EXPECT_EQ(dialogo.result(), QDialog::Rejected);
-    EXPECT_FALSE(dialogo.isVisible());
-    EXPECT_TRUE(caixas.empty());
+int cadastrosAbertos() {
+    int abertas = 0;
+    for (QWidget* w : QApplication::allWidgets()) abertas += qobject_cast<FormCadastro*>(w) != 0;
+    return abertas;
 }
 
-TEST_F(Menu, FactoryPasswordIsChangedBeforeTheMenu) {
-    // Esc in the change dialog abandons the login silently (the rule itself: tests/data).
-    quandoModal("formLogin", [](QWidget* login) {
-        quandoModal("formNovaSenha", [](QWidget* nova) { QTest::keyClick(nova, Qt::Key_Escape); });
-        preencheLogin(login, "MNG5", "864209");
-        QTest::keyClick(login, Qt::Key_Escape);
+Passo escolheDistribuidora(int indice) {
+    return {[indice](QWidget* tela) {
+        qobject_cast<QComboBox*>(test::controle(tela, "cboDistribuidora"))->setCurrentIndex(indice);
+    }};
+}
+
+TEST(MenuCenas, ComandosLoginECadastro) {
+    using P = MenuAberto;
+    const QString permissoesSemF3F7F8F9 = QStringLiteral("SNNSSSSNN");
+    test::encena<P>({
+        {.nome = "F9 logs on and writes the time of the logon; the logon timer runs on",
+         .passos = {tecla(Qt::Key_F9)},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.ultimoLogin(), QStringLiteral("05/12/2026 10:00:00"));
+                 EXPECT_TRUE(p.loja.janela->Timer1().isActive());
+                 EXPECT_EQ(p.menu->cbAdministradora()->currentText(), u"00000123");
+             }},
+        {.nome = "Commands the user may not use: disabled, their keys open and say nothing",
+         .prepara = [=](P& p) { p.ctx.login.PermissoesUsuario[1] = permissoesSemF3F7F8F9; },
+         .passos = {tecla(Qt::Key_F3), tecla(Qt::Key_F7), tecla(Qt::Key_F8), tecla(Qt::Key_F9)},
+         .comandos = {"cmdResumo", "!cmdCadastro", "!cmdCanceltotal", "!cmdPendentes", "!cmdLogon"},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.ctx.TelaAtual, QStringLiteral("ADMINISTRATIVA"));
+                 EXPECT_EQ(cadastrosAbertos(), 0);
+                 EXPECT_TRUE(p.ultimoLogin().isEmpty());
+             }},
+        {.nome = "F2: another manager logs in and the commands follow at once",
+         .prepara = [](P& p) { p.entra("MNG2", "2468"); },  // the default group: no F3, no F7
+         .passos = {test::quandoAbrir("formLogin",
+                                      [](QWidget* login) {
+                                          test::digitaEm(login->findChild<QWidget*>("txtUserName"),
+                                                         "MNG1", Qt::Key_unknown);
+                                          test::digitaEm(login->findChild<QWidget*>("txtPassword"),
+                                                         "1234");
+                                      }),
+                    tecla(Qt::Key_F2)},
+         .foco = "cbAdministradora",
+         .comandos = {"cmdCadastro", "cmdCanceltotal", "cmdPendentes", "cmdLogon", "cmdResumo"},
+         .confere = [](P& p) { EXPECT_EQ(p.menu->txtUsuario()->text(), u"MNG1"); }},
+        {.nome = "F6 opens the sales summary, which has nothing to show before a sale",
+         .passos = {tecla(Qt::Key_F6)},
+         .caixas = {"Não existem registros a serem exibidos!"},
+         .confere = [](P& p) { EXPECT_EQ(p.ctx.TelaAtual, u"RESUMOVENDA"); }},
+        {.nome = "No operadora in the table: a key and a button stop at the choice",
+         .prepara = [](P& p) { p.ctx.operadoras.registros.clear(); },
+         .passos = {tecla(Qt::Key_F9), clica("cmdPrevenda")},
+         .caixas = {"Selecione a Administradora ", "selecione a administradora "},
+         .confere = [](P& p) { EXPECT_TRUE(p.ultimoLogin().isEmpty()); }},
+        {.nome = "Registration: no choice and a blank one the host refuses save nothing",
+         .passos = {tecla(Qt::Key_F3), tecla(Qt::Key_F3, "FormCadastro"), escolheDistribuidora(3),
+                    tecla(Qt::Key_F3, "FormCadastro")},
+         .caixas = {"Selecione uma distribuidora!", "DISTRIBUIDORA NAO INFORMADA"},
+         .comandos = {"cmdConfirma"},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.ctx.TelaAtual, QStringLiteral("CADASTRO"));
+                 auto* adm = achaTela<QLineEdit>(QStringLiteral("txtAdministradora"));
+                 EXPECT_EQ(adm ? adm->text() : QString(), u"00000123");
+                 EXPECT_TRUE(dadoGeral(p.ctx, "DISTRIBUIDORA_00000123").isEmpty());
+             }},
+        {.nome = "Registration accepted: saved; reopened from the menu it shows the choice, "
+                 "asked again while open it stays one screen",
+         .passos = {tecla(Qt::Key_F3),
+                    escolheDistribuidora(1),
+                    tecla(Qt::Key_F3, "FormCadastro"),
+                    {[](QWidget*) { EXPECT_EQ(cadastrosAbertos(), 1); }},
+                    tecla(Qt::Key_Escape, "FormCadastro"),
+                    {[](QWidget*) { EXPECT_TRUE(esperaAte([] { return !cadastrosAbertos(); })); }},
+                    tecla(Qt::Key_F3),
+                    tecla(Qt::Key_F3)},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(dadoGeral(p.ctx, "DISTRIBUIDORA_00000123"), u"DISTRIB SUL LTDA");
+                 EXPECT_TRUE(esperaAte([] { return cadastrosAbertos() == 1; }));
+                 auto* lista = achaTela<QComboBox>(QStringLiteral("cboDistribuidora"));
+                 EXPECT_EQ(lista ? lista->currentIndex() : -1, 1);
+             }},
+        {.nome = "F12 asks before leaving the program; No keeps it",
+         .passos = {tecla(Qt::Key_F12, "cbAdministradora")},
+         .caixas = {"Confirma a Saída do Sistema"},
+         .respostas = {Answer::No},
+         .confere = [](P& p) { EXPECT_FALSE(p.loja.eventos.contains("fim")); }},
+        {.nome = "Esc closes the menu",
+         .passos = {tecla(Qt::Key_Escape)},
+         .confere =
+             [](P&) { EXPECT_TRUE(esperaAte([] { return !achaTela("FormComplementar"); })); }},
     });
-    EXPECT_FALSE(ExecutaFormLogin(ctx, loja.janela.get()));
-    EXPECT_TRUE(ctx.login.UsuarioLogado[1].trimmed().isEmpty());
-    // A mismatch refused by F3, then the same new password twice confirmed by Enter.
-    quandoModal("formLogin", [](QWidget* login) {
-        quandoModal("formNovaSenha", [](QWidget* nova) {
-            auto* a = nova->findChild<QLineEdit*>("txtNovaSenha");
-            auto* b = nova->findChild<QLineEdit*>("txtNovaSenha2");
-            QTest::keyClicks(a, "5555");
-            QTest::keyClicks(b, "5556");
-            QTest::keyClick(nova, Qt::Key_F3);
-            b->clear();
-            QTest::keyClicks(b, "5555");
-            QTest::keyClick(b, Qt::Key_Return);
-        });
-        preencheLogin(login, "MNG5", "864209");
-    });
-    EXPECT_TRUE(ExecutaFormLogin(ctx, loja.janela.get()));
-    EXPECT_EQ(caixas.texts(), QStringList{QStringLiteral("A nova senha não confere!")});
-    EXPECT_EQ(ctx.login.NovaSenha, QStringLiteral("5555"));
 }
 
-TEST_F(Menu, PermissionsDisableCommandsAndTheirKeysAndF9LogsOn) {
-    entra("MNG2", "2468");  // the default group: no registration, no lot cancellation
-    FormComplementar* menu = abreMenu();
+TEST(MenuCenas, SemArquivoDeDistribuidorasOCadastroNaoAbre) {
+    MenuAberto p;
+    for (const QString& nome : QDir(p.loja.t.dir.path()).entryList({"MF.S??"}, QDir::Files))
+        ASSERT_TRUE(QFile::remove(p.loja.t.path(nome)));
+    QWidget* menu = p.palco().tela;
     ASSERT_TRUE(menu);
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("ADMINISTRATIVA"));
-    EXPECT_EQ(
-        loja.janela->windowTitle(),
-        QStringLiteral("Quillane Client        0002 - Administrativas     05/12/2026 10:00:00"));
-    EXPECT_EQ(menu->cbAdministradora()->currentText(), QStringLiteral("00000123"));
-    EXPECT_EQ(ctx.ident.NomeOperadora, QStringLiteral("QUILLANE SAUDE"));
-
-    EXPECT_FALSE(menu->botao(C::Cadastro)->isEnabled());
-    EXPECT_FALSE(menu->botao(C::Canceltotal)->isEnabled());
-    EXPECT_TRUE(menu->botao(C::Resumo)->isEnabled());
-
-    // F9 logs on and writes the clock's time; the logon timer runs on.
-    tecla(menu, Qt::Key_F9);
-    EXPECT_EQ(ultimoLogin(ctx), QStringLiteral("05/12/2026 10:00:00"));
-    EXPECT_TRUE(loja.janela->Timer1().isActive());
-
-    // Disabled commands: their keys open nothing and say nothing.
-    loja.t.clock.advanceSecs(3600);
-    ctx.TelaAtual = QStringLiteral("ADMINISTRATIVA");  // the logon left "LOGON"
-    ctx.login.PermissoesUsuario[1] = QStringLiteral("SNNSSSSNN");
-    menu->MontaTela_FormComplementar();
-    const QString antes = ultimoLogin(ctx);
-    for (Qt::Key k : {Qt::Key_F3, Qt::Key_F7, Qt::Key_F8, Qt::Key_F9}) tecla(menu, k);
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("ADMINISTRATIVA"));  // F8/F9 would have changed it
-    EXPECT_FALSE(achaTela<FormCadastro>(QStringLiteral("FormCadastro")));
-    EXPECT_EQ(ultimoLogin(ctx), antes);
-    EXPECT_TRUE(caixas.empty()) << caixas.texts().join('|').toStdString();
-
-    // Another manager logs in from the menu: the commands follow at once.
-    quandoModal("formLogin", [](QWidget* login) { preencheLogin(login, "MNG1", "1234"); });
-    tecla(menu, Qt::Key_F2);
-    EXPECT_EQ(menu->txtUsuario()->text(), QStringLiteral("MNG1"));
-    for (C comando : {C::Cadastro, C::Canceltotal, C::Pendentes, C::Logon, C::Resumo})
-        EXPECT_TRUE(menu->botao(comando)->isEnabled()) << int(comando);
-}
-
-TEST_F(Menu, EmptyOperatorTableStopsTheCommands) {
-    // The check and its two spellings are in tests/admin; here a key and a button reach it.
-    entra("MNG1", "1234");
-    ctx.operadoras.registros.clear();
-    FormComplementar* menu = abreMenu();
-    ASSERT_TRUE(menu);
-    EXPECT_EQ(menu->cbAdministradora()->count(), 0);
-    tecla(menu, Qt::Key_F9);
-    menu->botao(C::Prevenda)->click();
-    EXPECT_EQ(caixas.texts(),
-              QStringList({"Selecione a Administradora ", "selecione a administradora "}));
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("LOGON"));
-    EXPECT_TRUE(ultimoLogin(ctx).isEmpty());
-}
-
-TEST_F(Menu, RegistrationSavesTheDistributorOnlyWhenTheHostAccepts) {
-    entra("MNG1", "1234");
-    FormComplementar* menu = abreMenu();
-    ASSERT_TRUE(menu);
-    tecla(menu, Qt::Key_F3);
-    auto* cadastro = achaTela<FormCadastro>(QStringLiteral("FormCadastro"));
-    ASSERT_TRUE(cadastro);
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("CADASTRO"));
-    EXPECT_EQ(cadastro->txtAdministradora()->text(), QStringLiteral("00000123"));
-    QComboBox* lista = cadastro->cboDistribuidora();
-    EXPECT_EQ(lista->count(), 5);
-    EXPECT_EQ(lista->currentIndex(), -1);
-
-    // Nothing chosen; then a blank entry, which the host refuses: nothing saved.
-    tecla(cadastro, Qt::Key_F3);
-    lista->setCurrentIndex(3);
-    tecla(cadastro, Qt::Key_F3);
-    ASSERT_EQ(caixas.shown().size(), 2u);
-    EXPECT_EQ(caixas.shown()[0].text, QStringLiteral("Selecione uma distribuidora!"));
-    EXPECT_TRUE(caixas.last().text.contains("DISTRIBUIDORA NAO INFORMADA"))
-        << caixas.last().text.toStdString();
-    EXPECT_TRUE(dadoGeral(ctx, "DISTRIBUIDORA_00000123").isEmpty());
-    EXPECT_TRUE(cadastro->cmdConfirma()->isEnabled());
-
-    // Accepted: saved, and the screen stays.
-    caixas.clear();
-    lista->setCurrentIndex(1);
-    tecla(cadastro, Qt::Key_F3);
-    EXPECT_TRUE(caixas.empty()) << caixas.texts().join('|').toStdString();
-    EXPECT_EQ(dadoGeral(ctx, "DISTRIBUIDORA_00000123"), QStringLiteral("DISTRIB SUL LTDA"));
-    EXPECT_TRUE(cadastro->isVisible());
-
-    // Esc goes back to the menu; opening again preselects the saved choice.
-    tecla(cadastro, Qt::Key_Escape);
-    ASSERT_TRUE(esperaAte([] { return !achaTela<FormCadastro>(QStringLiteral("FormCadastro")); }));
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("CADASTRO"));  // the menu does not rename itself
-    tecla(menu, Qt::Key_F3);
-    cadastro = achaTela<FormCadastro>(QStringLiteral("FormCadastro"));
-    ASSERT_TRUE(cadastro);
-    EXPECT_EQ(cadastro->cboDistribuidora()->currentIndex(), 1);
-
-    // Asked again while it is open: still one registration screen.
-    tecla(menu, Qt::Key_F3);
-    EXPECT_TRUE(esperaAte([] {
-        int abertas = 0;
-        for (QWidget* w : QApplication::allWidgets())
-            abertas += qobject_cast<FormCadastro*>(w) != nullptr;
-        return abertas == 1;
-    }));
-}
-
-TEST_F(Menu, MissingDistributorFileNeverShowsTheRegistrationAndF12AsksBeforeLeaving) {
-    entra("MNG1", "1234");
-    for (const QString& nome : QDir(loja.t.dir.path()).entryList({"MF.S??"}, QDir::Files))
-        ASSERT_TRUE(QFile::remove(loja.t.path(nome)));
-    FormComplementar* menu = abreMenu();
-    ASSERT_TRUE(menu);
-    tecla(menu, Qt::Key_F3);
-    // The message itself is in tests/data.
-    EXPECT_EQ(caixas.shown().size(), 1u);
+    QTest::keyClick(menu, Qt::Key_F3);
+    EXPECT_EQ(p.caixas.shown().size(), 1u);  // the message itself: tests/data
     QCoreApplication::processEvents();
-    EXPECT_FALSE(achaTela<FormCadastro>(QStringLiteral("FormCadastro")));
-    // The registration named itself as it loaded; back on the menu the name stays.
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("CADASTRO"));
-    EXPECT_TRUE(menu->botao(C::Cadastro)->isEnabled());
+    EXPECT_EQ(cadastrosAbertos(), 0);
+    EXPECT_TRUE(test::controle(menu, "cmdCadastro")->isEnabled());
+}
 
-    // F12 asks before leaving the program.
-    caixas.clear();
-    caixas.answerNext(Answer::No);
-    tecla(menu->cbAdministradora(), Qt::Key_F12);
-    EXPECT_EQ(caixas.texts(), QStringList{QStringLiteral("Confirma a Saída do Sistema")});
-    EXPECT_FALSE(loja.eventos.contains("fim"));
+// The login dialog shown over the demo store.
+struct LoginAberto {
+    test::LojaDemo loja;
+    Context& ctx = loja.ctx();
+    FormLogin dialogo{ctx, loja.janela.get()};
+    LoginAberto() { dialogo.show(); }
+    test::Palco palco() { return {&dialogo, loja.caixas(), loja.pedidos}; }
+};
 
-    // Esc closes the menu.
-    tecla(menu, Qt::Key_Escape);
-    EXPECT_TRUE(
-        esperaAte([] { return !achaTela<FormComplementar>(QStringLiteral("FormComplementar")); }));
+TEST(LoginCenas, RecusaAceitaETrocaDeSenha) {
+    using P = LoginAberto;
+    // The user and password typed, then F3; `antes` arranges what answers a dialog it opens.
+    auto login = [](const char* usuario, const char* senha, Passo antes = {[](QWidget*) {}}) {
+        return std::vector<Passo>{antes, digita("txtUserName", usuario, Qt::Key_unknown),
+                                  digita("txtPassword", senha, Qt::Key_F3)};
+    };
+    test::encena<P>({
+        {.nome = "A refused password is emptied and keeps the focus",
+         .passos = login("MNG1", "9999"),
+         .caixas = {"Senha Inválida, Tente novamente!"},
+         .foco = "txtPassword",
+         .comandos = {"cmdOk"},
+         .confere =
+             [](P& p) {
+                 EXPECT_TRUE(p.dialogo.txtPassword()->text().isEmpty());
+                 EXPECT_FALSE(p.ctx.login.LoginAtivo);
+             }},
+        {.nome = "A refused user keeps the password and gets the focus",
+         .passos = login("MN", "1234"),
+         .caixas = {"Usuário Inválido, digite pelo menos 4 caracteres. Tente novamente!"},
+         .foco = "txtUserName",
+         .confere = [](P& p) { EXPECT_EQ(p.dialogo.txtPassword()->text(), u"1234"); }},
+        {.nome = "Accepted, the user typed in lower case and upper-cased",
+         .passos = login("mng1", "1234"),
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.dialogo.result(), QDialog::Accepted);
+                 EXPECT_TRUE(p.ctx.login.LoginAtivo);
+                 EXPECT_EQ(p.ctx.login.UsuarioLogado[1].trimmed(), u"MNG1");
+             }},
+        {.nome = "Esc cancels the login",
+         .prepara = [](P& p) { p.ctx.login.LoginAtivo = true; },
+         .passos = {tecla(Qt::Key_Escape, "txtPassword")},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.dialogo.result(), QDialog::Rejected);
+                 EXPECT_FALSE(p.ctx.login.LoginAtivo || p.dialogo.isVisible());
+             }},
+        {.nome = "Factory password: Esc in the change dialog abandons the login silently",
+         .passos = login("MNG5", "864209", test::quandoAbrir("formNovaSenha", test::recusa)),
+         .confere =
+             [](P& p) {
+                 EXPECT_FALSE(p.ctx.login.LoginAtivo);
+                 EXPECT_TRUE(p.ctx.login.UsuarioLogado[1].trimmed().isEmpty());
+             }},
+        {.nome = "Factory password: a mismatch refused by F3, the same twice confirmed by Enter",
+         .passos =
+             login("MNG5", "864209",
+                   test::quandoAbrir("formNovaSenha",
+                                     [](QWidget* nova) {
+                                         digita("txtNovaSenha", "5555", Qt::Key_unknown).faz(nova);
+                                         digita("txtNovaSenha2", "5556", Qt::Key_F3).faz(nova);
+                                         nova->findChild<QLineEdit*>("txtNovaSenha2")->clear();
+                                         digita("txtNovaSenha2", "5555").faz(nova);
+                                     })),
+         .caixas = {"A nova senha não confere!"},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.ctx.login.NovaSenha, u"5555");
+                 EXPECT_EQ(p.dialogo.result(), QDialog::Accepted);
+             }},
+    });
 }
 
 }  // namespace

