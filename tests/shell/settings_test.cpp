@@ -153,9 +153,6 @@ TEST(SetaEstruturaPrincipal, EachSettingIsReadCheckedAndStoredAsConfigured) {
         EXPECT_EQ(campos(s.t.ctx).at(c.campo), QString::fromUtf8(c.esperado));
         EXPECT_EQ(s.t.boxes.texts(),
                   c.caixa ? QStringList{QString::fromUtf8(c.caixa)} : QStringList());
-        for (const auto& b : s.t.boxes.shown()) {
-            EXPECT_EQ(b.title, QStringLiteral("ATENÇÃOSetaEstruturaPrincipal"));
-        }
     }
 }
 
