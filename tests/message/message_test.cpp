@@ -113,6 +113,7 @@ TEST(Iso8583Escrita, WritesTypeBitmapAndElementsInOrder) {
                   "800000001111");
     // The element of a field and its length code and type answer only inside 1 to 64.
     EXPECT_EQ(BitIsoDoCampo("902-011"), 63);
+    EXPECT_EQ(BitIsoDoCampo("90"), 0);  // too short to hold a field number
     EXPECT_EQ(TamanhoBitIso(63) + TipoBitIso(64), "3LA");
     EXPECT_EQ(TamanhoBitIso(0) + TamanhoBitIso(65) + TipoBitIso(0) + TipoBitIso(65), "");
 }
