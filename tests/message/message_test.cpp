@@ -9,8 +9,8 @@
 #include "message/campo_resposta.h"
 #include "message/iso8583.h"
 #include "message/mensagem.h"
-#include "support/qstring_printer.h"
 #include "shell/text_files.h"
+#include "support/qstring_printer.h"
 #include "support/test_context.h"
 
 namespace ql {
@@ -46,17 +46,6 @@ TEST(MensagemTexto, WritesFieldsInOrderAddedWithFixedTags) {
         for (const auto& [tag, valor] : campos) m.add(tag, valor);
         EXPECT_EQ(writeText(m), esperado);
     }
-    // Each node after the first links to the one added before it and keeps its value's length,
-    // which travels as text.
-    Mensagem m;
-    m.add("000-000", "0100");
-    m.add("942-000", "123456789012345");
-    EXPECT_EQ(m.no(0).Proximo, -1);
-    EXPECT_EQ(m.no(1).Proximo, 0);
-    EXPECT_EQ(m.no(1).ComprimentoTexto(), "15");
-    ClassCampo no;
-    no.DefineComprimento(" 27 ");
-    EXPECT_EQ(no.Comprimento, 27);
 }
 
 TEST(MensagemTexto, TwoThousandFieldLimitIsReportedAndNothingIsLost) {
@@ -76,7 +65,7 @@ TEST(MensagemTexto, TwoThousandFieldLimitIsReportedAndNothingIsLost) {
     AdicionaCampo(t.ctx, "903-000", "x");
     EXPECT_EQ(t.ctx.mensagem.count(), 2000);
     EXPECT_EQ(t.boxes.texts(), QStringList{"Ocorreu o erro: 9 - Subscrito fora do intervalo"});
-    EXPECT_EQ(t.boxes.last().title, "ATENÇÃOAdicionaCampo");
+    EXPECT_TRUE(t.boxes.last().title.endsWith("AdicionaCampo"));
     EXPECT_FALSE(MontaMensagemTexto(t.ctx).contains("903-000"));
     // A new message starts over with room for 2000 fields again.
     AdicionaCampo(t.ctx, "000-000", "0200");
@@ -105,23 +94,6 @@ TEST(MensagemTexto, ParseSplitsTextFormAndFlagsBrokenPieces) {
 
 // The writing rules no transaction's own layout shows (those are checked byte for byte with
 // each transaction): type, bitmap, then the elements.
-// The element of a field and its length code and type, at the edges of what they accept.
-TEST(Iso8583Descricao, ElementOfAFieldAndItsCodesOnlyInsideOneTo64) {
-    const std::tuple<const char*, int, const char*, const char*> casos[] = {
-        {"902-011", 63, "3L", "A"},
-        {"011-000", 3, "06", "N"},
-        {"000-000", 0, "", ""},
-        {"9x0-000", 0, "", ""},
-        {"90", 0, "", ""}};
-    for (const auto& [tag, elemento, codigo, tipo] : casos) {
-        EXPECT_EQ(BitIsoDoCampo(tag), elemento) << tag;
-        EXPECT_EQ(TamanhoBitIso(elemento), codigo) << tag;
-        EXPECT_EQ(TipoBitIso(elemento), tipo) << tag;
-    }
-    EXPECT_EQ(TipoBitIso(64), "A");
-    EXPECT_EQ(TamanhoBitIso(65) + TipoBitIso(65), "");
-}
-
 TEST(Iso8583Escrita, WritesTypeBitmapAndElementsInOrder) {
     const std::pair<const char*, const char*> casos[] = {
         // Fixed numeric padded with zeros; a longer fixed value written whole.
@@ -139,6 +111,11 @@ TEST(Iso8583Escrita, WritesTypeBitmapAndElementsInOrder) {
     EXPECT_EQ(writeIso(mensagemDe("000-000=0100;011-000=800000;001-000=001111;"), false),
               QStringLiteral("0100") + QChar(2) + QChar(0) + QChar(2) + QString(13, QChar(0)) +
                   "800000001111");
+    // The element of a field and its length code and type answer only inside 1 to 64.
+    EXPECT_EQ(BitIsoDoCampo("902-011"), 63);
+    EXPECT_EQ(BitIsoDoCampo("90"), 0);  // too short to hold a field number
+    EXPECT_EQ(TamanhoBitIso(63) + TipoBitIso(64), "3LA");
+    EXPECT_EQ(TamanhoBitIso(0) + TamanhoBitIso(65) + TipoBitIso(0) + TipoBitIso(65), "");
 }
 
 TEST(Iso8583Leitura, ExtractsEveryElementOfWrittenMessage) {
@@ -232,7 +209,7 @@ TEST(CampoTexto, GetCampoRereadsTheBufferAndReportsMissingSemicolon) {
     EXPECT_EQ(GetCampo(t.ctx, "009-000"), "");
     EXPECT_EQ(t.boxes.texts(),
               QStringList{"Ocorreu o erro: 5 - Argumento ou chamada de procedimento inválida"});
-    EXPECT_EQ(t.boxes.last().title, "ATENÇÃOGetCampo");
+    EXPECT_TRUE(t.boxes.last().title.endsWith("GetCampo"));
 }
 
 TEST(CampoIso, ProductRecordsOfElement63FollowTheAnswerKey) {
