@@ -20,6 +20,7 @@
 #include "message/iso8583.h"
 #include "message/mensagem.h"
 #include "support/test_context.h"
+#include "support/venda_demo.h"
 
 namespace ql::hostsim {
 namespace {
@@ -204,58 +205,48 @@ TEST(Diario, LotSumsCountSalesAgainstCancellationsAndSkipWhatIsNotListed) {
     QTemporaryDir dir;
     HostStore store(dir.filePath(QStringLiteral("h.sqlite")));
     const QDateTime agora(QDate(2026, 12, 5), QTime(10, 0));
-    ASSERT_TRUE(store.abre(agora, nullptr));
-    ASSERT_TRUE(store.begin());
+    ASSERT_TRUE(store.abre(agora, nullptr) && store.begin());
     const QString op = QStringLiteral("00000123");
-    struct Caso {
-        const char* tipo;
-        const char* situacao;
-        std::vector<std::array<int, 5>> itens;  // bruto, liquido, receber, quantidade, status
-    };
-    const Caso casos[] = {
-        {"VENDA", "CONFIRMADA", {{1000, 900, 450, 2, 0}, {500, 500, 0, 1, 40}}},
-        {"CANC", "CONFIRMADA", {{1000, 900, 450, 1, 0}}},
-        {"VENDA", "DESFEITA", {{700, 700, 700, 5, 0}}},
-        {"PRE", "ABERTA", {{300, 300, 300, 1, 0}}},
+    const qint64 lote = store.loteParaNovaTransacao(op, agora.date());
+    const struct {
+        const char *tipo, *situacao;
+        std::vector<std::array<int, 5>> itens;  // quantidade, bruto, liquido, receber, status
+    } casos[] = {
+        {"VENDA", "CONFIRMADA", {{2, 1000, 900, 450, 0}, {1, 500, 500, 0, 40}}},
+        {"CANC", "CONFIRMADA", {{1, 1000, 900, 450, 0}}},
+        {"VENDA", "DESFEITA", {{5, 700, 700, 700, 0}}},
+        {"PRE", "ABERTA", {{1, 300, 300, 300, 0}}},
         {"VENDA", "PENDENTE", {}},
     };
-    const qint64 lote = store.loteParaNovaTransacao(op, agora.date());
-    for (const Caso& c : casos) {
-        Transacao t;
-        t.tipo = QLatin1String(c.tipo);
-        t.situacao = QLatin1String(c.situacao);
-        t.codigoOperadora = op;
-        t.lote = lote;
-        t.criada = agora;
-        const qint64 nsu = store.criaTransacao(t);
+    for (const auto& c : casos) {
+        const qint64 nsu = store.criaTransacao({.tipo = c.tipo,
+                                                .situacao = c.situacao,
+                                                .codigoOperadora = op,
+                                                .lote = lote,
+                                                .criada = agora});
         ASSERT_GT(nsu, 0) << store.ultimoErro().toStdString();
         int seq = 0;
-        for (const auto& [bruto, liquido, receber, quantidade, status] : c.itens) {
-            Item i;
-            i.nsu = nsu;
-            i.seq = seq++;
-            i.codigo = QStringLiteral("7891185094945");
-            i.precoBruto = bruto;
-            i.precoLiquido = liquido;
-            i.valorReceber = receber;
-            i.quantidade = quantidade;
-            i.status = status;
-            ASSERT_TRUE(store.adicionaItem(i)) << store.ultimoErro().toStdString();
-        }
+        for (const auto& [quantidade, bruto, liquido, receber, status] : c.itens)
+            ASSERT_TRUE(store.adicionaItem({.nsu = nsu,
+                                            .seq = seq++,
+                                            .codigo = "7891185094945",
+                                            .quantidade = quantidade,
+                                            .precoBruto = bruto,
+                                            .precoLiquido = liquido,
+                                            .valorReceber = receber,
+                                            .status = status}));
     }
     // A newer lot of the same operadora, still empty (the day changed).
     const qint64 vazio = store.loteParaNovaTransacao(op, agora.date().addDays(1));
     ASSERT_TRUE(store.commit());
     const std::vector<ResumoLote> resumos = store.resumosDosLotes(op, 30);
     ASSERT_EQ(resumos.size(), 2u) << store.ultimoErro().toStdString();
-    EXPECT_EQ(resumos[0].lote.numero, vazio);
-    EXPECT_EQ(resumos[0].quantidade, 0);
-    EXPECT_EQ(resumos[0].bruto, 0);
-    EXPECT_EQ(resumos[1].lote.numero, lote);
-    EXPECT_EQ(resumos[1].quantidade, 3);
-    EXPECT_EQ(resumos[1].bruto, 2000 - 1000);
-    EXPECT_EQ(resumos[1].liquido, 1800 - 900);
-    EXPECT_EQ(resumos[1].receber, 900 - 450);
+    using Soma = std::array<qint64, 5>;  // lot, transactions, gross, net, to receive
+    auto soma = [](const ResumoLote& r) {
+        return Soma{r.lote.numero, r.quantidade, r.bruto, r.liquido, r.receber};
+    };
+    EXPECT_EQ(soma(resumos[0]), (Soma{vazio, 0, 0, 0, 0}));
+    EXPECT_EQ(soma(resumos[1]), (Soma{lote, 3, 2000 - 1000, 1800 - 900, 900 - 450}));
 }
 
 // Old journal versions and half-written files go to hidden names; none outlives the host,
@@ -274,36 +265,13 @@ TEST(Diario, NoHiddenFileOutlivesTheHost) {
         auto sim = std::make_shared<HostSimulator>(dir.filePath(QStringLiteral("h.sqlite")),
                                                    t.ctx.relogio, diario);
         ASSERT_TRUE(sim->abre());
-        // Eligibility and sale of a stored pre-authorisation, then its undo: every journal of
-        // the sale is written and then replaced.
-        Cartao cartao;
-        cartao.numero = QStringLiteral("6062829000000001");
-        cartao.titular = QStringLiteral("TESTE");
-        ASSERT_TRUE(sim->store().adicionaCartao(cartao));
-        ASSERT_GT(sim->store().adicionaPreAutorizacao(
-                      cartao.numero, QStringLiteral("QUILLANE SAUDE"),
-                      {{QStringLiteral("7891185094945"), 1}}, t.ctx.relogio.now()),
-                  0);
-        const QString eleg = QStringLiteral(
-            "000-000=0100;011-000=800500;001-000=1111;040-000=QUILLANE SAUDE;940-000=003;"
-            "942-000=000000000054321;941-000=T0000001;953-000=6062829000000001;");
-        const QString resposta = sim->responde(eleg);
-        const qsizetype i = resposta.indexOf(QLatin1String("012-000="));
-        ASSERT_GE(i, 0) << resposta.toStdString();
-        nsu = resposta.mid(i + 8, 12);
-        ASSERT_TRUE(sim->responde(QStringLiteral("000-000=0200;011-000=800300;001-000=1111;"
-                                                 "040-000=QUILLANE SAUDE;012-000=%1;940-000=003;"
-                                                 "002-000=1;900-000=0;901-000=01;902-000="
-                                                 "7891185094945;906-000=C;905-000=001;"
-                                                 "910-000=0001000;911-000=0000900;914-000=00;")
-                                      .arg(nsu))
-                        .contains(QLatin1String("009-000=00;")));
-        ASSERT_TRUE(sim->responde(QStringLiteral("000-000=0420;011-000=800300;001-000=1111;"
-                                                 "040-000=QUILLANE SAUDE;012-000=%1;942-000="
-                                                 "000000000054321;941-000=T0000001;")
-                                      .arg(nsu))
-                        .contains(QLatin1String("009-000=00;")));
+        // The sale of a stored pre-authorisation, then its undo: every journal of the sale is
+        // written and then replaced.
+        t.ctx.hostLink = std::make_unique<EmbeddedHostLink>(sim);
+        nsu = test::VendePreAutorizacao0004(t.ctx, QStringLiteral("1"), false);
+        ASSERT_TRUE(Mensagem_Anulacao(t.ctx));
         EXPECT_TRUE(sim->erroDiario().isEmpty()) << sim->erroDiario().toStdString();
+        t.ctx.hostLink.reset();
     }
     const QStringList ocultos =
         QDir(diario).entryList(QStringList{QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
