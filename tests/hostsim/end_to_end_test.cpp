@@ -24,8 +24,6 @@ namespace ql {
 namespace {
 
 const QString kAprovado = QStringLiteral("6062820000000001");
-const QString kBloqueado = QStringLiteral("6062820000000002");
-const QString kVencido = QStringLiteral("6062820000000003");
 const QString kPreLonga = QStringLiteral("6062820000000005");
 const QString kOperadora = QStringLiteral("00000123");
 
@@ -85,8 +83,8 @@ TEST_P(HostEndToEnd, LogonAndEligibilityOfEachKindOfCard) {
 
     const std::pair<QString, const char*> casos[] = {
         {kAprovado, ""},
-        {kBloqueado, "CARTAO BLOQUEADO PELA OPERADORA"},
-        {kVencido, "CARTAO VENCIDO"},
+        {QStringLiteral("6062820000000002"), "CARTAO BLOQUEADO PELA OPERADORA"},
+        {QStringLiteral("6062820000000003"), "CARTAO VENCIDO"},
         {QStringLiteral("6062829999999999"), "CARTAO NAO CADASTRADO"},
     };
     for (const auto& [cartao, mensagem] : casos) {
@@ -241,6 +239,7 @@ TEST_P(HostEndToEnd, PartialThenTotalCancellationAcrossARestart) {
     EXPECT_EQ(t.boxes.texts(), QStringList{"TRANSACAO JA CANCELADA"});
 }
 
+// The registration's distributor travels in its own element in the ISO form.
 TEST_P(HostEndToEnd, RegistrationUpdateIsAccepted) {
     ctx.TelaAtual = QStringLiteral("CADASTRO");
     EXPECT_TRUE(
@@ -274,10 +273,9 @@ TEST_P(HostEndToEnd, SaleConfirmedAndUndoneWithItsJournalsCurrentAtEachAnswer) {
                       .contains(QLatin1Char('N') + QString::number(venda.toLongLong()) +
                                 QStringLiteral("\r\n")),
                   pendente);
-        for (const char* tipo : {"SS", "FS", "FR"})
-            diarioDe(QLatin1String(tipo) + kOperadora + QStringLiteral(".S??"));
-        for (const char* tipo : {"PS", "PD"})
-            diarioDe(QLatin1String(tipo) + kOperadora + QStringLiteral("-??????.S??"));
+        for (const char* padrao :
+             {"SS%1.S??", "FS%1.S??", "FR%1.S??", "PS%1-??????.S??", "PD%1-??????.S??"})
+            diarioDe(QString::fromLatin1(padrao).arg(kOperadora));
         diarioDe(journalPattern(JournalKind::ProdutosTransacao, 1, kOperadora, venda.toLongLong()));
     };
     // A sale whose request never arrived (its eligibility did) is undone all the same, twice,

@@ -33,6 +33,13 @@ class Simulador : public ::testing::Test {
 
     void SetUp() override { ASSERT_TRUE(sim.abre()); }
 
+    // The NSU of a new eligibility of card 0006, which holds no pre-authorisation.
+    QString elegibilidade() {
+        return textField(sim.responde(QStringLiteral("000-000=0100;011-000=800000;040-000="
+                                                     "QUILLANE SAUDE;953-000=6062820000000006;")),
+                         u"012-000");
+    }
+
     // A request built with the message layer, in the form asked.
     static QString pedido(std::initializer_list<std::pair<const char*, QString>> campos, bool iso) {
         Mensagem m;
@@ -58,12 +65,8 @@ TEST_F(Simulador, UnreadableRequestsGetASystemErrorAnswer) {
 }
 
 TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
-    const QString inicio =
-        QStringLiteral("000-000=0100;011-000=800200;012-000=") +
-        textField(sim.responde(QStringLiteral("000-000=0100;011-000=800000;040-000=QUILLANE SAUDE;"
-                                              "953-000=6062820000000006;")),
-                  u"012-000") +
-        QStringLiteral(";900-000=0;");
+    const QString inicio = QStringLiteral("000-000=0100;011-000=800200;012-000=") +
+                           elegibilidade() + QStringLiteral(";900-000=0;");
     const char* casos[][3] = {
         // code, quantity, the status the host gives it
         {"7891000424452", "001", "00"},     // covered
@@ -96,11 +99,6 @@ TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
 // An eligibility that has become neither a stored pre-authorisation nor a sale within the hour
 // goes, with a product list left in progress; a stored pre-authorisation stays.
 TEST_F(Simulador, EligibilitiesThatLedNowhereGoAfterAnHour) {
-    auto elegibilidade = [&] {
-        return textField(sim.responde(QStringLiteral("000-000=0100;011-000=800000;040-000="
-                                                     "QUILLANE SAUDE;953-000=6062820000000006;")),
-                         u"012-000");
-    };
     const QString parada = elegibilidade();
     const QString emCurso = elegibilidade();  // the first of two pages sent
     ASSERT_TRUE(sim.responde(QStringLiteral("000-000=0100;011-000=800200;012-000=%1;900-000=1;"
