@@ -12,6 +12,7 @@
 #include "host/network_link.h"
 #include "host/transacoes.h"
 #include "host/troca.h"
+#include "hostsim/demo_data.h"
 #include "hostsim/host_server.h"
 #include "message/campo_resposta.h"
 #include "message/mensagem.h"
@@ -24,7 +25,6 @@ namespace ql {
 namespace {
 
 const QString kAprovado = QStringLiteral("6062820000000001");
-const QString kPreLonga = QStringLiteral("6062820000000005");
 const QString kOperadora = QStringLiteral("00000123");
 
 class HostEndToEnd : public ::testing::TestWithParam<bool> {
@@ -139,15 +139,14 @@ TEST_P(HostEndToEnd, ProductQueryPagesThroughTheCatalogue) {
     }
 }
 
-TEST_P(HostEndToEnd, PreSaleOfThirteenProductsInTwoPagesWithOneRefusedMidPage) {
+// A pre-sale of sixteen products in two pages of the catalogue's prices, one refused mid-page;
+// the fifteen approved come back to the sale in two blocks and sell in two pages.
+TEST_P(HostEndToEnd, PreSaleInTwoPagesComesBackInTwoBlocksAndSellsInTwoPages) {
     ASSERT_TRUE(elegibilidade(kAprovado, "PREVENDA"));
-    const QString elegibilidadeNsu = ctx.transacao.NsuTransacao;
-    const QStringList codigos = {
-        "7891000424452", "7891037197725", "7891074517500",
-        "7891111853196", "7891148063285", "7892036764147" /* not covered */,
-        "7891185094945", "7891222702390", "7891259123373",
-        "7891296479310", "7891333763877", "7891370076022",
-        "7891407665106" /* alone on the second page */};
+    const QString preNsu = ctx.transacao.NsuTransacao;
+    QStringList codigos;  // the catalogue's first fifteen, and sixth one it does not cover
+    for (int i = 0; i < 15; ++i) codigos << QString::fromLatin1(hostsim::demoProdutos()[i].codigo);
+    codigos.insert(5, QStringLiteral("7892036764147"));
     GradeAutorizacao grade;
     for (const QString& codigo : codigos) {  // as the screen holds it: 10,00 and 8,00 each
         const int l = grade.adicionaLinha();
@@ -160,41 +159,35 @@ TEST_P(HostEndToEnd, PreSaleOfThirteenProductsInTwoPagesWithOneRefusedMidPage) {
     }
     QStringList status;
     EXPECT_TRUE(enviaGrade(grade, {}, &status));
-    QStringList esperado(13, QStringLiteral("00"));
+    QStringList esperado(16, QStringLiteral("00"));
     esperado[5] = QStringLiteral("45");
     EXPECT_EQ(status, esperado);
     // The host priced every product from its catalogue, not from the terminal's 10,00.
     EXPECT_NE(grade.texto(1, GradeAutorizacao::PMC), QStringLiteral("10,00"));
-    EXPECT_EQ(ctx.transacao.NsuTransacao, elegibilidadeNsu);
+    EXPECT_EQ(ctx.transacao.NsuTransacao, preNsu);
     EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join(" | ").toStdString();
 
-    // The stored pre-authorisation holds the twelve approved products, the refused one not.
-    GradeAutorizacao recuperada;
-    ASSERT_TRUE(elegibilidade(kAprovado, "VENDA") && Recupera_Pre(ctx, recuperada, 0));
-    ASSERT_EQ(recuperada.linhas(), 12);
-    for (int l = 1; l <= 12; ++l)
-        EXPECT_NE(recuperada.texto(l, GradeAutorizacao::Codigo), QStringLiteral("7892036764147"));
-}
-
-TEST_P(HostEndToEnd, LongPreAuthorisationComesInTwoBlocksAndSellsInTwoPages) {
-    GradeAutorizacao grade;
-    ASSERT_TRUE(elegibilidade(kPreLonga, "VENDA") && Recupera_Pre(ctx, grade, 0));
+    GradeAutorizacao venda;
+    ASSERT_TRUE(elegibilidade(kAprovado, "VENDA") && Recupera_Pre(ctx, venda, 0));
     EXPECT_EQ(campo("901-000"), QStringLiteral("12"));
     ASSERT_EQ(campo("900-000"), QStringLiteral("1"));
     const QString nsu = ctx.transacao.NsuTransacao;
-    ASSERT_TRUE(elegibilidade(kPreLonga, "VENDA", 1) && Recupera_Pre(ctx, grade, grade.linhas()));
+    ASSERT_TRUE(elegibilidade(kAprovado, "VENDA", 1) && Recupera_Pre(ctx, venda, venda.linhas()));
     EXPECT_EQ(campo("901-000"), QStringLiteral("03"));
     EXPECT_EQ(campo("900-000"), QStringLiteral("0"));
     EXPECT_EQ(ctx.transacao.NsuTransacao, nsu);  // the same sale goes on
+    codigos.removeAt(5);
+    for (int l = 1; l <= venda.linhas(); ++l)
+        EXPECT_EQ(venda.texto(l, GradeAutorizacao::Codigo), codigos.value(l - 1)) << l;
+    EXPECT_EQ(venda.linhas(), 15);
 
-    // The fifteen products, sold as one sale of two pages; the receipt comes with the last.
-    QStringList status;
-    ASSERT_TRUE(enviaGrade(grade, QStringLiteral("778899"), &status))
+    // Sold as one sale of two pages; the receipt comes with the last.
+    status.clear();
+    ASSERT_TRUE(enviaGrade(venda, QStringLiteral("778899"), &status))
         << t.boxes.texts().join(" | ").toStdString();
     EXPECT_EQ(status, QStringList(15, QStringLiteral("00")));
     ASSERT_GT(GetQtdLinha(ctx), 4);
     EXPECT_TRUE(GetLinhaImpressao(ctx, 1).contains(QLatin1String("COMPROVANTE DE VENDA")));
-    ctx.TelaAtual = QStringLiteral("VENDA");
     EXPECT_TRUE(Mensagem_Confirmacao(ctx));
 }
 
