@@ -20,7 +20,6 @@
 #include "message/iso8583.h"
 #include "message/mensagem.h"
 #include "support/test_context.h"
-#include "support/venda_demo.h"
 
 namespace ql::hostsim {
 namespace {
@@ -263,13 +262,36 @@ TEST(Diario, NoHiddenFileOutlivesTheHost) {
         auto sim = std::make_shared<HostSimulator>(dir.filePath(QStringLiteral("h.sqlite")),
                                                    t.ctx.relogio, diario);
         ASSERT_TRUE(sim->abre());
-        // The sale of a stored pre-authorisation, then its undo: every journal of the sale is
-        // written and then replaced.
-        t.ctx.hostLink = std::make_unique<EmbeddedHostLink>(sim);
-        nsu = test::VendePreAutorizacao0004(t.ctx, QStringLiteral("1"), false);
-        ASSERT_TRUE(Mensagem_Anulacao(t.ctx));
+        // Eligibility and sale of a stored pre-authorisation, then its undo: every journal of
+        // the sale is written and then replaced.
+        Cartao cartao;
+        cartao.numero = QStringLiteral("6062829000000001");
+        cartao.titular = QStringLiteral("TESTE");
+        ASSERT_TRUE(sim->store().adicionaCartao(cartao));
+        ASSERT_GT(sim->store().adicionaPreAutorizacao(
+                      cartao.numero, QStringLiteral("QUILLANE SAUDE"),
+                      {{QStringLiteral("7891185094945"), 1}}, t.ctx.relogio.now()),
+                  0);
+        const QString eleg = QStringLiteral(
+            "000-000=0100;011-000=800500;001-000=1111;040-000=QUILLANE SAUDE;940-000=003;"
+            "942-000=000000000054321;941-000=T0000001;953-000=6062829000000001;");
+        const QString resposta = sim->responde(eleg);
+        const qsizetype i = resposta.indexOf(QLatin1String("012-000="));
+        ASSERT_GE(i, 0) << resposta.toStdString();
+        nsu = resposta.mid(i + 8, 12);
+        ASSERT_TRUE(sim->responde(QStringLiteral("000-000=0200;011-000=800300;001-000=1111;"
+                                                 "040-000=QUILLANE SAUDE;012-000=%1;940-000=003;"
+                                                 "002-000=1;900-000=0;901-000=01;902-000="
+                                                 "7891185094945;906-000=C;905-000=001;"
+                                                 "910-000=0001000;911-000=0000900;914-000=00;")
+                                      .arg(nsu))
+                        .contains(QLatin1String("009-000=00;")));
+        ASSERT_TRUE(sim->responde(QStringLiteral("000-000=0420;011-000=800300;001-000=1111;"
+                                                 "040-000=QUILLANE SAUDE;012-000=%1;942-000="
+                                                 "000000000054321;941-000=T0000001;")
+                                      .arg(nsu))
+                        .contains(QLatin1String("009-000=00;")));
         EXPECT_TRUE(sim->erroDiario().isEmpty()) << sim->erroDiario().toStdString();
-        t.ctx.hostLink.reset();
     }
     const QStringList ocultos =
         QDir(diario).entryList(QStringList{QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
