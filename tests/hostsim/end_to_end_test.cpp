@@ -78,9 +78,7 @@ class HostEndToEnd : public ::testing::TestWithParam<bool> {
     }
 };
 
-TEST_P(HostEndToEnd, LogonAndEligibilityOfEachKindOfCard) {
-    EXPECT_TRUE(ProcessaLogon(ctx));
-
+TEST_P(HostEndToEnd, EligibilityOfEachKindOfCard) {
     const std::pair<QString, const char*> casos[] = {
         {kAprovado, ""},
         {QStringLiteral("6062820000000002"), "CARTAO BLOQUEADO PELA OPERADORA"},
