@@ -137,12 +137,13 @@ TEST_P(HostEndToEnd, ProductQueryPagesThroughTheCatalogue) {
     }
 }
 
-// A pre-sale of sixteen products in two pages of the catalogue's prices, one refused mid-page;
-// the fifteen approved come back to the sale in two blocks and sell in two pages.
+// A pre-sale of sixteen products in two pages, priced by the host from its catalogue, one
+// refused mid-page; the fifteen approved come back to the sale in two blocks and sell in two
+// pages.
 TEST_P(HostEndToEnd, PreSaleInTwoPagesComesBackInTwoBlocksAndSellsInTwoPages) {
     ASSERT_TRUE(elegibilidade(kAprovado, "PREVENDA"));
     const QString preNsu = ctx.transacao.NsuTransacao;
-    QStringList codigos;  // the catalogue's first fifteen, and sixth one it does not cover
+    QStringList codigos;  // the catalogue's first fifteen and, sixth, one it does not cover
     for (int i = 0; i < 15; ++i) codigos << QString::fromLatin1(hostsim::demoProdutos()[i].codigo);
     codigos.insert(5, QStringLiteral("7892036764147"));
     GradeAutorizacao grade;
