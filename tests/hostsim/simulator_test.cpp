@@ -1,6 +1,7 @@
 // The simulated host on its own: requests, the demo catalogue, receipts, journals, the link.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -20,6 +21,7 @@
 #include "message/iso8583.h"
 #include "message/mensagem.h"
 #include "support/test_context.h"
+#include "support/venda_demo.h"
 
 namespace ql::hostsim {
 namespace {
@@ -305,6 +307,27 @@ TEST(Diario, NoHiddenFileOutlivesTheHost) {
         ProcuraArquivo(diario, journalPattern(JournalKind::ProdutosTransacao, 1,
                                               QStringLiteral("00000123"), nsu.toLongLong()))
             .isEmpty());
+}
+
+// An answer taken without the rewrite leaves the journals it changed for one later rewrite.
+TEST(Diario, AnAnswerTakenWithoutTheRewriteLeavesTheJournalsForTheNext) {
+    test::TestContext t;
+    const QString diario = t.path(QStringLiteral("journal"));
+    auto sim =
+        std::make_shared<HostSimulator>(t.path(QStringLiteral("h.sqlite")), t.ctx.relogio, diario);
+    ASSERT_TRUE(sim->abre());
+    t.ctx.hostLink = std::make_unique<EmbeddedHostLink>(sim);
+    const QString venda = test::VendePreAutorizacao0004(t.ctx, QStringLiteral("1"), false);
+    const QString lote = ProcuraArquivo(diario, QStringLiteral("TS00000123-??????.S??"));
+    const quint64 gravados = sim->arquivosGravados();
+    const QString resposta = sim->respondeSemGravar(
+        QStringLiteral("000-000=0420;011-000=800300;001-000=1111;012-000=") + venda +
+        QStringLiteral(";941-000=") + t.ctx.config.Terminal + QLatin1Char(';'));
+    EXPECT_TRUE(resposta.contains(QLatin1String("009-000=00;"))) << resposta.toStdString();
+    EXPECT_EQ(sim->arquivosGravados(), gravados);
+    EXPECT_TRUE(QFileInfo::exists(lote));
+    EXPECT_TRUE(sim->gravaDiarios());
+    EXPECT_FALSE(QFileInfo::exists(lote));  // the lot's journal, under its new checksum name
 }
 
 // The in-process link on the server directory, where the host's journals start.
