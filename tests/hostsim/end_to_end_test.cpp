@@ -1,7 +1,6 @@
 // Whole transactions from the terminal's own builders over TCP to the simulated host on
 // loopback, each in the text and the ISO form.
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,23 +12,19 @@
 #include "host/network_link.h"
 #include "host/transacoes.h"
 #include "host/troca.h"
-#include "hostsim/embedded_host_link.h"
+#include "hostsim/demo_data.h"
 #include "hostsim/host_server.h"
-#include "hostsim/host_simulator.h"
 #include "message/campo_resposta.h"
 #include "message/mensagem.h"
 #include "sale/grade_autorizacao.h"
 #include "sale/transacoes_produtos.h"
 #include "support/test_context.h"
+#include "support/venda_demo.h"
 
 namespace ql {
 namespace {
 
 const QString kAprovado = QStringLiteral("6062820000000001");
-const QString kBloqueado = QStringLiteral("6062820000000002");
-const QString kVencido = QStringLiteral("6062820000000003");
-const QString kComPre = QStringLiteral("6062820000000004");
-const QString kPreLonga = QStringLiteral("6062820000000005");
 const QString kOperadora = QStringLiteral("00000123");
 
 class HostEndToEnd : public ::testing::TestWithParam<bool> {
@@ -77,35 +72,17 @@ class HostEndToEnd : public ::testing::TestWithParam<bool> {
         return aceito;
     }
 
-    // The sale's eligibility and every block of its stored pre-authorisation, into the grid.
-    bool recuperaPre(const QString& cartao, GradeAutorizacao& grade) {
-        if (!elegibilidade(cartao, "VENDA")) return false;
-        for (int bloco = 1;; ++bloco) {
-            if (!Recupera_Pre(ctx, grade, grade.linhas())) return false;
-            const QString continuacao = campo("900-000");
-            if (continuacao.isEmpty() || continuacao == QLatin1String("0")) return true;
-            if (bloco > 10 || !elegibilidade(cartao, "VENDA", qint16(bloco))) return false;
-        }
-    }
-
-    // Sells the stored pre-authorisation of a card; the sale's NSU, or "" on failure.
-    QString vendePre(const QString& cartao, int* linhas = nullptr, QStringList* status = nullptr) {
-        GradeAutorizacao grade;
-        if (!recuperaPre(cartao, grade)) return {};
-        QStringList s;
-        if (!enviaGrade(grade, QStringLiteral("778899"), status ? status : &s)) return {};
-        if (linhas) *linhas = GetQtdLinha(ctx);
-        return ctx.transacao.NsuTransacao;
+    // Card 0004's stored pre-authorisation sold under a fiscal document; the sale's NSU.
+    QString vende0004(bool confirma = false) {
+        return test::VendePreAutorizacao0004(ctx, QStringLiteral("778899"), confirma);
     }
 };
 
-TEST_P(HostEndToEnd, LogonAndEligibilityOfEachKindOfCard) {
-    EXPECT_TRUE(ProcessaLogon(ctx));
-
+TEST_P(HostEndToEnd, EligibilityOfEachKindOfCard) {
     const std::pair<QString, const char*> casos[] = {
         {kAprovado, ""},
-        {kBloqueado, "CARTAO BLOQUEADO PELA OPERADORA"},
-        {kVencido, "CARTAO VENCIDO"},
+        {QStringLiteral("6062820000000002"), "CARTAO BLOQUEADO PELA OPERADORA"},
+        {QStringLiteral("6062820000000003"), "CARTAO VENCIDO"},
         {QStringLiteral("6062829999999999"), "CARTAO NAO CADASTRADO"},
     };
     for (const auto& [cartao, mensagem] : casos) {
@@ -118,18 +95,18 @@ TEST_P(HostEndToEnd, LogonAndEligibilityOfEachKindOfCard) {
     }
 }
 
-TEST_P(HostEndToEnd, ProductQueryThroughTheQueryBuilder) {
+TEST_P(HostEndToEnd, ProductQueryPagesThroughTheCatalogue) {
     ASSERT_TRUE(elegibilidade(kAprovado, "PREVENDA"));
     const struct {
         const char* busca;
-        int produtos, paginas;  // products over every page, at least; pages the continuation led
+        int produtos, paginas;  // products over every page, at least; pages of products found
         const char *primeiro, *mensagem;  // code and description of the first; the refusal
     } casos[] = {
-        {"MG", 37, 4, "", ""},  // four pages of 12, each continuation asking for the next
+        {"MG", 37, 4, "", ""},  // four pages of 12
         {"7891000424452", 1, 1, "7891000424452 DIPIRONA SODICA", ""},
         // A code the host does not know is offered as it is, for the cashier to price.
         {"7890000000017", 1, 1, "7890000000017 ", "PRODUTO NAO ENCONTRADO"},
-        {"XPTOXPTO", 0, 1, "", "PRODUTO NAO ENCONTRADO"},
+        {"XPTOXPTO", 0, 0, "", "PRODUTO NAO ENCONTRADO"},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.busca);
@@ -138,25 +115,19 @@ TEST_P(HostEndToEnd, ProductQueryThroughTheQueryBuilder) {
         QStringList codigos;
         QString primeiro;
         int paginas = 0;
-        for (qint16 pagina = 0;;) {
+        for (qint16 pagina = 0;; pagina = qint16(ctx.continuacaoConsulta.trimmed().toInt())) {
             const bool achou = Mensagem_Consulta_Produtos(ctx, c.busca, pagina, consulta);
-            ++paginas;
             EXPECT_EQ(achou, c.produtos > 0);
-            EXPECT_EQ(consulta.nenhumProdutoEncontrado, !achou);
-            if (!achou) break;
-            ASSERT_EQ(ctx.itensVenda.count, consulta.linhas());
+            if (!achou || ++paginas > 10) break;
             EXPECT_LE(consulta.linhas(), kProdutosPorPagina);
-            for (int l = 1; l <= consulta.linhas(); ++l) {
+            for (int l = 1; l <= consulta.linhas(); ++l)
                 codigos << consulta.texto(l, ResultadoConsulta::Codigo);
-                EXPECT_EQ(ctx.itensVenda.item(l).codigo, codigos.back());
-            }
             if (paginas == 1)
                 primeiro = codigos.front() + ' ' + consulta.texto(1, ResultadoConsulta::Descricao);
-            const QString continuacao = ctx.continuacaoConsulta.trimmed();
-            if (continuacao.isEmpty() || continuacao == QLatin1String("0") || paginas > 10) break;
             // ISO carries one digit: "MG" has four pages, so the last continuation still fits.
-            pagina = qint16(continuacao.toInt());
-            ASSERT_EQ(pagina, paginas);
+            const int continuacao = ctx.continuacaoConsulta.trimmed().toInt();
+            if (continuacao == 0) break;
+            ASSERT_EQ(continuacao, paginas);  // each continuation asks for the next page
         }
         EXPECT_GE(codigos.size(), c.produtos);
         EXPECT_EQ(paginas, c.paginas);
@@ -166,15 +137,15 @@ TEST_P(HostEndToEnd, ProductQueryThroughTheQueryBuilder) {
     }
 }
 
-TEST_P(HostEndToEnd, PreSaleOfThirteenProductsInTwoPagesWithOneRefusedMidPage) {
+// A pre-sale of sixteen products in two pages, priced by the host from its catalogue, one
+// refused mid-page; the fifteen approved come back to the sale in two blocks and sell in two
+// pages.
+TEST_P(HostEndToEnd, PreSaleInTwoPagesComesBackInTwoBlocksAndSellsInTwoPages) {
     ASSERT_TRUE(elegibilidade(kAprovado, "PREVENDA"));
-    const QString elegibilidadeNsu = ctx.transacao.NsuTransacao;
-    const QStringList codigos = {
-        "7891000424452", "7891037197725", "7891074517500",
-        "7891111853196", "7891148063285", "7892036764147" /* not covered */,
-        "7891185094945", "7891222702390", "7891259123373",
-        "7891296479310", "7891333763877", "7891370076022",
-        "7891407665106" /* alone on the second page */};
+    const QString preNsu = ctx.transacao.NsuTransacao;
+    QStringList codigos;  // the catalogue's first fifteen and, sixth, one it does not cover
+    for (int i = 0; i < 15; ++i) codigos << QString::fromLatin1(hostsim::demoProdutos()[i].codigo);
+    codigos.insert(5, QStringLiteral("7892036764147"));
     GradeAutorizacao grade;
     for (const QString& codigo : codigos) {  // as the screen holds it: 10,00 and 8,00 each
         const int l = grade.adicionaLinha();
@@ -187,86 +158,45 @@ TEST_P(HostEndToEnd, PreSaleOfThirteenProductsInTwoPagesWithOneRefusedMidPage) {
     }
     QStringList status;
     EXPECT_TRUE(enviaGrade(grade, {}, &status));
-    QStringList esperado(13, QStringLiteral("00"));
+    QStringList esperado(16, QStringLiteral("00"));
     esperado[5] = QStringLiteral("45");
     EXPECT_EQ(status, esperado);
-    for (int i = 0; i < 13; ++i) EXPECT_EQ(grade.recusada(i + 1), i == 5) << "product " << i;
     // The host priced every product from its catalogue, not from the terminal's 10,00.
     EXPECT_NE(grade.texto(1, GradeAutorizacao::PMC), QStringLiteral("10,00"));
-    EXPECT_EQ(ctx.transacao.NsuTransacao, elegibilidadeNsu);
+    EXPECT_EQ(ctx.transacao.NsuTransacao, preNsu);
     EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join(" | ").toStdString();
 
-    // The stored pre-authorisation holds the twelve approved products, the refused one not.
-    GradeAutorizacao recuperada;
-    ASSERT_TRUE(recuperaPre(kAprovado, recuperada));
-    ASSERT_EQ(recuperada.linhas(), 12);
-    for (int l = 1; l <= 12; ++l)
-        EXPECT_NE(recuperada.texto(l, GradeAutorizacao::Codigo), QStringLiteral("7892036764147"));
-}
-
-TEST_P(HostEndToEnd, LongPreAuthorisationComesInTwoBlocksAndSellsInTwoPages) {
-    ASSERT_TRUE(elegibilidade(kPreLonga, "VENDA"));
+    GradeAutorizacao venda;
+    ASSERT_TRUE(elegibilidade(kAprovado, "VENDA") && Recupera_Pre(ctx, venda, 0));
     EXPECT_EQ(campo("901-000"), QStringLiteral("12"));
     ASSERT_EQ(campo("900-000"), QStringLiteral("1"));
     const QString nsu = ctx.transacao.NsuTransacao;
-    ASSERT_TRUE(elegibilidade(kPreLonga, "VENDA", 1));
+    ASSERT_TRUE(elegibilidade(kAprovado, "VENDA", 1) && Recupera_Pre(ctx, venda, venda.linhas()));
     EXPECT_EQ(campo("901-000"), QStringLiteral("03"));
     EXPECT_EQ(campo("900-000"), QStringLiteral("0"));
     EXPECT_EQ(ctx.transacao.NsuTransacao, nsu);  // the same sale goes on
+    codigos.removeAt(5);
+    for (int l = 1; l <= venda.linhas(); ++l)
+        EXPECT_EQ(venda.texto(l, GradeAutorizacao::Codigo), codigos.value(l - 1)) << l;
+    EXPECT_EQ(venda.linhas(), 15);
 
-    // The fifteen products, sold as one sale of two pages; the receipt comes with the last.
-    int linhas = 0;
-    QStringList status;
-    const QString venda = vendePre(kPreLonga, &linhas, &status);
-    ASSERT_FALSE(venda.isEmpty()) << t.boxes.texts().join(" | ").toStdString();
+    // Sold as one sale of two pages; the receipt comes with the last.
+    status.clear();
+    ASSERT_TRUE(enviaGrade(venda, QStringLiteral("778899"), &status))
+        << t.boxes.texts().join(" | ").toStdString();
     EXPECT_EQ(status, QStringList(15, QStringLiteral("00")));
-    ASSERT_GT(linhas, 4);
+    ASSERT_GT(GetQtdLinha(ctx), 4);
     EXPECT_TRUE(GetLinhaImpressao(ctx, 1).contains(QLatin1String("COMPROVANTE DE VENDA")));
-    for (int i = 0; i < linhas; ++i) EXPECT_EQ(GetLinhaImpressao(ctx, i).size(), 38) << i;
-    EXPECT_EQ(GetLinhaImpressao(ctx, linhas), QString());
-    ctx.TelaAtual = QStringLiteral("VENDA");
     EXPECT_TRUE(Mensagem_Confirmacao(ctx));
 }
 
-TEST_P(HostEndToEnd, UndoMakesThePreAuthorisationSellableAgain) {
-    // A sale whose request never arrived (its eligibility did) is undone all the same, twice,
-    // and its pre-authorisation stays open to be sold.
-    ASSERT_TRUE(elegibilidade(kComPre, "VENDA"));
-    EXPECT_TRUE(Mensagem_Anulacao(ctx));
-    EXPECT_TRUE(Mensagem_Anulacao(ctx));
-    EXPECT_TRUE(t.boxes.empty());
-    ASSERT_FALSE(vendePre(kComPre).isEmpty());
-    ctx.TelaAtual = QStringLiteral("VENDA");
-    // To another terminal, or to the same terminal code in another establishment, the sale's
-    // NSU is unknown: it can neither undo, confirm nor cancel it.
-    const EstruturaPrincipal proprio = ctx.config;
-    for (const auto& [estab, terminal] : {std::pair{proprio.ESTAB_CODE, QStringLiteral("OUTRO001")},
-                                          {QStringLiteral("000000000099999"), proprio.Terminal}}) {
-        ctx.config.ESTAB_CODE = estab;
-        ctx.config.Terminal = terminal;
-        t.boxes.clear();
-        EXPECT_FALSE(Mensagem_Anulacao(ctx) || Mensagem_Confirmacao(ctx) ||
-                     Mensagem_Cancelamento(ctx, true));
-        EXPECT_EQ(t.boxes.texts(), QStringList(3, QStringLiteral("TRANSACAO NAO ENCONTRADA")));
-    }
-    ctx.config = proprio;
-    EXPECT_TRUE(Mensagem_Anulacao(ctx));
-    EXPECT_TRUE(Mensagem_Anulacao(ctx));  // a repeated undo is harmless
-    t.boxes.clear();
-    EXPECT_FALSE(Mensagem_Confirmacao(ctx));  // an undone sale cannot be confirmed
-    EXPECT_EQ(t.boxes.texts(), QStringList{"TRANSACAO JA DESFEITA"});
-    EXPECT_FALSE(vendePre(kComPre).isEmpty());
-}
-
 TEST_P(HostEndToEnd, PartialThenTotalCancellationAcrossARestart) {
-    const QString venda = vendePre(kComPre);
+    const QString venda = vende0004(true);
     ASSERT_FALSE(venda.isEmpty());
-    ctx.TelaAtual = QStringLiteral("VENDA");
-    ASSERT_TRUE(Mensagem_Confirmacao(ctx));
     iniciaServidor();
     // The pre-authorisation stays used and the sale stays cancellable.
     t.boxes.clear();
-    EXPECT_FALSE(elegibilidade(kComPre, "VENDA"));
+    EXPECT_FALSE(elegibilidade(test::kCartaoComPre, "VENDA"));
     EXPECT_EQ(t.boxes.texts(), QStringList{"NAO HA PRE-AUTORIZACAO PARA O CARTAO"});
 
     ctx.TelaAtual = QStringLiteral("TRANSACOESDOLOTE");
@@ -301,6 +231,7 @@ TEST_P(HostEndToEnd, PartialThenTotalCancellationAcrossARestart) {
     EXPECT_EQ(t.boxes.texts(), QStringList{"TRANSACAO JA CANCELADA"});
 }
 
+// The registration's distributor travels in its own element in the ISO form.
 TEST_P(HostEndToEnd, RegistrationUpdateIsAccepted) {
     ctx.TelaAtual = QStringLiteral("CADASTRO");
     EXPECT_TRUE(
@@ -309,8 +240,9 @@ TEST_P(HostEndToEnd, RegistrationUpdateIsAccepted) {
 }
 
 // The journals a request changed are on disk, under names that pass their check, when its
-// answer arrives (the administrative screens read them next).
-TEST_P(HostEndToEnd, JournalsAreCurrentWhenTheAnswerArrives) {
+// answer arrives (the administrative screens read them next). An undone sale leaves the lot
+// and its pre-authorisation can be sold again.
+TEST_P(HostEndToEnd, SaleConfirmedAndUndoneWithItsJournalsCurrentAtEachAnswer) {
     QString venda;
     auto diarioDe = [&](const QString& padrao) {
         const QString arquivo = ProcuraArquivo(diario(), padrao);
@@ -333,85 +265,49 @@ TEST_P(HostEndToEnd, JournalsAreCurrentWhenTheAnswerArrives) {
                       .contains(QLatin1Char('N') + QString::number(venda.toLongLong()) +
                                 QStringLiteral("\r\n")),
                   pendente);
-        for (const char* tipo : {"SS", "FS", "FR"})
-            diarioDe(QLatin1String(tipo) + kOperadora + QStringLiteral(".S??"));
-        for (const char* tipo : {"PS", "PD"})
-            diarioDe(QLatin1String(tipo) + kOperadora + QStringLiteral("-??????.S??"));
+        for (const char* padrao :
+             {"SS%1.S??", "FS%1.S??", "FR%1.S??", "PS%1-??????.S??", "PD%1-??????.S??"})
+            diarioDe(QString::fromLatin1(padrao).arg(kOperadora));
         diarioDe(journalPattern(JournalKind::ProdutosTransacao, 1, kOperadora, venda.toLongLong()));
     };
-    ctx.TelaAtual = QStringLiteral("VENDA");
-    venda = vendePre(kComPre);
+    // A sale whose request never arrived (its eligibility did) is undone all the same, twice,
+    // and its pre-authorisation stays open to be sold.
+    ASSERT_TRUE(elegibilidade(test::kCartaoComPre, "VENDA"));
+    EXPECT_TRUE(Mensagem_Anulacao(ctx));
+    EXPECT_TRUE(Mensagem_Anulacao(ctx));
+    venda = vende0004();
     ASSERT_FALSE(venda.isEmpty());
     confere("PENDENTE", true);
+    // To another terminal, or to the same terminal code in another establishment, the sale's
+    // NSU is unknown: it can neither undo, confirm nor cancel it.
+    const EstruturaPrincipal proprio = ctx.config;
+    for (const auto& [estab, terminal] : {std::pair{proprio.ESTAB_CODE, QStringLiteral("OUTRO001")},
+                                          {QStringLiteral("000000000099999"), proprio.Terminal}}) {
+        ctx.config.ESTAB_CODE = estab;
+        ctx.config.Terminal = terminal;
+        t.boxes.clear();
+        EXPECT_FALSE(Mensagem_Anulacao(ctx) || Mensagem_Confirmacao(ctx) ||
+                     Mensagem_Cancelamento(ctx, true));
+        EXPECT_EQ(t.boxes.texts(), QStringList(3, QStringLiteral("TRANSACAO NAO ENCONTRADA")));
+    }
+    ctx.config = proprio;
+    t.boxes.clear();
     ASSERT_TRUE(Mensagem_Confirmacao(ctx));
     confere("CONFIRMADA", false);
+    EXPECT_TRUE(Mensagem_Confirmacao(ctx));  // a repeated confirmation is harmless
     ASSERT_TRUE(Mensagem_Anulacao(ctx));
-    confere("", false);  // the undone sale leaves the lot and its totals
+    EXPECT_TRUE(Mensagem_Anulacao(ctx));  // a repeated undo is harmless
+    confere("", false);                   // the undone sale leaves the lot and its totals
     EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join(" | ").toStdString();
+    EXPECT_FALSE(Mensagem_Confirmacao(ctx));  // an undone sale cannot be confirmed
+    EXPECT_EQ(t.boxes.texts(), QStringList{"TRANSACAO JA DESFEITA"});
+    EXPECT_FALSE(vende0004().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Formas, HostEndToEnd, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? std::string("Iso") : std::string("Texto");
                          });
-
-// Each request rewrites exactly the journals it changed; an answer taken without the rewrite
-// leaves them for one later rewrite of them all.
-TEST(HostJournalBatch, EachRequestRewritesOnlyTheFilesItChanged) {
-    test::TestContext t;
-    Context& ctx = t.ctx;
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    auto sim = std::make_shared<hostsim::HostSimulator>(dir.filePath(QStringLiteral("h.sqlite")),
-                                                        ctx.relogio, dir.path());
-    ASSERT_TRUE(sim->abre());
-    // Summaries, financial summaries (three types each) and pending list of three operadoras.
-    EXPECT_EQ(sim->arquivosGravados(), 21u);
-    ctx.hostLink = std::make_unique<hostsim::EmbeddedHostLink>(sim);
-    ctx.ident.NomeOperadora = QStringLiteral("QUILLANE SAUDE");
-    ctx.ident.CodigoOperadora = kOperadora;
-
-    quint64 antes = sim->arquivosGravados();
-    auto escritos = [&] {
-        const quint64 n = sim->arquivosGravados() - antes;
-        antes += n;
-        return n;
-    };
-    ctx.TelaAtual = QStringLiteral("VENDA");
-    ctx.ident.NumeroCartao = kComPre;
-    EXPECT_TRUE(Mensagem_ElegPortador(ctx, 0));
-    EXPECT_EQ(escritos(), 0u);
-    GradeAutorizacao grade;
-    ASSERT_TRUE(Recupera_Pre(ctx, grade, 0) && CarregaItemVenda_Grid(ctx, grade));
-    EXPECT_TRUE(Mensagem_GeracaoPre(ctx, grade, QStringLiteral("1")));
-    const QString venda = ctx.transacao.NsuTransacao;
-    // Summaries, lot transactions and products, the sale's products (three types each), pending.
-    EXPECT_EQ(escritos(), 16u);
-    ResultadoConsulta consulta;
-    EXPECT_TRUE(Mensagem_Consulta_Produtos(ctx, QStringLiteral("DIPIRONA"), 0, consulta));
-    EXPECT_EQ(escritos(), 0u);
-    EXPECT_TRUE(Mensagem_Confirmacao(ctx));
-    EXPECT_EQ(escritos(), 4u);  // the lot's transactions and the pending list only
-    EXPECT_TRUE(Mensagem_Confirmacao(ctx));
-    EXPECT_EQ(escritos(), 0u);
-    EXPECT_TRUE(sim->erroDiario().isEmpty());
-
-    // Undo without the rewrite: the answer is there, the journals wait for gravaDiarios().
-    const QString arquivoLote = ProcuraArquivo(
-        dir.path(), QStringLiteral("TS") + kOperadora + QStringLiteral("-??????.S??"));
-    const QString resposta = sim->respondeSemGravar(
-        QStringLiteral("000-000=0420;011-000=800300;001-000=1111;012-000=") + venda +
-        QStringLiteral(";941-000=") + ctx.config.Terminal + QLatin1Char(';'));
-    EXPECT_TRUE(resposta.contains(QLatin1String("009-000=00;"))) << resposta.toStdString();
-    EXPECT_EQ(sim->arquivosGravados(), antes);
-    EXPECT_TRUE(QFileInfo::exists(arquivoLote));
-    EXPECT_TRUE(sim->gravaDiarios());
-    EXPECT_GT(sim->arquivosGravados(), antes);
-    // The lot's journal was replaced under its new checksum name; nothing is left to write.
-    EXPECT_FALSE(QFileInfo::exists(arquivoLote));
-    EXPECT_TRUE(sim->gravaDiarios());
-    EXPECT_TRUE(t.boxes.empty()) << t.boxes.texts().join(" | ").toStdString();
-}
 
 }  // namespace
 }  // namespace ql

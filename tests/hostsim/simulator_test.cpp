@@ -1,6 +1,7 @@
 // The simulated host on its own: requests, the demo catalogue, receipts, journals, the link.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -20,6 +21,7 @@
 #include "message/iso8583.h"
 #include "message/mensagem.h"
 #include "support/test_context.h"
+#include "support/venda_demo.h"
 
 namespace ql::hostsim {
 namespace {
@@ -31,6 +33,13 @@ class Simulador : public ::testing::Test {
     HostSimulator sim{dir.filePath(QStringLiteral("host.sqlite")), relogio};
 
     void SetUp() override { ASSERT_TRUE(sim.abre()); }
+
+    // The NSU of a new eligibility of card 0006, which holds no pre-authorisation.
+    QString elegibilidade() {
+        return textField(sim.responde(QStringLiteral("000-000=0100;011-000=800000;040-000="
+                                                     "QUILLANE SAUDE;953-000=6062820000000006;")),
+                         u"012-000");
+    }
 
     // A request built with the message layer, in the form asked.
     static QString pedido(std::initializer_list<std::pair<const char*, QString>> campos, bool iso) {
@@ -57,12 +66,8 @@ TEST_F(Simulador, UnreadableRequestsGetASystemErrorAnswer) {
 }
 
 TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
-    const QString inicio =
-        QStringLiteral("000-000=0100;011-000=800200;012-000=") +
-        textField(sim.responde(QStringLiteral("000-000=0100;011-000=800000;040-000=QUILLANE SAUDE;"
-                                              "953-000=6062820000000006;")),
-                  u"012-000") +
-        QStringLiteral(";900-000=0;");
+    const QString inicio = QStringLiteral("000-000=0100;011-000=800200;012-000=") +
+                           elegibilidade() + QStringLiteral(";900-000=0;");
     const char* casos[][3] = {
         // code, quantity, the status the host gives it
         {"7891000424452", "001", "00"},     // covered
@@ -95,11 +100,6 @@ TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
 // An eligibility that has become neither a stored pre-authorisation nor a sale within the hour
 // goes, with a product list left in progress; a stored pre-authorisation stays.
 TEST_F(Simulador, EligibilitiesThatLedNowhereGoAfterAnHour) {
-    auto elegibilidade = [&] {
-        return textField(sim.responde(QStringLiteral("000-000=0100;011-000=800000;040-000="
-                                                     "QUILLANE SAUDE;953-000=6062820000000006;")),
-                         u"012-000");
-    };
     const QString parada = elegibilidade();
     const QString emCurso = elegibilidade();  // the first of two pages sent
     ASSERT_TRUE(sim.responde(QStringLiteral("000-000=0100;011-000=800200;012-000=%1;900-000=1;"
@@ -204,58 +204,48 @@ TEST(Diario, LotSumsCountSalesAgainstCancellationsAndSkipWhatIsNotListed) {
     QTemporaryDir dir;
     HostStore store(dir.filePath(QStringLiteral("h.sqlite")));
     const QDateTime agora(QDate(2026, 12, 5), QTime(10, 0));
-    ASSERT_TRUE(store.abre(agora, nullptr));
-    ASSERT_TRUE(store.begin());
+    ASSERT_TRUE(store.abre(agora, nullptr) && store.begin());
     const QString op = QStringLiteral("00000123");
-    struct Caso {
-        const char* tipo;
-        const char* situacao;
-        std::vector<std::array<int, 5>> itens;  // bruto, liquido, receber, quantidade, status
-    };
-    const Caso casos[] = {
-        {"VENDA", "CONFIRMADA", {{1000, 900, 450, 2, 0}, {500, 500, 0, 1, 40}}},
-        {"CANC", "CONFIRMADA", {{1000, 900, 450, 1, 0}}},
-        {"VENDA", "DESFEITA", {{700, 700, 700, 5, 0}}},
-        {"PRE", "ABERTA", {{300, 300, 300, 1, 0}}},
+    const qint64 lote = store.loteParaNovaTransacao(op, agora.date());
+    const struct {
+        const char *tipo, *situacao;
+        std::vector<std::array<int, 5>> itens;  // quantidade, bruto, liquido, receber, status
+    } casos[] = {
+        {"VENDA", "CONFIRMADA", {{2, 1000, 900, 450, 0}, {1, 500, 500, 0, 40}}},
+        {"CANC", "CONFIRMADA", {{1, 1000, 900, 450, 0}}},
+        {"VENDA", "DESFEITA", {{5, 700, 700, 700, 0}}},
+        {"PRE", "ABERTA", {{1, 300, 300, 300, 0}}},
         {"VENDA", "PENDENTE", {}},
     };
-    const qint64 lote = store.loteParaNovaTransacao(op, agora.date());
-    for (const Caso& c : casos) {
-        Transacao t;
-        t.tipo = QLatin1String(c.tipo);
-        t.situacao = QLatin1String(c.situacao);
-        t.codigoOperadora = op;
-        t.lote = lote;
-        t.criada = agora;
-        const qint64 nsu = store.criaTransacao(t);
+    for (const auto& c : casos) {
+        const qint64 nsu = store.criaTransacao({.tipo = c.tipo,
+                                                .situacao = c.situacao,
+                                                .codigoOperadora = op,
+                                                .lote = lote,
+                                                .criada = agora});
         ASSERT_GT(nsu, 0) << store.ultimoErro().toStdString();
         int seq = 0;
-        for (const auto& [bruto, liquido, receber, quantidade, status] : c.itens) {
-            Item i;
-            i.nsu = nsu;
-            i.seq = seq++;
-            i.codigo = QStringLiteral("7891185094945");
-            i.precoBruto = bruto;
-            i.precoLiquido = liquido;
-            i.valorReceber = receber;
-            i.quantidade = quantidade;
-            i.status = status;
-            ASSERT_TRUE(store.adicionaItem(i)) << store.ultimoErro().toStdString();
-        }
+        for (const auto& [quantidade, bruto, liquido, receber, status] : c.itens)
+            ASSERT_TRUE(store.adicionaItem({.nsu = nsu,
+                                            .seq = seq++,
+                                            .codigo = "7891185094945",
+                                            .quantidade = quantidade,
+                                            .precoBruto = bruto,
+                                            .precoLiquido = liquido,
+                                            .valorReceber = receber,
+                                            .status = status}));
     }
     // A newer lot of the same operadora, still empty (the day changed).
     const qint64 vazio = store.loteParaNovaTransacao(op, agora.date().addDays(1));
     ASSERT_TRUE(store.commit());
     const std::vector<ResumoLote> resumos = store.resumosDosLotes(op, 30);
     ASSERT_EQ(resumos.size(), 2u) << store.ultimoErro().toStdString();
-    EXPECT_EQ(resumos[0].lote.numero, vazio);
-    EXPECT_EQ(resumos[0].quantidade, 0);
-    EXPECT_EQ(resumos[0].bruto, 0);
-    EXPECT_EQ(resumos[1].lote.numero, lote);
-    EXPECT_EQ(resumos[1].quantidade, 3);
-    EXPECT_EQ(resumos[1].bruto, 2000 - 1000);
-    EXPECT_EQ(resumos[1].liquido, 1800 - 900);
-    EXPECT_EQ(resumos[1].receber, 900 - 450);
+    using Soma = std::array<qint64, 5>;  // lot, transactions, gross, net, to receive
+    auto soma = [](const ResumoLote& r) {
+        return Soma{r.lote.numero, r.quantidade, r.bruto, r.liquido, r.receber};
+    };
+    EXPECT_EQ(soma(resumos[0]), (Soma{vazio, 0, 0, 0, 0}));
+    EXPECT_EQ(soma(resumos[1]), (Soma{lote, 3, 2000 - 1000, 1800 - 900, 900 - 450}));
 }
 
 // Old journal versions and half-written files go to hidden names; none outlives the host,
@@ -317,6 +307,32 @@ TEST(Diario, NoHiddenFileOutlivesTheHost) {
         ProcuraArquivo(diario, journalPattern(JournalKind::ProdutosTransacao, 1,
                                               QStringLiteral("00000123"), nsu.toLongLong()))
             .isEmpty());
+}
+
+// An answer taken without the rewrite leaves the journals it changed for one later rewrite.
+TEST(Diario, AnAnswerTakenWithoutTheRewriteLeavesTheJournalsForTheNext) {
+    test::TestContext t;
+    const QString diario = t.path(QStringLiteral("journal"));
+    auto sim =
+        std::make_shared<HostSimulator>(t.path(QStringLiteral("h.sqlite")), t.ctx.relogio, diario);
+    ASSERT_TRUE(sim->abre());
+    t.ctx.hostLink = std::make_unique<EmbeddedHostLink>(sim);
+    const QString venda = test::VendePreAutorizacao0004(t.ctx, QStringLiteral("1"), false);
+    const QString lote = ProcuraArquivo(diario, QStringLiteral("TS00000123-??????.S??"));
+    const quint64 gravados = sim->arquivosGravados();
+    const QString resposta = sim->respondeSemGravar(
+        QStringLiteral("000-000=0420;011-000=800300;001-000=1111;012-000=") + venda +
+        QStringLiteral(";941-000=") + t.ctx.config.Terminal + QLatin1Char(';'));
+    EXPECT_TRUE(resposta.contains(QLatin1String("009-000=00;"))) << resposta.toStdString();
+    EXPECT_EQ(sim->arquivosGravados(), gravados);
+    EXPECT_TRUE(QFileInfo::exists(lote));
+    EXPECT_TRUE(sim->gravaDiarios());
+    EXPECT_FALSE(QFileInfo::exists(lote));  // the lot's journal, under its new checksum name
+    // The folder removed under the running host: the flush still due fails quietly and the
+    // host ends all the same.
+    ASSERT_TRUE(QDir(diario).removeRecursively());
+    t.ctx.hostLink.reset();
+    sim.reset();
 }
 
 // The in-process link on the server directory, where the host's journals start.

@@ -95,18 +95,17 @@ TEST(BusyCursor, RestoresPointerAndButton) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST(KeyFilters, AmountAndTextFieldsFromKeyEvents) {
+// The key rules are the sale's own; here each way into a box reaches its rule and the rule's
+// result reaches the box: a refused key stays out, a key of the rule's own (Backspace) is not
+// typed, a replaced letter goes in within the box's length, a digit goes in as typed.
+TEST(KeyFilters, KeysAndOutsideChangesReachTheRuleAndItsResultTheBox) {
     QLineEdit valor;
     InstalaCampoValor(&valor);
     valor.setText(QStringLiteral("0,00"));
-    QTest::keyClicks(&valor, QStringLiteral("1234567"));
-    EXPECT_EQ(valor.text(), QStringLiteral("12.345,67"));
-    QTest::keyClick(&valor, '8');
-    EXPECT_EQ(valor.text(), QStringLiteral("12.345,67"));
+    QTest::keyClicks(&valor, QStringLiteral("x12"));
+    EXPECT_EQ(valor.text(), QStringLiteral("0,12"));
     QTest::keyClick(&valor, Qt::Key_Backspace);
     EXPECT_EQ(valor.text(), QStringLiteral("0,00"));
-    QTest::keyClicks(&valor, QStringLiteral("x9"));
-    EXPECT_EQ(valor.text(), QStringLiteral("0,09"));
     valor.setText(QStringLiteral("7"));  // a change from outside (paste, program)
     EXPECT_EQ(valor.text(), QStringLiteral("0,07"));
     valor.selectAll();
@@ -117,11 +116,9 @@ TEST(KeyFilters, AmountAndTextFieldsFromKeyEvents) {
 
     QLineEdit texto;
     InstalaFiltraTecla(&texto);
-    QTest::keyClicks(&texto, QStringLiteral("d'agua"));
-    EXPECT_EQ(texto.text(), QStringLiteral("DAGUA"));
     texto.setMaxLength(6);
-    QTest::keyClicks(&texto, QStringLiteral("ÿyz"));
-    EXPECT_EQ(texto.text(), QStringLiteral("DAGUAŸ")) << "the maximum length still holds";
+    QTest::keyClicks(&texto, QStringLiteral("d'agua12"));
+    EXPECT_EQ(texto.text(), QStringLiteral("DAGUA1"));
     texto.clear();
     texto.insert(QStringLiteral("o'neil"));  // pasted
     EXPECT_EQ(texto.text(), QStringLiteral("ONEIL"));
@@ -187,7 +184,6 @@ TEST(GridHelper, AppliesHiddenColumnsAndWidths) {
     EXPECT_TRUE(grade.isColumnHidden(1));
     EXPECT_EQ(grade.columnWidth(0), LarguraColunaCaracteres(&grade, 10));
     EXPECT_EQ(grade.columnWidth(2), LarguraColunaCaracteres(&grade, 30));
-    EXPECT_GT(grade.columnWidth(2), grade.columnWidth(0));
     EXPECT_EQ(grade.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(grade.editTriggers(), QAbstractItemView::NoEditTriggers);
 
