@@ -19,21 +19,6 @@ TEST(Captions, MainWindowAndScreenTitles) {
     EXPECT_EQ(DataCurta(QDate()), QString());
 }
 
-TEST(Captions, FiltraTeclaDropsTheApostropheAndFieldSeparatorsAndUpperCasesInUnicode) {
-    struct Caso {
-        int tecla;
-        int esperado;
-    };
-    const Caso casos[] = {
-        {'a', 'A'},    {'1', '1'},         {39, 0},      {';', 0},
-        {'=', 0},      {13, 13},           {0xE7, 0xC7},  // ç -> Ç
-        {0xFF, 0x178},                                    // ÿ -> Ÿ in the code the text box holds
-        {0xDF, 0xDF},                                     // ß has no single upper-case letter
-        {-1, -1},      {0x1F600, 0x1F600},
-    };
-    for (const Caso& c : casos) EXPECT_EQ(FiltraTecla(c.tecla), c.esperado) << c.tecla;
-}
-
 TEST(NumericText, ReadsTheLeadingNumberAndChecksTheRange) {
     struct Caso {
         const char* texto;
