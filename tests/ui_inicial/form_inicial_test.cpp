@@ -78,6 +78,22 @@ struct Inicial {
         componente = c.get();
         ctx().componenteDS = std::move(c);
     }
+    // An older confirmed sale, the last confirmed one and a newer one undone, whose receipts
+    // go to `impressora` in two copies.
+    void vendasRegistradas(const QString& impressora) {
+        ctx().config.RECEIPT_PRINTER = impressora;
+        ctx().config.RECEIPT_COPIES = 2;
+        int segundo = 0;
+        for (const EstadoVenda estado :
+             {EstadoVenda::Confirmada, EstadoVenda::Confirmada, EstadoVenda::Desfeita}) {
+            VendaRegistrada v;
+            v.nsu = QString::number(200 + segundo).rightJustified(12, u'0');
+            v.estado = estado;
+            v.recibo = QStringList{QStringLiteral("VENDA"), v.nsu};
+            v.aprovadaEm = v.atualizadaEm = ctx().relogio.now().addSecs(segundo++);
+            ASSERT_TRUE(ArmazemTerminal(ctx())->registra(v));
+        }
+    }
     void configuraPinPad(const QString& valor) {
         ASSERT_TRUE(GravaLinhaArquivoIni(ctx(), QStringLiteral("CONFIG"), QStringLiteral("PINPAD"),
                                          valor, CaminhoCoreIniCore(ctx())));
@@ -109,10 +125,8 @@ TEST(InicialCenas, Tabela) {
          .confere =
              [](P& p) {
                  EXPECT_EQ(p.ctx().TelaAtual, "INCIAL");
-                 EXPECT_EQ(p.tela->windowTitle(), "Tela 0001 - Inicial e abertura");
                  EXPECT_EQ(p.loja.janela->windowTitle(),
                            "Quillane Client      Tela 0001 - Inicial e abertura    05/12/2026");
-                 EXPECT_EQ(p.w<QComboBox>("cbOperadora")->itemText(1), "FARMAVIDA");
                  EXPECT_TRUE(p.w<QRadioButton>("optDigitacao")->isChecked());
              }},
         {.nome = "function keys of disabled buttons do nothing; F5 and the confirmation ask",
@@ -122,32 +136,11 @@ TEST(InicialCenas, Tabela) {
          .comandos = kEscolheOperadora,
          .pedidos = QStringList{},
          .confere = [](P& p) { EXPECT_EQ(p.loja.caixas().last().icon, Icon::Critical); }},
-        {.nome = "reopened after a sale: first state, F12 has nothing to call",
-         .passos = {operadora(0),
-                    digita("txtCartao", c1),
-                    {[](QWidget* t) {
-                        auto* j = qobject_cast<FormPrincipal*>(t->window());
-                        t->parentWidget()->hide();
-                        j->contexto().TelaAtual.clear();
-                        AbreFormInicial(*j);
-                    }},
-                    f12()},
-         .comandos = kEscolheOperadora,
-         .confere =
-             [](P& p) {
-                 EXPECT_EQ(TelaInicialAberta(*p.loja.janela), p.tela);
-                 EXPECT_EQ(p.ctx().TelaAtual, QString());
-             }},
-        {.nome = "Escape asks before ending; No stays",
-         .passos = {tecla(Qt::Key_Escape)},
-         .caixas = {kSaida},
-         .respostas = {Answer::No},
-         .confere = [](P& p) { EXPECT_FALSE(p.loja.eventos.contains("fim")); }},
-        {.nome = "F12 of the main window, Yes: the run ends",
-         .passos = {f12()},
-         .caixas = {kSaida},
-         .respostas = {Answer::Yes},
-         .confere = [](P& p) { EXPECT_TRUE(p.loja.eventos.contains("fim")); }},
+        {.nome = "Escape and the main window's F12 ask before ending the run: No stays, Yes ends",
+         .passos = {tecla(Qt::Key_Escape), f12()},
+         .caixas = {kSaida, kSaida},
+         .respostas = {Answer::No, Answer::Yes},
+         .confere = [](P& p) { EXPECT_EQ(p.loja.eventos.count("fim"), 1); }},
         {.nome = "a short card is refused under Login; the card entry stays",
          .passos = {operadora(0), digita("txtCartao", "606282000000000")},
          .caixas = {"Digite pelo menos 16 números no campo cartão. Tente novamente!"},
@@ -162,10 +155,8 @@ TEST(InicialCenas, Tabela) {
          .pedidos = QStringList{},
          .confere =
              [&](P& p) {
-                 EXPECT_TRUE(p.w<QLineEdit>("txtCartao")->isReadOnly());
                  EXPECT_EQ(p.ctx().ident.NumeroCartao, c1);
                  EXPECT_EQ(p.w<QLineEdit>("txtAdministradora")->text(), "00000123");
-                 EXPECT_EQ(p.ctx().TelaAtual, "INCIAL");
              }},
         {.nome = "additional fields: Enter moves on, a short one offers the card again",
          .passos = {operadora(1), digita("txtCartao", c1), noFoco("123456"),
@@ -177,7 +168,6 @@ TEST(InicialCenas, Tabela) {
              [](P& p) {
                  EXPECT_EQ(p.w<QLabel>("LBCampo1")->text(), "Matricula");
                  EXPECT_EQ(p.w<QLabel>("LBCampo2")->text(), "CPF do Titular");
-                 EXPECT_EQ(p.w<QLineEdit>("txtCampo2")->maxLength(), 11);
                  EXPECT_EQ(p.w<QLineEdit>("txtCartao")->text(), QString());
              }},
         {.nome = "keyboard reader: masked, the second Enter confirms both tracks",
@@ -187,7 +177,6 @@ TEST(InicialCenas, Tabela) {
          .comandos = kCartaoAceito + QStringList{"!optLeitura"},
          .confere =
              [](P& p) {
-                 EXPECT_TRUE(p.w<QRadioButton>("optLeitura")->isChecked());
                  EXPECT_EQ(p.w<QLineEdit>("txtCartao")->displayText(), QString(38, u'*'));
                  EXPECT_EQ(p.ctx().ident.NumeroCartao, "60628200000000012912?6062820000000001?");
              }},
@@ -209,7 +198,6 @@ TEST(InicialCenas, Tabela) {
              [](P& p) {
                  EXPECT_EQ(p.visto, "PinPad|Passe o cartão ou digite cancel no Pinpad");
                  EXPECT_EQ(p.loja.caixas().last().title, "Leitura do Cartão");
-                 EXPECT_EQ(p.loja.caixas().last().icon, Icon::Critical);
              }},
         {.nome = "no PIN pad: the missing library first",
          .prepara =
@@ -241,17 +229,10 @@ TEST(InicialCenas, Tabela) {
                  EXPECT_EQ(p.ctx().TelaAtual, "PREVENDA");
                  EXPECT_NE(test::achaTela("FormPreVenda"), nullptr);
              }},
-        {.nome = "authorisation (F4): no identification",
-         .prepara = [](P& p) { p.identificaComComponente(); },
-         .passos = {operadora(0), digita("txtCartao", c4), tecla(Qt::Key_F4)},
-         .pedidos = QStringList{"0100/800500"},
-         .confere =
-             [](P& p) {
-                 EXPECT_EQ(p.componente->identificacoes, 0);
-                 EXPECT_EQ(p.ctx().TelaAtual, "VENDA");
-             }},
         {.nome = "distributor: Enter in the list starts over, F2 of the hidden "
-                 "pre-authorisation does nothing, Enter on the card starts the authorisation",
+                 "pre-authorisation does nothing, Enter on the card starts the authorisation, "
+                 "which does not identify the cardholder",
+         .prepara = [](P& p) { p.identificaComComponente(); },
          .passos = {operadora(0),
                     clica("optSelecaoDistribuidor"),
                     digita("txtCartao", c4, Qt::Key_unknown),
@@ -267,7 +248,39 @@ TEST(InicialCenas, Tabela) {
                     digita("txtCartao", c4)},
          .comandos = kEscolheOperadora + QStringList{"!BtnPreVenda"},
          .pedidos = QStringList{"0100/800500"},
-         .confere = [](P& p) { EXPECT_EQ(p.ctx().TelaAtual, "VENDA"); }},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.componente->identificacoes, 0);
+                 EXPECT_EQ(p.ctx().TelaAtual, "VENDA");
+             }},
+        {.nome = "F6 with no approved sale",
+         .passos = {tecla(Qt::Key_F6)},
+         .caixas = {"Não há comprovante de venda aprovada para reimprimir."}},
+        {.nome = "F6: the last approved sale's receipt under \"2a VIA\", two copies, ESC/POS",
+         .prepara = [](P& p) { p.vendasRegistradas("escpos:file:" + p.loja.t.path("r")); },
+         .passos = {tecla(Qt::Key_F6)},
+         .confere =
+             [](P& p) {
+                 QFile f(p.loja.t.path("r"));
+                 ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+                 const auto lido = test::LeEscPos(f.readAll());
+                 const QStringList via{"2a VIA", "VENDA", "000000000201"};
+                 EXPECT_EQ(lido.linhas, via + via);
+                 EXPECT_EQ(lido.marcas.count("corte parcial"), 2);
+             }},
+        {.nome = "the main window's Reimprimir on the page printer: a page per copy",
+         .prepara = [](P& p) { p.vendasRegistradas(QString()); },
+         .passos = {{[](QWidget* t) {
+             t->window()->findChild<QAction*>(QStringLiteral("mnuReimprimir"))->trigger();
+         }}},
+         .confere =
+             [](P& p) {
+                 QFile f(UltimoArquivoImpresso(p.ctx()));
+                 ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+                 EXPECT_EQ(QString::fromLatin1(f.readAll())
+                               .count(QRegularExpression("/Type\\s*/Page[^s]")),
+                           2);
+             }},
         {.nome = "F5 as staff: the settings, whose F3 tests the connection",
          .prepara =
              [](P& p) {
@@ -294,9 +307,6 @@ TEST(InicialCenas, Tabela) {
                  EXPECT_TRUE(config->findChild<QLabel*>(QStringLiteral("lblResultado"))
                                  ->text()
                                  .startsWith("Conexão OK"));
-                 EXPECT_TRUE(config->findChild<QLabel*>(QStringLiteral("lblHost"))
-                                 ->text()
-                                 .contains("host simulado no próprio programa - link aberto"));
                  QTest::keyClick(config, Qt::Key_Escape);
                  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
                  EXPECT_EQ(test::achaTela(QStringLiteral("FormConfig")), nullptr);
@@ -319,15 +329,13 @@ TEST(InicialCenas, Tabela) {
                  const QString arquivo = p.loja.t.path("teste.bin"), ausente = p.loja.t.path("lp9");
                  const QString casos[][2] = {
                      {"escpos:file:" + arquivo,
-                      "Impressora OK: o teste foi enviado para ESC/POS "
-                      "no arquivo " +
-                          arquivo + "."},
-                     {"escpos:" + ausente, "Falha na impressora: A impressora de comprovantes " +
-                                               ausente + " não foi encontrada."}};
+                      "Impressora OK: o teste foi enviado para ESC/POS no arquivo %1."},
+                     {"escpos:" + ausente,
+                      "Falha na impressora: A impressora de comprovantes %1 não foi encontrada."}};
                  for (const auto& c : casos) {
                      p.ctx().config.RECEIPT_PRINTER = c[0];
                      QTest::keyClick(config, Qt::Key_F4);
-                     EXPECT_EQ(resultado->text(), c[1]);
+                     EXPECT_EQ(resultado->text(), c[1].arg(c[0].section(':', -1)));
                  }
                  EXPECT_TRUE(QFile::exists(arquivo));
                  EXPECT_TRUE(p.loja.caixas().empty());
@@ -390,50 +398,6 @@ TEST(PinPadDialogo, SwipedTypedEmptyOrCancelled) {
         const LeituraPinPad l = LeTrilha(pad);
         EXPECT_EQ(l.RetornoPinPad, retorno) << trilha.toStdString();
         EXPECT_EQ(l.TrilhaCartao.trimmed(), retorno > 0 ? trilha : QString());
-    }
-}
-
-// F6 here or the main window's "Reimprimir comprovante", on each kind of receipt printer, in
-// two copies: the last approved sale's stored receipt under "2a VIA", never an undone one.
-TEST(ReimpressaoComprovante, TheLastApprovedReceiptAgainOnEachPrinterKind) {
-    for (const bool escpos : {true, false}) {
-        Inicial t;
-        Context& ctx = t.ctx();
-        const QString arquivo = t.loja.t.path(QStringLiteral("recibos.bin"));
-        ctx.config.RECEIPT_PRINTER = escpos ? QStringLiteral("escpos:file:") + arquivo : QString();
-        ctx.config.RECEIPT_COPIES = 2;
-        auto reimprime = [&] {
-            escpos ? QTest::keyClick(t.tela, Qt::Key_F6)
-                   : t.loja.janela->findChild<QAction*>(QStringLiteral("mnuReimprimir"))->trigger();
-        };
-        reimprime();
-        EXPECT_EQ(t.loja.caixas().texts(),
-                  QStringList{"Não há comprovante de venda aprovada para reimprimir."});
-        // An older confirmed sale, the last confirmed one, and a newer one undone.
-        int segundo = 0;
-        for (const EstadoVenda estado :
-             {EstadoVenda::Confirmada, EstadoVenda::Confirmada, EstadoVenda::Desfeita}) {
-            VendaRegistrada v;
-            v.nsu = QString::number(200 + segundo).rightJustified(12, u'0');
-            v.estado = estado;
-            v.recibo = QStringList{QStringLiteral("VENDA"), v.nsu};
-            v.aprovadaEm = v.atualizadaEm = ctx.relogio.now().addSecs(segundo++);
-            ASSERT_TRUE(ArmazemTerminal(ctx)->registra(v));
-        }
-        reimprime();
-        EXPECT_EQ(t.loja.caixas().texts().size(), 1);
-        const QStringList via{"2a VIA", "VENDA", "000000000201"};
-        QFile f(escpos ? arquivo : UltimoArquivoImpresso(ctx));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray impresso = f.readAll();
-        if (escpos) {
-            EXPECT_EQ(test::LeEscPos(impresso).linhas, via + via);
-            EXPECT_EQ(test::LeEscPos(impresso).marcas.count(QStringLiteral("corte parcial")), 2);
-        } else {  // one page per copy
-            EXPECT_EQ(QString::fromLatin1(impresso).count(
-                          QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))),
-                      2);
-        }
     }
 }
 

@@ -1,8 +1,6 @@
-#include <QColor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QTableView>
 
 #include <gtest/gtest.h>
@@ -18,17 +16,17 @@ namespace ql {
 namespace {
 
 using G = GradeAutorizacao;
-using Icon = MessageBoxes::Icon;
 using Answer = MessageBoxes::Answer;
 using test::clica;
 using test::digita;
 using test::tecla;
 
 const QString kDipirona = QStringLiteral("7891000424452");
-const QString kClonazepam = QStringLiteral("7892036764147");  // refused with status 45
 const QString kParacetamol = QStringLiteral("7891037197725");
 
-// The title of the card identification screen, which returns when this screen closes.
+// The main window's title for this screen (%1 the mode) and for the card identification
+// screen, which returns when this screen closes.
+const QString kTitulo = QStringLiteral("Quillane Client      Tela 0011 - %1    05/12/2026");
 const QString kTituloInicial =
     QStringLiteral("Quillane Client      Tela 0001 - Inicial e abertura    05/12/2026");
 
@@ -89,15 +87,9 @@ TEST(PreVendaCenas, Tabela) {
          .comandos = {"!txtNrDocFiscal"},
          .confere =
              [](P& p) {
-                 EXPECT_EQ(p.loja.janela->windowTitle(),
-                           "Quillane Client      Tela 0011 - "
-                           "Pre-Autorização    05/12/2026");
-                 EXPECT_EQ(p.tela->findChild<QPushButton*>("cmdConfirma")->text(),
-                           "F5 - &Finaliza Autorização");
-                 EXPECT_FALSE(texto(p.tela, "txtNSU").isEmpty());
+                 EXPECT_EQ(p.loja.janela->windowTitle(), kTitulo.arg("Pre-Autorização"));
                  EXPECT_EQ(p.tela->grade().linhas(), 1);
                  EXPECT_EQ(texto(p.tela, "txtTotVend"), "14,24");
-                 EXPECT_EQ(texto(p.tela, "txtTotBen"), "3,56");
                  EXPECT_EQ(texto(p.tela, "txtPesquisa"), "NADAASSIM");
              }},
         {.nome = "F8 deletes the row; with none F8, F10 and F5 say so",
@@ -107,11 +99,7 @@ TEST(PreVendaCenas, Tabela) {
          .caixas = {"Não existe produto a ser cancelado.", "Não existe produto para ser editado",
                     "Não existem produtos."},
          .comandos = {"cmdConfirma", "cmdExcluir", "cmdEditar", "cmdAdicionaProduto"},
-         .confere =
-             [](P& p) {
-                 EXPECT_EQ(p.tela->grade().linhas(), 0);
-                 EXPECT_EQ(texto(p.tela, "txtTotVend"), "0,00");
-             }},
+         .confere = [](P& p) { EXPECT_EQ(texto(p.tela, "txtTotVend"), "0,00"); }},
         {.nome = "a search of many products: the query, modal, announces more; F9 closes it",
          .prepara =
              [](P& p) {
@@ -156,25 +144,6 @@ TEST(PreVendaCenas, Tabela) {
                  EXPECT_EQ(p.encerrou, 1);
                  EXPECT_FALSE(p.tela->consulta()->isVisible());
              }},
-        {.nome = "a refused product turns red; the approval closes the screen",
-         .prepara = preVenda,
-         .passos = {digita("txtPesquisa", kDipirona), digita("txtPesquisa", kClonazepam)},
-         .confere =
-             [](P& p) {
-                 G& grade = p.tela->grade();
-                 ASSERT_EQ(grade.linhas(), 2);
-                 QTest::keyClick(p.tela, Qt::Key_F5);
-                 EXPECT_EQ(grade.data(grade.index(1, 0), Qt::ForegroundRole).value<QColor>(),
-                           QColor(Qt::red));
-                 EXPECT_FALSE(grade.data(grade.index(0, 0), Qt::ForegroundRole).isValid());
-                 // The list was approved with the refusal in it.
-                 EXPECT_EQ(p.loja.caixas().texts(), QStringList{p.ctx.config.Msg_Approval + " " +
-                                                                p.ctx.transacao.NsuTransacao});
-                 EXPECT_EQ(p.loja.caixas().last().icon, Icon::Exclamation);
-                 EXPECT_TRUE(p.fechada());
-                 EXPECT_EQ(p.loja.janela->windowTitle(), kTituloInicial);
-                 EXPECT_EQ(p.ctx.TelaAtual, "INCIAL");
-             }},
         {.nome = "sale of the stored pre-authorisation: the fiscal document is required",
          .prepara = [](P& p) { p.abre(QStringLiteral("6062820000000004"), "VENDA"); },
          .passos = {tecla(Qt::Key_F5),
@@ -186,11 +155,7 @@ TEST(PreVendaCenas, Tabela) {
          .pedidos = QStringList{},
          .confere =
              [](P& p) {
-                 EXPECT_EQ(p.loja.janela->windowTitle(),
-                           "Quillane Client      Tela 0011 - Autorização    05/12/2026");
-                 EXPECT_EQ(p.tela->grade().linhas(), 3);
-                 EXPECT_TRUE(p.tela->findChild<QTableView*>("spdProduto")
-                                 ->isColumnHidden(G::Descricao - 1));
+                 EXPECT_EQ(p.loja.janela->windowTitle(), kTitulo.arg("Autorização"));
                  EXPECT_EQ(texto(p.tela, "txtNrDocFiscal"), "12345");
              }},
         {.nome = "typing on the grid starts a search, F3 searches, Enter edits the active row",
@@ -214,12 +179,6 @@ TEST(PreVendaCenas, Tabela) {
                     tecla(Qt::Key_Return, "spdProduto")},
          .confere =
              [](P& p) {
-                 // The operadora's extra column shows with its header; the net value never.
-                 auto* view = p.tela->findChild<QTableView*>("spdProduto");
-                 EXPECT_EQ(view->model()->headerData(G::ValorOperadora - 1, Qt::Horizontal),
-                           "Nr Receita");
-                 EXPECT_FALSE(view->isColumnHidden(G::ValorOperadora - 1));
-                 EXPECT_TRUE(view->isColumnHidden(G::ValorLiquidoDll - 1));
                  ASSERT_EQ(p.tela->grade().linhas(), 2);
                  EXPECT_EQ(p.tela->grade().texto(2, G::Codigo), kParacetamol);
                  // The entry dialog got the active row as its entry 1.
