@@ -94,6 +94,17 @@ struct Inicial {
             ASSERT_TRUE(ArmazemTerminal(ctx())->registra(v));
         }
     }
+    // The PIN pad drawn on the screen reads the card: the track typed and the key pressed.
+    void padNaTela(const QString& trilha, Qt::Key k) {
+        leitor(2);
+        test::quandoModal("FormPinPad", [this](QWidget* m) {
+            visto =
+                m->windowTitle() + u'|' + m->findChild<QLabel*>(QStringLiteral("Label1"))->text();
+        });
+        test::quandoModal("PinPadSimulado", [=](QWidget* m) {
+            test::digitaEm(m->findChild<QLineEdit*>(QStringLiteral("txtTrilha")), trilha, k);
+        });
+    }
     void configuraPinPad(const QString& valor) {
         ASSERT_TRUE(GravaLinhaArquivoIni(ctx(), QStringLiteral("CONFIG"), QStringLiteral("PINPAD"),
                                          valor, CaminhoCoreIniCore(ctx())));
@@ -119,6 +130,9 @@ Passo resultado(Qt::Key k, const QString& inicio) {
         const QString texto = config->findChild<QLabel*>(QStringLiteral("lblResultado"))->text();
         EXPECT_TRUE(texto.startsWith(inicio)) << texto.toStdString();
     }};
+}
+Passo cartaoVazio() {
+    return {[](QWidget* t) { EXPECT_EQ(t->findChild<QLineEdit*>("txtCartao")->text(), ""); }};
 }
 Passo f12() {
     return {[](QWidget* t) { qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar_Click(); }};
@@ -169,15 +183,14 @@ TEST(InicialCenas, Tabela) {
              }},
         {.nome = "additional fields: Enter moves on, a short one offers the card again",
          .passos = {operadora(1), digita("txtCartao", c1), noFoco("123456"),
-                    noFoco("1234567890", Qt::Key_unknown), tecla(Qt::Key_F2)},
+                    noFoco("1234567890", Qt::Key_unknown), tecla(Qt::Key_F2), cartaoVazio()},
          .caixas = {"Digite pelo menos 11 números. Tente novamente!"},
          .comandos = kDigitaCartao,
          .pedidos = QStringList{},
          .confere =
              [](P& p) {
-                 EXPECT_EQ(p.w<QLabel>("LBCampo1")->text(), "Matricula");
-                 EXPECT_EQ(p.w<QLabel>("LBCampo2")->text(), "CPF do Titular");
-                 EXPECT_EQ(p.w<QLineEdit>("txtCartao")->text(), QString());
+                 EXPECT_EQ(p.w<QLabel>("LBCampo1")->text() + '|' + p.w<QLabel>("LBCampo2")->text(),
+                           "Matricula|CPF do Titular");
              }},
         {.nome = "keyboard reader: masked, the second Enter confirms both tracks",
          .prepara = [](P& p) { p.leitor(1); },
@@ -189,25 +202,25 @@ TEST(InicialCenas, Tabela) {
                  EXPECT_EQ(p.w<QLineEdit>("txtCartao")->displayText(), QString(38, u'*'));
                  EXPECT_EQ(p.ctx().ident.NumeroCartao, "60628200000000012912?6062820000000001?");
              }},
-        {.nome = "PIN pad read error under the pad's title",
-         .prepara =
-             [](P& p) {
-                 p.leitor(2);
-                 p.loja.t.writeFile(QStringLiteral("trilha.txt"), QStringLiteral("RETORNO=-20"));
-                 p.ctx().pinPad = std::make_unique<PinPadArquivo>(p.loja.t.path("trilha.txt"));
-                 test::quandoModal("FormPinPad", [&p](QWidget* m) {
-                     p.visto = m->windowTitle() + u'|' +
-                               m->findChild<QLabel*>(QStringLiteral("Label1"))->text();
-                 });
-             },
+        {.nome = "PIN pad on screen: the wait window, the track typed is the card",
+         .prepara = [](P& p) { p.padNaTela("6062820000000001", Qt::Key_Return); },
          .passos = {operadora(0)},
-         .caixas = {"Erro na Leitura do Cartão"},
-         .comandos = kEscolheOperadora,
+         .comandos = kCartaoAceito,
          .confere =
              [](P& p) {
                  EXPECT_EQ(p.visto, "PinPad|Passe o cartão ou digite cancel no Pinpad");
-                 EXPECT_EQ(p.loja.caixas().last().title, "Leitura do Cartão");
+                 EXPECT_EQ(p.w<QLineEdit>("txtCartao")->text(), "6062820000000001");
              }},
+        {.nome = "PIN pad on screen: nothing read is a read error under the pad's title",
+         .prepara = [](P& p) { p.padNaTela("", Qt::Key_Return); },
+         .passos = {operadora(0)},
+         .caixas = {"Erro na Leitura do Cartão"},
+         .comandos = kEscolheOperadora,
+         .confere = [](P& p) { EXPECT_EQ(p.loja.caixas().last().title, "Leitura do Cartão"); }},
+        {.nome = "PIN pad on screen: Escape cancels quietly",
+         .prepara = [](P& p) { p.padNaTela("6062", Qt::Key_Escape); },
+         .passos = {operadora(0)},
+         .comandos = kEscolheOperadora},
         {.nome = "no PIN pad: the missing library first",
          .prepara =
              [](P& p) {
@@ -224,8 +237,7 @@ TEST(InicialCenas, Tabela) {
          .passos = {operadora(0), digita("txtCartao", "6062820000000002"), tecla(Qt::Key_F2)},
          .caixas = {"CARTAO BLOQUEADO PELA OPERADORA"},
          .comandos = kEscolheOperadora,
-         .pedidos = QStringList{"0100/800000"},
-         .confere = [](P& p) { EXPECT_EQ(p.ctx().TelaAtual, "PREVENDA"); }},
+         .pedidos = QStringList{"0100/800000"}},
         {.nome = "pre-authorisation: the identification component asks, the sale goes on",
          .prepara = [](P& p) { p.identificaComComponente(); },
          .passos = {operadora(0), digita("txtCartao", c1), tecla(Qt::Key_F2)},
@@ -242,18 +254,10 @@ TEST(InicialCenas, Tabela) {
                  "pre-authorisation does nothing, Enter on the card starts the authorisation, "
                  "which does not identify the cardholder",
          .prepara = [](P& p) { p.identificaComComponente(); },
-         .passos = {operadora(0),
-                    clica("optSelecaoDistribuidor"),
-                    digita("txtCartao", c4, Qt::Key_unknown),
-                    tecla(Qt::Key_Return, "cbOperadora"),
-                    {[](QWidget* t) {
-                        EXPECT_EQ(t->findChild<QLineEdit*>("txtCartao")->text(), QString());
-                    }},
-                    digita("txtCartao", c4, Qt::Key_unknown),
-                    clica("cmdConfirmaCartao"),
-                    tecla(Qt::Key_F2),
-                    tecla(Qt::Key_F8),
-                    operadora(0),
+         .passos = {operadora(0), clica("optSelecaoDistribuidor"),
+                    digita("txtCartao", c4, Qt::Key_unknown), tecla(Qt::Key_Return, "cbOperadora"),
+                    cartaoVazio(), digita("txtCartao", c4, Qt::Key_unknown),
+                    clica("cmdConfirmaCartao"), tecla(Qt::Key_F2), tecla(Qt::Key_F8), operadora(0),
                     digita("txtCartao", c4)},
          .comandos = kEscolheOperadora + QStringList{"!BtnPreVenda"},
          .pedidos = QStringList{"0100/800500"},
@@ -379,23 +383,6 @@ TEST(InicialPinPadSerial, SwipeEscapeAndIdentity) {
         Qt::MatchExactly | Qt::MatchRecursive, 1);
     ASSERT_EQ(linhas.size(), 1);
     EXPECT_EQ(linhas[0]->text(0), QStringLiteral("PIN pad"));
-}
-
-TEST(PinPadDialogo, SwipedTypedEmptyOrCancelled) {
-    const std::tuple<QString, Qt::Key, qint32> casos[] = {
-        {QStringLiteral(";6062820000000001=2912?"), Qt::Key_Return, 23},
-        {QString(), Qt::Key_Return, PinPad::kErroLeitura},
-        {QStringLiteral("6062"), Qt::Key_Escape, PinPad::kCancelado},
-    };
-    for (const auto& [trilha, k, retorno] : casos) {
-        test::quandoModal("PinPadSimulado", [&](QWidget* m) {
-            test::digitaEm(m->findChild<QLineEdit*>(QStringLiteral("txtTrilha")), trilha, k);
-        });
-        PinPadDialogo pad;
-        const LeituraPinPad l = LeTrilha(pad);
-        EXPECT_EQ(l.RetornoPinPad, retorno) << trilha.toStdString();
-        EXPECT_EQ(l.TrilhaCartao.trimmed(), retorno > 0 ? trilha : QString());
-    }
 }
 
 }  // namespace
