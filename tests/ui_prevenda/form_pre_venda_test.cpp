@@ -34,6 +34,29 @@ QString texto(QWidget* tela, const char* nome) {
     return tela->findChild<QLineEdit*>(QLatin1String(nome))->text();
 }
 
+// Checks the search box's text.
+test::Passo pesquisa(const QString& esperado) {
+    return {[=](QWidget* t) { EXPECT_EQ(texto(t, "txtPesquisa"), esperado); }};
+}
+
+test::Passo poePesquisa(const QString& codigo) {
+    return {[=](QWidget* t) { t->findChild<QLineEdit*>("txtPesquisa")->setText(codigo); }};
+}
+test::Passo desabilita(const char* nome) {
+    return {[=](QWidget* t) { t->findChild<QWidget*>(nome)->setEnabled(false); }};
+}
+// The grid's first row active, as a product chosen in the query leaves it.
+test::Passo primeiraLinhaViaConsulta() {
+    return {[](QWidget* t) {
+        auto* view = t->findChild<QTableView*>("spdProduto");
+        view->setCurrentIndex(view->model()->index(0, 0));
+        qobject_cast<FormPrincipal*>(t->window())->contexto().SelecaoViaConsulta = true;
+    }};
+}
+test::Passo f12() {
+    return {[](QWidget* t) { qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar_Click(); }};
+}
+
 // A running demo store; each scene opens the authorisation screen on a card of its own.
 struct PreVenda {
     test::LojaDemo loja;
@@ -126,8 +149,7 @@ TEST(PreVendaCenas, Tabela) {
              }},
         {.nome = "sale of the stored pre-authorisation: the fiscal document is required",
          .prepara = [](P& p) { p.abre(QStringLiteral("6062820000000004"), "VENDA"); },
-         .passos = {tecla(Qt::Key_F5),
-                    {[](QWidget* t) { t->findChild<QWidget*>("cmdConfirma")->setEnabled(false); }},
+         .passos = {tecla(Qt::Key_F5), desabilita("cmdConfirma"),
                     tecla(Qt::Key_Return, "txtNrDocFiscal"),
                     digita("txtNrDocFiscal", "12A34'5", Qt::Key_unknown)},
          .caixas = QStringList(2, "Digite o Número do Documento Fiscal Vinculado."),
@@ -140,23 +162,10 @@ TEST(PreVendaCenas, Tabela) {
              }},
         {.nome = "typing on the grid starts a search, F3 searches, Enter edits the active row",
          .prepara = [](P& p) { p.abre(QStringLiteral("6062820000000001"), "PREVENDA", 3); },
-         .passos = {digita("txtPesquisa", kDipirona),
-                    digita("spdProduto", "para", Qt::Key_unknown),
-                    {[](QWidget* t) { EXPECT_EQ(texto(t, "txtPesquisa"), "PARA"); }},
-                    tecla(Qt::Key_Backspace, "spdProduto"),
-                    {[](QWidget* t) {
-                        EXPECT_EQ(texto(t, "txtPesquisa"), "");
-                        t->findChild<QLineEdit*>("txtPesquisa")->setText(kParacetamol);
-                    }},
-                    tecla(Qt::Key_F3),
-                    {[](QWidget* t) {
-                        auto* view = t->findChild<QTableView*>("spdProduto");
-                        view->setCurrentIndex(view->model()->index(0, 0));
-                        t->findChild<QWidget*>("cmdEditar")->setEnabled(false);
-                        qobject_cast<FormPrincipal*>(t->window())->contexto().SelecaoViaConsulta =
-                            true;
-                    }},
-                    tecla(Qt::Key_Return, "spdProduto")},
+         .passos = {digita("txtPesquisa", kDipirona), digita("spdProduto", "para", Qt::Key_unknown),
+                    pesquisa("PARA"), tecla(Qt::Key_Backspace, "spdProduto"), pesquisa(""),
+                    poePesquisa(kParacetamol), tecla(Qt::Key_F3), primeiraLinhaViaConsulta(),
+                    desabilita("cmdEditar"), tecla(Qt::Key_Return, "spdProduto")},
          .confere =
              [](P& p) {
                  ASSERT_EQ(p.tela->grade().linhas(), 2);
@@ -178,9 +187,7 @@ TEST(PreVendaCenas, Tabela) {
          .confere = [](P& p) { EXPECT_FALSE(p.fechada(50)); }},
         {.nome = "F12 of the main window, Yes: back to the first screen",
          .prepara = preVenda,
-         .passos = {{[](QWidget* t) {
-             qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar_Click();
-         }}},
+         .passos = {f12()},
          .caixas = {pergunta},
          .respostas = {Answer::Yes},
          .pedidos = QStringList{},
