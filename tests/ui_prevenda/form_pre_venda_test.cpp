@@ -1,4 +1,3 @@
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTableView>
@@ -39,9 +38,6 @@ test::Passo pesquisa(const QString& esperado) {
     return {[=](QWidget* t) { EXPECT_EQ(texto(t, "txtPesquisa"), esperado); }};
 }
 
-test::Passo poePesquisa(const QString& codigo) {
-    return {[=](QWidget* t) { t->findChild<QLineEdit*>("txtPesquisa")->setText(codigo); }};
-}
 test::Passo desabilita(const char* nome) {
     return {[=](QWidget* t) { t->findChild<QWidget*>(nome)->setEnabled(false); }};
 }
@@ -164,7 +160,7 @@ TEST(PreVendaCenas, Tabela) {
          .prepara = [](P& p) { p.abre(QStringLiteral("6062820000000001"), "PREVENDA", 3); },
          .passos = {digita("txtPesquisa", kDipirona), digita("spdProduto", "para", Qt::Key_unknown),
                     pesquisa("PARA"), tecla(Qt::Key_Backspace, "spdProduto"), pesquisa(""),
-                    poePesquisa(kParacetamol), tecla(Qt::Key_F3), primeiraLinhaViaConsulta(),
+                    digita("txtPesquisa", kParacetamol, Qt::Key_F3), primeiraLinhaViaConsulta(),
                     desabilita("cmdEditar"), tecla(Qt::Key_Return, "spdProduto")},
          .confere =
              [](P& p) {
