@@ -143,10 +143,11 @@ TEST(InicialCenas, Tabela) {
     const QString c1 = QStringLiteral("6062820000000001"), c4 = QStringLiteral("6062820000000004");
     test::encena<P>({
         {.nome = "first state: the function keys of disabled buttons do nothing; F5 and the "
-                 "operadora's confirmation ask for an operadora",
-         .passos = {tecla(Qt::Key_F2), tecla(Qt::Key_F4), tecla(Qt::Key_F8),
+                 "operadora's confirmation ask for an operadora; F6 has no receipt to reprint",
+         .passos = {tecla(Qt::Key_F2), tecla(Qt::Key_F4), tecla(Qt::Key_F8), tecla(Qt::Key_F6),
                     clica("cmdConfirmaOper"), tecla(Qt::Key_F5)},
-         .caixas = {"Selecione uma operadora!", "Selecione a operadora!"},
+         .caixas = {"Não há comprovante de venda aprovada para reimprimir.",
+                    "Selecione uma operadora!", "Selecione a operadora!"},
          .foco = "cbOperadora",
          .comandos = kEscolheOperadora + QStringList{"cmdAdmin"},
          .pedidos = QStringList{},
@@ -263,9 +264,6 @@ TEST(InicialCenas, Tabela) {
                  EXPECT_EQ(p.componente->identificacoes, 0);
                  EXPECT_EQ(p.ctx().TelaAtual, "VENDA");
              }},
-        {.nome = "F6 with no approved sale",
-         .passos = {tecla(Qt::Key_F6)},
-         .caixas = {"Não há comprovante de venda aprovada para reimprimir."}},
         {.nome = "F6: the last approved sale's receipt under \"2a VIA\", two copies, ESC/POS",
          .prepara = [](P& p) { p.vendasRegistradas("escpos:file:" + p.loja.t.path("r")); },
          .passos = {tecla(Qt::Key_F6)},
