@@ -76,7 +76,6 @@ struct Selecao {
         d->findChild<QLineEdit*>("txtQuantidade")->setFocus();
         QCoreApplication::processEvents();
     }
-    QString texto(const char* nome) { return d->findChild<QLineEdit*>(nome)->text(); }
 };
 using P = Selecao;
 
@@ -106,15 +105,9 @@ TEST(SelecaoProdutoCenas, Tabela) {
                  p.ctx.TipoEstab = 3;
                  p.abre(kQuillaneSaude);
              },
-         .passos = {apaga("txtPrc_Bruto_Prd"),
-                    noFoco("1250", Qt::Key_Return),
-                    focoEm("txtPrc_Liq_Prd"),
-                    apaga("txtValDescPrd"),
-                    noFoco(Qt::Key_Tab),
-                    {[](QWidget*) { QTest::qWait(50); }},
-                    focoEm("txtValDescPrd"),
-                    seleciona("txtValDescPrd"),
-                    noFoco("25001"),
+         .passos = {apaga("txtPrc_Bruto_Prd"), noFoco("1250", Qt::Key_Return),
+                    focoEm("txtPrc_Liq_Prd"), apaga("txtValDescPrd"), noFoco(Qt::Key_Tab),
+                    focoEm("txtValDescPrd"), seleciona("txtValDescPrd"), noFoco("25001"),
                     noFoco(Qt::Key_F3)},
          .caixas = {"Não é permitido desconto menor que o desconto original!"},
          .comandos = {"!txtComplemento1"},
