@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTableView>
@@ -131,6 +132,7 @@ TEST(PreVendaCenas, Tabela) {
                                   "Quillane Client      Tela 0010 - "
                                   "Consulta Produtos    05/12/2026 10:00:00");
                         EXPECT_FALSE(c->isModal());
+                        EXPECT_FALSE(c->lblalerta()->isVisibleTo(c));  // no search, no more pages
                         EXPECT_TRUE(test::esperaAte([&] { return c->isActiveWindow(); }));
                     }},
                     tecla(Qt::Key_F12, "FormConsultaProdutos"),

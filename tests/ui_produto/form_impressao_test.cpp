@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "hostsim/embedded_host_link.h"
 #include "sale/screens/form_impressao.h"
 #include "support/leitor_escpos.h"
 #include "support/ui/loja_demo.h"
@@ -21,10 +22,11 @@ struct Recibo {
     test::LojaDemo loja;
     Context& ctx = loja.ctx();
     std::unique_ptr<FormImpressao> tela;
+    QString nsu;
 
     Recibo() {
         ctx.TipoEstab = 1;
-        test::VendePreAutorizacao0004(ctx, QStringLiteral("123456"), false);
+        nsu = test::VendePreAutorizacao0004(ctx, QStringLiteral("123456"), false);
         loja.janela->setImprimirDisponivel(true);
         abre();
     }
@@ -88,7 +90,12 @@ TEST(ReciboCenas, Tabela) {
                     }},
                     tecla(Qt::Key_F12)},
          .pedidos = QStringList{"0420/800300"},
-         .confere = [](P& p) { EXPECT_FALSE(p.tela->isVisible()); }},
+         .confere =
+             [](P& p) {
+                 EXPECT_FALSE(p.tela->isVisible());
+                 auto& host = test::linkDoTipo<hostsim::EmbeddedHostLink>(p.ctx)->simulador();
+                 EXPECT_EQ(host.store().transacao(p.nsu.toLongLong())->situacao, "DESFEITA");
+             }},
     });
 }
 
