@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -14,8 +13,6 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
-
-#include <utility>
 
 #include "sale/screens/form_inicial.h"
 #include "sale/screens/form_pin_pad.h"
@@ -34,210 +31,323 @@ namespace {
 
 using Icon = MessageBoxes::Icon;
 using Answer = MessageBoxes::Answer;
+using test::clica;
+using test::digita;
+using test::Passo;
+using test::tecla;
 
-// Demo operadoras, in list order.
-constexpr int kQuillaneSaude = 0;
-constexpr int kFarmaVida = 1;
+// The screen's three states, as the commands usable in each show them.
+const QStringList kEscolheOperadora{"cbOperadora",  "cmdConfirmaOper", "!txtCartao",
+                                    "!BtnPreVenda", "!cmdVenda",       "!cmdLimpa"};
+const QStringList kDigitaCartao{"txtCartao", "cmdConfirmaCartao", "!cmdConfirmaOper", "cmdLimpa",
+                                "!cmdAdmin"};
+const QStringList kCartaoAceito{"txtCartao", "!cmdConfirmaCartao", "!cbOperadora", "cmdLimpa"};
+const QString kSaida = QStringLiteral("Confirma a Saída do Sistema");
 
-enum class Estado { EscolheOperadora, DigitaCartao, CartaoAceito, Outro };
+// A component that never identifies the cardholder.
+class ComponenteSempreN final : public ComponenteDS {
+  public:
+    void setPropriedade(int, const QString&) override {}
+    QString propriedade(int n) const override { return n == 7 ? QStringLiteral("N") : QString(); }
+    void Identifica() override { ++identificacoes; }
+    int identificacoes = 0;
+};
 
-// The demo store with the card identification screen open, driven by keys.
+// The demo store with the card identification screen open.
 struct Inicial {
     test::LojaDemo loja{[](FormPrincipal& j) { AbreFormInicial(j); }};
-    FormInicial* tela = nullptr;
+    FormInicial* tela = TelaInicialAberta(*loja.janela);
+    QString visto;  // what a modal dialog showed
+    ComponenteSempreN* componente = nullptr;
 
-    Inicial() {
-        tela = TelaInicialAberta(*loja.janela);
-        EXPECT_NE(tela, nullptr);
-    }
     // The screens go first, so they unregister from a main window still whole.
     ~Inicial() { qDeleteAll(loja.janela->areaTelas()->subWindowList()); }
     Context& ctx() { return loja.ctx(); }
-    test::RecordingMessageBoxes& caixas() { return loja.caixas(); }
-
+    test::Palco palco() { return {tela, loja.caixas(), loja.pedidos}; }
     template <class T = QWidget>
     T* w(const char* nome) {
-        T* c = tela->findChild<T*>(QLatin1String(nome));
-        EXPECT_NE(c, nullptr) << nome;
-        return c;
+        return tela->findChild<T*>(QLatin1String(nome));
     }
-    QLineEdit* txtCartao() { return w<QLineEdit>("txtCartao"); }
-    bool visivel(const char* nome) { return w(nome)->isVisibleTo(tela); }
-
-    Estado estado() {
-        const bool cartao = visivel("txtCartao"), confirma = visivel("cmdConfirmaCartao"),
-                   leitura = txtCartao()->isReadOnly();
-        if (!cartao && visivel("cmdConfirmaOper") && w("cbOperadora")->isEnabled())
-            return Estado::EscolheOperadora;
-        if (cartao && confirma && !leitura) return Estado::DigitaCartao;
-        return cartao && !confirma && leitura ? Estado::CartaoAceito : Estado::Outro;
+    void leitor(qint16 tipo) {
+        ctx().config.LEITOR_TYPE = tipo;
+        tela->cmdLimpa_Click();
     }
-
-    // Chooses the operadora and confirms it with Enter in the list.
-    void confirmaOperadora(int indice) {
-        w<QComboBox>("cbOperadora")->setCurrentIndex(indice);
-        QTest::keyClick(w("cbOperadora"), Qt::Key_Return);
+    void identificaComComponente() {
+        ctx().config.bIdentificaCartao_DS = true;
+        auto c = std::make_unique<ComponenteSempreN>();
+        componente = c.get();
+        ctx().componenteDS = std::move(c);
     }
-    void digita(const char* campo, const QString& texto) {
-        QTest::keyClicks(w(campo), texto);
-        QTest::keyClick(w(campo), Qt::Key_Return);
+    // An older confirmed sale, the last confirmed one and a newer one undone, whose receipts
+    // go to `impressora` in two copies.
+    void vendasRegistradas(const QString& impressora) {
+        ctx().config.RECEIPT_PRINTER = impressora;
+        ctx().config.RECEIPT_COPIES = 2;
+        int segundo = 0;
+        for (const EstadoVenda estado :
+             {EstadoVenda::Confirmada, EstadoVenda::Confirmada, EstadoVenda::Desfeita}) {
+            VendaRegistrada v;
+            v.nsu = QString::number(200 + segundo).rightJustified(12, u'0');
+            v.estado = estado;
+            v.recibo = QStringList{QStringLiteral("VENDA"), v.nsu};
+            v.aprovadaEm = v.atualizadaEm = ctx().relogio.now().addSecs(segundo++);
+            ASSERT_TRUE(ArmazemTerminal(ctx())->registra(v));
+        }
     }
-    // Operadora, card typed and Enter.
-    void aceitaCartao(int operadora, const QString& cartao) {
-        confirmaOperadora(operadora);
-        digita("txtCartao", cartao);
+    // The PIN pad drawn on the screen reads the card: the track typed and the key pressed.
+    void padNaTela(const QString& trilha, Qt::Key k) {
+        leitor(2);
+        test::quandoModal("FormPinPad", [this](QWidget* m) {
+            visto =
+                m->windowTitle() + u'|' + m->findChild<QLabel*>(QStringLiteral("Label1"))->text();
+        });
+        test::quandoModal("PinPadSimulado", [=](QWidget* m) {
+            test::digitaEm(m->findChild<QLineEdit*>(QStringLiteral("txtTrilha")), trilha, k);
+        });
+    }
+    void configuraPinPad(const QString& valor) {
+        ASSERT_TRUE(GravaLinhaArquivoIni(ctx(), QStringLiteral("CONFIG"), QStringLiteral("PINPAD"),
+                                         valor, CaminhoCoreIniCore(ctx())));
     }
 };
 
-#define EXPECT_ESTADO(i, e) EXPECT_EQ(int((i).estado()), int(e))
-
-TEST(FormInicial, FirstStateRefusalsReopeningAndEnding) {
-    Inicial i;
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
-    EXPECT_EQ(i.tela->windowTitle(), QStringLiteral("Tela 0001 - Inicial e abertura"));
-    EXPECT_TRUE(i.loja.janela->windowTitle().startsWith(
-        QStringLiteral("Quillane Client      Tela 0001 - Inicial e abertura    ")));
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
-    EXPECT_EQ(i.w<QComboBox>("cbOperadora")->itemText(kFarmaVida), QStringLiteral("FARMAVIDA"));
-    EXPECT_TRUE(i.w<QRadioButton>("optDigitacao")->isChecked());  // demo LEITOR_TYPE 0
-    for (const char* b : {"BtnPreVenda", "cmdVenda", "cmdLimpa"}) EXPECT_FALSE(i.w(b)->isEnabled());
-
-    // F5 and the operadora's confirmation ask for an operadora first.
-    QTest::keyClick(i.tela, Qt::Key_F5);
-    QTest::mouseClick(i.w("cmdConfirmaOper"), Qt::LeftButton);
-    EXPECT_EQ(i.caixas().texts(),
-              QStringList({"Selecione a operadora!", "Selecione uma operadora!"}));
-    EXPECT_EQ(i.caixas().last().icon, Icon::Critical);
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
-
-    // Reopened from elsewhere: the same screen, back in its first state; the current screen
-    // name is the one the other screen left ("" after a sale), so the main window's F12 has
-    // nothing to call.
-    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000001"));
-    i.tela->parentWidget()->hide();
-    i.ctx().TelaAtual.clear();
-    AbreFormInicial(*i.loja.janela);
-    EXPECT_EQ(TelaInicialAberta(*i.loja.janela), i.tela);
-    EXPECT_EQ(i.ctx().TelaAtual, QString());
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
-    i.caixas().clear();
-    i.loja.janela->mnuEncerrar_Click();
-    EXPECT_TRUE(i.caixas().empty());
-
-    // Escape and the main window's F12 ask before ending the run.
-    i.caixas().answerNext(Answer::No);
-    QTest::keyClick(i.tela, Qt::Key_Escape);
-    EXPECT_EQ(i.caixas().texts(), QStringList{"Confirma a Saída do Sistema"});
-    EXPECT_FALSE(i.loja.eventos.contains(QStringLiteral("fim")));
-    i.caixas().answerNext(Answer::Yes);
-    i.ctx().TelaAtual = QStringLiteral("INCIAL");
-    i.loja.janela->mnuEncerrar_Click();  // F12 of the main window on "INCIAL"
-    EXPECT_TRUE(i.loja.eventos.contains(QStringLiteral("fim")));
+// Chooses the demo operadora (0 QUILLANE SAUDE, 1 FARMAVIDA) and presses Enter in the list.
+Passo operadora(int indice) {
+    return {[=](QWidget* tela) {
+        tela->findChild<QComboBox*>(QStringLiteral("cbOperadora"))->setCurrentIndex(indice);
+        QTest::keyClick(test::controle(tela, QStringLiteral("cbOperadora")), Qt::Key_Return);
+    }};
+}
+// Types into whichever control has the focus, as the cashier does.
+Passo noFoco(const QString& texto, Qt::Key k = Qt::Key_Return) {
+    return {[=](QWidget*) { test::digitaEm(QApplication::focusWidget(), texto, k); }};
+}
+// Presses the key on the settings screen and checks how its result begins.
+Passo resultado(Qt::Key k, const QString& inicio) {
+    return {[=](QWidget*) {
+        QWidget* config = test::achaTela(QStringLiteral("FormConfig"));
+        QTest::keyClick(config, k);
+        const QString texto = config->findChild<QLabel*>(QStringLiteral("lblResultado"))->text();
+        EXPECT_TRUE(texto.startsWith(inicio)) << texto.toStdString();
+    }};
+}
+Passo cartaoVazio() {
+    return {[](QWidget* t) { EXPECT_EQ(t->findChild<QLineEdit*>("txtCartao")->text(), ""); }};
+}
+Passo f12() {
+    return {[](QWidget* t) { qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar_Click(); }};
 }
 
-// The checks are the card logic's: the screen shows a refusal under "Login", opens the
-// operadora's additional fields, and a refused field offers the card entry again, empty.
-TEST(FormInicial, CardAndAdditionalFieldsRefusedOrAccepted) {
-    Inicial i;
-    i.aceitaCartao(kQuillaneSaude, QStringLiteral("606282000000000"));
-    ASSERT_EQ(i.caixas().shown().size(), 1u);
-    EXPECT_EQ(i.caixas().last().title, QStringLiteral("Login"));
-    EXPECT_ESTADO(i, Estado::DigitaCartao);
-
-    i.caixas().clear();
-    i.tela->cmdLimpa_Click();
-    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000001"));
-    EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
-    EXPECT_ESTADO(i, Estado::CartaoAceito);
-    EXPECT_EQ(i.ctx().ident.NumeroCartao, QStringLiteral("6062820000000001"));
-    EXPECT_EQ(i.w<QLineEdit>("txtAdministradora")->text(), QStringLiteral("00000123"));
-    EXPECT_FALSE(i.w("cmdAdmin")->isEnabled());
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));  // both commands: nothing starts
-
-    i.tela->cmdLimpa_Click();
-    i.aceitaCartao(kFarmaVida, QStringLiteral("6062820000000001"));
-    EXPECT_EQ(i.w<QLabel>("LBCampo1")->text(), QStringLiteral("Matricula"));
-    EXPECT_EQ(i.w<QLabel>("LBCampo2")->text(), QStringLiteral("CPF do Titular"));
-    EXPECT_EQ(i.w<QLineEdit>("txtCampo2")->maxLength(), 11);
-    EXPECT_EQ(i.tela->focusWidget(), i.w("txtCampo1"));
-    QTest::keyClicks(i.w("txtCampo1"), QStringLiteral("123456"));
-    QTest::keyClick(i.w("txtCampo1"), Qt::Key_Return);  // on to the second field
-    QTest::keyClicks(i.w("txtCampo2"), QStringLiteral("1234567890"));
-    QTest::keyClick(i.tela, Qt::Key_F2);
-    EXPECT_EQ(i.caixas().texts(), QStringList{"Digite pelo menos 11 números. Tente novamente!"});
-    EXPECT_ESTADO(i, Estado::DigitaCartao);
-    EXPECT_TRUE(i.txtCartao()->text().isEmpty());
-}
-
-TEST(FormInicial, KeyboardReaderConfirmsOnTheSecondEnter) {
-    Inicial i;
-    i.ctx().config.LEITOR_TYPE = 1;
-    i.tela->cmdLimpa_Click();
-    EXPECT_TRUE(i.w<QRadioButton>("optLeitura")->isChecked());
-    i.confirmaOperadora(kQuillaneSaude);
-    EXPECT_FALSE(i.visivel("optLeitura"));
-
-    i.digita("txtCartao", QStringLiteral(";6062820000000001=2912?"));
-    EXPECT_EQ(i.txtCartao()->displayText(), QString(21, u'*'));  // masked, without ";" and "="
-    EXPECT_ESTADO(i, Estado::DigitaCartao);                      // first track: not yet
-    EXPECT_TRUE(i.caixas().empty());
-    i.digita("txtCartao", QStringLiteral(";6062820000000001?"));
-    EXPECT_ESTADO(i, Estado::CartaoAceito);
-    // The tracks' ";" and "=" are dropped like any typed field separator.
-    EXPECT_EQ(i.ctx().ident.NumeroCartao, QStringLiteral("60628200000000012912?6062820000000001?"));
-}
-
-// A pad's read error under the pad's title; without any pad, the missing library first.
-TEST(FormInicial, PinPadReadErrorAndNoPad) {
-    Inicial i;
-    i.ctx().config.LEITOR_TYPE = 2;
-    i.loja.t.writeFile(QStringLiteral("trilha.txt"), QStringLiteral("RETORNO=-20"));
-    i.ctx().pinPad = std::make_unique<PinPadArquivo>(i.loja.t.path(QStringLiteral("trilha.txt")));
-    QString janelaAberta;
-    QTimer::singleShot(100, [&] {
-        if (QWidget* m = QApplication::activeModalWidget()) {
-            janelaAberta = m->objectName() + u'|' + m->windowTitle() + u'|' +
-                           m->findChild<QLabel*>(QStringLiteral("Label1"))->text();
-        }
+TEST(InicialCenas, Tabela) {
+    using P = Inicial;
+    const QString c1 = QStringLiteral("6062820000000001"), c4 = QStringLiteral("6062820000000004");
+    test::encena<P>({
+        {.nome = "first state: the function keys of disabled buttons do nothing; F5 and the "
+                 "operadora's confirmation ask for an operadora; F6 has no receipt to reprint",
+         .passos = {tecla(Qt::Key_F2), tecla(Qt::Key_F4), tecla(Qt::Key_F8), tecla(Qt::Key_F6),
+                    clica("cmdConfirmaOper"), tecla(Qt::Key_F5)},
+         .caixas = {"Não há comprovante de venda aprovada para reimprimir.",
+                    "Selecione uma operadora!", "Selecione a operadora!"},
+         .foco = "cbOperadora",
+         .comandos = kEscolheOperadora + QStringList{"cmdAdmin"},
+         .pedidos = QStringList{},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.loja.caixas().last().icon, Icon::Critical);
+                 EXPECT_EQ(p.ctx().TelaAtual, "INCIAL");
+                 EXPECT_TRUE(p.w<QRadioButton>("optDigitacao")->isChecked());
+             }},
+        {.nome = "Escape and the main window's F12 ask before ending the run: No stays, Yes ends",
+         .passos = {tecla(Qt::Key_Escape), f12()},
+         .caixas = {kSaida, kSaida},
+         .respostas = {Answer::No, Answer::Yes},
+         .confere = [](P& p) { EXPECT_EQ(p.loja.eventos.count("fim"), 1); }},
+        {.nome = "a short card is refused under Login with the card selected for retyping; "
+                 "accepted with both commands offered, nothing starts",
+         .passos = {operadora(0), digita("txtCartao", "606282000000000"), noFoco(c1)},
+         .caixas = {"Digite pelo menos 16 números no campo cartão. Tente novamente!"},
+         .foco = "BtnPreVenda",
+         .comandos = kCartaoAceito + QStringList{"BtnPreVenda", "cmdVenda", "!cmdAdmin"},
+         .pedidos = QStringList{},
+         .confere =
+             [&](P& p) {
+                 EXPECT_EQ(p.loja.caixas().last().title, "Login");
+                 EXPECT_EQ(p.ctx().ident.NumeroCartao, c1);
+                 EXPECT_EQ(p.w<QLineEdit>("txtAdministradora")->text(), "00000123");
+             }},
+        {.nome = "additional fields: Enter moves on, a short one offers the card again",
+         .passos = {operadora(1), digita("txtCartao", c1), noFoco("123456"),
+                    noFoco("1234567890", Qt::Key_unknown), tecla(Qt::Key_F2), cartaoVazio()},
+         .caixas = {"Digite pelo menos 11 números. Tente novamente!"},
+         .comandos = kDigitaCartao,
+         .pedidos = QStringList{},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.w<QLabel>("LBCampo1")->text() + '|' + p.w<QLabel>("LBCampo2")->text(),
+                           "Matricula|CPF do Titular");
+             }},
+        {.nome = "keyboard reader: masked, the second Enter confirms both tracks",
+         .prepara = [](P& p) { p.leitor(1); },
+         .passos = {operadora(0), digita("txtCartao", ";6062820000000001=2912?"),
+                    digita("txtCartao", ";6062820000000001?")},
+         .comandos = kCartaoAceito + QStringList{"!optLeitura"},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.w<QLineEdit>("txtCartao")->displayText(), QString(38, u'*'));
+                 EXPECT_EQ(p.ctx().ident.NumeroCartao, "60628200000000012912?6062820000000001?");
+             }},
+        {.nome = "PIN pad on screen: the wait window, the track typed is the card",
+         .prepara = [](P& p) { p.padNaTela("6062820000000001", Qt::Key_Return); },
+         .passos = {operadora(0)},
+         .comandos = kCartaoAceito,
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.visto, "PinPad|Passe o cartão ou digite cancel no Pinpad");
+                 EXPECT_EQ(p.w<QLineEdit>("txtCartao")->text(), "6062820000000001");
+             }},
+        {.nome = "PIN pad on screen: nothing read is a read error under the pad's title",
+         .prepara = [](P& p) { p.padNaTela("", Qt::Key_Return); },
+         .passos = {operadora(0)},
+         .caixas = {"Erro na Leitura do Cartão"},
+         .comandos = kEscolheOperadora,
+         .confere = [](P& p) { EXPECT_EQ(p.loja.caixas().last().title, "Leitura do Cartão"); }},
+        {.nome = "PIN pad on screen: Escape cancels quietly",
+         .prepara = [](P& p) { p.padNaTela("6062", Qt::Key_Escape); },
+         .passos = {operadora(0)},
+         .comandos = kEscolheOperadora},
+        {.nome = "no PIN pad: the missing library first",
+         .prepara =
+             [](P& p) {
+                 p.configuraPinPad("nenhum");
+                 p.leitor(2);
+             },
+         .passos = {operadora(0)},
+         .caixas = {"Ocorreu o erro: 161 - Impossivel acessar Módulo QL32_Pin.dll",
+                    "Erro no Acesso ao PinPad"},
+         .comandos = kEscolheOperadora,
+         .confere =
+             [](P& p) { EXPECT_TRUE(p.loja.caixas().shown()[0].title.endsWith("Timer1_Timer")); }},
+        {.nome = "card refused by the host: its text, the screen cleared",
+         .passos = {operadora(0), digita("txtCartao", "6062820000000002"), tecla(Qt::Key_F2)},
+         .caixas = {"CARTAO BLOQUEADO PELA OPERADORA"},
+         .comandos = kEscolheOperadora,
+         .pedidos = QStringList{"0100/800000"}},
+        {.nome = "pre-authorisation: the identification component asks, the sale goes on",
+         .prepara = [](P& p) { p.identificaComComponente(); },
+         .passos = {operadora(0), digita("txtCartao", c1), tecla(Qt::Key_F2)},
+         .caixas = {"Deseja digitar novamente?", "Deseja digitar novamente?"},
+         .respostas = {Answer::Yes, Answer::No},
+         .pedidos = QStringList{"0100/800000"},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.componente->identificacoes, 1);
+                 EXPECT_EQ(p.ctx().TelaAtual, "PREVENDA");
+                 EXPECT_NE(test::achaTela("FormPreVenda"), nullptr);
+             }},
+        {.nome = "distributor: Enter in the list starts over, F2 of the hidden "
+                 "pre-authorisation does nothing, Enter on the card starts the authorisation, "
+                 "which does not identify the cardholder",
+         .prepara = [](P& p) { p.identificaComComponente(); },
+         .passos = {operadora(0), clica("optSelecaoDistribuidor"),
+                    digita("txtCartao", c4, Qt::Key_unknown), tecla(Qt::Key_Return, "cbOperadora"),
+                    cartaoVazio(), digita("txtCartao", c4, Qt::Key_unknown),
+                    clica("cmdConfirmaCartao"), tecla(Qt::Key_F2), tecla(Qt::Key_F8), operadora(0),
+                    digita("txtCartao", c4)},
+         .comandos = kEscolheOperadora + QStringList{"!BtnPreVenda"},
+         .pedidos = QStringList{"0100/800500"},
+         .confere =
+             [](P& p) {
+                 EXPECT_EQ(p.componente->identificacoes, 0);
+                 EXPECT_EQ(p.ctx().TelaAtual, "VENDA");
+             }},
+        {.nome = "F6: the last approved sale's receipt under \"2a VIA\", two copies, ESC/POS",
+         .prepara = [](P& p) { p.vendasRegistradas("escpos:file:" + p.loja.t.path("r")); },
+         .passos = {tecla(Qt::Key_F6)},
+         .confere =
+             [](P& p) {
+                 QFile f(p.loja.t.path("r"));
+                 ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+                 const auto lido = test::LeEscPos(f.readAll());
+                 const QStringList via{"2a VIA", "VENDA", "000000000201"};
+                 EXPECT_EQ(lido.linhas, via + via);
+                 EXPECT_EQ(lido.marcas.count("corte parcial"), 2);
+             }},
+        {.nome = "the main window's Reimprimir on the page printer: a page per copy",
+         .prepara = [](P& p) { p.vendasRegistradas(QString()); },
+         .passos = {{[](QWidget* t) {
+             t->window()->findChild<QAction*>(QStringLiteral("mnuReimprimir"))->trigger();
+         }}},
+         .confere =
+             [](P& p) {
+                 QFile f(UltimoArquivoImpresso(p.ctx()));
+                 ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+                 EXPECT_EQ(QString::fromLatin1(f.readAll())
+                               .count(QRegularExpression("/Type\\s*/Page[^s]")),
+                           2);
+             }},
+        {.nome = "F5 as staff: the settings, whose F3 tests the connection; Escape returns",
+         .prepara =
+             [](P& p) {
+                 p.ctx().login.LoginAtivo = true;
+                 p.ctx().login.UsuarioLogado[1] = QStringLiteral("STAFF");
+                 test::quandoModal("formLogin", [](QWidget* m) {
+                     auto* usuario = m->findChild<QLineEdit*>(QStringLiteral("txtUserName"));
+                     usuario->clear();
+                     test::digitaEm(usuario, "staff", Qt::Key_unknown);
+                     test::digitaEm(m->findChild<QLineEdit*>(QStringLiteral("txtPassword")),
+                                    QString::fromLatin1(kDemoSenhaServico));
+                 });
+             },
+         .passos = {{[](QWidget* t) {
+                        t->findChild<QComboBox*>("cbOperadora")->setCurrentIndex(0);
+                    }},
+                    tecla(Qt::Key_F5),
+                    {[](QWidget* t) { EXPECT_FALSE(t->isVisible()); }},
+                    resultado(Qt::Key_F3, "Conexão OK"),
+                    tecla(Qt::Key_Escape, "FormConfig")},
+         .confere =
+             [](P& p) {
+                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                 EXPECT_EQ(test::achaTela(QStringLiteral("FormConfig")), nullptr);
+                 EXPECT_TRUE(p.tela->isVisible());
+             }},
+        {.nome = "settings: the connection and printer tests say what failed",
+         .prepara =
+             [](P& p) {
+                 p.ctx().config.HOST_LINK = QStringLiteral("tcp://127.0.0.1:1");
+                 p.ctx().config.HOST_TIMEOUT_MS = 3000;
+                 IniciaHostLink(p.ctx());
+                 p.ctx().config.RECEIPT_PRINTER = "escpos:file:" + p.loja.t.path("teste.bin");
+                 AbreFormConfig(*p.loja.janela);
+             },
+         .passos = {resultado(Qt::Key_F3, "Falha na conexão: código -164"),
+                    resultado(Qt::Key_F4,
+                              "Impressora OK: o teste foi enviado para ESC/POS no "
+                              "arquivo "),
+                    {[](QWidget* t) {
+                        Context& ctx = qobject_cast<FormPrincipal*>(t->window())->contexto();
+                        ctx.config.RECEIPT_PRINTER = QStringLiteral("escpos:/dev/ql-sem-porta");
+                    }},
+                    resultado(Qt::Key_F4,
+                              "Falha na impressora: A impressora de comprovantes "
+                              "/dev/ql-sem-porta não foi encontrada.")},
+         .confere = [](P& p) { EXPECT_TRUE(QFile::exists(p.loja.t.path("teste.bin"))); }},
     });
-    i.tela->cmdLimpa_Click();
-    i.confirmaOperadora(kQuillaneSaude);
-    EXPECT_EQ(janelaAberta,
-              QStringLiteral("FormPinPad|PinPad|Passe o cartão ou digite cancel no Pinpad"));
-    EXPECT_EQ(i.caixas().texts(), QStringList{"Erro na Leitura do Cartão"});
-    EXPECT_EQ(i.caixas().last().title, QStringLiteral("Leitura do Cartão"));
-    EXPECT_EQ(i.caixas().last().icon, Icon::Critical);
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
-
-    i.caixas().clear();
-    i.ctx().pinPad.reset();
-    ASSERT_TRUE(GravaLinhaArquivoIni(i.ctx(), QStringLiteral("CONFIG"), QStringLiteral("PINPAD"),
-                                     QStringLiteral("nenhum"), CaminhoCoreIniCore(i.ctx())));
-    i.tela->cmdLimpa_Click();
-    i.confirmaOperadora(kQuillaneSaude);
-    EXPECT_EQ(i.caixas().texts(),
-              QStringList({"Ocorreu o erro: 161 - Impossivel acessar Módulo QL32_Pin.dll",
-                           "Erro no Acesso ao PinPad"}));
-    EXPECT_TRUE(i.caixas().shown()[0].title.endsWith(QStringLiteral("Timer1_Timer")));
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
 }
 
 // A serial pad (the simulator at the other end): swipe, Esc on the live wait window, identity.
-TEST(FormInicial, SerialPinPadSwipeEscapeAndIdentity) {
+TEST(InicialPinPadSerial, SwipeEscapeAndIdentity) {
     pinpadsim::SimuladorPinPad sim;
     ASSERT_TRUE(sim.inicia()) << sim.erro().toStdString();
     Inicial i;
-    i.ctx().config.LEITOR_TYPE = 2;
-    ASSERT_TRUE(GravaLinhaArquivoIni(i.ctx(), QStringLiteral("CONFIG"), QStringLiteral("PINPAD"),
-                                     QStringLiteral("abecs:") + sim.caminho(),
-                                     CaminhoCoreIniCore(i.ctx())));
+    i.configuraPinPad(QStringLiteral("abecs:") + sim.caminho());
+    i.leitor(2);
     pinpadsim::Roteiro roteiro;
     roteiro.atrasoMs = 200;
     sim.defineRoteiro(roteiro);
-    i.tela->cmdLimpa_Click();
-    i.confirmaOperadora(kQuillaneSaude);
-    EXPECT_EQ(i.txtCartao()->text(), QStringLiteral("6062820000000001"));
-    EXPECT_ESTADO(i, Estado::CartaoAceito);
+    operadora(0).faz(i.tela);
+    EXPECT_EQ(i.w<QLineEdit>("txtCartao")->text(), "6062820000000001");
+    EXPECT_FALSE(i.w("cmdConfirmaCartao")->isVisibleTo(i.tela));
 
     roteiro.leitura = pinpadsim::Roteiro::Leitura::Nada;
     sim.defineRoteiro(roteiro);
@@ -247,12 +357,11 @@ TEST(FormInicial, SerialPinPadSwipeEscapeAndIdentity) {
         janelaViva = espera && espera->esperando() && espera->isVisible();
         if (espera) QTest::keyClick(espera, Qt::Key_Escape);
     });
-    i.caixas().clear();
     i.tela->cmdLimpa_Click();
-    i.confirmaOperadora(kQuillaneSaude);
+    operadora(0).faz(i.tela);
     EXPECT_TRUE(janelaViva);
-    EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
+    EXPECT_TRUE(i.loja.caixas().empty()) << i.loja.caixas().texts().join('|').toStdString();
+    EXPECT_TRUE(i.w("cmdConfirmaOper")->isVisibleTo(i.tela));
     EXPECT_TRUE(sim.comandos().endsWith(QStringLiteral("CEX CLO"))) << sim.comandos().toStdString();
 
     AbreFormConfig(*i.loja.janela);
@@ -265,216 +374,6 @@ TEST(FormInicial, SerialPinPadSwipeEscapeAndIdentity) {
         Qt::MatchExactly | Qt::MatchRecursive, 1);
     ASSERT_EQ(linhas.size(), 1);
     EXPECT_EQ(linhas[0]->text(0), QStringLiteral("PIN pad"));
-}
-
-TEST(FormInicial, RefusedCardShowsTheHostTextAndClearsTheScreen) {
-    Inicial i;
-    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000002"));
-    QTest::keyClick(i.tela, Qt::Key_F2);
-    ASSERT_FALSE(i.caixas().empty());
-    EXPECT_EQ(i.caixas().shown()[0].text.trimmed(), "CARTAO BLOQUEADO PELA OPERADORA");
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("PREVENDA"));  // as F2 set it
-}
-
-// An identification component that never identifies the cardholder.
-class ComponenteSempreN final : public ComponenteDS {
-  public:
-    void setPropriedade(int, const QString&) override {}
-    QString propriedade(int n) const override { return n == 7 ? QStringLiteral("N") : QString(); }
-    void Identifica() override { ++identificacoes; }
-    int identificacoes = 0;
-};
-
-TEST(FormInicial, IdentificationComponentAsksToRetypeAndTheSaleGoesOn) {
-    Inicial i;
-    i.ctx().config.bIdentificaCartao_DS = true;
-    auto componente = std::make_unique<ComponenteSempreN>();
-    ComponenteSempreN* fake = componente.get();
-    i.ctx().componenteDS = std::move(componente);
-    i.caixas().answerNext(Answer::Yes);
-    i.caixas().answerNext(Answer::No);
-
-    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000001"));
-    QTest::keyClick(i.tela, Qt::Key_F2);
-    EXPECT_EQ(i.caixas().shown().size(), 2u);
-    EXPECT_EQ(fake->identificacoes, 1);
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("PREVENDA"));
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
-
-    // The authorisation (F4) does not run the identification.
-    i.caixas().clear();
-    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000004"));
-    QTest::keyClick(i.tela, Qt::Key_F4);
-    EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("VENDA"));
-}
-
-TEST(FormInicial, FunctionKeysActOnlyThroughUsableButtons) {
-    Inicial i;
-    for (Qt::Key k : {Qt::Key_F2, Qt::Key_F4, Qt::Key_F8}) QTest::keyClick(i.tela, k);
-    EXPECT_TRUE(i.caixas().empty());
-    // Distributor: the pre-authorisation is hidden, so F2 does nothing even with a card. The
-    // change of type leaves the card entry open.
-    i.confirmaOperadora(kQuillaneSaude);
-    QTest::mouseClick(i.w("optSelecaoDistribuidor"), Qt::LeftButton);
-    EXPECT_ESTADO(i, Estado::DigitaCartao);
-    EXPECT_FALSE(i.visivel("BtnPreVenda"));
-    QTest::keyClicks(i.txtCartao(), QStringLiteral("6062820000000004"));
-    // Enter in the list confirms the operadora again although its button is gone: the card
-    // entry starts over.
-    QTest::keyClick(i.w("cbOperadora"), Qt::Key_Return);
-    EXPECT_EQ(i.txtCartao()->text(), QString());
-    QTest::keyClicks(i.txtCartao(), QStringLiteral("6062820000000004"));
-    QTest::mouseClick(i.w("cmdConfirmaCartao"), Qt::LeftButton);
-    EXPECT_ESTADO(i, Estado::CartaoAceito);
-    QTest::keyClick(i.tela, Qt::Key_F2);
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("INCIAL"));
-    QTest::keyClick(i.tela, Qt::Key_F8);
-    EXPECT_ESTADO(i, Estado::EscolheOperadora);
-
-    // With only the authorisation offered, Enter on the card starts it at once.
-    i.aceitaCartao(kQuillaneSaude, QStringLiteral("6062820000000004"));
-    EXPECT_TRUE(i.caixas().empty()) << i.caixas().texts().join('|').toStdString();
-    EXPECT_EQ(i.ctx().TelaAtual, QStringLiteral("VENDA"));
-}
-
-TEST(FormConfig, StaffReachesTheSettingsAndTestsTheConnection) {
-    Inicial i;
-    // The login dialog, when built in, is filled as the service user; else this state stands.
-    i.ctx().login.LoginAtivo = true;
-    i.ctx().login.UsuarioLogado[1] = QStringLiteral("STAFF");
-    QTimer preenche;
-    QObject::connect(&preenche, &QTimer::timeout, [&] {
-        QWidget* m = QApplication::activeModalWidget();
-        if (!m || m->objectName() != QLatin1String("formLogin")) return;
-        auto* usuario = m->findChild<QLineEdit*>(QStringLiteral("txtUserName"));
-        auto* senha = m->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
-        if (!usuario || !senha) return;
-        usuario->clear();  // typed: the service password fits the box's maximum length
-        QTest::keyClicks(usuario, QStringLiteral("staff"));
-        QTest::keyClicks(senha, QString::fromLatin1(kDemoSenhaServico));
-        QTest::keyClick(senha, Qt::Key_Return);
-    });
-    preenche.start(20);
-    i.w<QComboBox>("cbOperadora")->setCurrentIndex(kQuillaneSaude);
-    QTest::keyClick(i.tela, Qt::Key_F5);
-    preenche.stop();
-
-    auto* config = test::achaTela(QStringLiteral("FormConfig"));
-    ASSERT_NE(config, nullptr);
-    EXPECT_FALSE(i.tela->isVisible());
-    QTest::keyClick(config, Qt::Key_F3);
-    EXPECT_TRUE(config->findChild<QLabel*>(QStringLiteral("lblResultado"))
-                    ->text()
-                    .startsWith(QStringLiteral("Conexão OK")));
-    EXPECT_TRUE(config->findChild<QLabel*>(QStringLiteral("lblHost"))
-                    ->text()
-                    .contains(QStringLiteral("host simulado no próprio programa - link aberto")));
-
-    QTest::keyClick(config, Qt::Key_Escape);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(test::achaTela(QStringLiteral("FormConfig")), nullptr);
-    EXPECT_TRUE(i.tela->isVisible());
-}
-
-TEST(FormConfig, ConnectionAndPrinterTestsSayWhatFailed) {
-    test::LojaDemo loja;
-    loja.ctx().config.HOST_LINK = QStringLiteral("tcp://127.0.0.1:1");
-    loja.ctx().config.HOST_TIMEOUT_MS = 3000;
-    IniciaHostLink(loja.ctx());
-    const QString arquivo = loja.t.path(QStringLiteral("teste.bin")),
-                  ausente = loja.t.path(QStringLiteral("lp9"));
-    AbreFormConfig(*loja.janela);
-    auto* config = test::achaTela(QStringLiteral("FormConfig"));
-    ASSERT_NE(config, nullptr);
-    auto* resultado = config->findChild<QLabel*>(QStringLiteral("lblResultado"));
-    QTest::mouseClick(config->findChild<QWidget*>(QStringLiteral("cmdTestaConexao")),
-                      Qt::LeftButton);
-    EXPECT_TRUE(resultado->text().startsWith(QStringLiteral("Falha na conexão: código -164")));
-    const QString casos[][2] = {
-        {"escpos:file:" + arquivo,
-         "Impressora OK: o teste foi enviado para ESC/POS no arquivo " + arquivo + "."},
-        {"escpos:" + ausente,
-         "Falha na impressora: A impressora de comprovantes " + ausente + " não foi encontrada."},
-    };
-    for (const auto& c : casos) {
-        loja.ctx().config.RECEIPT_PRINTER = c[0];
-        QTest::keyClick(config, Qt::Key_F4);
-        EXPECT_EQ(resultado->text(), c[1]);
-    }
-    EXPECT_TRUE(QFile::exists(arquivo));
-    EXPECT_TRUE(loja.caixas().empty());
-}
-
-TEST(PinPadDialogo, SwipedTypedEmptyOrCancelled) {
-    struct Caso {
-        QString trilha;
-        Qt::Key tecla;
-        qint32 retorno;
-    };
-    const Caso casos[] = {
-        {QStringLiteral(";6062820000000001=2912?"), Qt::Key_Return, 23},
-        {QString(), Qt::Key_Return, PinPad::kErroLeitura},
-        {QStringLiteral("6062"), Qt::Key_Escape, PinPad::kCancelado},
-    };
-    for (const Caso& c : casos) {
-        QTimer::singleShot(0, [&] {
-            QWidget* m = QApplication::activeModalWidget();
-            ASSERT_NE(m, nullptr);
-            auto* campo = m->findChild<QLineEdit*>(QStringLiteral("txtTrilha"));
-            QTest::keyClicks(campo, c.trilha);
-            QTest::keyClick(campo, c.tecla);
-        });
-        PinPadDialogo pad;
-        const LeituraPinPad l = LeTrilha(pad);
-        EXPECT_EQ(l.RetornoPinPad, c.retorno) << c.trilha.toStdString();
-        EXPECT_EQ(l.TrilhaCartao.trimmed(), c.retorno > 0 ? c.trilha : QString());
-    }
-}
-
-// F6 here or the main window's "Reimprimir comprovante", on each kind of receipt printer, in
-// two copies: the last approved sale's stored receipt under "2a VIA", never an undone one.
-TEST(ReimpressaoComprovante, TheLastApprovedReceiptAgainOnEachPrinterKind) {
-    for (const bool escpos : {true, false}) {
-        Inicial t;
-        Context& ctx = t.ctx();
-        const QString arquivo = t.loja.t.dir.filePath(QStringLiteral("recibos.bin"));
-        ctx.config.RECEIPT_PRINTER = escpos ? QStringLiteral("escpos:file:") + arquivo : QString();
-        ctx.config.RECEIPT_COPIES = 2;
-        auto reimprime = [&] {
-            escpos ? QTest::keyClick(t.tela, Qt::Key_F6)
-                   : t.loja.janela->findChild<QAction*>(QStringLiteral("mnuReimprimir"))->trigger();
-        };
-        reimprime();
-        EXPECT_EQ(t.caixas().texts(),
-                  QStringList{"Não há comprovante de venda aprovada para reimprimir."});
-        // An older confirmed sale, the last confirmed one, and a newer one undone.
-        for (const auto& [nsu, estado] : {std::pair{"000000000200", EstadoVenda::Confirmada},
-                                          std::pair{"000000000201", EstadoVenda::Confirmada},
-                                          std::pair{"000000000202", EstadoVenda::Desfeita}}) {
-            VendaRegistrada v;
-            v.nsu = QLatin1String(nsu);
-            v.estado = estado;
-            v.recibo = QStringList{QStringLiteral("VENDA"), v.nsu};
-            v.aprovadaEm = v.atualizadaEm = ctx.relogio.now().addSecs(v.nsu.right(1).toInt());
-            ASSERT_TRUE(ArmazemTerminal(ctx)->registra(v));
-        }
-        reimprime();
-        EXPECT_EQ(t.caixas().texts().size(), 1);
-        const QStringList via{"2a VIA", "VENDA", "000000000201"};
-        QFile f(escpos ? arquivo : UltimoArquivoImpresso(ctx));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray impresso = f.readAll();
-        if (escpos) {
-            EXPECT_EQ(test::LeEscPos(impresso).linhas, via + via);
-            EXPECT_EQ(test::LeEscPos(impresso).marcas.count(QStringLiteral("corte parcial")), 2);
-        } else {  // one page per copy
-            EXPECT_EQ(QString::fromLatin1(impresso).count(
-                          QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))),
-                      2);
-        }
-    }
 }
 
 }  // namespace

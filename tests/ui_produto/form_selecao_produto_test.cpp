@@ -1,9 +1,6 @@
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -19,199 +16,130 @@ namespace ql {
 namespace {
 
 using G = GradeAutorizacao;
-using Icon = MessageBoxes::Icon;
+using test::Passo;
 
 constexpr int kBeneficioMais = 3;  // the demo operadora that asks for a prescription number
 constexpr int kQuillaneSaude = 1;
 
 // Keys as the cashier types them: to whichever control has the focus.
-void tecla(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-    QWidget* alvo = QApplication::focusWidget();
-    ASSERT_NE(alvo, nullptr);
-    QTest::keyClick(alvo, k, m);
-    QCoreApplication::processEvents();
+Passo noFoco(const QString& texto, Qt::Key k = Qt::Key_unknown) {
+    return {[=](QWidget*) {
+        test::digitaEm(QApplication::focusWidget(), texto, k);
+        QCoreApplication::processEvents();
+    }};
 }
-void digita(const QString& texto) {
-    for (QChar c : texto) {
-        QWidget* alvo = QApplication::focusWidget();
-        ASSERT_NE(alvo, nullptr);
-        QTest::keyClicks(alvo, QString(c));
-    }
-    QCoreApplication::processEvents();
+Passo noFoco(Qt::Key k) {
+    return noFoco(QString(), k);
+}
+// Focuses the box and presses Backspace; a money box then reads zero.
+Passo apaga(const char* nome) {
+    return {[=](QWidget* d) { test::digitaEm(test::controle(d, nome), {}, Qt::Key_Backspace); }};
+}
+// Focuses the box with its whole text selected.
+Passo seleciona(const char* nome) {
+    return {[=](QWidget* d) {
+        auto* c = d->findChild<QLineEdit*>(nome);
+        c->setFocus();
+        c->selectAll();
+    }};
+}
+Passo focoEm(const char* nome) {
+    return {[=](QWidget*) { EXPECT_EQ(QApplication::focusWidget()->objectName(), nome); }};
 }
 
-struct SelecaoNaLoja : ::testing::Test {
+// The product dialog over a demo store, on a product of the host's query for card 0001.
+struct Selecao {
     test::LojaDemo loja;
     Context& ctx = loja.ctx();
     GradeAutorizacao grade;
+    std::unique_ptr<FormSelecaoProduto> d;
 
-    // The card's eligibility, as the card identification screen asks it.
-    void elegibilidade(const char* cartao, int operadora, const char* modo) {
-        ctx.ident.NumeroCartao = QString::fromLatin1(cartao);
+    test::Palco palco() { return {d.get(), loja.caixas(), loja.pedidos}; }
+    void abre(int operadora) {
+        ctx.ident.NumeroCartao = QStringLiteral("6062820000000001");
         ctx.ident.OperadoraSelecionada = operadora;
         ctx.ident.NomeOperadora = ctx.operadoras.at(operadora).nome.trimmed();
         ctx.ident.CodigoOperadora = ctx.operadoras.at(operadora).codigo;
-        ctx.TelaAtual = QString::fromLatin1(modo);
-        const auto& reg = ctx.operadoras.at(operadora);
-        grade.configura(reg.complemento.tipo, reg.complemento.rotulo,
-                        ctx.TelaAtual == QLatin1String("VENDA"));
-        ASSERT_TRUE(Mensagem_ElegPortador(ctx, 0)) << loja.caixas().texts().join('|').toStdString();
-    }
-
-    // A product of the host's query, handed over as the query screen does.
-    void produtoDaConsulta(const QString& busca) {
+        ctx.TelaAtual = QStringLiteral("PREVENDA");
+        const auto& complemento = ctx.operadoras.at(operadora).complemento;
+        grade.configura(complemento.tipo, complemento.rotulo, false);
         ResultadoConsulta consulta;
-        ASSERT_TRUE(Mensagem_Consulta_Produtos(ctx, busca, 0, consulta, &grade));
-        ASSERT_TRUE(ObtemProduto(ctx, consulta, 1, OrigemProduto::Consulta));
+        ASSERT_TRUE(Mensagem_ElegPortador(ctx, 0) &&
+                    Mensagem_Consulta_Produtos(ctx, "7891000424452", 0, consulta, &grade) &&
+                    ObtemProduto(ctx, consulta, 1, OrigemProduto::Consulta));
         ctx.SelecaoViaConsulta = true;
-    }
-
-    // The dialog shown and active, as exec() would have it, but driven from the test.
-    std::unique_ptr<FormSelecaoProduto> abre() {
-        auto d = std::make_unique<FormSelecaoProduto>(ctx, grade, loja.janela.get());
+        // Shown and active, as exec() would have it, but driven from the test.
+        d = std::make_unique<FormSelecaoProduto>(ctx, grade, loja.janela.get());
         d->show();
         d->activateWindow();
         EXPECT_TRUE(test::esperaAte([&] { return d->isActiveWindow(); }));
         d->findChild<QLineEdit*>("txtQuantidade")->setFocus();
         QCoreApplication::processEvents();
-        loja.caixas().clear();
-        return d;
-    }
-
-    static QLineEdit* caixa(QWidget* d, const char* nome) {
-        auto* c = d->findChild<QLineEdit*>(QLatin1String(nome));
-        EXPECT_NE(c, nullptr) << nome;
-        return c;
     }
 };
+using P = Selecao;
 
-TEST_F(SelecaoNaLoja, EstablishmentTypingWritesTheGridRow) {
-    elegibilidade("6062820000000001", kBeneficioMais, "PREVENDA");
-    produtoDaConsulta(QStringLiteral("7891000424452"));
-    auto d = abre();
-    QLineEdit* quantidade = caixa(d.get(), "txtQuantidade");
-    QLineEdit* bruto = caixa(d.get(), "txtPrc_Bruto_Prd");
-    QLineEdit* complemento = caixa(d.get(), "txtComplemento1");
-
-    // The logic's presentation reaches the widgets; the establishment changes neither price.
-    EXPECT_EQ(d->windowTitle(), "Seleção do Produto");
-    EXPECT_TRUE(complemento->isVisible());
-    EXPECT_EQ(d->height(), (4215 - 405) / 15);
-    EXPECT_EQ(d->findChild<QPushButton*>("cmdOk")->y(), 208);
-    EXPECT_TRUE(caixa(d.get(), "txtProduto")->text().startsWith("7891000424452 - DIPIRONA"));
-    EXPECT_EQ(quantidade->maxLength(), 3);
-    QStringList valores;
-    for (const char* nome : {"txtQuantidade", "txtPrc_Bruto_Prd", "txtValDescPrd", "txtPrc_Liq_Prd",
-                             "txValor_Cred_Prd", "txtFabricante"})
-        valores << caixa(d.get(), nome)->text();
-    EXPECT_EQ(valores, QStringList({"1", "8,90", "20,00", "7,12", "3,56", "EMS"}));
-    EXPECT_TRUE(caixa(d.get(), "txtValDescPrd")->isReadOnly());
-    EXPECT_EQ(caixa(d.get(), "txtValDescPrd")->focusPolicy(), Qt::NoFocus);
-    QTest::keyClicks(bruto, "5");
-    EXPECT_EQ(bruto->text(), "8,90");
-
-    // Quantity: only digits get in.
-    quantidade->selectAll();
-    digita("a2x.");
-    EXPECT_EQ(quantidade->text(), "2");
-
-    // F3 checks the prescription number: empty or with a letter, it is not a number.
-    tecla(Qt::Key_F3);
-    EXPECT_EQ(QApplication::focusWidget(), complemento);
-    digita("12a");
-    tecla(Qt::Key_F3);
-    EXPECT_EQ(loja.caixas().texts(), QStringList(2, "O campo Nr Receita só aceita números."));
-    EXPECT_TRUE(d->isVisible());
-    EXPECT_EQ(grade.linhas(), 0);
-
-    // A refused box comes back with its whole text selected: typing replaces it.
-    digita("123");
-    EXPECT_EQ(complemento->text(), "123");
-    // Enter in the prescription moves on to OK; Enter there confirms.
-    tecla(Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), d->findChild<QPushButton*>("cmdOk"));
-    tecla(Qt::Key_Return);
-    EXPECT_TRUE(d->gravou());
-    EXPECT_FALSE(d->isVisible());
-    ASSERT_EQ(grade.linhas(), 1);
-    EXPECT_EQ(grade.texto(1, G::Quantidade), "2");
-    EXPECT_EQ(grade.texto(1, G::ValorOperadora), "123");
-}
-
-TEST_F(SelecaoNaLoja, DistributorEditsPricesWithTheMoneyKeys) {
-    ctx.TipoEstab = 3;
-    elegibilidade("6062820000000001", kQuillaneSaude, "PREVENDA");
-    produtoDaConsulta(QStringLiteral("7891000424452"));
-    auto d = abre();
-    QLineEdit* bruto = caixa(d.get(), "txtPrc_Bruto_Prd");
-    QLineEdit* desconto = caixa(d.get(), "txtValDescPrd");
-    QLineEdit* liquido = caixa(d.get(), "txtPrc_Liq_Prd");
-    QLineEdit* receber = caixa(d.get(), "txValor_Cred_Prd");
-    ASSERT_FALSE(desconto->isReadOnly());
-    EXPECT_FALSE(caixa(d.get(), "txtComplemento1")->isVisible());
-
-    // Gross price typed from the right; Enter moves on by two fields.
-    bruto->setFocus();
-    tecla(Qt::Key_Backspace);
-    EXPECT_EQ(bruto->text(), "0,00");
-    digita("1250");
-    EXPECT_EQ(bruto->text(), "12,50");
-    tecla(Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), liquido);
-    ASSERT_TRUE(test::esperaAte([&] { return liquido->text() == "10,00"; }))
-        << liquido->text().toStdString();
-    EXPECT_EQ(receber->text(), "5,00");  // keeps half of the net price
-
-    // A discount below the loaded one is refused and put back.
-    desconto->setFocus();
-    tecla(Qt::Key_Backspace);
-    EXPECT_EQ(desconto->text(), "0,00");
-    tecla(Qt::Key_Tab);
-    ASSERT_TRUE(test::esperaAte([&] { return !loja.caixas().empty(); }));
-    EXPECT_EQ(loja.caixas().last().text, "Não é permitido desconto menor que o desconto original!");
-    EXPECT_EQ(loja.caixas().last().icon, Icon::Information);
-    EXPECT_EQ(desconto->text(), "20,00");
-    EXPECT_EQ(QApplication::focusWidget(), desconto);
-    QCoreApplication::processEvents();  // the returning focus selects the box
-
-    // The whole five characters selected start a new discount; a sixth character is refused.
-    desconto->selectAll();
-    digita("2500");
-    EXPECT_EQ(desconto->text(), "25,00");
-    digita("1");
-    EXPECT_EQ(desconto->text(), "25,00");
-    // F3 counts the discount box as left: net 9,38, payment 4,69.
-    tecla(Qt::Key_F3);
-    EXPECT_TRUE(d->gravou());
-    ASSERT_EQ(grade.linhas(), 1);
-    EXPECT_EQ(QStringList({grade.texto(1, G::PMC), grade.texto(1, G::Desconto),
-                           grade.texto(1, G::PrecoVenda), grade.texto(1, G::PagtoCliente)}),
-              QStringList({"12,50", "25,00", "9,38", "4,69"}));
-}
-
-TEST_F(SelecaoNaLoja, FunctionKeysActOnlyWhileTheirButtonIsEnabled) {
-    auto& layout = ctx.telas.FormSelecaoProduto[1];
-    layout.cmdOk_Caption.enabled = false;
-    layout.cmdCancel_Caption.enabled = false;
-    elegibilidade("6062820000000001", kQuillaneSaude, "PREVENDA");
-    produtoDaConsulta(QStringLiteral("7891000424452"));
-    auto d = abre();
-    tecla(Qt::Key_F3);
-    tecla(Qt::Key_F12);
-    tecla(Qt::Key_Escape);
-    EXPECT_TRUE(d->isVisible());
-    EXPECT_TRUE(loja.caixas().empty());
-    EXPECT_EQ(grade.linhas(), 0);
-    // Enter in the quantity runs OK all the same: the product goes into the list.
-    tecla(Qt::Key_Return);
-    EXPECT_TRUE(d->gravou());
-    EXPECT_EQ(grade.linhas(), 1);
-
-    layout.cmdCancel_Caption.enabled = true;
-    d = abre();
-    tecla(Qt::Key_F12);
-    EXPECT_FALSE(d->isVisible());
-    EXPECT_FALSE(d->gravou());
+TEST(SelecaoProdutoCenas, Tabela) {
+    const QString receita = QStringLiteral("O campo Nr Receita só aceita números.");
+    test::encena<P>({
+        {.nome = "establishment: digits in the quantity, F3 checks the prescription number, "
+                 "Enter moves on to OK and confirms",
+         .prepara = [](P& p) { p.abre(kBeneficioMais); },
+         .passos = {test::digita("txtPrc_Bruto_Prd", "5", Qt::Key_unknown),
+                    seleciona("txtQuantidade"), noFoco("a2x."), noFoco(Qt::Key_F3),
+                    focoEm("txtComplemento1"), noFoco("12a"), noFoco(Qt::Key_F3), noFoco("123"),
+                    noFoco(Qt::Key_Return), focoEm("cmdOk"), noFoco(Qt::Key_Return)},
+         .caixas = {receita, receita},
+         .confere =
+             [](P& p) {
+                 EXPECT_TRUE(p.d->gravou());
+                 EXPECT_FALSE(p.d->isVisible());
+                 ASSERT_EQ(p.grade.linhas(), 1);
+                 EXPECT_EQ(p.grade.texto(1, G::Quantidade), "2");
+                 EXPECT_EQ(p.grade.texto(1, G::ValorOperadora), "123");
+                 EXPECT_EQ(p.grade.texto(1, G::PMC), "8,90");  // the price stays as loaded
+             }},
+        {.nome = "distributor: the money keys edit the prices; a smaller discount is put back",
+         .prepara =
+             [](P& p) {
+                 p.ctx.TipoEstab = 3;
+                 p.abre(kQuillaneSaude);
+             },
+         .passos = {apaga("txtPrc_Bruto_Prd"), noFoco("1250", Qt::Key_Return),
+                    focoEm("txtPrc_Liq_Prd"), apaga("txtValDescPrd"), noFoco(Qt::Key_Tab),
+                    focoEm("txtValDescPrd"), seleciona("txtValDescPrd"), noFoco("25001"),
+                    noFoco(Qt::Key_F3)},
+         .caixas = {"Não é permitido desconto menor que o desconto original!"},
+         .comandos = {"!txtComplemento1"},
+         .confere =
+             [](P& p) {
+                 EXPECT_TRUE(p.d->gravou());
+                 ASSERT_EQ(p.grade.linhas(), 1);
+                 // F3 counts the discount box as left: the net price follows it.
+                 EXPECT_EQ(p.grade.texto(1, G::PMC) + '|' + p.grade.texto(1, G::Desconto) + '|' +
+                               p.grade.texto(1, G::PrecoVenda),
+                           "12,50|25,00|9,38");
+             }},
+        {.nome = "F3, F12 and Escape do nothing while their buttons are disabled; Enter in "
+                 "the quantity runs OK all the same",
+         .prepara =
+             [](P& p) {
+                 p.ctx.telas.FormSelecaoProduto[1].cmdOk_Caption.enabled = false;
+                 p.ctx.telas.FormSelecaoProduto[1].cmdCancel_Caption.enabled = false;
+                 p.abre(kQuillaneSaude);
+             },
+         .passos = {noFoco(Qt::Key_F3),
+                    noFoco(Qt::Key_F12),
+                    noFoco(Qt::Key_Escape),
+                    {[](QWidget* d) { EXPECT_TRUE(d->isVisible()); }},
+                    noFoco(Qt::Key_Return)},
+         .comandos = {"!cmdOk", "!cmdCancel"},
+         .confere = [](P& p) { EXPECT_TRUE(p.d->gravou() && p.grade.linhas() == 1); }},
+        {.nome = "F12 cancels: nothing written",
+         .prepara = [](P& p) { p.abre(kQuillaneSaude); },
+         .passos = {noFoco(Qt::Key_F12)},
+         .confere = [](P& p) { EXPECT_TRUE(!p.d->isVisible() && !p.d->gravou()); }},
+    });
 }
 
 }  // namespace
