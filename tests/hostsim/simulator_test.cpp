@@ -65,6 +65,17 @@ TEST_F(Simulador, UnreadableRequestsGetASystemErrorAnswer) {
                         .contains(QLatin1String("201")));
 }
 
+// A card registered on the running host is refused with its own code and reason.
+TEST_F(Simulador, ARegisteredCardIsRefusedWithItsOwnReason) {
+    ASSERT_TRUE(sim.store().adicionaCartao({.numero = QStringLiteral("6062829000000001"),
+                                            .codigoResposta = 14,
+                                            .motivo = QStringLiteral("CARTAO INVALIDO")}));
+    const QString r = sim.responde(QStringLiteral(
+        "000-000=0100;011-000=800000;040-000=QUILLANE SAUDE;953-000=6062829000000001;"));
+    EXPECT_EQ(textField(r, u"009-000") + ' ' + textField(r, u"030-000"),
+              QStringLiteral("14 CARTAO INVALIDO"));
+}
+
 TEST_F(Simulador, ProductStatusesOfAPreAuthorisation) {
     const QString inicio = QStringLiteral("000-000=0100;011-000=800200;012-000=") +
                            elegibilidade() + QStringLiteral(";900-000=0;");
