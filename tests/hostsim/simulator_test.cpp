@@ -306,10 +306,13 @@ TEST(Diario, RewritesWhenDueAndNoHiddenFileOutlivesTheHost) {
         ProcuraArquivo(diario, journalPattern(JournalKind::ProdutosTransacao, 1,
                                               QStringLiteral("00000123"), venda.toLongLong()))
             .isEmpty());
-    // The folder removed under a running host: the flush still due fails quietly and the
-    // host ends all the same.
+    // The folder removed under a running host (the undone sale's pre-authorisation sold again):
+    // the flush still due fails quietly and the host ends all the same.
     sim = novoHost();
+    t.ctx.hostLink = std::make_unique<EmbeddedHostLink>(sim);
+    EXPECT_FALSE(test::VendePreAutorizacao0004(t.ctx, QStringLiteral("2"), false).isEmpty());
     ASSERT_TRUE(QDir(diario).removeRecursively());
+    t.ctx.hostLink.reset();
     sim.reset();
 }
 
