@@ -37,12 +37,6 @@ int linhaDoNsu(const JournalModel& m, const QString& nsu) {
         if (valorInteiro(m.text(r, 1)) == valorInteiro(nsu)) return r;
     return -1;
 }
-bool semTela(const char* nome) {
-    return test::esperaAte([nome] {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return achaTela(QLatin1String(nome)) == nullptr;
-    });
-}
 
 // The demo store in the administrative menu's state with card 0004's sale pending; every
 // receipt is confirmed as it shows.
@@ -115,13 +109,11 @@ TEST(PendentesCenas, DesfazConfirmaImprimeESai) {
              }},
         {.nome = "F5 undoes the active row's sale; the main window's F12 closes the list and "
                  "the menu keeps its own state",
-         .passos = {tecla(Qt::Key_F5, "spdLote"), {[](QWidget* t) {
-                        qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar_Click();
-                    }}},
+         .passos = {tecla(Qt::Key_F5, "spdLote"), test::f12DaJanela()},
          .caixas = {"Anulação efetuada com sucesso!"},
          .confere =
              [](P& p) {
-                 EXPECT_TRUE(semTela("FormConsulta"));
+                 EXPECT_TRUE(test::telaFechada("FormConsulta"));
                  EXPECT_FALSE(p.menu()->parentWidget()->isMaximized());
                  EXPECT_FALSE(p.loja.janela->mnuImprimir()->isEnabled());
              }},
@@ -138,7 +130,7 @@ TEST(PendentesCenas, DesfazConfirmaImprimeESai) {
          .confere =
              [](P& p) {
                  EXPECT_FALSE(p.loja.eventos.contains(QStringLiteral("fim")));
-                 EXPECT_TRUE(semTela("FormConsulta"));
+                 EXPECT_TRUE(test::telaFechada("FormConsulta"));
                  EXPECT_EQ(p.ctx.TelaAtual, QString());
              }},
     });
@@ -190,14 +182,14 @@ TEST(LoteCenas, TotaisCancelamentoEProdutos) {
              [](P& p) {
                  EXPECT_EQ(p.ctx.TelaAtual, u"PRODUTOSDATRANSACAO");
                  EXPECT_EQ(valorInteiro(p.ctx.transacao.NsuTransacao), valorInteiro(p.nsu));
-                 EXPECT_TRUE(semTela("FormNsu"));
+                 EXPECT_TRUE(test::telaFechada("FormNsu"));
              }},
         {.nome = "A cancellation row (CT) has no products to cancel: F8 opens nothing",
          .prepara =
              [](P& p) {
                  QTest::keyClick(p.grade_(), Qt::Key_F4);
                  p.nsuTela()->cmdSair_Click();
-                 ASSERT_TRUE(semTela("FormNsu"));
+                 ASSERT_TRUE(test::telaFechada("FormNsu"));
                  p.ctx.TelaAtual = QStringLiteral("RESUMOVENDA");
                  p.abre();
                  const JournalModel& m = p.nsuTela()->modelo();

@@ -111,7 +111,11 @@ TEST(MenuCenas, ComandosLoginECadastro) {
         {.nome = "F6 opens the sales summary, which has nothing to show before a sale",
          .passos = {tecla(Qt::Key_F6)},
          .caixas = {"Não existem registros a serem exibidos!"},
-         .confere = [](P& p) { EXPECT_EQ(p.ctx.TelaAtual, u"RESUMOVENDA"); }},
+         .confere =
+             [](P& p) {
+                 EXPECT_TRUE(test::telaFechada("FormResumo"));
+                 EXPECT_EQ(p.ctx.TelaAtual, u"RESUMOVENDA");
+             }},
         {.nome = "No operadora in the table: a key and a button stop at the choice",
          .prepara = [](P& p) { p.ctx.operadoras.registros.clear(); },
          .passos = {tecla(Qt::Key_F9), clica("cmdPrevenda")},
@@ -153,8 +157,7 @@ TEST(MenuCenas, ComandosLoginECadastro) {
          .confere = [](P& p) { EXPECT_FALSE(p.loja.eventos.contains("fim")); }},
         {.nome = "Esc closes the menu",
          .passos = {tecla(Qt::Key_Escape)},
-         .confere =
-             [](P&) { EXPECT_TRUE(esperaAte([] { return !achaTela("FormComplementar"); })); }},
+         .confere = [](P&) { EXPECT_TRUE(test::telaFechada("FormComplementar")); }},
     });
 }
 

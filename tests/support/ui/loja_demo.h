@@ -46,6 +46,20 @@ T* achaTela(const QString& nomeObjeto) {
     return nullptr;
 }
 
+// The main window's F12, as the menu's Encerrar: whatever the screen on top does with it.
+inline Passo f12DaJanela() {
+    return {
+        [](QWidget* t) { qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar()->trigger(); }};
+}
+
+// Whether the screen named has gone: closed screens are deleted later, so let that happen here.
+inline bool telaFechada(const QString& nome) {
+    return esperaAte([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return achaTela(nome) == nullptr;
+    });
+}
+
 struct LojaDemo {
     TestContext t;
     QStringList eventos;  // "FormInicial", "Logon", "fim" as the main window's hooks ran
