@@ -83,7 +83,6 @@ TEST(MenuCenas, ComandosLoginECadastro) {
              [](P& p) {
                  EXPECT_EQ(p.ultimoLogin(), QStringLiteral("05/12/2026 10:00:00"));
                  EXPECT_TRUE(p.loja.janela->Timer1().isActive());
-                 EXPECT_EQ(p.menu->cbAdministradora()->currentText(), u"00000123");
              }},
         {.nome = "Commands the user may not use: disabled, their keys open and say nothing",
          .prepara = [=](P& p) { p.ctx.login.PermissoesUsuario[1] = permissoesSemF3F7F8F9; },
