@@ -117,12 +117,9 @@ TEST(PendentesCenas, DesfazConfirmaImprimeESai) {
                  EXPECT_FALSE(p.menu()->parentWidget()->isMaximized());
                  EXPECT_FALSE(p.loja.janela->mnuImprimir()->isEnabled());
              }},
-        {.nome = "F3 confirms the active row's sale",
-         .passos = {tecla(Qt::Key_F3, "spdLote")},
-         .caixas = {"Confirmação efetuada com sucesso!"}},
-        {.nome = "F11 prints the list",
-         .passos = {tecla(Qt::Key_F11, "spdLote")},
-         .caixas = {"Impressão efetuada!"}},
+        {.nome = "F3 confirms the active row's sale; F11 prints the list",
+         .passos = {tecla(Qt::Key_F3, "spdLote"), tecla(Qt::Key_F11, "spdLote")},
+         .caixas = {"Confirmação efetuada com sucesso!", "Impressão efetuada!"}},
         {.nome = "Its F12 asks before ending the program; Esc closes it and clears the name",
          .passos = {tecla(Qt::Key_F12, "spdLote"), tecla(Qt::Key_Escape)},
          .caixas = {"Confirma a Saída do Sistema"},

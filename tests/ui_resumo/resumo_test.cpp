@@ -75,7 +75,10 @@ void abreProdutosDaTransacao(FormPrincipal& j) {
 TEST(ResumoCenas, LotesProdutosImpressaoESaida) {
     using P = Aberta<AbreFormResumo, kResumo>;
     test::encena<P>({
-        {.nome = "Opens under its name and title for the operadora chosen; print available",
+        {.nome = "Opens under its name and title for the operadora chosen; print available; F5 "
+                 "only shows it is busy",
+         .passos = {tecla(Qt::Key_F5, "spdLote")},
+         .comandos = {"cmdAtualiza"},
          .confere =
              [](P& p) {
                  EXPECT_EQ(p.ctx.TelaAtual, u"RESUMOVENDA");
@@ -85,9 +88,6 @@ TEST(ResumoCenas, LotesProdutosImpressaoESaida) {
                  EXPECT_TRUE(p.loja.janela->mnuImprimir()->isEnabled());
                  EXPECT_EQ(achaTela<QLabel>("lblAdministradora")->text(), kOperadora);
              }},
-        {.nome = "F5 only shows it is busy",
-         .passos = {tecla(Qt::Key_F5, "spdLote")},
-         .comandos = {"cmdAtualiza"}},
         {.nome = "F8 opens the active row's lot",
          .passos = {tecla(Qt::Key_F8, "spdLote")},
          .confere =
