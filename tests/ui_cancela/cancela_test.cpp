@@ -40,16 +40,10 @@ int linhaDoNsu(const JournalModel& m, const QString& nsu) {
 
 // The demo store in the administrative menu's state with card 0004's sale pending; every
 // receipt is confirmed as it shows.
-struct Loja {
+struct Loja : test::LojaAdministrativa {
     static inline Loja* atual = nullptr;
-    test::LojaDemo loja;
-    Context& ctx = loja.ctx();
-    test::RecordingMessageBoxes& caixas = loja.caixas();
-    test::SempreQueModal recibo{"FormImpressao",
-                                [](QWidget* w) { QTest::keyClick(w, Qt::Key_F5); }};
     GradeAutorizacao grade;
     QString nsu;
-    QPointer<QWidget> tela;
     QStringList anotadas;  // see anota()
     QString nsuAnotado;
     QStandardItemModel modelo{1, 13};  // a product list of the item dialog's scenes
@@ -67,7 +61,6 @@ struct Loja {
         atual = nullptr;
         qDeleteAll(loja.janela->areaTelas()->subWindowList());
     }
-    test::Palco palco() { return {tela, caixas, loja.pedidos}; }
     QTableView* grade_() { return tela ? tela->findChild<QTableView*>() : nullptr; }
 };
 

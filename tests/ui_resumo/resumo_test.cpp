@@ -35,16 +35,10 @@ QString impresso(Context& ctx) {
 // cancellation dialog is counted and left, or cancels one unit when `cancelaUm` says so; its
 // receipt is confirmed.
 template <void (*Abre)(FormPrincipal&), const char* Nome>
-struct Aberta {
-    test::LojaDemo loja;
-    Context& ctx = loja.ctx();
-    test::RecordingMessageBoxes& caixas = loja.caixas();
-    QPointer<QWidget> tela;
+struct Aberta : test::LojaAdministrativa {
     int dialogos = 0;
     bool cancelaUm = false;
     QStringList anotadas;  // the messages of the item cancellation
-    test::SempreQueModal recibo{"FormImpressao",
-                                [](QWidget* w) { QTest::keyClick(w, Qt::Key_F5); }};
     test::SempreQueModal item{
         "frmCancelaProdutos", [this](QWidget* w) {
             ++dialogos;
@@ -62,7 +56,6 @@ struct Aberta {
         tela = achaTela(QLatin1String(Nome));
         EXPECT_TRUE(tela) << caixas.texts().join(" | ").toStdString();
     }
-    test::Palco palco() { return {tela, caixas, loja.pedidos}; }
 };
 
 constexpr char kResumo[] = "FormResumo", kProdutos[] = "FormResumoProdutos",

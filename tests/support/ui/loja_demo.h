@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QPointer>
 #include <QTest>
 #include <QWidget>
 
@@ -97,6 +98,17 @@ struct LojaDemo {
 
     Context& ctx() { return t.ctx; }
     RecordingMessageBoxes& caixas() { return t.boxes; }
+};
+
+// The demo store as the administrative screens find it, every receipt they print confirmed as
+// it shows; `tela` is the screen a scene plays on.
+struct LojaAdministrativa {
+    LojaDemo loja;
+    Context& ctx = loja.ctx();
+    RecordingMessageBoxes& caixas = loja.caixas();
+    SempreQueModal recibo{"FormImpressao", [](QWidget* w) { QTest::keyClick(w, Qt::Key_F5); }};
+    QPointer<QWidget> tela;
+    Palco palco() { return {tela, caixas, loja.pedidos}; }
 };
 
 }  // namespace ql::test
