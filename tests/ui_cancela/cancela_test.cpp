@@ -91,15 +91,6 @@ struct Pendentes : Loja {
 TEST(PendentesCenas, DesfazConfirmaImprimeESai) {
     using P = Pendentes;
     test::encena<P>({
-        {.nome = "Opens maximised over the menu, under its name and title",
-         .confere =
-             [](P& p) {
-                 EXPECT_TRUE(p.tela->parentWidget()->isMaximized());
-                 EXPECT_EQ(p.ctx.TelaAtual, u"TRANSACOESPENDENTES");
-                 EXPECT_EQ(p.loja.janela->windowTitle(),
-                           u"Quillane Client      Tela 0007 - Transações Pendentes    "
-                           u"05/12/2026 10:00:00");
-             }},
         {.nome = "F5 undoes the active row's sale; the main window's F12 closes the list and "
                  "the menu keeps its own state",
          .passos = {tecla(Qt::Key_F5, "spdLote"), test::f12DaJanela()},
@@ -110,9 +101,18 @@ TEST(PendentesCenas, DesfazConfirmaImprimeESai) {
                  EXPECT_FALSE(p.menu()->parentWidget()->isMaximized());
                  EXPECT_FALSE(p.loja.janela->mnuImprimir()->isEnabled());
              }},
-        {.nome = "F3 confirms the active row's sale; F11 prints the list",
+        {.nome = "Opens maximised over the menu, under its name and title; F3 confirms the active "
+                 "row's sale; F11 prints the list",
          .passos = {tecla(Qt::Key_F3, "spdLote"), tecla(Qt::Key_F11, "spdLote")},
-         .caixas = {"Confirmação efetuada com sucesso!", "Impressão efetuada!"}},
+         .caixas = {"Confirmação efetuada com sucesso!", "Impressão efetuada!"},
+         .confere =
+             [](P& p) {
+                 EXPECT_TRUE(p.tela->parentWidget()->isMaximized());
+                 EXPECT_EQ(p.ctx.TelaAtual, u"TRANSACOESPENDENTES");
+                 EXPECT_EQ(p.loja.janela->windowTitle(),
+                           u"Quillane Client      Tela 0007 - Transações Pendentes    "
+                           u"05/12/2026 10:00:00");
+             }},
         {.nome = "Its F12 asks before ending the program; Esc closes it and clears the name",
          .passos = {tecla(Qt::Key_F12, "spdLote"), tecla(Qt::Key_Escape)},
          .caixas = {"Confirma a Saída do Sistema"},
