@@ -138,38 +138,25 @@ Passo seleciona(QList<int> linhas) {
 
 TEST(ProdutosCenas, CancelamentoDeUmItemSelecionado) {
     using P = Aberta<abreProdutosDaTransacao, kProdutos>;
-    std::vector<test::Cena<P>> cenas;
-    const struct {
-        const char* nome;
-        QList<int> linhas;
-        Qt::Key tecla;
-        int dialogos;
-    } casos[] = {{"F6 with one row selected", {1}, Qt::Key_F6, 1},
-                 {"F6 with two rows selected", {0, 2}, Qt::Key_F6, 0},
-                 {"Enter with one row selected", {2}, Qt::Key_Return, 1}};
-    for (const auto& c : casos) {
-        cenas.push_back({.nome = c.nome,
-                         .passos = {seleciona(c.linhas), tecla(c.tecla, "spdProdutos")},
-                         .comandos = {"cmdCancelaItem"},
-                         .confere = [c](P& p) { EXPECT_EQ(p.dialogos, c.dialogos); }});
-    }
-    cenas.push_back({.nome = "One unit of the selected item cancelled under the host's number",
-                     .prepara = [](P& p) { p.cancelaUm = true; },
-                     .passos = {seleciona({0}), tecla(Qt::Key_F6, "spdProdutos")},
-                     .confere =
-                         [](P& p) {
-                             EXPECT_TRUE(p.anotadas.value(0).startsWith(u"Número da autorização: "))
-                                 << p.anotadas.join('|').toStdString();
-                         }});
-    cenas.push_back({.nome = "Leaving returns to the sales summary's name, whoever opened it",
-                     .passos = {{[](QWidget* t) {
-                         qobject_cast<FormResumoProdutos*>(t)->ExecutaBotaoEncerrar();
-                     }}},
-                     .confere = [](P& p) {
-                         EXPECT_TRUE(test::telaFechada("FormResumoProdutos"));
-                         EXPECT_EQ(p.ctx.TelaAtual, u"RESUMOVENDA");
-                     }});
-    test::encena(cenas);
+    // F6 and Enter ask for the dialog, which opens for one selected row only.
+    const auto pede = [](const char* nome, QList<int> linhas, Qt::Key k, int dialogos) {
+        return test::Cena<P>{.nome = nome,
+                             .passos = {seleciona(linhas), tecla(k, "spdProdutos")},
+                             .comandos = {"cmdCancelaItem"},
+                             .confere = [=](P& p) { EXPECT_EQ(p.dialogos, dialogos); }};
+    };
+    test::encena<P>({
+        pede("F6 with two rows selected", {0, 2}, Qt::Key_F6, 0),
+        pede("Enter with one row selected", {2}, Qt::Key_Return, 1),
+        {.nome = "F6 with one row selected: one unit cancelled under the host's number",
+         .prepara = [](P& p) { p.cancelaUm = true; },
+         .passos = {seleciona({0}), tecla(Qt::Key_F6, "spdProdutos")},
+         .confere =
+             [](P& p) {
+                 EXPECT_TRUE(p.anotadas.value(0).startsWith(u"Número da autorização: "))
+                     << p.anotadas.join('|').toStdString();
+             }},
+    });
 }
 
 TEST(FinanceiroCenas, PerguntaAntesDeEncerrar) {
