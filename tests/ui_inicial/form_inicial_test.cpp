@@ -29,7 +29,6 @@
 namespace ql {
 namespace {
 
-using Icon = MessageBoxes::Icon;
 using Answer = MessageBoxes::Answer;
 using test::clica;
 using test::digita;
@@ -134,9 +133,6 @@ Passo resultado(Qt::Key k, const QString& inicio) {
 Passo cartaoVazio() {
     return {[](QWidget* t) { EXPECT_EQ(t->findChild<QLineEdit*>("txtCartao")->text(), ""); }};
 }
-Passo f12() {
-    return {[](QWidget* t) { qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar_Click(); }};
-}
 
 TEST(InicialCenas, Tabela) {
     using P = Inicial;
@@ -153,12 +149,11 @@ TEST(InicialCenas, Tabela) {
          .pedidos = QStringList{},
          .confere =
              [](P& p) {
-                 EXPECT_EQ(p.loja.caixas().last().icon, Icon::Critical);
                  EXPECT_EQ(p.ctx().TelaAtual, "INCIAL");
                  EXPECT_TRUE(p.w<QRadioButton>("optDigitacao")->isChecked());
              }},
         {.nome = "Escape and the main window's F12 ask before ending the run: No stays, Yes ends",
-         .passos = {tecla(Qt::Key_Escape), f12()},
+         .passos = {tecla(Qt::Key_Escape), test::f12DaJanela()},
          .caixas = {kSaida, kSaida},
          .respostas = {Answer::No, Answer::Yes},
          .confere = [](P& p) { EXPECT_EQ(p.loja.eventos.count("fim"), 1); }},
@@ -171,7 +166,6 @@ TEST(InicialCenas, Tabela) {
          .pedidos = QStringList{},
          .confere =
              [&](P& p) {
-                 EXPECT_EQ(p.loja.caixas().last().title, "Login");
                  EXPECT_EQ(p.ctx().ident.NumeroCartao, c1);
                  EXPECT_EQ(p.w<QLineEdit>("txtAdministradora")->text(), "00000123");
              }},
@@ -209,8 +203,7 @@ TEST(InicialCenas, Tabela) {
          .prepara = [](P& p) { p.padNaTela("", Qt::Key_Return); },
          .passos = {operadora(0)},
          .caixas = {"Erro na Leitura do Cartão"},
-         .comandos = kEscolheOperadora,
-         .confere = [](P& p) { EXPECT_EQ(p.loja.caixas().last().title, "Leitura do Cartão"); }},
+         .comandos = kEscolheOperadora},
         {.nome = "PIN pad on screen: Escape cancels quietly",
          .prepara = [](P& p) { p.padNaTela("6062", Qt::Key_Escape); },
          .passos = {operadora(0)},
@@ -224,9 +217,7 @@ TEST(InicialCenas, Tabela) {
          .passos = {operadora(0)},
          .caixas = {"Ocorreu o erro: 161 - Impossivel acessar Módulo QL32_Pin.dll",
                     "Erro no Acesso ao PinPad"},
-         .comandos = kEscolheOperadora,
-         .confere =
-             [](P& p) { EXPECT_TRUE(p.loja.caixas().shown()[0].title.endsWith("Timer1_Timer")); }},
+         .comandos = kEscolheOperadora},
         {.nome = "card refused by the host: its text, the screen cleared",
          .passos = {operadora(0), digita("txtCartao", "6062820000000002"), tecla(Qt::Key_F2)},
          .caixas = {"CARTAO BLOQUEADO PELA OPERADORA"},
@@ -260,28 +251,23 @@ TEST(InicialCenas, Tabela) {
                  EXPECT_EQ(p.componente->identificacoes, 0);
                  EXPECT_EQ(p.ctx().TelaAtual, "VENDA");
              }},
-        {.nome = "F6: the last approved sale's receipt under \"2a VIA\", two copies, ESC/POS",
+        {.nome = "F6: the last approved sale's receipt under \"2a VIA\", two copies, ESC/POS; "
+                 "the main window's Reimprimir on the page printer: a page per copy",
          .prepara = [](P& p) { p.vendasRegistradas("escpos:file:" + p.loja.t.path("r")); },
-         .passos = {tecla(Qt::Key_F6)},
+         .passos = {tecla(Qt::Key_F6), {[](QWidget* t) {
+                        auto* j = qobject_cast<FormPrincipal*>(t->window());
+                        j->contexto().config.RECEIPT_PRINTER.clear();
+                        j->findChild<QAction*>(QStringLiteral("mnuReimprimir"))->trigger();
+                    }}},
          .confere =
              [](P& p) {
-                 QFile f(p.loja.t.path("r"));
-                 ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+                 QFile f(p.loja.t.path("r")), pdf(UltimoArquivoImpresso(p.ctx()));
+                 ASSERT_TRUE(f.open(QIODevice::ReadOnly) && pdf.open(QIODevice::ReadOnly));
                  const auto lido = test::LeEscPos(f.readAll());
                  const QStringList via{"2a VIA", "VENDA", "000000000201"};
                  EXPECT_EQ(lido.linhas, via + via);
                  EXPECT_EQ(lido.marcas.count("corte parcial"), 2);
-             }},
-        {.nome = "the main window's Reimprimir on the page printer: a page per copy",
-         .prepara = [](P& p) { p.vendasRegistradas(QString()); },
-         .passos = {{[](QWidget* t) {
-             t->window()->findChild<QAction*>(QStringLiteral("mnuReimprimir"))->trigger();
-         }}},
-         .confere =
-             [](P& p) {
-                 QFile f(UltimoArquivoImpresso(p.ctx()));
-                 ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-                 EXPECT_EQ(QString::fromLatin1(f.readAll())
+                 EXPECT_EQ(QString::fromLatin1(pdf.readAll())
                                .count(QRegularExpression("/Type\\s*/Page[^s]")),
                            2);
              }},
@@ -307,8 +293,7 @@ TEST(InicialCenas, Tabela) {
                     tecla(Qt::Key_Escape, "FormConfig")},
          .confere =
              [](P& p) {
-                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-                 EXPECT_EQ(test::achaTela(QStringLiteral("FormConfig")), nullptr);
+                 EXPECT_TRUE(test::telaFechada("FormConfig"));
                  EXPECT_TRUE(p.tela->isVisible());
              }},
         {.nome = "settings: the connection and printer tests say what failed",
@@ -347,7 +332,6 @@ TEST(InicialPinPadSerial, SwipeEscapeAndIdentity) {
     sim.defineRoteiro(roteiro);
     operadora(0).faz(i.tela);
     EXPECT_EQ(i.w<QLineEdit>("txtCartao")->text(), "6062820000000001");
-    EXPECT_FALSE(i.w("cmdConfirmaCartao")->isVisibleTo(i.tela));
 
     roteiro.leitura = pinpadsim::Roteiro::Leitura::Nada;
     sim.defineRoteiro(roteiro);
@@ -361,7 +345,6 @@ TEST(InicialPinPadSerial, SwipeEscapeAndIdentity) {
     operadora(0).faz(i.tela);
     EXPECT_TRUE(janelaViva);
     EXPECT_TRUE(i.loja.caixas().empty()) << i.loja.caixas().texts().join('|').toStdString();
-    EXPECT_TRUE(i.w("cmdConfirmaOper")->isVisibleTo(i.tela));
     EXPECT_TRUE(sim.comandos().endsWith(QStringLiteral("CEX CLO"))) << sim.comandos().toStdString();
 
     AbreFormConfig(*i.loja.janela);

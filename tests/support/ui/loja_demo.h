@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QPointer>
 #include <QTest>
 #include <QWidget>
 
@@ -46,6 +47,20 @@ T* achaTela(const QString& nomeObjeto) {
     return nullptr;
 }
 
+// The main window's F12, as the menu's Encerrar: whatever the screen on top does with it.
+inline Passo f12DaJanela() {
+    return {
+        [](QWidget* t) { qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar()->trigger(); }};
+}
+
+// Whether the screen named has gone: closed screens are deleted later, so let that happen here.
+inline bool telaFechada(const QString& nome) {
+    return esperaAte([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return achaTela(nome) == nullptr;
+    });
+}
+
 struct LojaDemo {
     TestContext t;
     QStringList eventos;  // "FormInicial", "Logon", "fim" as the main window's hooks ran
@@ -83,6 +98,17 @@ struct LojaDemo {
 
     Context& ctx() { return t.ctx; }
     RecordingMessageBoxes& caixas() { return t.boxes; }
+};
+
+// The demo store as the administrative screens find it, every receipt they print confirmed as
+// it shows; `tela` is the screen a scene plays on.
+struct LojaAdministrativa {
+    LojaDemo loja;
+    Context& ctx = loja.ctx();
+    RecordingMessageBoxes& caixas = loja.caixas();
+    SempreQueModal recibo{"FormImpressao", [](QWidget* w) { QTest::keyClick(w, Qt::Key_F5); }};
+    QPointer<QWidget> tela;
+    Palco palco() { return {tela, caixas, loja.pedidos}; }
 };
 
 }  // namespace ql::test
