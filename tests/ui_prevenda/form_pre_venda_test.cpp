@@ -50,9 +50,6 @@ test::Passo primeiraLinhaViaConsulta() {
         qobject_cast<FormPrincipal*>(t->window())->contexto().SelecaoViaConsulta = true;
     }};
 }
-test::Passo f12() {
-    return {[](QWidget* t) { qobject_cast<FormPrincipal*>(t->window())->mnuEncerrar_Click(); }};
-}
 
 // A running demo store; each scene opens the authorisation screen on a card of its own.
 struct PreVenda {
@@ -185,7 +182,7 @@ TEST(PreVendaCenas, Tabela) {
          .confere = [](P& p) { EXPECT_FALSE(p.fechada(50)); }},
         {.nome = "F12 of the main window, Yes: back to the first screen",
          .prepara = preVenda,
-         .passos = {f12()},
+         .passos = {test::f12DaJanela()},
          .caixas = {pergunta},
          .respostas = {Answer::Yes},
          .pedidos = QStringList{},
