@@ -10,8 +10,8 @@
 #include "host/framing.h"
 #include "host/network_link.h"
 #include "host/price_protocol.h"
-#include "support/scripted_link.h"
 #include "host/valores.h"
+#include "support/scripted_link.h"
 #include "support/test_context.h"
 
 namespace ql {

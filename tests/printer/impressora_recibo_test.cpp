@@ -16,10 +16,10 @@
 #include <functional>
 #include <optional>
 
-#include "support/qstring_printer.h"
 #include "printer/escpos.h"
 #include "printer/impressora_recibo.h"
 #include "support/leitor_escpos.h"
+#include "support/qstring_printer.h"
 #include "support/test_context.h"
 
 namespace ql {

@@ -26,7 +26,7 @@ TEST(MoneyKeys, TypedFromTheRightPerBox) {
     } casos[] = {
         {valor, "0,00", 0, false, "1234567", "12.345,67", 0},
         {valor, "0,00", 0, false, "12345678", "12.345,67", 0},  // eighth digit: nine characters
-        {valor, "1.234,56", 0, false, "<", "0,00", 0},    // Backspace resets
+        {valor, "1.234,56", 0, false, "<", "0,00", 0},          // Backspace resets
         {valor, "0,00", 0, false, "1a-,.2'", "0,12", 0},  // letters, signs, apostrophe dropped
         {valor, "3,21", 0, false, "\r", "3,21", 1},       // Enter asks for a tab
         {valor, "999,99", 0, false, "9", "9.999,99", 0},
