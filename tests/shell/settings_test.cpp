@@ -60,9 +60,9 @@ struct Loja {
         for (const auto& [nome, texto] : arquivos) {
             const bool este = nome == arquivo;
             if (este && !linha) continue;
-            t.writeFile(
-                QString::fromStdString(nome),
-                texto.arg(este ? QString::fromUtf8(linha) + u'\n' : QString(), t.dir.path()));
+            t.writeFile(QString::fromStdString(nome),
+                        texto.arg(este ? QString::fromUtf8(linha) + u'\n' : QString())
+                            .replace(QStringLiteral("%2"), t.dir.path()));
         }
         t.ctx.config = EstruturaPrincipal();
         return SetaEstruturaPrincipal(t.ctx);
