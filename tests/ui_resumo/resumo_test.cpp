@@ -1,5 +1,7 @@
 // What the summary and transaction-list screens add to the journal logic of tests/admin, over
 // the demo store: a sale makes the simulated host write the journals the screens read.
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -8,6 +10,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "admin/journal_writer.h"
 #include "admin/screens/form_consulta.h"
 #include "admin/screens/form_nsu.h"
 #include "admin/screens/form_resumo.h"
@@ -176,6 +179,46 @@ TEST(FinanceiroCenas, PerguntaAntesDeEncerrar) {
                  EXPECT_FALSE(p.loja.janela->mnuImprimir()->isEnabled());
              }},
     });
+}
+
+// A journal screen that cannot show its list closes itself at once, one message said; the
+// current screen name stays what the loading (or the opener) set.
+TEST(TelasSemJournal, Fecham) {
+    test::LojaDemo loja;
+    Context& ctx = loja.ctx();
+    ctx.ident.CodigoOperadora = kOperadora;
+    QDir dir(ctx.config.PathServer);
+    for (const QString& f : dir.entryList({"SS*", "FS*", "PS*", "TS*"}, QDir::Files)) dir.remove(f);
+    JournalTable vazia;  // a header and no rows
+    vazia.columns = {{QStringLiteral("Lote"), QLatin1Char('N')}};
+    ASSERT_TRUE(writeJournal(ctx.config.PathServer, "SS" + kOperadora + ".S", vazia));
+    for (const QString& nome : {"FS" + kOperadora + ".S00", "TS" + kOperadora + "-000007.S00"}) {
+        QFile corrompido(dir.filePath(nome));
+        ASSERT_TRUE(corrompido.open(QIODevice::WriteOnly));
+        corrompido.write("1\r\nALote\r\n\r\n1\r\nA7\r\n");  // its checksum is not 00
+    }
+    const std::tuple<const char*, std::function<void()>, const char*> casos[] = {
+        {"FormResumo", [&] { AbreFormResumo(*loja.janela); }, "RESUMOVENDA"},
+        {"FormResumoFinanceiro", [&] { AbreFormResumoFinanceiro(*loja.janela); },
+         "RESUMOFINANCEIRO"},
+        {"FormResumoProdutos",  // no such file
+         [&] {
+             ctx.TelaAtual = QStringLiteral("PRODUTOSDOLOTE");
+             AbreFormResumoProdutos(*loja.janela, QStringLiteral("45"));
+         },
+         "PRODUTOSDOLOTE"},
+        {"FormConsulta", [&] { AbreFormConsulta(*loja.janela); }, "TRANSACOESPENDENTES"},
+        {"FormNsu", [&] { AbreFormNsu(*loja.janela, QStringLiteral("7")); }, "TRANSACOESDOLOTE"},
+    };
+    for (const auto& [nome, abre, telaAtual] : casos) {
+        SCOPED_TRACE(nome);
+        loja.caixas().clear();
+        abre();
+        EXPECT_TRUE(test::telaFechada(QLatin1String(nome)));
+        EXPECT_EQ(loja.caixas().shown().size(), 1u)
+            << loja.caixas().texts().join('|').toStdString();
+        EXPECT_EQ(ctx.TelaAtual, QLatin1String(telaAtual));
+    }
 }
 
 }  // namespace
