@@ -116,6 +116,10 @@ TEST(ResumoCenas, LotesProdutosImpressaoESaida) {
                     tecla(Qt::Key_F11, "spdLote")},
          .caixas = {"Impressão efetuada!"},
          .confere = [](P& p) { EXPECT_TRUE(impresso(p.ctx).startsWith("FormResumo")); }},
+        {.nome = "F11 on a printer that is not there says why nothing was printed",
+         .prepara = [](P& p) { p.ctx.config.PRINTER = QStringLiteral("IMPRESSORA_AUSENTE"); },
+         .passos = {tecla(Qt::Key_F11, "spdLote")},
+         .caixas = {"Impressão não efetuada: A impressora IMPRESSORA_AUSENTE não foi encontrada."}},
         {.nome = "F12 is the main window's return here: it leaves, no question",
          .passos = {tecla(Qt::Key_F12, "spdLote")},
          .confere =
