@@ -139,6 +139,18 @@ struct Passo {
     std::function<void(QWidget* tela)> faz;
 };
 
+// The top-level or child widget of the given class and object name, visible or not; nullptr
+// when there is none.
+template <class T = QWidget>
+T* achaTela(const QString& nomeObjeto) {
+    for (QWidget* w : QApplication::allWidgets()) {
+        if (w->objectName() == nomeObjeto) {
+            if (auto* t = qobject_cast<T*>(w)) return t;
+        }
+    }
+    return nullptr;
+}
+
 // The control named `nome` on the screen, else on the dialog that is modal, else anywhere.
 inline QWidget* controle(QWidget* tela, const QString& nome) {
     if (nome.isEmpty()) return tela;
@@ -147,8 +159,7 @@ inline QWidget* controle(QWidget* tela, const QString& nome) {
         if (modal->objectName() == nome) return modal;
         if (QWidget* w = modal->findChild<QWidget*>(nome)) return w;
     }
-    for (QWidget* w : QApplication::allWidgets())
-        if (w->objectName() == nome) return w;
+    if (QWidget* w = achaTela(nome)) return w;
     ADD_FAILURE() << "no control " << nome.toStdString();
     return nullptr;
 }

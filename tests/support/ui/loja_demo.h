@@ -35,18 +35,6 @@ inline bool esperaAte(const std::function<bool()>& condicao, int ms = 5000) {
     return true;
 }
 
-// The top-level or child widget of the given class and object name, visible or not; nullptr
-// when there is none.
-template <class T = QWidget>
-T* achaTela(const QString& nomeObjeto) {
-    for (QWidget* w : QApplication::allWidgets()) {
-        if (w->objectName() == nomeObjeto) {
-            if (auto* t = qobject_cast<T*>(w)) return t;
-        }
-    }
-    return nullptr;
-}
-
 // The main window's F12, as the menu's Encerrar: whatever the screen on top does with it.
 inline Passo f12DaJanela() {
     return {
